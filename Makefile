@@ -1,0 +1,46 @@
+# Dravia4: `make run` and `make test` do all the set-up on a fresh Debian 12 machine.
+JOBS ?= $(shell nproc)
+BUILD ?= build/release
+ASAN_BUILD ?= build/asan
+RUN_DIR ?= $(CURDIR)/run-output
+CONFORMANCE ?= $(firstword $(wildcard ../shared/conformance/run-conformance.sh) $(wildcard shared/conformance/run-conformance.sh))
+
+.PHONY: all deps build run test test-release test-asan conformance bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run-main-job.sh $(BUILD) $(RUN_DIR)
+
+test: deps test-release test-asan
+
+test-release:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory conformance
+
+test-asan:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVIA_SANITIZE=ON >/dev/null
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+conformance:
+	@if [ -n "$(CONFORMANCE)" ] && [ -f tests/conformance.enabled ]; then \
+	  bash $(CONFORMANCE) $(BUILD)/dravia4-batch; \
+	else echo "conformance cases: not yet enabled"; fi
+
+bench: deps
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DDRAVIA_BUILD_BENCH=ON >/dev/null
+	cmake --build build/bench -j $(JOBS)
+	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf build run-output

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The main job of `make run`: a scratch working directory seeded from the shipped Data/ and
+# Manual/, then the desktop window where a display exists, otherwise the default simulation
+# headless followed by its statistics. Tracked files are never modified.
+set -uo pipefail
+build=${1:?build directory}
+work=${2:?working directory}
+top=$(cd "$(dirname "$0")/.." && pwd)
+if [ ! -f "$top/Data/inputOutputRunTimeParams.txt" ]; then
+  echo "The shipped data set (Data/) is not built yet: nothing to run."
+  exit 1
+fi
+rm -rf "$work"
+mkdir -p "$work"
+cp -r "$top/Data" "$work/Data"
+[ -d "$top/Manual" ] && cp -r "$top/Manual" "$work/Manual"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/dravia4" ]; then
+  echo "Opening the Dravia4 window; files are written under $work"
+  exec "$build/dravia4" --workdir "$work"
+fi
+echo "No display: running the default simulation headless in $work"
+"$build/dravia4-batch" run --dir "$work"
+status=$?
+if [ $status -ne 0 ]; then
+  echo "The run ended with status $status."
+  exit $status
+fi
+"$build/dravia4-batch" stats --dir "$work" || exit $?
+"$build/dravia4-batch" stats --dir "$work" --tsv || exit $?
+echo
+echo "Files written in $work:"
+(cd "$work" && find . -newer "$work/Data/inputOutputRunTimeParams.txt" -type f | sort | sed 's|^\./|  |')

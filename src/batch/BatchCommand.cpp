@@ -1,0 +1,116 @@
+#include "batch/BatchCommand.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+
+#include "batch/HeadlessHost.h"
+#include "input/Communities.h"
+#include "input/StartupLoad.h"
+#include "model/ModelState.h"
+#include "model/VolumeTable.h"
+#include "platform/ProgramExit.h"
+#include "run/RunDriver.h"
+#include "run/RunStatistics.h"
+
+namespace dravia {
+
+namespace {
+
+constexpr const char* VERSION_TEXT = "dravia4-batch (Dravia4) Version 4.00 beta";
+
+// Moves into the working directory, where the program finds Data/ and writes its files.
+bool enterDirectory(const std::string& directory, Host& host) {
+    if (chdir(directory.c_str()) != 0) {
+        host.showMessage("Cannot enter the working directory \"" + directory + "\".", MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+void applyRunOptions(ModelState& model, const RunOptions& options) {
+    if (options.community) {
+        // As if the community were chosen in the communities dialog.
+        model.params.COMMUNITY = *options.community;
+        setSpeciesColours(model);
+        applyCommunity(model, *options.community, true);
+    }
+    if (options.seed) model.run.RANDOM_STATE = *options.seed;
+    if (options.years) model.params.NUM_YEARS = *options.years;
+    if (options.iterations) model.params.NUM_ITERS = *options.iterations;
+    if (options.everyTree) model.params.OUTPUT_EVERY_TREE = true;
+    if (options.waterStressMode) model.params.WATER_STRESS_MODE = *options.waterStressMode;
+}
+
+}  // namespace
+
+int runBatch(const RunOptions& options, Host& host) {
+    if (!enterDirectory(options.directory, host)) return EXIT_FATAL_ERROR;
+    auto model = std::make_unique<ModelState>();
+    model->host = &host;
+    try {
+        loadAtStartup(*model, 1);
+        applyRunOptions(*model, options);
+        fillVolumeCoefficients(*model);
+        const RunOutcome outcome = runSimulation(*model);
+        return outcome == RunOutcome::NotStarted ? EXIT_FATAL_ERROR : EXIT_NORMAL;
+    } catch (const ProgramExit& exit) {
+        return exit.status;
+    }
+}
+
+int statsBatch(const StatsOptions& options, Host& host) {
+    if (!enterDirectory(options.directory, host)) return EXIT_FATAL_ERROR;
+    auto model = std::make_unique<ModelState>();
+    model->host = &host;
+    try {
+        loadAtStartup(*model, 1);
+        runStatistics(*model, options.tabSeparated ? StatsLayout::TabSeparated : StatsLayout::Plain);
+        return EXIT_NORMAL;
+    } catch (const ProgramExit& exit) {
+        return exit.status;
+    }
+}
+
+int batchMain(int argc, char** argv) {
+    CLI::App app{"Dravia4 forest growth simulator, headless: runs simulations and computes statistics "
+                 "from the parameter files in DIR/Data, writing the same files as the desktop program.",
+                 "dravia4-batch"};
+    app.set_version_flag("--version", VERSION_TEXT);
+    app.require_subcommand(1);
+
+    RunOptions run;
+    CLI::App* runCommand = app.add_subcommand("run", "Load the input files and simulate one run.");
+    runCommand->add_option("--dir", run.directory, "Working directory holding Data/ (default: current)");
+    runCommand->add_option("--years", run.years, "Years per iteration (NUM_YEARS)")->check(CLI::Range(1, 1000000));
+    runCommand->add_option("--iterations", run.iterations, "Iterations per run (NUM_ITERS)")
+        ->check(CLI::Range(1, 1000000));
+    runCommand->add_option("--seed", run.seed, "Random seed (RANDOM_STATE)")->check(CLI::Range(0.0, 2147483646.0));
+    runCommand->add_option("--community", run.community, "Community preset 1..8")->check(CLI::Range(1, 8));
+    runCommand->add_flag("--every-tree", run.everyTree, "Write one results record per tree");
+    runCommand->add_option("--water-stress-mode", run.waterStressMode, "0 evaporation deficit, 1 soil water")
+        ->check(CLI::Range(0, 1));
+
+    StatsOptions stats;
+    CLI::App* statsCommand = app.add_subcommand("stats", "Compute the statistics of the last run.");
+    statsCommand->add_option("--dir", stats.directory, "Working directory holding Data/ (default: current)");
+    statsCommand->add_flag("--tsv", stats.tabSeparated, "Tab-separated spreadsheet layout");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "dravia4-batch: %s (see dravia4-batch --help)\n", e.what());
+        return EXIT_USAGE;
+    }
+    HeadlessHost host;
+    if (runCommand->parsed()) return runBatch(run, host);
+    return statsBatch(stats, host);
+}
+
+}  // namespace dravia

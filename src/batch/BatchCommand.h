@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Host.h"
+
+namespace dravia {
+
+struct RunOptions {
+    std::string directory = ".";
+    std::optional<int> years;
+    std::optional<int> iterations;
+    std::optional<double> seed;
+    std::optional<int> community;
+    bool everyTree = false;
+    std::optional<int> waterStressMode;
+};
+
+struct StatsOptions {
+    std::string directory = ".";
+    bool tabSeparated = false;
+};
+
+// `dravia4-batch run`: the start-up load, the options, then one run. Returns the exit status.
+int runBatch(const RunOptions& options, Host& host);
+
+// `dravia4-batch stats`: the statistics command. Returns the exit status.
+int statsBatch(const StatsOptions& options, Host& host);
+
+// The whole command line; returns the exit status.
+int batchMain(int argc, char** argv);
+
+}  // namespace dravia

@@ -1,0 +1,3 @@
+#include "batch/BatchCommand.h"
+
+int main(int argc, char** argv) { return dravia::batchMain(argc, argv); }

@@ -1,0 +1,1 @@
+// The display library is built from the files beside this one.

@@ -1,0 +1,8 @@
+#include "input/Communities.h"
+
+namespace dravia {
+
+void applyCommunity(ModelState&, int, bool) {}
+void setSpeciesColours(ModelState&) {}
+
+}  // namespace dravia

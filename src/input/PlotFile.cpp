@@ -1,0 +1,7 @@
+#include "input/PlotFile.h"
+
+namespace dravia {
+
+void readPlotFile(ModelState&, PlotFileMode) {}
+
+}  // namespace dravia

@@ -1,0 +1,7 @@
+#include "input/SpeciesFile.h"
+
+namespace dravia {
+
+void readSpeciesFile(ModelState&) {}
+
+}  // namespace dravia

@@ -1,0 +1,7 @@
+#include "input/WeatherFile.h"
+
+namespace dravia {
+
+void readWeatherFile(ModelState&, int) {}
+
+}  // namespace dravia

@@ -1,0 +1,7 @@
+#include "model/Birth.h"
+
+namespace dravia {
+
+void addSaplings(ModelState&) {}
+
+}  // namespace dravia

@@ -1,0 +1,7 @@
+#include "model/Death.h"
+
+namespace dravia {
+
+void killTrees(ModelState&) {}
+
+}  // namespace dravia

@@ -1,0 +1,7 @@
+#include "model/Growth.h"
+
+namespace dravia {
+
+void growTrees(ModelState&) {}
+
+}  // namespace dravia

@@ -1,0 +1,318 @@
+#pragma once
+
+#include <array>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/TreeBitmap.h"
+
+namespace dravia {
+
+class Host;
+
+inline constexpr int MAX_SPECIES = 40;       // species numbers 1..40; index 0 holds none
+inline constexpr int MAX_INITIAL_TREES = 10000;  // capacity of the initial-tree table (rows 0..9999)
+inline constexpr int DISPLAY_SLOT_COUNT = 50;
+inline constexpr int MONTHS = 12;            // months 1..12; index 0 holds nothing
+
+// Monthly arrays are indexed 1..12.
+using MonthlyValues = std::array<double, MONTHS + 1>;
+
+// The run parameters, named by their parameter-file keys.
+struct RunParameters {
+    // Run-time control file.
+    int SCREEN_OUTPUT_MODE = 1;  // 1 graphics image, 2 tabular text, 3 display off
+    int FILE_OUTPUT_FLAG = 0;
+    int NUM_YEARS = 0;
+    int NUM_ITERS = 0;
+    int PRINT_INTERV = 0;
+    int RESULTS_INTERV = 0;
+    std::string RESULTS_FILE;
+    std::string AFTER_DISTURBANCE_RESULTS_FILE;
+    std::string DISTURBANCE_RESULTS_FILE;
+    std::string STATS_RESULTS_FILE;
+    std::string DISTURBANCE_STATS_RESULTS_FILE;
+    std::string AFTER_DISTURB_STATS_RESULTS_FILE;
+    int PAUSE_EVERY_ITERATION = 0;
+    int PAUSE_AT_INTERVALS = 0;
+
+    // Initial-values file.
+    std::string SPP_PARAM_FILE;
+    std::string PLOT_FILE;
+    std::string WTHR_FILE;
+    std::string MONITOR_FILE;
+    int CO2_FERT_OK = 0;
+    double CO2_FACTOR_DEF = 0.0;  // 1.0 exactly: the factor is computed from the year
+    int CALC_ITER_AVG = 0;
+    double BA_MAX = 0.0;          // cm² per plot, before the rock correction
+    double SEED_INIT = 0.0;
+    int CLEAR_PLOT = 0;
+    int CLIMATE_CHANGE = 0;       // 1 year-to-year weather, 0 constant climate
+    int COMMUNITY = 0;            // 0 none, 1..8
+    std::array<std::string, 9> HABITAT;  // 1..8
+    int WTHR_TYPE = 0;
+    std::array<std::string, 2> WTHR_TYPES;
+    std::string WTHR_CAL_YEARS;
+    int TEST_DISTURB = 0;
+    int FIRST_DISTURB_YEAR = 0;
+    int BLOW_DOWN = 0;
+    int BLOW_FREQ = 0;
+    double BLOW_PROB = 0.0;
+    double MIN_DIAM_TO_KILL_FOR_LOGGING = 0.0;   // cm
+    double MIN_DIAM_TO_KILL_FOR_WINDTHROW = 0.0;  // cm
+    int NUM_PLOTS = 0;
+    int PLOT_1_OK = 0;
+    int PLOT_2_OK = 0;
+    int SPECIES_1_SN = 0;
+    int SPECIES_2_SN = 0;
+    int GRAPH_INTVL = 0;
+    int WIDTH = 0;    // % of the screen
+    int DEPTH = 0;    // % of the screen
+    double SLANT = 0.0;   // degrees
+    double HT_MAX = 0.0;  // cm
+    int BASE_YEAR = 0;
+    int MONITOR_FLAG = 0;
+    double EVAP_FACTOR = 1.0;
+
+    // Settings held by no parameter file.
+    int WATER_STRESS_MODE = 0;       // 0 evaporation deficit, 1 soil water (site dialog)
+    bool OUTPUT_EVERY_TREE = false;  // "Output Every Tree" check box of the run-time control dialog
+
+    // The initial-values file in use (start-up choice, or the community preset's file).
+    std::string initialValuesPath;
+};
+
+// The site, from the plot file's header.
+struct Site {
+    double ELEV_FT = 0.0;       // feet
+    double ELEVATION = 0.0;     // m, derived: ELEV_FT × 0.30480370641307
+    double LATITUDE = 0.0;      // degrees north
+    double SOIL_DEPTH = 0.0;    // m
+    double ROOT_DEPTH = 0.0;    // m
+    double WATER_DEPTH = 0.0;   // depth of the water table, m
+    double TEXTURE = 0.0;       // soil texture value
+    double PERCENT_ROCK = 0.0;  // % of the plot covered by rock, 0 to below 100
+    double AVAIL_N = 0.0;       // available nitrogen
+};
+
+struct Species {
+    double DMAX = 0.0;    // maximum diameter, cm
+    double HMAX = 0.0;    // maximum height, cm
+    double AGEMAX = 0.0;  // maximum age, years
+    double B2 = 0.0;      // height curve: 2 × (HMAX − 137) / DMAX
+    double B3 = 0.0;      // height curve: (HMAX − 137) / DMAX²
+    double G = 0.0;       // growth constant
+    double C = 0.0;       // leaf area = C × DBH²
+    double DDMIN = 0.0;   // °C-days
+    double DDMAX = 0.0;   // °C-days
+    double MIN_DIAM_INC = 0.0;     // cm
+    double MIN_WATER_TABLE = 0.0;  // m
+    double SITE_QUALITY = 0.0;     // this year's combined factor, 0..1
+    double WILT_FACTOR = 0.0;
+    double MAX_LEAF_WT = 0.0;      // kg; dialog only
+    double MIN_LIGHT = 0.0;
+    double STEM_A = 0.0, STEM_B = 0.0;
+    double BARK_A = 0.0, BARK_B = 0.0;
+    double BRANCH_A = 0.0, BRANCH_B = 0.0;
+    double ROOT_A = 0.0, ROOT_B = 0.0;
+    int SHADE_TYPE = 0;   // 1 intolerant, 2 intermediate, 3 tolerant
+    int N_TYPE = 0;       // 1 intolerant, 2 intermediate, 3 tolerant
+    int ABLE_TO_ENTER = 0;
+    int MAX_SAPLINGS = 0;
+    std::string NAME;
+    std::string ALT_NAME;
+    std::string SMALL_BITMAP;
+    std::string LARGE_BITMAP;
+    int LARGE_BITMAP_MIN_HT = 0;
+    std::shared_ptr<const TreeBitmap> smallBitmap;  // none when "NONE" or unreadable
+    std::shared_ptr<const TreeBitmap> largeBitmap;
+    int crownShape = 1;    // 0 triangle (conifer), 1 oval
+    int colourIndex = 0;   // 0..15, index into the display palette
+
+    // Derived at species load: DMAX × G / HMAX.
+    double GROWTH_RATIO = 0.0;
+
+    // Site-quality factors of the year.
+    double SQ_TEMP = 0.0, SQ_WILT = 0.0, SQ_WETNESS = 0.0, SQ_SOIL_N = 0.0;
+
+    // Tallies of the current plot (per 100 m²: trees; cm²/m²; kg/m²; cu ft/acre).
+    int POP = 0;
+    double BA = 0.0;
+    double STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;
+    double TOT_BIOM = 0.0;
+    double TOT_VOL = 0.0;
+
+    // Iteration averages of a single-plot run.
+    double POP_SUM = 0.0, BA_SUM = 0.0, BIOM_SUM = 0.0, VOL_SUM = 0.0;
+    double POP_AVG = 0.0, BA_AVG = 0.0, BIOM_AVG = 0.0, VOL_AVG = 0.0;
+
+    // Removed by the last disturbance event of the run.
+    int REM_POP = 0;
+    double REM_BA = 0.0;
+    double REM_STEM_BM = 0.0, REM_BARK_BM = 0.0, REM_BRANCH_BM = 0.0, REM_ROOT_BM = 0.0, REM_LEAF_BM = 0.0;
+    double REM_TOT_BIOM = 0.0;
+    double REM_TOT_VOL = 0.0;
+};
+
+struct Tree {
+    int BIRTH_YEAR = 0;  // CURRENT_YEAR at birth; 0 for trees of the initial plot
+    int PLOT_NO = 0;     // plot born on; 0 for trees of the initial plot
+    int TREE_ID = 0;     // number among this year's saplings of its species on the plot
+    double DBH = 0.0;    // cm
+    double HEIGHT = 0.0;  // cm
+    int AGE = 0;
+    int DISPLAY_SLOT = 0;  // 1..50, 0 none
+    int SN = 0;
+    int SLOW_GROWTH = 0;
+    double TREE_BA = 0.0;  // cm²/m²
+    double STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;  // kg/m²
+    double TOT_BIOM = 0.0;
+    double TOT_VOL = 0.0;  // cu ft/acre
+};
+
+// Tallest first; std::list nodes never move, so display slots may hold Tree pointers.
+using TreeList = std::list<Tree>;
+
+struct Plot {
+    int PLOT_NO = 0;
+    int NTREES = 0;
+    double PLOT_BA = 0.0;
+    double PLOT_BIOM = 0.0;
+    double PLOT_VOL = 0.0;
+    double AVG_POP_TOTAL = 0.0, AVG_BA_TOTAL = 0.0, AVG_BIOM_TOTAL = 0.0, AVG_VOL_TOTAL = 0.0;
+    TreeList trees;
+};
+
+using PlotList = std::list<Plot>;
+
+// One row of the plot file's tree table.
+struct InitialTree {
+    int SN = 0;
+    double DBH = 0.0;
+};
+
+// One year of the weather record, in model units (°C, mm).
+struct WeatherYear {
+    MonthlyValues temperature{};
+    MonthlyValues precipitation{};
+};
+
+// The weather as read from the weather file.
+struct WeatherData {
+    double stationElevation = 0.0;   // m
+    MonthlyValues meanTemperature{};     // constant climate, °C
+    MonthlyValues meanPrecipitation{};   // constant climate, mm
+    std::vector<WeatherYear> years;      // year-to-year: records 0..max(NUM_YEARS, NY); 0 unused
+    int recordYears = 0;                 // NY of the file
+};
+
+// The yearly climate and soil-water balance, and what carries over between computations.
+struct Climate {
+    // Monthly station weather in use this computation (°C, mm).
+    MonthlyValues stationTemperature{};
+    MonthlyValues stationPrecipitation{};
+    int weatherYear = 0;  // weather year index; CURRENT_YEAR when a year's weather is taken
+
+    double DEGREE_DAYS = 0.0;  // °C-days above 4.44 °C
+    double ADJ_ROOT_DEPTH = 0.0;
+    double WATER_TABLE = 0.0;
+    double CAP = 0.0;
+    double W_FC = 0.0;
+    double W_K = 0.0;
+    double WILT = 0.0;
+
+    MonthlyValues TEMP{}, PREC{}, SNOW_D_D{}, I{}, A{}, DL{}, E0{}, RAIN{}, SNOW_M{}, SNOW_S{};
+    MonthlyValues UP_CAP_TR{}, EVAP{}, RUNOFF{}, RUNOFF_PLUS{}, WATER_S{}, DELTA_W{}, DW_PLUS{};
+
+    // Yearly sums of the monthly balance.
+    double sumPREC = 0.0, sumSNOW_M = 0.0, sumE0 = 0.0, sumEVAP = 0.0, sumRAIN = 0.0, sumUP_CAP_TR = 0.0;
+    double sumRUNOFF = 0.0, sumRUNOFF_PLUS = 0.0, sumDELTA_W = 0.0, sumDW_PLUS = 0.0, sumWATER_S = 0.0;
+
+    // Carried from one computation to the next.
+    double soilWater = 0.0;   // W, mm
+    double snowStore = 0.0;   // mm
+    MonthlyValues previousTEMP{};
+
+    double co2Factor = 0.0;   // the last CO2 factor computed by growth
+};
+
+// A graphics display slot: a place on the plot image and the tree shown there.
+struct DisplaySlot {
+    double fx = 0.0, fy = 0.0;  // place on the plot, fractions of width and depth
+    int x = 0, y = 0;           // screen position
+    Tree* tree = nullptr;
+};
+
+// The four run flags shared by the engine and the plot view.
+struct RunFlags {
+    bool running = false;
+    bool run_started = false;
+    bool paused = false;
+    bool disturbed_this_year = false;
+};
+
+struct RunState {
+    int CURRENT_YEAR = 0;
+    int CURRENT_ITERATION = 0;
+    Plot* CURRENT_PLOT = nullptr;  // none between yearly steps
+    std::array<int, MAX_SPECIES + 1> BIRTHS_THIS_YEAR{};
+    double RANDOM_STATE = 0.0;
+    int DISTURBANCE_REPORTED = 0;
+    RunFlags flags;
+};
+
+// Output state that lives for one run.
+struct OutputState {
+    bool resultsFileCreated = false;
+    bool afterDisturbanceFileCreated = false;
+    bool DISTURBANCE_HEADER_WRITTEN = false;
+};
+
+// The statistics table: rows 0..40 by species number, slots 0..500, nine sum/sum-of-squares pairs.
+inline constexpr int STATS_SLOTS = 501;
+inline constexpr int STATS_QUANTITIES = 9;
+struct StatsCell {
+    std::array<double, STATS_QUANTITIES> sum{};
+    std::array<double, STATS_QUANTITIES> sumOfSquares{};
+};
+struct StatisticsState {
+    std::vector<StatsCell> table = std::vector<StatsCell>((MAX_SPECIES + 1) * STATS_SLOTS);
+    int STATS_SLOT_COUNT = 0;
+    int MAX_DISTURBANCE_SLOT = 0;
+    StatsCell& cell(int species, int slot) { return table[static_cast<size_t>(species * STATS_SLOTS + slot)]; }
+    const StatsCell& cell(int species, int slot) const {
+        return table[static_cast<size_t>(species * STATS_SLOTS + slot)];
+    }
+};
+
+// The one body of data every subsystem reads or writes. The application owns exactly one;
+// tests make as many as they like.
+struct ModelState {
+    Host* host = nullptr;  // whoever runs the engine (not owned)
+
+    RunParameters params;
+    Site site;
+    std::array<Species, MAX_SPECIES + 1> species{};  // 1..NSPP
+    int NSPP = 0;
+    PlotList plots;
+    std::vector<InitialTree> initialTrees;  // the plot file's tree rows, reused by every iteration
+    RunState run;
+    WeatherData weather;
+    Climate climate;
+    std::array<DisplaySlot, DISPLAY_SLOT_COUNT + 1> displaySlots{};  // 1..50
+    std::array<std::array<int, MAX_SPECIES + 1>, 9> colourTable{};   // [community 0..8][species 0..40]
+    std::array<std::array<double, 3>, MAX_SPECIES + 1> VOLUME_COEF{};  // filled before every run
+    OutputState output;
+    StatisticsState statistics;
+
+    ModelState() = default;
+    ModelState(const ModelState&) = delete;
+    ModelState& operator=(const ModelState&) = delete;
+};
+
+// The host a model reports through; the state must have one.
+Host& hostOf(ModelState& model);
+
+}  // namespace dravia

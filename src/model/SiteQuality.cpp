@@ -1,0 +1,7 @@
+#include "model/SiteQuality.h"
+
+namespace dravia {
+
+void computeSiteQuality(ModelState&) {}
+
+}  // namespace dravia

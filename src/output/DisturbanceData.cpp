@@ -1,0 +1,7 @@
+#include "output/DisturbanceData.h"
+
+namespace dravia {
+
+void writeDisturbanceData(ModelState&, bool) {}
+
+}  // namespace dravia

@@ -1,0 +1,7 @@
+#include "output/Tally.h"
+
+namespace dravia {
+
+void summarizePlot(ModelState&) {}
+
+}  // namespace dravia

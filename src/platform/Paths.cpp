@@ -1,0 +1,47 @@
+#include "platform/Paths.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+namespace dravia {
+
+std::string toLocalPath(const std::string& storedName) {
+    std::string path = storedName;
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+}
+
+FileHandle openFile(const std::string& storedName, const char* mode) {
+    const std::string path = toLocalPath(storedName);
+    if (path.empty()) return nullptr;
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return nullptr;
+    return FileHandle(std::fopen(path.c_str(), mode));
+}
+
+bool canOpenForReading(const std::string& storedName) {
+    return openFile(storedName, "r") != nullptr;
+}
+
+bool writeFileAtomically(const std::string& storedName, const std::string& text) {
+    const std::string path = toLocalPath(storedName);
+    if (path.empty()) return false;
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+    const std::string temporary = path + ".tmp~";
+    std::FILE* file = std::fopen(temporary.c_str(), "w");
+    if (!file) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace dravia

@@ -1,0 +1,160 @@
+#include "run/RunDriver.h"
+
+#include "input/Parameters.h"
+#include "input/PlotFile.h"
+#include "input/ReaderError.h"
+#include "input/WeatherFile.h"
+#include "model/Birth.h"
+#include "model/Death.h"
+#include "model/Disturbance.h"
+#include "model/Growth.h"
+#include "model/SiteQuality.h"
+#include "model/TreeList.h"
+#include "model/Weather.h"
+#include "output/DisturbanceData.h"
+#include "output/ResultsFile.h"
+#include "output/Tally.h"
+#include "platform/Host.h"
+
+namespace dravia {
+
+namespace {
+
+bool divisible(int value, int interval) { return interval != 0 && value % interval == 0; }
+
+// Rebuilds the plots from their initial state at the start of an iteration.
+void startIteration(ModelState& model) {
+    hostOf(model).layOutDisplay(model);
+    model.run.CURRENT_YEAR = 1;
+    readPlotFile(model, PlotFileMode::Plots);
+}
+
+const DisturbanceObserver& disturbanceDataObserver() {
+    static const DisturbanceObserver observer{
+        [](ModelState& m) { writeDisturbanceData(m, true); },
+        [](ModelState& m) { writeDisturbanceData(m, false); },
+    };
+    return observer;
+}
+
+// Output, disturbance and redraw of one plot's year, after its forest processes.
+void finishPlotYear(ModelState& model, Plot& plot) {
+    const RunParameters& p = model.params;
+    RunState& run = model.run;
+    const int year = run.CURRENT_YEAR;
+    const bool lastPlotOfRun = year == p.NUM_YEARS && plot.PLOT_NO == p.NUM_PLOTS;
+    const bool intervalsOn = p.PRINT_INTERV != 0 && p.RESULTS_INTERV != 0;
+
+    if (p.FILE_OUTPUT_FLAG != 0 && year == 1) {
+        summarizePlot(model);
+        writeResults(model, false);
+    }
+    if (intervalsOn && (divisible(year, p.RESULTS_INTERV) || lastPlotOfRun)) {
+        writeIntervalOutput(model);
+    }
+    if (p.TEST_DISTURB == 1) {
+        run.flags.disturbed_this_year = decideDisturbance(model, disturbanceDataObserver());
+        if (run.flags.disturbed_this_year) summarizePlot(model);
+    }
+    // The interval values may have been corrected by the results writer.
+    if (p.PRINT_INTERV != 0 && p.RESULTS_INTERV != 0 && run.flags.disturbed_this_year &&
+        (divisible(year, p.PRINT_INTERV) || divisible(year, p.RESULTS_INTERV) || lastPlotOfRun)) {
+        run.DISTURBANCE_REPORTED = 1;
+        if (p.FILE_OUTPUT_FLAG != 0) writeResults(model, true);
+    }
+    const bool redraw = (p.SCREEN_OUTPUT_MODE == 1 && divisible(year, p.GRAPH_INTVL)) ||
+                        (p.SCREEN_OUTPUT_MODE == 2 && divisible(year, p.PRINT_INTERV)) ||
+                        p.SCREEN_OUTPUT_MODE == 3;
+    if (redraw) hostOf(model).repaintNow(model);
+}
+
+void endRun(ModelState& model) {
+    writeStatisticsCopies(model);
+    model.run.flags.running = false;
+    hostOf(model).showMessage("Simulation Completed.", MessageIcon::Information);
+}
+
+}  // namespace
+
+RunOutcome runSimulation(ModelState& model) {
+    Host& host = hostOf(model);
+    RunState& run = model.run;
+    freePlots(model);
+    host.layOutDisplay(model);
+    run.CURRENT_ITERATION = 1;
+    run.CURRENT_YEAR = 1;
+    model.output = OutputState{};  // a run starts its results files and disturbance header anew
+    try {
+        readPlotFile(model, PlotFileMode::Plots);
+        readWeatherFile(model, model.params.CLIMATE_CHANGE);
+    } catch (const ReaderError& error) {
+        // No year is simulated with another run's plots or weather.
+        if (error.what()[0] != '\0') host.showMessage(error.what(), MessageIcon::None);
+        freePlots(model);
+        return RunOutcome::NotStarted;
+    }
+    run.flags.running = true;
+    run.flags.run_started = true;
+    run.flags.paused = false;
+    // Pause, Continue and Quit Run only change the flags; the loop reads them between years,
+    // so a run quit while paused simulates one more year after Continue, then ends.
+    do {
+        host.processPendingEvents();
+        if (run.flags.paused) {
+            host.sleepWhilePaused();
+            continue;
+        }
+        stepYear(model);
+    } while (run.flags.running || run.flags.paused);
+    return RunOutcome::Finished;
+}
+
+void stepYear(ModelState& model) {
+    Host& host = hostOf(model);
+    const RunParameters& p = model.params;
+    RunState& run = model.run;
+    run.DISTURBANCE_REPORTED = 0;
+    run.flags.disturbed_this_year = false;
+
+    for (Plot& plot : model.plots) {
+        run.CURRENT_PLOT = &plot;
+        run.BIRTHS_THIS_YEAR.fill(0);
+        if (p.CLIMATE_CHANGE == 1) {
+            takeWeatherYear(model, run.CURRENT_YEAR);
+            computeSiteQuality(model);
+        }
+        addSaplings(model);
+        growTrees(model);
+        killTrees(model);
+        finishPlotYear(model, plot);
+    }
+    run.CURRENT_PLOT = nullptr;
+
+    if (run.CURRENT_YEAR != p.NUM_YEARS) {
+        if (p.PAUSE_AT_INTERVALS != 0 && divisible(run.CURRENT_YEAR, p.PRINT_INTERV) &&
+            (p.SCREEN_OUTPUT_MODE == 1 || p.SCREEN_OUTPUT_MODE == 2)) {
+            if (!host.showPauseDialog()) {
+                run.flags.running = false;
+                return;
+            }
+        }
+        run.CURRENT_YEAR += 1;
+        return;
+    }
+
+    host.repaintNow(model);
+    const bool lastIteration = run.CURRENT_ITERATION >= p.NUM_ITERS;
+    if (lastIteration) {
+        endRun(model);
+        return;
+    }
+    if (p.SCREEN_OUTPUT_MODE != 3 && p.PAUSE_EVERY_ITERATION != 0 &&
+        !host.askOkCancel("Continue with next iteration?")) {
+        endRun(model);
+        return;
+    }
+    run.CURRENT_ITERATION += 1;
+    startIteration(model);
+}
+
+}  // namespace dravia
