@@ -1,1 +1,0 @@
-// The display library is built from the files beside this one.

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "input/StartupLoad.h"
+#include "model/VolumeTable.h"
+#include "run/RunDriver.h"
+#include "support/ScriptedHost.h"
+#include "support/SmallDataSet.h"
+
+namespace dravia {
+namespace {
+
+// Loads a small data set in a scratch directory, as the program does at start-up.
+struct RunDriverTest : ::testing::Test {
+    test::TempDirectory directory;
+    test::ScriptedHost host;
+    std::unique_ptr<ModelState> model = std::make_unique<ModelState>();
+
+    void load(const test::SmallDataSetOptions& options) {
+        test::writeSmallDataSet(directory.path(), options);
+        model->host = &host;
+        host.model = model.get();
+        loadAtStartup(*model, 1);
+        fillVolumeCoefficients(*model);
+    }
+    int completions() const {
+        int count = 0;
+        for (const auto& m : host.messages) count += m.text == "Simulation Completed.";
+        return count;
+    }
+};
+
+TEST_F(RunDriverTest, PausesAtEveryPrintIntervalButNotAfterTheLastYear) {
+    test::SmallDataSetOptions options;
+    options.screenOutputMode = 2;
+    options.pauseAtIntervals = 1;
+    options.printInterv = 10;
+    options.numYears = 30;
+    options.numIters = 1;
+    load(options);
+    EXPECT_EQ(runSimulation(*model), RunOutcome::Finished);
+    EXPECT_EQ(host.pauseYears, (std::vector<int>{10, 20}));
+    EXPECT_EQ(completions(), 1);
+    EXPECT_FALSE(model->run.flags.running);
+    EXPECT_TRUE(model->run.flags.run_started);
+}
+
+TEST_F(RunDriverTest, CancelInThePauseDialogEndsTheRunAtThatYear) {
+    test::SmallDataSetOptions options;
+    options.screenOutputMode = 1;
+    options.pauseAtIntervals = 1;
+    options.numYears = 100;
+    load(options);
+    host.pauseAnswers = {false};
+    runSimulation(*model);
+    EXPECT_EQ(model->run.CURRENT_YEAR, 10);
+    EXPECT_EQ(model->run.CURRENT_ITERATION, 1);
+    EXPECT_EQ(completions(), 0);
+    EXPECT_FALSE(std::filesystem::exists("Data/statsInitParams.txt"));
+}
+
+TEST_F(RunDriverTest, DisplayOffNeverAsksToContinueNorPauses) {
+    test::SmallDataSetOptions options;
+    options.screenOutputMode = 3;
+    options.pauseEveryIteration = 1;
+    options.pauseAtIntervals = 1;
+    options.numYears = 20;
+    options.numIters = 3;
+    load(options);
+    runSimulation(*model);
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_EQ(host.pauseDialogs, 0);
+    EXPECT_EQ(model->run.CURRENT_ITERATION, 3);
+    EXPECT_EQ(completions(), 1);
+    // Display off repaints every year of every iteration.
+    EXPECT_EQ(host.repaints, 3 * 20 + 3);
+}
+
+TEST_F(RunDriverTest, DecliningTheNextIterationEndsLikeANormalEnd) {
+    test::SmallDataSetOptions options;
+    options.screenOutputMode = 2;
+    options.pauseEveryIteration = 1;
+    options.numYears = 5;
+    options.numIters = 4;
+    load(options);
+    host.questionAnswers = {true, false};
+    runSimulation(*model);
+    EXPECT_EQ(host.questions, (std::vector<std::string>{"Continue with next iteration?",
+                                                        "Continue with next iteration?"}));
+    EXPECT_EQ(model->run.CURRENT_ITERATION, 2);
+    EXPECT_EQ(completions(), 1);
+    EXPECT_EQ(host.messages.back().icon, MessageIcon::Information);
+    EXPECT_TRUE(std::filesystem::exists("Data/statsInitParams.txt"));
+}
+
+TEST_F(RunDriverTest, OneYearOneIterationIsOneStepThenCompletion) {
+    test::SmallDataSetOptions options;
+    options.screenOutputMode = 1;
+    options.graphIntvl = 1;
+    options.numYears = 1;
+    options.numIters = 1;
+    load(options);
+    runSimulation(*model);
+    EXPECT_EQ(model->run.CURRENT_YEAR, 1);
+    // The plot's own repaint, then the end-of-iteration repaint.
+    EXPECT_EQ(host.repaints, 2);
+    EXPECT_EQ(host.layouts, 1);
+    EXPECT_EQ(completions(), 1);
+    EXPECT_EQ(host.messages.back().text, "Simulation Completed.");
+    EXPECT_TRUE(std::filesystem::exists("Data/statsInputOutputRunTimeParams.txt"));
+}
+
+TEST_F(RunDriverTest, ZeroIntervalsNeverDivide) {
+    test::SmallDataSetOptions options;
+    options.screenOutputMode = 1;
+    options.graphIntvl = 0;
+    options.printInterv = 0;
+    options.resultsInterv = 0;
+    options.pauseAtIntervals = 1;
+    options.numYears = 12;
+    options.numIters = 1;
+    load(options);
+    runSimulation(*model);
+    EXPECT_EQ(host.pauseDialogs, 0);
+    EXPECT_EQ(host.repaints, 1);  // only the end-of-iteration repaint
+    EXPECT_EQ(completions(), 1);
+}
+
+TEST_F(RunDriverTest, TheSameSeedGivesTheSameForestAndRunsContinueTheStream) {
+    test::SmallDataSetOptions options;
+    options.numYears = 40;
+    options.numIters = 1;
+    options.fileOutputFlag = 0;
+    options.screenOutputMode = 3;
+    load(options);
+    const double seed = model->run.RANDOM_STATE;
+    runSimulation(*model);
+    auto snapshot = [&] {
+        std::vector<double> values;
+        for (const Plot& plot : model->plots)
+            for (const Tree& tree : plot.trees) values.insert(values.end(), {double(tree.SN), tree.DBH, tree.HEIGHT});
+        return values;
+    };
+    const auto first = snapshot();
+    const double afterFirst = model->run.RANDOM_STATE;
+    EXPECT_NE(afterFirst, seed);
+    // A second run continues the stream rather than repeating it.
+    runSimulation(*model);
+    EXPECT_NE(model->run.RANDOM_STATE, afterFirst);
+    // Restarting from the seed repeats the first forest exactly.
+    model->run.RANDOM_STATE = seed;
+    runSimulation(*model);
+    EXPECT_EQ(snapshot(), first);
+}
+
+TEST_F(RunDriverTest, AMissingPlotFileStopsTheRunBeforeAnyYear) {
+    test::SmallDataSetOptions options;
+    load(options);
+    std::filesystem::remove("Data/plot.txt");
+    EXPECT_EQ(runSimulation(*model), RunOutcome::NotStarted);
+    EXPECT_FALSE(model->run.flags.running);
+    EXPECT_EQ(completions(), 0);
+    EXPECT_FALSE(host.messages.empty());
+    EXPECT_TRUE(model->plots.empty());
+}
+
+TEST_F(RunDriverTest, AMissingWeatherFileShowsItsMessageAndStopsTheRun) {
+    test::SmallDataSetOptions options;
+    load(options);
+    std::filesystem::remove("Data/weather.txt");
+    EXPECT_EQ(runSimulation(*model), RunOutcome::NotStarted);
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(host.messages.back().text, "errorLog 2: Could not open file Data\\weather.txt.");
+    EXPECT_EQ(completions(), 0);
+    EXPECT_FALSE(std::filesystem::exists("Data/results.out"));
+}
+
+}  // namespace
+}  // namespace dravia
