@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/SmallDataSet.h"
+
+namespace dravia {
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string output;  // stdout and stderr together
+};
+
+// Runs the batch tool in the current directory.
+Result runBatch(const std::string& arguments) {
+    const std::string command = std::string(DRAVIA_BATCH_PATH) + " " + arguments + " 2>&1";
+    Result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+TEST(BatchCommandLine, HelpDocumentsBothSubcommands) {
+    Result help = runBatch("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("run"), std::string::npos);
+    EXPECT_NE(help.output.find("stats"), std::string::npos);
+    Result runHelp = runBatch("run --help");
+    EXPECT_EQ(runHelp.status, 0);
+    for (const char* option : {"--dir", "--years", "--iterations", "--seed", "--community", "--every-tree",
+                               "--water-stress-mode"}) {
+        EXPECT_NE(runHelp.output.find(option), std::string::npos) << option;
+    }
+    EXPECT_NE(runBatch("stats --help").output.find("--tsv"), std::string::npos);
+    Result version = runBatch("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.output.find("4.00"), std::string::npos);
+}
+
+TEST(BatchCommandLine, UsageErrorsExitTwoWithOneLine) {
+    for (const char* arguments : {"", "fly", "run --years", "run --years abc", "run --community 9",
+                                  "run --water-stress-mode 2", "stats --bogus"}) {
+        Result result = runBatch(arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << arguments << result.output;
+    }
+}
+
+TEST(BatchCommandLine, MissingInputAtStartUpExits255) {
+    test::TempDirectory directory;
+    Result result = runBatch("run");
+    EXPECT_EQ(result.status, 255) << result.output;
+    EXPECT_FALSE(result.output.empty());
+}
+
+TEST(BatchCommandLine, AMissingWorkingDirectoryIsRefused) {
+    Result result = runBatch("run --dir /nonexistent/dravia");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("/nonexistent/dravia"), std::string::npos);
+}
+
+TEST(BatchRun, RunThenBothStatisticsLayoutsWriteTheirFiles) {
+    test::TempDirectory directory;
+    test::SmallDataSetOptions options;
+    options.numYears = 30;
+    options.numIters = 3;
+    test::writeSmallDataSet(directory.path(), options);
+    Result run = runBatch("run --years 20 --seed 99 --every-tree");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Simulation Completed."), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists("Data/results.out"));
+    EXPECT_NE(test::readTextFile("Data/statsInputOutputRunTimeParams.txt").find("20"), std::string::npos);
+
+    Result plain = runBatch("stats");
+    EXPECT_EQ(plain.status, 0) << plain.output;
+    const std::string plainReport = test::readTextFile("Data/stats.out");
+    EXPECT_NE(plainReport.find('\f'), std::string::npos);
+    Result tsv = runBatch("stats --tsv");
+    EXPECT_EQ(tsv.status, 0) << tsv.output;
+    const std::string tsvReport = test::readTextFile("Data/stats.out");
+    EXPECT_NE(tsvReport.find('\t'), std::string::npos);
+    EXPECT_NE(tsvReport, plainReport);
+}
+
+TEST(BatchRun, TheSameSeedWritesTheSameResultsAndOptionsTakeEffect) {
+    test::TempDirectory directory;
+    test::writeSmallDataSet(directory.path());
+    ASSERT_EQ(runBatch("run --seed 2024 --iterations 2 --years 30").status, 0);
+    const std::string first = test::readTextFile("Data/results.out");
+    ASSERT_EQ(runBatch("run --seed 2024 --iterations 2 --years 30").status, 0);
+    EXPECT_EQ(test::readTextFile("Data/results.out"), first);
+    EXPECT_NE(first.find(" Years:             30 \n"), std::string::npos);
+    EXPECT_NE(first.find(" Iterations:          2 \n"), std::string::npos);
+    ASSERT_EQ(runBatch("run --seed 2025 --iterations 2 --years 30").status, 0);
+    EXPECT_NE(test::readTextFile("Data/results.out"), first);
+}
+
+TEST(BatchRun, StatisticsWithoutAResultsFileFail) {
+    test::TempDirectory directory;
+    test::writeSmallDataSet(directory.path());
+    ASSERT_EQ(runBatch("run --years 10 --iterations 2").status, 0);
+    std::filesystem::remove("Data/results.out");
+    EXPECT_NE(runBatch("stats").status, 0);
+}
+
+}  // namespace
+}  // namespace dravia
