@@ -1,8 +1,75 @@
 #include "model/Disturbance.h"
 
+#include "model/Random.h"
+#include "model/TreeList.h"
+#include "platform/Format.h"
+#include "platform/Host.h"
+
 namespace dravia {
 
-bool decideDisturbance(ModelState&, const DisturbanceObserver&) { return false; }
-void applyDisturbance(ModelState&, double, const DisturbanceObserver&) {}
+namespace {
+
+constexpr double SMALLEST_WINDTHROW_DRAW = 0.0001;  // a probability at or below this never strikes
+constexpr int TABULAR_DISPLAY = 2;
+
+void notify(const std::function<void(ModelState&)>& call, ModelState& model) {
+    if (call) call(model);
+}
+
+bool loggingYear(const RunParameters& p, int year) {
+    return p.BLOW_FREQ >= 1 && year >= p.FIRST_DISTURB_YEAR && (year - p.FIRST_DISTURB_YEAR) % p.BLOW_FREQ == 0;
+}
+
+}  // namespace
+
+bool decideDisturbance(ModelState& model, const DisturbanceObserver& observer) {
+    // The disturbance data header is renewed by the run driver at the start of each run,
+    // not here, so that the records of every plot disturbed in year 1 are kept.
+    const RunParameters& p = model.params;
+    if (p.BLOW_DOWN != 1) return false;
+
+    bool logged = false;
+    if (loggingYear(p, model.run.CURRENT_YEAR)) {
+        applyDisturbance(model, p.MIN_DIAM_TO_KILL_FOR_LOGGING, observer);
+        logged = true;
+    }
+
+    if (p.BLOW_PROB == 0.0) return logged;
+    double u = randomUniform(model);
+    if (u < SMALLEST_WINDTHROW_DRAW) u = SMALLEST_WINDTHROW_DRAW;
+    if (u < p.BLOW_PROB) {
+        applyDisturbance(model, p.MIN_DIAM_TO_KILL_FOR_WINDTHROW, observer);
+        return true;
+    }
+    return logged;
+}
+
+void applyDisturbance(ModelState& model, double minimumDiameter, const DisturbanceObserver& observer) {
+    Plot* plot = model.run.CURRENT_PLOT;
+    if (plot == nullptr) return;
+    notify(observer.beforeRemoval, model);
+
+    if (minimumDiameter == 0.0) {
+        // A clear-cut.
+        auto tree = plot->trees.begin();
+        while (tree != plot->trees.end()) tree = removeTree(model, *plot, tree);
+        plot->NTREES = 0;
+        plot->PLOT_BA = 0.0;
+        if (model.params.SCREEN_OUTPUT_MODE == TABULAR_DISPLAY) {
+            Host& host = hostOf(model);
+            host.writeStandardOutput("\n\n");
+            host.writeStandardOutput(formatText("\n ---  ALL TREES KILLED AFTER YEAR %d  --- \n\n",
+                                                model.params.BASE_YEAR + model.run.CURRENT_YEAR - 1));
+        }
+    } else {
+        auto tree = plot->trees.begin();
+        while (tree != plot->trees.end()) {
+            tree = tree->DBH >= minimumDiameter ? removeTree(model, *plot, tree) : std::next(tree);
+        }
+        if (plot->trees.empty()) plot->PLOT_BA = 0.0;
+    }
+
+    notify(observer.afterRemoval, model);
+}
 
 }  // namespace dravia
