@@ -281,6 +281,7 @@ struct StatisticsState {
     std::vector<StatsCell> table = std::vector<StatsCell>((MAX_SPECIES + 1) * STATS_SLOTS);
     int STATS_SLOT_COUNT = 0;
     int MAX_DISTURBANCE_SLOT = 0;
+    std::string CO2_SWITCH_TEXT;  // "ON" or "OFF", as the results file's header says
     StatsCell& cell(int species, int slot) { return table[static_cast<size_t>(species * STATS_SLOTS + slot)]; }
     const StatsCell& cell(int species, int slot) const {
         return table[static_cast<size_t>(species * STATS_SLOTS + slot)];
