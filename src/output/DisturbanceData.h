@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "model/ModelState.h"
 
 namespace dravia {
@@ -7,5 +9,11 @@ namespace dravia {
 // Measures what a disturbance removes from CURRENT_PLOT: called once before the removal and
 // once after it; the second call writes the disturbance data records.
 void writeDisturbanceData(ModelState& model, bool beforeRemoval);
+
+// The header of the disturbance data file.
+std::string disturbanceHeaderText(const ModelState& model);
+
+// One record per species whose POP (as the last tally left it) is at least 1, with the removed amounts.
+std::string disturbanceRecordsText(const ModelState& model);
 
 }  // namespace dravia

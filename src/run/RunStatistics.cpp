@@ -1,13 +1,75 @@
 #include "run/RunStatistics.h"
 
+#include <utility>
+
+#include "input/Parameters.h"
+#include "input/ReaderError.h"
+#include "input/SpeciesFile.h"
+#include "model/ErrorLog.h"
+#include "output/StatsReader.h"
+#include "platform/Format.h"
 #include "platform/Host.h"
+#include "platform/Paths.h"
 #include "platform/ProgramExit.h"
 
 namespace dravia {
 
-void runStatistics(ModelState& model, StatsLayout) {
-    hostOf(model).showMessage("The statistics are not built yet.", MessageIcon::Error);
-    throw ProgramExit{EXIT_FATAL_ERROR};
+namespace {
+
+// The parameters in force become those of the last completed run.
+void loadFinishedRun(ModelState& model) {
+    try {
+        readRunTimeControlFile(model, STATS_RUN_TIME_CONTROL_FILE);
+        model.params.initialValuesPath = STATS_INITIAL_VALUES_FILE;
+        readInitialValuesFile(model, model.params.initialValuesPath);
+        readSpeciesFile(model);
+    } catch (const ReaderError& error) {
+        if (error.what()[0] != '\0') hostOf(model).showMessage(error.what(), MessageIcon::None);
+        throw ProgramExit{EXIT_STARTUP_READER};
+    }
+}
+
+FileHandle openInput(ModelState& model, const std::string& name, const char* failureFormat) {
+    FileHandle file = openFile(name, "r");
+    if (!file) hostOf(model).showMessage(formatText(failureFormat, name.c_str()), MessageIcon::Error);
+    return file;
+}
+
+}  // namespace
+
+void runStatistics(ModelState& model, StatsLayout layout) {
+    loadFinishedRun(model);
+    const RunParameters& params = model.params;
+    StatisticsState& statistics = model.statistics;
+
+    FileHandle results = openInput(model, params.RESULTS_FILE,
+                                   "Error: Could not open data output file %s.\nMust first successfully run a "
+                                   "simulation with\n\"Output results to file\" in the \"Input, Output\nRun-Time "
+                                   "Control Parameters\" dialog box set to true.");
+    if (!results) return;
+    if (params.RESULTS_INTERV == 0) {
+        reportError(model, 16);
+        throw ProgramExit{EXIT_ABNORMAL};
+    }
+    statistics.STATS_SLOT_COUNT = generalSlotCount(params);
+    readStatsInput(model, StatsKind::General, std::move(results));
+    writeStatsReport(model, StatsKind::General, layout);
+
+    if (params.BLOW_DOWN == 0) return;
+
+    FileHandle disturbance = openInput(model, params.DISTURBANCE_RESULTS_FILE,
+                                       "Error: Disturbance results file %s could not be opened.");
+    if (!disturbance) return;
+    // Without a logging interval no disturbance record has a slot.
+    statistics.STATS_SLOT_COUNT = params.BLOW_FREQ >= 1 ? params.NUM_YEARS / params.BLOW_FREQ : 0;
+    readStatsInput(model, StatsKind::Disturbance, std::move(disturbance));
+    writeStatsReport(model, StatsKind::Disturbance, layout);
+
+    FileHandle afterDisturbance = openInput(model, params.AFTER_DISTURBANCE_RESULTS_FILE,
+                                            "Error: After disturbance results file %s could not be opened.");
+    if (!afterDisturbance) return;
+    readStatsInput(model, StatsKind::AfterDisturbance, std::move(afterDisturbance));
+    writeStatsReport(model, StatsKind::AfterDisturbance, layout);
 }
 
 }  // namespace dravia

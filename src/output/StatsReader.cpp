@@ -1,0 +1,249 @@
+#include "output/StatsReader.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "model/ErrorLog.h"
+#include "output/SiteNames.h"
+#include "platform/Host.h"
+#include "platform/ProgramExit.h"
+
+namespace dravia {
+
+namespace {
+
+constexpr int RECORD_FIELDS = 13;
+constexpr int STATS_INTERVAL_LIMIT = 500;
+constexpr std::string_view BLANKS = " \t\r\f\v";
+
+std::string readWholeFile(std::FILE* file) {
+    std::string content;
+    char buffer[65536];
+    size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);
+    return content;
+}
+
+std::vector<std::string_view> splitLines(std::string_view content) {
+    std::vector<std::string_view> lines;
+    while (!content.empty()) {
+        const size_t end = content.find('\n');
+        lines.push_back(content.substr(0, end));
+        if (end == std::string_view::npos) break;
+        content.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(BLANKS);
+    if (first == std::string_view::npos) return {};
+    const size_t last = text.find_last_not_of(BLANKS);
+    return text.substr(first, last - first + 1);
+}
+
+bool parseWhole(std::string_view token, int& value) {
+    const std::string text(token);
+    errno = 0;
+    char* end = nullptr;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool parseReal(std::string_view token, double& value) {
+    const std::string text(token);
+    char* end = nullptr;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
+}
+
+// The leading number of a text (blanks first), as the header prints it behind its label.
+bool leadingWhole(std::string_view text, int& value) {
+    text = trimmed(text);
+    const size_t end = text.find_first_of(BLANKS);
+    return parseWhole(text.substr(0, end), value);
+}
+
+bool leadingReal(std::string_view text, double& value) {
+    text = trimmed(text);
+    const size_t end = text.find_first_of(BLANKS);
+    return parseReal(text.substr(0, end), value);
+}
+
+// The header of a results file prints each run value behind its label; names may hold blanks,
+// so a text value is everything behind its label up to the end of its line.
+class ResultsHeaderReader {
+public:
+    explicit ResultsHeaderReader(ModelState& model) : model_(model) {}
+
+    void readLine(std::string_view line) {
+        const std::string_view text = trimmed(line);
+        RunParameters& params = model_.params;
+        Site& site = model_.site;
+        readLeadingWhole(text, "Iterations:", params.NUM_ITERS);
+        readLeadingWhole(text, "Years:", params.NUM_YEARS);
+        readLeadingWhole(text, "Print Interval:", params.RESULTS_INTERV);
+        readLeadingReal(text, "Site Elevation:", site.ELEVATION);
+        readLeadingReal(text, "Base Elevation:", model_.weather.stationElevation);
+        readLeadingReal(text, "Soil Texture:", site.TEXTURE);
+        readLeadingReal(text, "Soil Depth:", site.SOIL_DEPTH);
+        readLeadingReal(text, "Water Depth:", site.WATER_DEPTH);
+        readLeadingReal(text, "Avail. Nitrogen:", site.AVAIL_N);
+        std::string unused;
+        readTrailingText(text, "Habitat:", selectedHabitatSlot(params, unused));
+        readTrailingText(text, "Weather File:", params.WTHR_FILE);
+        readTrailingText(text, "Weather Type:", selectedWeatherTypeSlot(params, unused));
+        readTrailingText(text, "Weather Cal. Years:", params.WTHR_CAL_YEARS);
+        readTrailingText(text, "CO2 Fertilization:", model_.statistics.CO2_SWITCH_TEXT);
+    }
+
+private:
+    static void readLeadingWhole(std::string_view text, std::string_view label, int& target) {
+        if (text.substr(0, label.size()) != label) return;
+        leadingWhole(text.substr(label.size()), target);
+    }
+    static void readLeadingReal(std::string_view text, std::string_view label, double& target) {
+        if (text.substr(0, label.size()) != label) return;
+        leadingReal(text.substr(label.size()), target);
+    }
+    static void readTrailingText(std::string_view text, std::string_view label, std::string& target) {
+        const size_t position = text.find(label);
+        if (position == std::string_view::npos) return;
+        target = std::string(trimmed(text.substr(position + label.size())));
+    }
+
+    ModelState& model_;
+};
+
+bool endsResultsHeader(std::string_view line) {
+    return trimmed(line).substr(0, 5) == "ITER-" || parseStatsRecord(line).has_value();
+}
+
+[[noreturn]] void endAbnormally(ModelState& model, int code) {
+    reportError(model, code);
+    throw ProgramExit{EXIT_ABNORMAL};
+}
+
+void checkLimits(ModelState& model) {
+    const RunParameters& params = model.params;
+    if (params.NUM_ITERS <= 1) endAbnormally(model, 13);
+    if (params.RESULTS_INTERV == 0) endAbnormally(model, 16);
+    if (params.NUM_YEARS / params.RESULTS_INTERV > STATS_INTERVAL_LIMIT) endAbnormally(model, 14);
+}
+
+const char* readingMessage(StatsKind kind) {
+    switch (kind) {
+        case StatsKind::General:
+            return "Reading general statistics input file data ... please wait!";
+        case StatsKind::Disturbance:
+            return "Reading logging statistics input file data ... please wait!";
+        case StatsKind::AfterDisturbance:
+            break;
+    }
+    return "Reading after logging statistics input file data ... please wait!";
+}
+
+void addToCell(StatsCell& cell, const StatsRecord& record) {
+    const double values[STATS_QUANTITIES] = {record.POP,     record.BA,      record.TOT_BIOM,
+                                             record.STEM_BM, record.BARK_BM, record.ROOT_BM,
+                                             record.LEAF_BM, record.BRANCH_BM, record.TOT_VOL};
+    for (int i = 0; i < STATS_QUANTITIES; ++i) {
+        cell.sum[static_cast<size_t>(i)] += values[i];
+        cell.sumOfSquares[static_cast<size_t>(i)] += values[i] * values[i];
+    }
+}
+
+}  // namespace
+
+std::optional<StatsRecord> parseStatsRecord(std::string_view line) {
+    std::string_view tokens[RECORD_FIELDS];
+    int count = 0;
+    while (true) {
+        const size_t start = line.find_first_not_of(BLANKS);
+        if (start == std::string_view::npos) break;
+        line.remove_prefix(start);
+        const size_t end = line.find_first_of(BLANKS);
+        if (count == RECORD_FIELDS) return std::nullopt;
+        tokens[count++] = line.substr(0, end);
+        if (end == std::string_view::npos) break;
+        line.remove_prefix(end);
+    }
+    if (count != RECORD_FIELDS) return std::nullopt;
+    StatsRecord record;
+    int iteration = 0;
+    if (!parseWhole(tokens[0], iteration) || !parseWhole(tokens[1], record.year) ||
+        !parseWhole(tokens[2], record.plot) || !parseWhole(tokens[3], record.species)) {
+        return std::nullopt;
+    }
+    double* reals[] = {&record.POP,     &record.BA,      &record.STEM_BM,  &record.BARK_BM, &record.BRANCH_BM,
+                       &record.ROOT_BM, &record.LEAF_BM, &record.TOT_BIOM, &record.TOT_VOL};
+    for (int i = 0; i < 9; ++i) {
+        if (!parseReal(tokens[4 + i], *reals[i])) return std::nullopt;
+    }
+    return record;
+}
+
+std::optional<int> statsSlotOfYear(const ModelState& model, StatsKind kind, int year) {
+    const RunParameters& params = model.params;
+    int slot = 0;
+    if (kind == StatsKind::General) {
+        const int interval = params.RESULTS_INTERV;
+        if (interval == 0) return std::nullopt;
+        if (interval == 1) {
+            slot = year;  // every year has its own slot
+        } else {
+            slot = year == 1 ? 1 : year / interval + 1;
+        }
+    } else {
+        if (params.BLOW_FREQ < 1) return std::nullopt;
+        slot = (year - params.FIRST_DISTURB_YEAR) / params.BLOW_FREQ + 1;
+    }
+    if (slot < 1 || slot >= STATS_SLOTS) return std::nullopt;
+    return slot;
+}
+
+void readStatsInput(ModelState& model, StatsKind kind, FileHandle file) {
+    StatisticsState& statistics = model.statistics;
+    // The whole table, so that no slot beyond this reading's slot count keeps an earlier reading's sums.
+    for (StatsCell& cell : statistics.table) cell = StatsCell{};
+
+    const std::string content = file ? readWholeFile(file.get()) : std::string();
+    file.reset();
+    const std::vector<std::string_view> lines = splitLines(content);
+
+    // The disturbance data file has a header of its own, holding the run values the general
+    // reading has already taken; it is passed over like any other line that is not a record.
+    if (kind != StatsKind::Disturbance) {
+        ResultsHeaderReader header(model);
+        for (std::string_view line : lines) {
+            if (endsResultsHeader(line)) break;
+            header.readLine(line);
+        }
+    }
+    checkLimits(model);
+    hostOf(model).writeStandardOutput(readingMessage(kind));
+
+    for (std::string_view line : lines) {
+        const std::optional<StatsRecord> record = parseStatsRecord(line);
+        if (!record) continue;
+        if (record->species < 1 || record->species > MAX_SPECIES) continue;
+        const std::optional<int> slot = statsSlotOfYear(model, kind, record->year);
+        if (!slot) continue;
+        // Records of all plots of an iteration add into the same cell.
+        addToCell(statistics.cell(record->species, *slot), *record);
+        if (kind != StatsKind::General && *slot > statistics.MAX_DISTURBANCE_SLOT) {
+            statistics.MAX_DISTURBANCE_SLOT = *slot;
+        }
+    }
+}
+
+}  // namespace dravia

@@ -1,0 +1,43 @@
+#include "output/TreeBiodata.h"
+
+#include <cstdio>
+#include <string>
+
+#include "model/ErrorLog.h"
+#include "model/TreeList.h"
+#include "platform/Format.h"
+#include "platform/Paths.h"
+#include "platform/ProgramExit.h"
+
+namespace dravia {
+
+void writeTreeBiodata(ModelState& model) { writeTreeBiodata(model, model.run.CURRENT_PLOT); }
+
+void writeTreeBiodata(ModelState& model, Plot* plot) {
+    FileHandle file = openFile(TREE_BIODATA_FILE, "w");
+    if (!file) {
+        reportError(model, 15, TREE_BIODATA_FILE);
+        throw ProgramExit{EXIT_FATAL_ERROR};
+    }
+    if (plot != nullptr) sortTreesByHeight(*plot);
+
+    const Site& site = model.site;
+    std::string text;
+    appendFormat(text, "Elev_ft          %5.1f\n", site.ELEV_FT);
+    appendFormat(text, "Latitude         %3.1f\n", site.LATITUDE);
+    appendFormat(text, "Soil_Depth       %4.2f\n", site.SOIL_DEPTH);
+    appendFormat(text, "Root_Depth       %4.2f\n", site.ROOT_DEPTH);
+    appendFormat(text, "Water_Depth      %2.1f\n", site.WATER_DEPTH);
+    appendFormat(text, "Texture          %3.0f\n", site.TEXTURE);
+    appendFormat(text, "Percent_Rock     %3.1f\n", site.PERCENT_ROCK);
+    appendFormat(text, "Avail_N          %3.0f\n\n", site.AVAIL_N);
+    text += "   Sp.    DBH     HT\n";
+    if (plot != nullptr && plot->NTREES >= 1) {
+        for (const Tree& tree : plot->trees) {
+            appendFormat(text, " %4d %7.1f %7.1f \n", tree.SN, tree.DBH, tree.HEIGHT);
+        }
+    }
+    std::fwrite(text.data(), 1, text.size(), file.get());
+}
+
+}  // namespace dravia
