@@ -1,0 +1,95 @@
+#include <cmath>
+
+#include "output/OutputFixture.h"
+#include "output/Tally.h"
+
+namespace dravia::test {
+namespace {
+
+using TallyTest = OutputTest;
+
+TEST(TreeValuesTest, BasalAreaOfATenCentimetreTree) {
+    EXPECT_NEAR(treeBasalArea(10.0), 0.785398, 1e-12);
+}
+
+TEST(TreeValuesTest, VolumeOfAThirtyCentimetreTwentyMetreTree) {
+    const double volume = treeVolume({1.3746, 0.002206, 0.063}, 30.0, 2000.0);
+    EXPECT_NEAR(volume, 554.29, 0.005);
+}
+
+TEST(TreeValuesTest, SmallStemsHaveNoVolumeWhateverTheIntercept) {
+    EXPECT_EQ(treeVolume({5.0, 0.002, 0.05}, 6.2, 500.0), 0.0);
+    EXPECT_EQ(treeVolume({5.0, 0.002, 0.05}, 1.0, 200.0), 0.0);
+    // From about 6.3 cm on the form polynomial is positive and the intercept counts.
+    EXPECT_GT(treeVolume({5.0, 0.002, 0.05}, 6.4, 500.0), 5.0);
+}
+
+TEST(TreeValuesTest, ZeroHeightGivesNoVolume) {
+    EXPECT_EQ(treeVolume({5.0, 0.002, 0.05}, 30.0, 0.0), 0.0);
+}
+
+TEST(TreeValuesTest, WithoutInterceptVolumeIsProportionalToSlopeTimesOneMinusQ3) {
+    const double a = treeVolume({0.0, 0.002, 0.05}, 20.0, 1500.0);
+    const double b = treeVolume({0.0, 0.004, 0.05}, 20.0, 1500.0);
+    const double c = treeVolume({0.0, 0.002, 0.525}, 20.0, 1500.0);
+    EXPECT_NEAR(b / a, 2.0, 1e-12);
+    EXPECT_NEAR(c / a, 0.5, 1e-12);
+}
+
+TEST_F(TallyTest, BiomassPartsFollowTheSpeciesCoefficients) {
+    const TreeValues v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
+    EXPECT_NEAR(v.STEM_BM, 0.002, 1e-15);
+    EXPECT_NEAR(v.BARK_BM, 0.001, 1e-15);
+    EXPECT_NEAR(v.BRANCH_BM, 0.003, 1e-15);
+    EXPECT_NEAR(v.ROOT_BM, 0.004, 1e-15);
+    EXPECT_NEAR(v.LEAF_BM, 0.001, 1e-15);
+    EXPECT_NEAR(v.TOT_BIOM, 0.011, 1e-15);
+}
+
+TEST_F(TallyTest, RealExponentsUseThePowerFunction) {
+    model->species[1].STEM_B = 2.5;
+    const TreeValues v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
+    EXPECT_NEAR(v.STEM_BM, 2.0 * std::pow(10.0, 2.5) * 0.00001, 1e-15);
+}
+
+TEST_F(TallyTest, SumsTreesPerSpeciesAndPlot) {
+    addTree(1, 30.0, 2000.0);
+    addTree(2, 10.0, 900.0);
+    addTree(1, 10.0, 800.0);
+    model->species[2].POP = 7;  // left over from another plot
+    summarizePlot(*model);
+
+    const Species& maple = model->species[1];
+    const Species& beech = model->species[2];
+    EXPECT_EQ(maple.POP, 2);
+    EXPECT_EQ(beech.POP, 1);
+    EXPECT_NEAR(maple.BA, 0.00785398 * 900 + 0.785398, 1e-9);
+    EXPECT_NEAR(beech.BA, 0.785398, 1e-12);
+    EXPECT_NEAR(maple.STEM_BM, 2 * 900 * 1e-5 + 2 * 100 * 1e-5, 1e-12);
+    EXPECT_NEAR(beech.LEAF_BM, 2 * 100 * 1e-5, 1e-12);
+    EXPECT_NEAR(maple.TOT_VOL, treeVolume(model->VOLUME_COEF[1], 30.0, 2000.0) +
+                                   treeVolume(model->VOLUME_COEF[1], 10.0, 800.0), 1e-9);
+    EXPECT_NEAR(plot().PLOT_BA, maple.BA + beech.BA, 1e-9);
+    EXPECT_NEAR(plot().PLOT_BIOM, maple.TOT_BIOM + beech.TOT_BIOM, 1e-12);
+    EXPECT_NEAR(plot().PLOT_VOL, maple.TOT_VOL + beech.TOT_VOL, 1e-9);
+
+    const Tree& big = plot().trees.front();
+    EXPECT_NEAR(big.TREE_BA, 7.068582, 1e-6);
+    EXPECT_NEAR(big.TOT_VOL, 554.29, 0.005);
+    EXPECT_NEAR(big.TOT_BIOM, (1 + 4 + 3 + 1 + 2) * 900 * 1e-5, 1e-12);
+}
+
+TEST_F(TallyTest, AnEmptyPlotTalliesToZero) {
+    model->species[1].POP = 3;
+    model->species[1].TOT_VOL = 12.0;
+    plot().PLOT_BA = 55.0;  // the growth step's own sum
+    plot().PLOT_VOL = 4.0;
+    summarizePlot(*model);
+    EXPECT_EQ(model->species[1].POP, 0);
+    EXPECT_EQ(model->species[1].TOT_VOL, 0.0);
+    EXPECT_EQ(plot().PLOT_BA, 0.0);
+    EXPECT_EQ(plot().PLOT_VOL, 0.0);
+}
+
+}  // namespace
+}  // namespace dravia::test
