@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "model/Death.h"
+#include "model/ForestFixture.h"
+
+namespace dravia {
+namespace {
+
+using test::drawsBetween;
+using test::ForestFixture;
+
+TEST(KillTrees, OneDrawPerTreeAndASecondOnlyForSlowGrowingSurvivors) {
+    ForestFixture f;
+    f.addSpecies(1, 3).AGEMAX = 1e12;  // no tree dies of age
+    for (int i = 0; i < 6; ++i) f.addTree(1, 10.0 + i).SLOW_GROWTH = i % 2;
+    const double start = f.model->run.RANDOM_STATE;
+    killTrees(*f.model);
+    // Six first draws, three second draws.
+    EXPECT_EQ(drawsBetween(start, f.model->run.RANDOM_STATE), 9);
+    EXPECT_EQ(f.plot().NTREES, static_cast<int>(f.plot().trees.size()));
+    for (const Tree& t : f.plot().trees) EXPECT_EQ(t.AGE, 1);
+}
+
+TEST(KillTrees, SpeciesWithAgeMaxFourLosesEveryTreeWithOneDrawEach) {
+    ForestFixture f;
+    f.addSpecies(1, 3).AGEMAX = 4.0;
+    for (int i = 0; i < 5; ++i) f.addTree(1, 5.0 + i).SLOW_GROWTH = 1;
+    f.plot().PLOT_BA = 300.0;
+    const double start = f.model->run.RANDOM_STATE;
+    killTrees(*f.model);
+    EXPECT_EQ(drawsBetween(start, f.model->run.RANDOM_STATE), 5);
+    EXPECT_EQ(f.plot().NTREES, 0);
+    EXPECT_TRUE(f.plot().trees.empty());
+    EXPECT_EQ(f.plot().PLOT_BA, 0.0);
+}
+
+TEST(KillTrees, DeathFollowsTheDrawsInListOrder) {
+    ForestFixture f;
+    f.addSpecies(1, 3).AGEMAX = 400.0;  // dies when the draw is below 0.01
+    f.model->run.RANDOM_STATE = 1.0;      // first draw 7.8e-6, then 0.1315, 0.7556
+    Tree& a = f.addTree(1, 30.0);
+    a.TREE_ID = 1;
+    Tree& b = f.addTree(1, 20.0);
+    b.TREE_ID = 2;
+    b.SLOW_GROWTH = 1;  // survives 0.1315, then 0.7556 ≥ 0.368: survives
+    Tree& c = f.addTree(1, 10.0);
+    c.TREE_ID = 3;
+    c.AGE = 7;
+    killTrees(*f.model);
+    ASSERT_EQ(f.plot().NTREES, 2);
+    EXPECT_EQ(f.plot().trees.front().TREE_ID, 2);
+    EXPECT_EQ(f.plot().trees.back().TREE_ID, 3);
+    EXPECT_EQ(f.plot().trees.back().AGE, 8);
+    EXPECT_EQ(drawsBetween(1.0, f.model->run.RANDOM_STATE), 4);
+}
+
+TEST(KillTrees, DeadTreeFreesItsDisplaySlot) {
+    ForestFixture f;
+    f.addSpecies(1, 3).AGEMAX = 1.0;
+    Tree& tree = f.addTree(1, 12.0);
+    tree.DISPLAY_SLOT = 7;
+    f.model->displaySlots[7].tree = &tree;
+    killTrees(*f.model);
+    EXPECT_EQ(f.model->displaySlots[7].tree, nullptr);
+}
+
+TEST(KillTrees, EmptyPlotDrawsNothing) {
+    ForestFixture f;
+    const double start = f.model->run.RANDOM_STATE;
+    killTrees(*f.model);
+    EXPECT_EQ(f.model->run.RANDOM_STATE, start);
+    EXPECT_EQ(f.plot().PLOT_BA, 0.0);
+}
+
+}  // namespace
+}  // namespace dravia

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "model/ModelState.h"
+#include "model/Random.h"
+#include "support/ScriptedHost.h"
+
+namespace dravia::test {
+
+// A model with a scripted host and one empty plot that is the current plot.
+struct ForestFixture {
+    ScriptedHost host;
+    std::unique_ptr<ModelState> model = std::make_unique<ModelState>();
+
+    ForestFixture() {
+        model->host = &host;
+        host.model = model.get();
+        model->params.BA_MAX = 7000.0;
+        model->params.EVAP_FACTOR = 1.0;
+        model->run.CURRENT_YEAR = 1;
+        model->run.CURRENT_ITERATION = 1;
+        model->run.RANDOM_STATE = 4711.0;
+        Plot& plot = model->plots.emplace_back();
+        plot.PLOT_NO = 1;
+        model->run.CURRENT_PLOT = &plot;
+    }
+
+    Plot& plot() { return *model->run.CURRENT_PLOT; }
+    Species& species(int sn) { return model->species[static_cast<size_t>(sn)]; }
+
+    // A hardwood with HMAX 3000 cm and DMAX 100 cm: B2 57.26, B3 0.2863.
+    Species& addSpecies(int sn, int shadeType) {
+        Species& s = species(sn);
+        s.DMAX = 100.0;
+        s.HMAX = 3000.0;
+        s.AGEMAX = 400.0;
+        s.B2 = 57.26;
+        s.B3 = 0.2863;
+        s.G = 160.0;
+        s.C = 1.5;
+        s.MIN_DIAM_INC = 0.02;
+        s.SITE_QUALITY = 0.8;
+        s.SHADE_TYPE = shadeType;
+        s.N_TYPE = 2;
+        s.ABLE_TO_ENTER = 1;
+        s.MAX_SAPLINGS = 5;
+        if (model->NSPP < sn) model->NSPP = sn;
+        return s;
+    }
+
+    Tree& addTree(int sn, double dbh) {
+        const Species& s = species(sn);
+        Tree tree;
+        tree.SN = sn;
+        tree.DBH = dbh;
+        tree.HEIGHT = 130.0 + dbh * (s.B2 - s.B3 * dbh);
+        plot().trees.push_back(tree);
+        plot().NTREES += 1;
+        return plot().trees.back();
+    }
+};
+
+// How many numbers the generator produced between two states (-1 if more than limit).
+inline int drawsBetween(double start, double end, int limit = 100000) {
+    double state = start;
+    for (int n = 0; n <= limit; ++n) {
+        if (state == end) return n;
+        randomUniform(state);
+    }
+    return -1;
+}
+
+// The next k numbers of a stream, without touching the model.
+inline double peekDraw(double state, int k = 1) {
+    double value = 0.0;
+    for (int i = 0; i < k; ++i) value = randomUniform(state);
+    return value;
+}
+
+}  // namespace dravia::test
