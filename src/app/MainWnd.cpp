@@ -1,0 +1,235 @@
+#include "app/MainWnd.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <exception>
+
+#include "app/AppIcon.h"
+#include "app/HelpPages.h"
+#include "app/VersionInfoDialog.h"
+#include "display/PlotView.h"
+#include "input/StartupLoad.h"
+#include "model/VolumeTable.h"
+#include "platform/ProgramExit.h"
+#include "run/RunDriver.h"
+#include "run/RunStatistics.h"
+
+namespace dravia {
+
+namespace {
+
+PlotView* thePlotView = nullptr;
+
+}  // namespace
+
+PlotView* MainWnd::currentPlotView() { return thePlotView; }
+
+MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) {
+    view_ = new PlotView(*model_, this);
+    host_ = std::make_unique<QtHost>(this, view_);
+    model_->host = host_.get();
+    try {
+        if (loader) {
+            loader(*model_);
+        } else {
+            loadAtStartup(*model_, 1);
+        }
+    } catch (const ProgramExit&) {
+        throw;
+    } catch (const std::exception&) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Dravia4"),
+                        QStringLiteral("Cannot handle error.  Program exiting"), QMessageBox::Ok);
+        box.exec();
+        throw ProgramExit{EXIT_NORMAL};
+    }
+    thePlotView = view_;
+
+    setWindowTitle(QStringLiteral("Dravia4"));
+    setWindowIcon(applicationIcon());
+    setGeometry(0, 0, 10, 10);
+    buildMenus();
+    setCentralWidget(view_);
+    view_->show();
+}
+
+MainWnd::~MainWnd() {
+    if (thePlotView == view_) thePlotView = nullptr;
+}
+
+QAction* MainWnd::addCommand(QMenu* menu, const QString& text, int command) {
+    QAction* action = menu->addAction(text);
+    action->setData(command);
+    actions_[command] = action;
+    return action;
+}
+
+void MainWnd::connectCommand(int command, void (MainWnd::*slot)()) {
+    connect(actions_.at(command), &QAction::triggered, this, slot);
+}
+
+void MainWnd::addHelpPage(QMenu* menu, const QString& text, int command, const QString& page) {
+    QAction* action = addCommand(menu, text, command);
+    connect(action, &QAction::triggered, this, [this, page] { openHelpPage(page, this); });
+}
+
+void MainWnd::buildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    addCommand(file, QStringLiteral("E&xit"), CMD_EXIT);
+
+    QMenu* run = bar->addMenu(QStringLiteral("&Run"));
+    addCommand(run, QStringLiteral("&Run"), CMD_RUN);
+    addCommand(run, QStringLiteral("&Quit Run"), CMD_QUIT_RUN);
+    run->addSeparator();
+    addCommand(run, QStringLiteral("&Pause"), CMD_PAUSE);
+    addCommand(run, QStringLiteral("&Continue"), CMD_CONTINUE);
+
+    QMenu* parameters = bar->addMenu(QStringLiteral("&Parameters"));
+    addCommand(parameters, QStringLiteral("&Communities and Climate Selection"), CMD_COMMUNITIES);
+    addCommand(parameters, QStringLiteral("&Input, Output, Run-Time Control"), CMD_RUN_CONTROL);
+    addCommand(parameters, QStringLiteral("&Site Information"), CMD_SITE);
+    addCommand(parameters, QStringLiteral("Species &Variables"), CMD_SPECIES);
+    addCommand(parameters, QStringLiteral("&Logging  / Windthrow"), CMD_DISTURBANCE);
+    addCommand(parameters, QStringLiteral("&Graphics Shape and Form"), CMD_GRAPHICS);
+
+    QMenu* statistics = bar->addMenu(QStringLiteral("&Statistics"));
+    addCommand(statistics, QStringLiteral("&Run Statistics Using Standard Output"), CMD_STATS_PLAIN);
+    addCommand(statistics, QStringLiteral("Run Statistics Using &Excel Format Output"), CMD_STATS_TAB_SEPARATED);
+
+    // Help is the last menu, at the right-hand end of the bar.
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    addHelpPage(help, QStringLiteral("&Overview"), CMD_HELP_OVERVIEW, QStringLiteral("Manual\\dravia3_overview.htm"));
+    addHelpPage(help, QStringLiteral("&How a Forest Works"), CMD_HELP_FOREST_WORKS,
+                QStringLiteral("Manual\\howForestWorks.htm"));
+    addHelpPage(help, QStringLiteral("Chapter &1"), CMD_HELP_CHAPTER_1, QStringLiteral("Manual\\Forest.html"));
+    for (int chapter = 2; chapter <= 9; ++chapter) {
+        addHelpPage(help, QStringLiteral("Chapter &%1").arg(chapter), CMD_HELP_CHAPTER_2 + chapter - 2,
+                    QStringLiteral("Manual\\Forest_chap%1.html").arg(chapter));
+    }
+    help->addSeparator();
+    addHelpPage(help, QStringLiteral("&Latest Documentation From Web"), CMD_HELP_WEB,
+                QString::fromLatin1(WEB_DOCUMENTATION_URL));
+    help->addSeparator();
+    addCommand(help, QStringLiteral("&Version Info"), CMD_VERSION_INFO);
+
+    connectCommand(CMD_EXIT, &MainWnd::exitProgram);
+    connectCommand(CMD_RUN, &MainWnd::startRun);
+    connectCommand(CMD_QUIT_RUN, &MainWnd::quitRun);
+    connectCommand(CMD_PAUSE, &MainWnd::pauseRun);
+    connectCommand(CMD_CONTINUE, &MainWnd::continueRun);
+    connectCommand(CMD_COMMUNITIES, &MainWnd::openCommunitiesDialog);
+    connectCommand(CMD_RUN_CONTROL, &MainWnd::openRunControlDialog);
+    connectCommand(CMD_SITE, &MainWnd::openSiteDialog);
+    connectCommand(CMD_SPECIES, &MainWnd::openSpeciesDialog);
+    connectCommand(CMD_DISTURBANCE, &MainWnd::openDisturbanceDialog);
+    connectCommand(CMD_GRAPHICS, &MainWnd::openGraphicsDialog);
+    connectCommand(CMD_STATS_PLAIN, &MainWnd::runStatisticsPlain);
+    connectCommand(CMD_STATS_TAB_SEPARATED, &MainWnd::runStatisticsTabSeparated);
+    connectCommand(CMD_VERSION_INFO, &MainWnd::showVersionInfo);
+
+    for (QMenu* menu : {file, run, parameters, statistics, help}) {
+        connect(menu, &QMenu::aboutToShow, this, &MainWnd::updateCommandStates);
+    }
+}
+
+QAction* MainWnd::commandAction(int command) const {
+    const auto it = actions_.find(command);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWnd::updateCommandStates() {
+    const RunFlags& flags = model_->run.flags;
+    // No dialog may change parameters and no statistics may be computed while a run is in
+    // progress, paused or not.
+    for (const int command : {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES, CMD_DISTURBANCE,
+                              CMD_GRAPHICS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
+        actions_.at(command)->setEnabled(!flags.running);
+    }
+    actions_.at(CMD_QUIT_RUN)->setEnabled(flags.running);
+    actions_.at(CMD_PAUSE)->setEnabled(flags.running && !flags.paused);
+    actions_.at(CMD_CONTINUE)->setEnabled(flags.paused);
+}
+
+void MainWnd::restorePlacement() {
+    placement_ = loadStoredPlacement();
+    applyPlacement(*this, placement_);
+}
+
+void MainWnd::savePlacement() {
+    placement_ = currentPlacement(*this, placement_);
+    storePlacement(placement_);
+}
+
+void MainWnd::closeEvent(QCloseEvent* event) {
+    savePlacement();
+    // Closed in the middle of a run: the run loop ends the process when it next takes the events.
+    if (model_->run.flags.running || model_->run.flags.paused) host_->requestQuit();
+    event->accept();
+}
+
+void MainWnd::endProcess(int status) {
+    hide();
+    QCoreApplication::exit(status);
+}
+
+void MainWnd::exitProgram() { close(); }
+
+void MainWnd::startRun() {
+    if (model_->run.flags.running) return;
+    fillVolumeCoefficients(*model_);
+    try {
+        runSimulation(*model_);
+    } catch (const ProgramExit& exit) {
+        endProcess(exit.status);
+    }
+}
+
+void MainWnd::quitRun() { model_->run.flags.running = false; }
+
+void MainWnd::pauseRun() { model_->run.flags.paused = true; }
+
+void MainWnd::continueRun() { model_->run.flags.paused = false; }
+
+void MainWnd::announceLaterDialog(const QString& name) {
+    host_->showMessage(QStringLiteral("The %1 dialog comes in a later version of Dravia4.").arg(name).toStdString(),
+                       MessageIcon::Information);
+}
+
+void MainWnd::openCommunitiesDialog() { announceLaterDialog(QStringLiteral("Communities and Climate Selection")); }
+
+void MainWnd::openRunControlDialog() { announceLaterDialog(QStringLiteral("Input, Output, Run-Time Control")); }
+
+void MainWnd::openSiteDialog() { announceLaterDialog(QStringLiteral("Site Information")); }
+
+void MainWnd::openSpeciesDialog() { announceLaterDialog(QStringLiteral("Species Variables")); }
+
+void MainWnd::openDisturbanceDialog() { announceLaterDialog(QStringLiteral("Logging / Windthrow")); }
+
+void MainWnd::openGraphicsDialog() { announceLaterDialog(QStringLiteral("Graphics Shape and Form")); }
+
+void MainWnd::runStatisticsPlain() {
+    try {
+        runStatistics(*model_, StatsLayout::Plain);
+    } catch (const ProgramExit& exit) {
+        endProcess(exit.status);
+    }
+}
+
+void MainWnd::runStatisticsTabSeparated() {
+    try {
+        runStatistics(*model_, StatsLayout::TabSeparated);
+    } catch (const ProgramExit& exit) {
+        endProcess(exit.status);
+    }
+}
+
+void MainWnd::showVersionInfo() {
+    VersionInfoDialog dialog(this);
+    dialog.exec();
+}
+
+}  // namespace dravia

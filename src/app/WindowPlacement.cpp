@@ -1,0 +1,89 @@
+#include "app/WindowPlacement.h"
+
+#include <QSettings>
+#include <cstdio>
+
+#include "platform/Format.h"
+
+namespace dravia {
+
+namespace {
+
+constexpr const char* PLACEMENT_FORMAT = "%i:%i:%i:%i:%i:%i:%i:%i:%i:%i";
+
+bool isMinimizedState(int showState) {
+    // The minimized show codes: minimized, minimize, minimized without activation, forced minimize.
+    return showState == 2 || showState == 6 || showState == 7 || showState == 11;
+}
+
+}  // namespace
+
+std::optional<WindowPlacement> parsePlacement(const QString& text) {
+    if (text.isEmpty()) return std::nullopt;
+    const QByteArray bytes = text.toLatin1();
+    WindowPlacement p;
+    const int fields = std::sscanf(bytes.constData(), PLACEMENT_FORMAT, &p.flags, &p.showState, &p.minimizedX,
+                                   &p.minimizedY, &p.maximizedX, &p.maximizedY, &p.left, &p.top, &p.right, &p.bottom);
+    if (fields != 10) return std::nullopt;
+    return p;
+}
+
+QString formatPlacement(const WindowPlacement& p) {
+    return QString::fromStdString(formatText(PLACEMENT_FORMAT, p.flags, p.showState, p.minimizedX, p.minimizedY,
+                                             p.maximizedX, p.maximizedY, p.left, p.top, p.right, p.bottom));
+}
+
+WindowPlacement currentPlacement(const QWidget& window, const WindowPlacement& base) {
+    WindowPlacement p = base;
+    const Qt::WindowStates state = window.windowState();
+    p.flags = 0;
+    if (state & Qt::WindowMinimized) {
+        p.showState = SHOW_MINIMIZED;
+        if (state & Qt::WindowMaximized) p.flags |= PLACEMENT_RESTORE_MAXIMIZED;
+    } else if (state & Qt::WindowMaximized) {
+        p.showState = SHOW_MAXIMIZED;
+        p.flags |= PLACEMENT_RESTORE_MAXIMIZED;
+    } else {
+        p.showState = SHOW_NORMAL;
+    }
+    const QRect normal = window.normalGeometry().isValid() ? window.normalGeometry() : window.geometry();
+    p.left = normal.left();
+    p.top = normal.top();
+    p.right = normal.left() + normal.width();
+    p.bottom = normal.top() + normal.height();
+    return p;
+}
+
+void applyPlacement(QWidget& window, const WindowPlacement& p) {
+    window.setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+    if (p.showState == SHOW_MAXIMIZED) {
+        window.showMaximized();
+    } else if (isMinimizedState(p.showState)) {
+        Qt::WindowStates state = Qt::WindowMinimized;
+        if (p.flags & PLACEMENT_RESTORE_MAXIMIZED) state |= Qt::WindowMaximized;
+        window.setWindowState(state);
+        window.show();
+    } else {
+        // Any other show state, a hidden one included, shows the window normally: a program
+        // whose only window stays hidden could not be used or closed.
+        window.showNormal();
+    }
+}
+
+WindowPlacement loadStoredPlacement() {
+    QSettings settings;
+    settings.beginGroup(QString::fromLatin1(SETTINGS_GROUP));
+    const QString text = settings.value(QString::fromLatin1(WINDOW_POS_KEY)).toString();
+    settings.endGroup();
+    return parsePlacement(text).value_or(WindowPlacement{});
+}
+
+void storePlacement(const WindowPlacement& placement) {
+    QSettings settings;
+    settings.beginGroup(QString::fromLatin1(SETTINGS_GROUP));
+    settings.setValue(QString::fromLatin1(WINDOW_POS_KEY), formatPlacement(placement));
+    settings.endGroup();
+    settings.sync();
+}
+
+}  // namespace dravia

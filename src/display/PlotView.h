@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QWidget>
+
+#include "display/DisplaySlots.h"
+#include "display/PlotGeometry.h"
+#include "model/ModelState.h"
+
+namespace dravia {
+
+// Where the opening picture goes in a cw by ch view (its size keeps the picture's aspect
+// ratio), and the top of the instructions text below it.
+struct OpeningLayout {
+    QRect picture;
+    int textTop = 0;
+};
+OpeningLayout openingLayout(int cw, int ch);
+
+inline constexpr const char* OPENING_INSTRUCTIONS =
+    "Use the pull down menus to set the\nParameters and Run the simulation.\nUse the Help menu for more information.";
+
+// The main window's one child: paints the opening picture, the graphics image of the first
+// plot, the tabular text or the iteration line, always into an off-screen image that is copied
+// to the screen in one piece. Its run flags are the model's (model.run.flags), shared with the
+// run loop.
+class PlotView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PlotView(ModelState& model, QWidget* parent = nullptr);
+
+    RunFlags& flags() { return model_.run.flags; }
+    const RunFlags& flags() const { return model_.run.flags; }
+
+    // The rectangle the frame last gave the view.
+    QRect layoutRect() const { return layoutRect_; }
+    const PlotGeometry& geometry() const { return geometry_; }
+    const DrawOrder& drawOrder() const { return drawOrder_; }
+
+    // Slot places, their screen positions and the drawing order, at the start of a run and of
+    // every further iteration.
+    void layOutDisplay();
+    // Geometry and slot screen positions for a new view rectangle (every resize, and after the
+    // graphics dialog changes WIDTH, DEPTH or SLANT).
+    void applyLayout(const QRect& rect);
+
+    // Paints the whole view for a cw by ch client area.
+    void paintView(QPainter& painter, int cw, int ch);
+    // The view as it would appear on the screen now.
+    QImage renderImage();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void paintOpeningPicture(QPainter& painter, int cw, int ch);
+    void paintModelDisplay(QPainter& painter, int cw, int ch);
+
+    ModelState& model_;
+    QRect layoutRect_{0, 0, 0, 0};
+    PlotGeometry geometry_;
+    DrawOrder drawOrder_{};
+    QImage openingPicture_;
+};
+
+}  // namespace dravia

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+
+#include "model/ModelState.h"
+
+namespace dravia {
+
+// How big a tree is drawn, in pixels: height h from the ground to the top, and the crown's
+// half-width w of the shape drawing.
+struct DrawnTreeSize {
+    int height = 0;
+    int halfWidth = 0;
+};
+
+// A tree of HT_MAX is drawn one fifth of the view high; its width follows its DBH to height
+// ratio, stretched with the view's aspect ratio. Never smaller than 5 high and 6 half-wide.
+DrawnTreeSize drawnTreeSize(const Tree& tree, double HT_MAX, int cw, int ch);
+
+// The picture a tree of drawn height h gets: the large one from LARGE_BITMAP_MIN_HT pixels on
+// (or always, without a small one), else the small one; null draws the shape.
+const TreeBitmap* chooseTreeBitmap(const Species& species, int drawnHeight);
+
+// The picture with its pure white pixels made transparent.
+QImage transparentTreeImage(const TreeBitmap& bitmap);
+
+// Draws one tree standing at (x, y): its picture scaled without blending (white stays white
+// and so stays transparent), or a trunk and crown in the species' colour.
+void drawTree(QPainter& painter, const Tree& tree, const Species& species, const RunParameters& params, int x,
+              int y, int cw, int ch);
+
+}  // namespace dravia
