@@ -14,21 +14,21 @@ namespace {
 // Colour of species 1..40 per community option 1..8; groups of ten species.
 constexpr int DEFAULT_COLOURS[8][40] = {
     {10, 5, 14, 7, 9, 9, 13, 9, 2, 4, 7, 9, 12, 9, 9, 9, 9, 9, 9, 9,
-     10, 4, 14, 4, 7, 3, 9, 9, 9, 6, 9, 9, 9, 9, 9, 9, 2, 9, 9, 9},
-    {10, 5, 14, 7, 9, 9, 13, 9, 1, 9, 9, 9, 12, 9, 9, 9, 9, 9, 9, 9,
-     11, 9, 9, 4, 15, 3, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 2, 9, 9, 9},
+     10, 4, 14, 4, 7, 3, 9,  9, 9, 6, 9, 9, 9,  9, 9, 9, 2, 9, 9, 9},
+    {10, 5, 14, 7, 9,  9, 13, 9, 1, 9, 9, 9, 12, 9, 9, 9, 9, 9, 9, 9,
+     11, 9, 9,  4, 15, 3, 9,  9, 9, 9, 9, 9, 9,  9, 9, 9, 2, 9, 9, 9},
     {10, 9, 14, 7, 9, 9, 13, 5, 11, 4, 15, 0, 12, 9, 9, 9, 9, 9, 9, 9,
-     9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9},
+     9,  9, 9,  9, 9, 9, 9,  9, 9,  9, 9,  9, 9,  9, 9, 9, 9, 9, 9, 9},
     {10, 2, 14, 7, 9, 9, 13, 5, 11, 4, 15, 0, 12, 9, 9, 9, 9, 9, 9, 9,
-     9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9},
-    {11, 9, 14, 9, 9, 9, 1, 1, 2, 9, 15, 0, 9, 9, 9, 9, 9, 9, 9, 9,
-     9, 1, 9, 9, 9, 10, 9, 9, 9, 9, 9, 3, 9, 9, 9, 9, 9, 4, 9, 9},
-    {11, 9, 14, 9, 9, 9, 13, 5, 2, 9, 15, 0, 9, 9, 9, 9, 9, 9, 9, 9,
-     9, 1, 9, 9, 9, 10, 9, 9, 9, 9, 9, 3, 9, 9, 9, 9, 9, 4, 9, 9},
-    {11, 9, 9, 9, 0, 9, 9, 5, 3, 9, 7, 0, 12, 9, 9, 9, 9, 9, 9, 9,
-     9, 9, 2, 4, 15, 10, 9, 13, 9, 14, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9},
-    {11, 9, 9, 9, 0, 9, 9, 5, 3, 9, 7, 0, 12, 9, 9, 9, 9, 9, 9, 9,
-     9, 9, 2, 4, 15, 10, 9, 13, 9, 14, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9},
+     9,  9, 9,  9, 9, 9, 9,  9, 9,  9, 9,  9, 9,  9, 9, 9, 9, 9, 9, 9},
+    {11, 9, 14, 9, 9, 9,  1, 1, 2, 9, 15, 0, 9, 9, 9, 9, 9, 9, 9, 9,
+     9,  1, 9,  9, 9, 10, 9, 9, 9, 9, 9,  3, 9, 9, 9, 9, 9, 4, 9, 9},
+    {11, 9, 14, 9, 9, 9,  13, 5, 2, 9, 15, 0, 9, 9, 9, 9, 9, 9, 9, 9,
+     9,  1, 9,  9, 9, 10, 9,  9, 9, 9, 9,  3, 9, 9, 9, 9, 9, 4, 9, 9},
+    {11, 9, 9, 9, 0,  9,  9, 5,  3, 9,  7, 0, 12, 9, 9, 9, 9, 9, 9, 9,
+     9,  9, 2, 4, 15, 10, 9, 13, 9, 14, 9, 9, 9,  9, 9, 9, 9, 9, 9, 9},
+    {11, 9, 9, 9, 0,  9,  9, 5,  3, 9,  7, 0, 12, 9, 9, 9, 9, 9, 9, 9,
+     9,  9, 2, 4, 15, 10, 9, 13, 9, 14, 9, 9, 9,  9, 9, 9, 9, 9, 9, 9},
 };
 
 constexpr int HEADER_LINES = 22;
@@ -39,7 +39,7 @@ constexpr int SKIP_PIECE = 89;  // a skipped line is read in pieces of at most t
 // The colour file read as a character stream, the way the line skipping and the formatted
 // number reading of C see it.
 class ColourStream {
-public:
+  public:
     explicit ColourStream(std::FILE* file) : file_(file) {}
 
     // Reads up to and including a line break, at most SKIP_PIECE characters.
@@ -65,7 +65,7 @@ public:
         }
     }
 
-private:
+  private:
     bool readInteger(int& value) {
         int c = std::fgetc(file_);
         while (c != EOF && std::isspace(c)) c = std::fgetc(file_);
@@ -97,7 +97,8 @@ void useDefaultColours(ModelState& model) {
     for (int option = 1; option <= 8; ++option) {
         auto& row = model.colourTable[static_cast<size_t>(option)];
         row[0] = 0;
-        for (int sn = 1; sn <= MAX_SPECIES; ++sn) row[static_cast<size_t>(sn)] = DEFAULT_COLOURS[option - 1][sn - 1];
+        for (int sn = 1; sn <= MAX_SPECIES; ++sn)
+            row[static_cast<size_t>(sn)] = DEFAULT_COLOURS[option - 1][sn - 1];
     }
 }
 

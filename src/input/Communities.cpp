@@ -53,7 +53,8 @@ void switchOffCommunitySpecies(ModelState& model, int option) {
         case 8:
             for (int sn : {10, 18, 33, 34, 35, 40}) switchOff(model, sn);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -95,8 +96,9 @@ void setSpeciesColours(ModelState& model) {
     }
 }
 
-void reloadAfterNameChange(ModelState& model, const std::string& oldSpeciesFile, const std::string& newSpeciesFile,
-                           const std::string& oldPlotFile, const std::string& newPlotFile) {
+void reloadAfterNameChange(ModelState& model, const std::string& oldSpeciesFile,
+                           const std::string& newSpeciesFile, const std::string& oldPlotFile,
+                           const std::string& newPlotFile) {
     if (newSpeciesFile != oldSpeciesFile) {
         model.params.SPP_PARAM_FILE = newSpeciesFile;
         try {

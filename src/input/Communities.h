@@ -19,7 +19,8 @@ void setSpeciesColours(ModelState& model);
 
 // Re-reads the species file and the plot file's site items when their names were changed in
 // the site dialog. A file that cannot be read shows its message and its old name is restored.
-void reloadAfterNameChange(ModelState& model, const std::string& oldSpeciesFile, const std::string& newSpeciesFile,
-                           const std::string& oldPlotFile, const std::string& newPlotFile);
+void reloadAfterNameChange(ModelState& model, const std::string& oldSpeciesFile,
+                           const std::string& newSpeciesFile, const std::string& oldPlotFile,
+                           const std::string& newPlotFile);
 
 }  // namespace dravia

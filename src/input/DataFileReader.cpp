@@ -15,15 +15,22 @@ namespace dravia {
 
 namespace {
 
-bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+bool isSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isBlankOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
 
 bool sameNameIgnoringCase(const std::string& a, const char* b) {
     const std::string other(b);
     if (a.size() != other.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(other[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(other[i])))
             return false;
     }
     return true;
@@ -48,9 +55,8 @@ std::string lineTooLongMessage(const char* expectedName, const std::string& file
 }
 
 std::string valueTooLongMessage(const char* expectedName, const std::string& fileName, std::size_t limit) {
-    return formatText(
-        "Error.  The value of item \"%s\" in\ndata file \"%s\" is longer than %d characters.", expectedName,
-        fileName.c_str(), static_cast<int>(limit));
+    return formatText("Error.  The value of item \"%s\" in\ndata file \"%s\" is longer than %d characters.",
+                      expectedName, fileName.c_str(), static_cast<int>(limit));
 }
 
 }  // namespace
@@ -164,7 +170,9 @@ DataFileReader::ItemLine DataFileReader::nextItemLine(const char* expectedName) 
     return item;
 }
 
-void DataFileReader::expectItem(const char* expectedName) { nextItemLine(expectedName); }
+void DataFileReader::expectItem(const char* expectedName) {
+    nextItemLine(expectedName);
+}
 
 void DataFileReader::readInt(const char* expectedName, int& destination) {
     const ItemLine item = nextItemLine(expectedName);
@@ -186,12 +194,14 @@ void DataFileReader::readDouble(const char* expectedName, double& destination) {
     destination = value;
 }
 
-void DataFileReader::readString(const char* expectedName, std::string& destination, std::size_t maximumLength) {
+void DataFileReader::readString(const char* expectedName, std::string& destination,
+                                std::size_t maximumLength) {
     const ItemLine item = nextItemLine(expectedName);
     std::size_t start = 0;
     while (start < item.value.size() && isBlankOrTab(item.value[start])) ++start;
     std::string value = item.value.substr(start);
-    if (value.size() > maximumLength) throw ReaderError(valueTooLongMessage(expectedName, fileName_, maximumLength));
+    if (value.size() > maximumLength)
+        throw ReaderError(valueTooLongMessage(expectedName, fileName_, maximumLength));
     destination = std::move(value);
 }
 

@@ -13,7 +13,7 @@ namespace dravia {
 //
 // Every failure throws ReaderError with the complete message; the reader shows nothing.
 class DataFileReader {
-public:
+  public:
     // A line holds at most this many characters (without its line break).
     static constexpr std::size_t MAX_LINE_LENGTH = 999;
 
@@ -41,7 +41,7 @@ public:
     bool skipLine();
     bool atEnd() const { return position_ >= text_.size(); }
 
-private:
+  private:
     // The name found on the next item line and the value text behind it.
     struct ItemLine {
         std::string name;

@@ -10,8 +10,9 @@ namespace dravia {
 
 namespace {
 
-constexpr const char* HABITAT_ITEMS[9] = {nullptr,       "HABITAT[1]", "HABITAT[2]", "HABITAT[3]", "HABITAT[4]",
-                                          "HABITAT[5]", "HABITAT[6]", "HABITAT[7]", "HABITAT[8]"};
+constexpr const char* HABITAT_ITEMS[9] = {nullptr,      "HABITAT[1]", "HABITAT[2]",
+                                          "HABITAT[3]", "HABITAT[4]", "HABITAT[5]",
+                                          "HABITAT[6]", "HABITAT[7]", "HABITAT[8]"};
 
 // A run without display must still leave results behind.
 void correctOutputWithoutDisplay(RunParameters& p) {
@@ -41,7 +42,8 @@ void readRunTimeControlFile(ModelState& model, const std::string& path) {
     reader.readString("DISTURBANCE_RESULTS_FILE", p.DISTURBANCE_RESULTS_FILE, FILE_NAME_LENGTH);
     reader.readString("STATS_RESULTS_FILE", p.STATS_RESULTS_FILE, FILE_NAME_LENGTH);
     reader.readString("DISTURBANCE_STATS_RESULTS_FILE", p.DISTURBANCE_STATS_RESULTS_FILE, FILE_NAME_LENGTH);
-    reader.readString("AFTER_DISTURB_STATS_RESULTS_FILE", p.AFTER_DISTURB_STATS_RESULTS_FILE, FILE_NAME_LENGTH);
+    reader.readString("AFTER_DISTURB_STATS_RESULTS_FILE", p.AFTER_DISTURB_STATS_RESULTS_FILE,
+                      FILE_NAME_LENGTH);
     reader.readInt("PAUSE_EVERY_ITERATION", p.PAUSE_EVERY_ITERATION);
     reader.readInt("PAUSE_AT_INTERVALS", p.PAUSE_AT_INTERVALS);
 }

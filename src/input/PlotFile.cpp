@@ -62,19 +62,20 @@ std::vector<InitialTree> readTreeTable(ModelState& model, DataFileReader& reader
         if (status == DataFileReader::Extraction::Ok) status = reader.extractDouble(unused);
         if (status == DataFileReader::Extraction::EndOfFile) break;
         if (status == DataFileReader::Extraction::WrongType) {
-            throw ReaderError(formatText(
-                "Error.  Wrong data type when reading species \"%d\" from\nplot data file \"%s\".", n,
-                reader.fileName().c_str()));
+            throw ReaderError(
+                formatText("Error.  Wrong data type when reading species \"%d\" from\nplot data file \"%s\".",
+                           n, reader.fileName().c_str()));
         }
         if (n == MAX_INITIAL_TREES) {
             reportError(model, 7);
             throw ProgramExit{EXIT_FATAL_ERROR};
         }
         if (sn < 1 || sn > model.NSPP) {
-            throw ReaderError(formatText(
-                "Error.  Tree row %d of plot data file \"%s\"\nholds species number %d; the species file holds "
-                "species 1 to %d.",
-                n, reader.fileName().c_str(), sn, model.NSPP));
+            throw ReaderError(
+                formatText("Error.  Tree row %d of plot data file \"%s\"\nholds species number %d; the "
+                           "species file holds "
+                           "species 1 to %d.",
+                           n, reader.fileName().c_str(), sn, model.NSPP));
         }
         rows.push_back(InitialTree{sn, dbh});
     }

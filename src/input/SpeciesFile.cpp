@@ -28,7 +28,7 @@ std::string unusableValueMessage(int sn, const std::string& name, const char* fi
 
 // Reads the record's values in file order; stops at the first that cannot be extracted.
 class RecordReader {
-public:
+  public:
     RecordReader(DataFileReader& reader, int sn) : reader_(reader), sn_(sn) {}
 
     DataFileReader::Extraction status() const { return status_; }
@@ -39,9 +39,10 @@ public:
         status_ = reader_.extractWord(value);
         if (status_ != DataFileReader::Extraction::Ok) return;
         if (value.size() > SPECIES_TEXT_LENGTH) {
-            throw ReaderError(formatText(
-                "Error.  A text value of species #%d in\nspecies data file \"%s\"\nis longer than %d characters.",
-                sn_, reader_.fileName().c_str(), static_cast<int>(SPECIES_TEXT_LENGTH)));
+            throw ReaderError(
+                formatText("Error.  A text value of species #%d in\nspecies data file \"%s\"\nis longer than "
+                           "%d characters.",
+                           sn_, reader_.fileName().c_str(), static_cast<int>(SPECIES_TEXT_LENGTH)));
         }
         destination = std::move(value);
     }
@@ -52,7 +53,7 @@ public:
         if (status_ == DataFileReader::Extraction::Ok) status_ = reader_.extractDouble(destination);
     }
 
-private:
+  private:
     DataFileReader& reader_;
     int sn_;
     DataFileReader::Extraction status_ = DataFileReader::Extraction::Ok;
@@ -118,7 +119,8 @@ void checkUsable(const Species& s, int sn, const std::string& fileName) {
         {"ROOT_B", s.ROOT_B},
     };
     for (const auto& [field, value] : values) {
-        if (!std::isfinite(value)) throw ReaderError(unusableValueMessage(sn, s.NAME, field, "not finite", fileName));
+        if (!std::isfinite(value))
+            throw ReaderError(unusableValueMessage(sn, s.NAME, field, "not finite", fileName));
     }
     if (s.DMAX == 0.0) throw ReaderError(unusableValueMessage(sn, s.NAME, "DMAX", "0", fileName));
     if (s.HMAX == 0.0) throw ReaderError(unusableValueMessage(sn, s.NAME, "HMAX", "0", fileName));
@@ -132,8 +134,8 @@ std::shared_ptr<const TreeBitmap> loadOneBitmap(ModelState& model, std::string& 
     if (fileName == NO_BITMAP) return nullptr;
     auto bitmap = loadTreeBitmap(fileName);
     if (!bitmap) {
-        hostOf(model).showMessage(formatText("Could not read in %s tree bitmap file \"%s\" for species %s.", size,
-                                             fileName.c_str(), speciesName.c_str()),
+        hostOf(model).showMessage(formatText("Could not read in %s tree bitmap file \"%s\" for species %s.",
+                                             size, fileName.c_str(), speciesName.c_str()),
                                   MessageIcon::None);
         fileName = NO_BITMAP;
     }
@@ -150,8 +152,9 @@ void loadSpeciesBitmaps(ModelState& model, Species& species) {
 void readSpeciesFile(ModelState& model) {
     DataFileReader reader(model.params.SPP_PARAM_FILE);
     if (!reader.skipLine()) {
-        throw ReaderError(formatText("Error.  The first line of species data file \"%s\"\nis longer than %d characters.",
-                                     reader.fileName().c_str(), static_cast<int>(DataFileReader::MAX_LINE_LENGTH)));
+        throw ReaderError(
+            formatText("Error.  The first line of species data file \"%s\"\nis longer than %d characters.",
+                       reader.fileName().c_str(), static_cast<int>(DataFileReader::MAX_LINE_LENGTH)));
     }
     int complete = 0;
     for (int sn = 1; sn <= MAX_SPECIES && !reader.atEnd(); ++sn) {

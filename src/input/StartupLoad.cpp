@@ -15,8 +15,18 @@ namespace dravia {
 int fixedCrownShape(int sn) {
     // The conifers are drawn as triangles.
     switch (sn) {
-        case 9: case 10: case 21: case 22: case 23: case 24: case 25:
-        case 29: case 30: case 32: case 33: case 40:
+        case 9:
+        case 10:
+        case 21:
+        case 22:
+        case 23:
+        case 24:
+        case 25:
+        case 29:
+        case 30:
+        case 32:
+        case 33:
+        case 40:
             return 0;
         default:
             return 1;
@@ -26,13 +36,15 @@ int fixedCrownShape(int sn) {
 void loadAtStartup(ModelState& model, int) {
     try {
         readRunTimeControlFile(model, RUN_TIME_CONTROL_FILE);
-        model.params.initialValuesPath =
-            canOpenForReading(STARTUP_INITIAL_VALUES_FILE) ? STARTUP_INITIAL_VALUES_FILE : FALLBACK_INITIAL_VALUES_FILE;
+        model.params.initialValuesPath = canOpenForReading(STARTUP_INITIAL_VALUES_FILE)
+                                             ? STARTUP_INITIAL_VALUES_FILE
+                                             : FALLBACK_INITIAL_VALUES_FILE;
         readInitialValuesFile(model, model.params.initialValuesPath);
         readSpeciesFile(model);
         readPlotFile(model, PlotFileMode::Site);
         readColourFile(model);
-        for (int sn = 1; sn <= MAX_SPECIES; ++sn) model.species[static_cast<size_t>(sn)].crownShape = fixedCrownShape(sn);
+        for (int sn = 1; sn <= MAX_SPECIES; ++sn)
+            model.species[static_cast<size_t>(sn)].crownShape = fixedCrownShape(sn);
         setSpeciesColours(model);
         if (model.params.COMMUNITY != 0) applyCommunity(model, model.params.COMMUNITY, false);
     } catch (const ReaderError& error) {

@@ -26,21 +26,23 @@ namespace {
 using MonthlyRows = std::vector<MonthlyValues>;
 
 struct WeatherRecord {
-    int years = 0;                 // NY
+    int years = 0;  // NY
     double elevationFeet = 0.0;
-    MonthlyRows temperature;       // rows 0..NY-1, °F
-    MonthlyRows precipitation;     // rows 0..NY-1, inches
+    MonthlyRows temperature;    // rows 0..NY-1, °F
+    MonthlyRows precipitation;  // rows 0..NY-1, inches
 };
 
 // The file's numbers, read the way the C formatted input reads them ("%i", "%lf", "%*s").
 class NumberScanner {
-public:
-    NumberScanner(std::string text, const std::string& fileName) : text_(std::move(text)), fileName_(fileName) {}
+  public:
+    NumberScanner(std::string text, const std::string& fileName)
+        : text_(std::move(text)), fileName_(fileName) {}
 
     void skipWord(const char* what) {
         skipSpace();
         if (position_ >= text_.size()) fail(what);
-        while (position_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[position_]))) ++position_;
+        while (position_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[position_])))
+            ++position_;
     }
 
     // "%i": decimal, octal with a leading 0, hexadecimal with a leading 0x.
@@ -66,12 +68,14 @@ public:
         return value;
     }
 
-private:
+  private:
     void skipSpace() {
-        while (position_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[position_]))) ++position_;
+        while (position_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[position_])))
+            ++position_;
     }
     [[noreturn]] void fail(const char* what) const {
-        throw ReaderError(formatText("Error.  Could not read %s from\nweather file \"%s\".", what, fileName_.c_str()));
+        throw ReaderError(
+            formatText("Error.  Could not read %s from\nweather file \"%s\".", what, fileName_.c_str()));
     }
 
     std::string text_;
@@ -131,8 +135,12 @@ WeatherRecord readRecord(ModelState& model) {
     return record;
 }
 
-double celsius(double fahrenheit) { return (fahrenheit - 32.0) * FAHRENHEIT_TO_CELSIUS; }
-double millimetres(double inches) { return inches * INCHES_TO_MM; }
+double celsius(double fahrenheit) {
+    return (fahrenheit - 32.0) * FAHRENHEIT_TO_CELSIUS;
+}
+double millimetres(double inches) {
+    return inches * INCHES_TO_MM;
+}
 
 void useConstantClimate(ModelState& model, const WeatherRecord& record) {
     WeatherData& weather = model.weather;
@@ -145,7 +153,8 @@ void useConstantClimate(ModelState& model, const WeatherRecord& record) {
     }
     for (const MonthlyValues& row : record.precipitation) {
         for (int month = 1; month <= MONTHS; ++month) {
-            weather.meanPrecipitation[static_cast<size_t>(month)] += millimetres(row[static_cast<size_t>(month)]);
+            weather.meanPrecipitation[static_cast<size_t>(month)] +=
+                millimetres(row[static_cast<size_t>(month)]);
         }
     }
     const double share = 1.0 / record.years;
@@ -177,7 +186,8 @@ void useYearToYearClimate(ModelState& model, const WeatherRecord& record) {
     for (int y = 1; y <= years; ++y) {
         WeatherYear& year = weather.years[static_cast<size_t>(y)];
         for (int month = 1; month <= MONTHS; ++month) {
-            year.temperature[static_cast<size_t>(month)] = celsius(record.temperature[static_cast<size_t>(y - 1)][static_cast<size_t>(month)]);
+            year.temperature[static_cast<size_t>(month)] =
+                celsius(record.temperature[static_cast<size_t>(y - 1)][static_cast<size_t>(month)]);
             year.precipitation[static_cast<size_t>(month)] =
                 millimetres(record.precipitation[static_cast<size_t>(y - 1)][static_cast<size_t>(month)]);
         }

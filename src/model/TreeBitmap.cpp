@@ -15,7 +15,8 @@ constexpr std::uint32_t UNCOMPRESSED = 0;
 
 std::uint32_t read32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
 }
 
 std::uint16_t read16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -25,14 +26,20 @@ std::uint16_t read16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 // Colour-table entries implied by the bit depth.
 std::uint32_t colourTableSize(int bitsPerPixel) {
     switch (bitsPerPixel) {
-        case 1: return 2;
-        case 4: return 16;
-        case 8: return 256;
-        default: return 0;
+        case 1:
+            return 2;
+        case 4:
+            return 16;
+        case 8:
+            return 256;
+        default:
+            return 0;
     }
 }
 
-std::uint8_t scale5(unsigned value) { return static_cast<std::uint8_t>((value * 255 + 15) / 31); }
+std::uint8_t scale5(unsigned value) {
+    return static_cast<std::uint8_t>((value * 255 + 15) / 31);
+}
 
 }  // namespace
 
@@ -121,7 +128,9 @@ bool TreeBitmap::decode(const std::vector<std::uint8_t>& bytes, TreeBitmap& out,
                     colour = palette[x % 2 == 0 ? byte >> 4 : byte & 0x0F];
                     break;
                 }
-                case 8: colour = palette[bytes[rowStart + static_cast<std::size_t>(x)]]; break;
+                case 8:
+                    colour = palette[bytes[rowStart + static_cast<std::size_t>(x)]];
+                    break;
                 case 16: {
                     const unsigned value = read16(bytes, rowStart + static_cast<std::size_t>(x * 2));
                     colour = Rgb{scale5((value >> 10) & 31), scale5((value >> 5) & 31), scale5(value & 31)};

@@ -10,7 +10,7 @@ namespace dravia::test {
 namespace {
 
 class DataFileReaderTest : public InputFileTest {
-protected:
+  protected:
     // The message a reading of the file fails with, or "" when it succeeds.
     template <typename Read>
     std::string failureOf(const std::string& text, Read read) {
@@ -35,9 +35,10 @@ TEST_F(DataFileReaderTest, MissingFileGivesTheOpenMessageWithTheStoredName) {
 }
 
 TEST_F(DataFileReaderTest, SkipsBlankAndCommentLinesAndIgnoresCase) {
-    writeFile("Data\\items.txt",
-              "\n// heading\n   \t\nnum_years 25 // years\r\n\n  // between\nSeed_Init\t3.5e2 trailing words\n"
-              "NAME   some name with  blanks  \nEMPTY\nCUT a//b\n\n// after\n");
+    writeFile(
+        "Data\\items.txt",
+        "\n// heading\n   \t\nnum_years 25 // years\r\n\n  // between\nSeed_Init\t3.5e2 trailing words\n"
+        "NAME   some name with  blanks  \nEMPTY\nCUT a//b\n\n// after\n");
     DataFileReader reader("Data\\items.txt");
     int years = 0;
     double seed = 0;
@@ -70,7 +71,8 @@ TEST_F(DataFileReaderTest, WrongTypeMessageNamesItemAndFile) {
     int value = 7;
     for (const char* text : {"NUM_YEARS abc\n", "NUM_YEARS\n", "NUM_YEARS\n25\n", "NUM_YEARS 2147483648\n",
                              "NUM_YEARS // 25\n"}) {
-        EXPECT_EQ(failureOf(text, [&](DataFileReader& r) { r.readInt("NUM_YEARS", value); }), expected) << text;
+        EXPECT_EQ(failureOf(text, [&](DataFileReader& r) { r.readInt("NUM_YEARS", value); }), expected)
+            << text;
     }
     EXPECT_EQ(value, 7);
     double number = 0;
@@ -80,27 +82,30 @@ TEST_F(DataFileReaderTest, WrongTypeMessageNamesItemAndFile) {
 
 TEST_F(DataFileReaderTest, MismatchMessageSpansFourLines) {
     int value = 0;
-    EXPECT_EQ(failureOf("NUM_ITERS 3\nNUM_YEARS 4\n", [&](DataFileReader& r) { r.readInt("NUM_YEARS", value); }),
-              "Error.  Tried to read item \"NUM_YEARS\" from\ndata file \"Data\\items.txt\" but instead got "
-              "item\n\"NUM_ITERS\".  The item is missing or\nthe items are out of order.");
+    EXPECT_EQ(
+        failureOf("NUM_ITERS 3\nNUM_YEARS 4\n", [&](DataFileReader& r) { r.readInt("NUM_YEARS", value); }),
+        "Error.  Tried to read item \"NUM_YEARS\" from\ndata file \"Data\\items.txt\" but instead got "
+        "item\n\"NUM_ITERS\".  The item is missing or\nthe items are out of order.");
 }
 
 TEST_F(DataFileReaderTest, EndOfFileIsAMismatchWithAnEmptyName) {
     int value = 0;
-    EXPECT_EQ(failureOf("A 1\n\n// only a comment\n", [&](DataFileReader& r) {
-                  r.readInt("A", value);
-                  r.expectItem("B");
-              }),
+    EXPECT_EQ(failureOf("A 1\n\n// only a comment\n",
+                        [&](DataFileReader& r) {
+                            r.readInt("A", value);
+                            r.expectItem("B");
+                        }),
               "Error.  Tried to read item \"B\" from\ndata file \"Data\\items.txt\" but instead got "
               "item\n\"\".  The item is missing or\nthe items are out of order.");
 }
 
 TEST_F(DataFileReaderTest, LastLineWithoutLineBreakIsRead) {
     int value = 0;
-    EXPECT_EQ(failureOf("A 1\nB 42", [&](DataFileReader& r) {
-                  r.expectItem("A");
-                  r.readInt("B", value);
-              }),
+    EXPECT_EQ(failureOf("A 1\nB 42",
+                        [&](DataFileReader& r) {
+                            r.expectItem("A");
+                            r.readInt("B", value);
+                        }),
               "");
     EXPECT_EQ(value, 42);
 }

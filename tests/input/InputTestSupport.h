@@ -17,7 +17,7 @@ namespace dravia::test {
 // Each test runs in a fresh temporary working directory with a Data folder, because the
 // program's fixed file names are relative to the working directory.
 class InputFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         char pattern[] = "/tmp/dravia_input_XXXXXX";
@@ -50,7 +50,7 @@ protected:
     ScriptedHost host;
     std::unique_ptr<ModelState> model;
 
-private:
+  private:
     std::filesystem::path previous_;
     std::filesystem::path directory_;
 };
@@ -130,9 +130,9 @@ inline std::string speciesRecord(const std::string& name, const std::string& sma
                                  const std::string& largeBitmap = "NONE", const std::string& dmax = "100",
                                  const std::string& hmax = "3000", const std::string& agemax = "300",
                                  const std::string& ddmin = "1800", const std::string& ddmax = "5400") {
-    return name + " alt_" + name + " 2 3 10 1 170.0 1.57 " + dmax + " " + hmax + " " + agemax + " 1.0 2.0 0.01 " +
-           ddmin + " " + ddmax + " 0.5 0.3 0.2 1.1 2.1 1.2 2.2 1.3 2.3 1.4 2.4 " + smallBitmap + " " +
-           largeBitmap + " 40\n";
+    return name + " alt_" + name + " 2 3 10 1 170.0 1.57 " + dmax + " " + hmax + " " + agemax +
+           " 1.0 2.0 0.01 " + ddmin + " " + ddmax + " 0.5 0.3 0.2 1.1 2.1 1.2 2.2 1.3 2.3 1.4 2.4 " +
+           smallBitmap + " " + largeBitmap + " 40\n";
 }
 
 inline std::string speciesFileText(int count) {

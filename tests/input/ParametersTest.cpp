@@ -38,9 +38,10 @@ TEST_F(ParametersTest, ItemsOutOfOrderFailAtTheFirstMisplacedItem) {
         readRunTimeControlFile(*model, "Data\\run.txt");
         FAIL();
     } catch (const ReaderError& error) {
-        EXPECT_STREQ(error.what(),
-                     "Error.  Tried to read item \"NUM_YEARS\" from\ndata file \"Data\\run.txt\" but instead got "
-                     "item\n\"NUM_ITERS\".  The item is missing or\nthe items are out of order.");
+        EXPECT_STREQ(
+            error.what(),
+            "Error.  Tried to read item \"NUM_YEARS\" from\ndata file \"Data\\run.txt\" but instead got "
+            "item\n\"NUM_ITERS\".  The item is missing or\nthe items are out of order.");
     }
     EXPECT_EQ(model->params.FILE_OUTPUT_FLAG, 1);  // read before the failure
     EXPECT_EQ(model->params.NUM_YEARS, 0);         // untouched
@@ -87,9 +88,10 @@ TEST_F(ParametersTest, MonitorFileNameOver23CharactersIsRefused) {
         readInitialValuesFile(*model, "Data\\init.txt");
         FAIL();
     } catch (const ReaderError& error) {
-        EXPECT_STREQ(error.what(),
-                     "Error.  The value of item \"MONITOR_FILE\" in\ndata file \"Data\\init.txt\" is longer than 23 "
-                     "characters.");
+        EXPECT_STREQ(
+            error.what(),
+            "Error.  The value of item \"MONITOR_FILE\" in\ndata file \"Data\\init.txt\" is longer than 23 "
+            "characters.");
     }
     EXPECT_EQ(model->params.MONITOR_FILE, "before");
 }
@@ -256,8 +258,9 @@ TEST_F(ParametersTest, CopyThatCannotBeCreatedShowsErrorLog15AndEnds) {
         EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
     }
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.lastMessage(),
-              "errorLog 15: The system is unable to create the file \"Data\\statsInputOutputRunTimeParams.txt\".");
+    EXPECT_EQ(
+        host.lastMessage(),
+        "errorLog 15: The system is unable to create the file \"Data\\statsInputOutputRunTimeParams.txt\".");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace dravia::test {
 namespace {
 
 class PlotFileTest : public InputFileTest {
-protected:
+  protected:
     void SetUp() override {
         InputFileTest::SetUp();
         writeFile("Data\\species.txt", speciesFileText(3));
@@ -52,10 +52,12 @@ TEST_F(PlotFileTest, RockCoverOutsideZeroToBelowHundredIsRefused) {
     EXPECT_EQ(failureOf(plotSiteText("0"), PlotFileMode::Site), "");
     EXPECT_EQ(failureOf(plotSiteText("99.9"), PlotFileMode::Site), "");
     model->site.ELEVATION = -1;
-    EXPECT_EQ(failureOf(plotSiteText("100"), PlotFileMode::Site),
-              "Error.  PERCENT_ROCK in data file \"Data\\plot.txt\"\nis 100; it must lie between 0 and below 100.");
-    EXPECT_EQ(failureOf(plotSiteText("-1"), PlotFileMode::Site),
-              "Error.  PERCENT_ROCK in data file \"Data\\plot.txt\"\nis -1; it must lie between 0 and below 100.");
+    EXPECT_EQ(
+        failureOf(plotSiteText("100"), PlotFileMode::Site),
+        "Error.  PERCENT_ROCK in data file \"Data\\plot.txt\"\nis 100; it must lie between 0 and below 100.");
+    EXPECT_EQ(
+        failureOf(plotSiteText("-1"), PlotFileMode::Site),
+        "Error.  PERCENT_ROCK in data file \"Data\\plot.txt\"\nis -1; it must lie between 0 and below 100.");
     EXPECT_EQ(model->site.PERCENT_ROCK, 99.9);
     EXPECT_EQ(model->site.ELEVATION, -1);  // derived only when every item was read
 }
@@ -129,12 +131,14 @@ TEST_F(PlotFileTest, SiteItemsMustBePresentInPlotsMode) {
 }
 
 TEST_F(PlotFileTest, SpeciesNumbersOutsideTheTableAreRefused) {
-    EXPECT_EQ(failureOf(plotSiteText() + "SN DBH X\n1 2 0\n4 2 0\n", PlotFileMode::Plots),
-              "Error.  Tree row 2 of plot data file \"Data\\plot.txt\"\nholds species number 4; the species file "
-              "holds species 1 to 3.");
-    EXPECT_EQ(failureOf(plotSiteText() + "SN DBH X\n0 2 0\n", PlotFileMode::Plots),
-              "Error.  Tree row 1 of plot data file \"Data\\plot.txt\"\nholds species number 0; the species file "
-              "holds species 1 to 3.");
+    EXPECT_EQ(
+        failureOf(plotSiteText() + "SN DBH X\n1 2 0\n4 2 0\n", PlotFileMode::Plots),
+        "Error.  Tree row 2 of plot data file \"Data\\plot.txt\"\nholds species number 4; the species file "
+        "holds species 1 to 3.");
+    EXPECT_EQ(
+        failureOf(plotSiteText() + "SN DBH X\n0 2 0\n", PlotFileMode::Plots),
+        "Error.  Tree row 1 of plot data file \"Data\\plot.txt\"\nholds species number 0; the species file "
+        "holds species 1 to 3.");
 }
 
 TEST_F(PlotFileTest, NineThousandNineHundredNinetyNineRowsFitAndOneMoreEndsTheProgram) {

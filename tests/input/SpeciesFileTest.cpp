@@ -12,7 +12,7 @@ namespace dravia::test {
 namespace {
 
 class SpeciesFileTest : public InputFileTest {
-protected:
+  protected:
     void SetUp() override {
         InputFileTest::SetUp();
         model->params.SPP_PARAM_FILE = "Data\\species.txt";
@@ -30,9 +30,10 @@ protected:
 
 // A 2 × 1 picture, 24 bits per pixel.
 std::string tinyBmp() {
-    std::vector<std::uint8_t> bytes = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0,
-                                       1,   0,   0,  0, 1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                       0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 255, 0, 0};
+    std::vector<std::uint8_t> bytes = {'B', 'M', 62, 0, 0, 0, 0,   0,   0,   0, 54, 0,   0,  0, 40, 0,
+                                       0,   0,   2,  0, 0, 0, 1,   0,   0,   0, 1,  0,   24, 0, 0,  0,
+                                       0,   0,   8,  0, 0, 0, 0,   0,   0,   0, 0,  0,   0,  0, 0,  0,
+                                       0,   0,   0,  0, 0, 0, 255, 255, 255, 0, 0,  255, 0,  0};
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -90,9 +91,11 @@ TEST_F(SpeciesFileTest, SpeciesAboveTheNewCountKeepWhatTheyHeld) {
 
 TEST_F(SpeciesFileTest, WrongTypeNamesTheSpeciesNumberAndKeepsTheCount) {
     model->NSPP = 9;
-    std::string text = speciesFileText(4) + speciesRecord("Species5", "NONE", "NONE", "abc") + speciesRecord("S6");
-    EXPECT_EQ(failureOf(text),
-              "Error.  Wrong data type when reading species #5 from\nspecies data file \"Data\\species.txt\".");
+    std::string text =
+        speciesFileText(4) + speciesRecord("Species5", "NONE", "NONE", "abc") + speciesRecord("S6");
+    EXPECT_EQ(
+        failureOf(text),
+        "Error.  Wrong data type when reading species #5 from\nspecies data file \"Data\\species.txt\".");
     EXPECT_EQ(model->NSPP, 9);
     EXPECT_EQ(model->species[4].NAME, "Species4");
 }
@@ -117,19 +120,22 @@ TEST_F(SpeciesFileTest, ValuesTheModelCannotComputeWithAreRefused) {
               "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas HMAX 0.");
     EXPECT_EQ(failureOf(head + speciesRecord("Oak", "NONE", "NONE", "100", "3000", "0")),
               "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas AGEMAX 0.");
-    EXPECT_EQ(failureOf(head + speciesRecord("Oak", "NONE", "NONE", "100", "3000", "300", "2000", "2000")),
-              "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas DDMAX equal to DDMIN.");
-    EXPECT_EQ(failureOf(head + speciesRecord("Oak", "NONE", "NONE", "1e999")),
-              "Error.  Wrong data type when reading species #2 from\nspecies data file \"Data\\species.txt\".");
+    EXPECT_EQ(
+        failureOf(head + speciesRecord("Oak", "NONE", "NONE", "100", "3000", "300", "2000", "2000")),
+        "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas DDMAX equal to DDMIN.");
+    EXPECT_EQ(
+        failureOf(head + speciesRecord("Oak", "NONE", "NONE", "1e999")),
+        "Error.  Wrong data type when reading species #2 from\nspecies data file \"Data\\species.txt\".");
 }
 
 TEST_F(SpeciesFileTest, OverlongNameIsRefused) {
     // The second name is "alt_" and the name: 254 characters.
     EXPECT_EQ(failureOf(speciesFileText(1) + speciesRecord(std::string(250, 'n'))), "");
     EXPECT_EQ(model->NSPP, 2);
-    EXPECT_EQ(failureOf(speciesFileText(1) + speciesRecord(std::string(255, 'n'))),
-              "Error.  A text value of species #2 in\nspecies data file \"Data\\species.txt\"\nis longer than 254 "
-              "characters.");
+    EXPECT_EQ(
+        failureOf(speciesFileText(1) + speciesRecord(std::string(255, 'n'))),
+        "Error.  A text value of species #2 in\nspecies data file \"Data\\species.txt\"\nis longer than 254 "
+        "characters.");
 }
 
 TEST_F(SpeciesFileTest, BitmapsAreLoadedAndUnreadableOnesBecomeNone) {

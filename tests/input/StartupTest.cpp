@@ -13,7 +13,7 @@ namespace dravia::test {
 namespace {
 
 class StartupTest : public InputFileTest {
-protected:
+  protected:
     // A complete small data set under the fixed names.
     void writeDataSet(int community = 0, int speciesCount = 5) {
         writeFile("Data\\inputOutputRunTimeParams.txt", runTimeControlText());
@@ -42,7 +42,8 @@ protected:
                 }
                 for (int group = 0; group < 4; ++group) {
                     const int sn = i + 10 * group;
-                    text += std::to_string(sn) + " " + std::to_string((k + sn) % 16) + (group < 3 ? "   " : "");
+                    text +=
+                        std::to_string(sn) + " " + std::to_string((k + sn) % 16) + (group < 3 ? "   " : "");
                 }
                 text += "\n";
             }
@@ -79,7 +80,8 @@ TEST_F(StartupTest, FallsBackToTheVirginiaFileWithoutInitParams) {
     // errorLog 1 (no colour file), then the community's switch-offs among the 5 species.
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.lastMessage(),
-              "errorLog 1: Could not open file Data\\colors.txt. \n\nA default set of colors will be used instead.  ");
+              "errorLog 1: Could not open file Data\\colors.txt. \n\nA default set of colors will be used "
+              "instead.  ");
     EXPECT_EQ(model->species[2].ABLE_TO_ENTER, 0);
     EXPECT_EQ(model->species[2].MIN_DIAM_INC, 1000.0);
     EXPECT_EQ(model->species[1].ABLE_TO_ENTER, 1);
@@ -96,15 +98,17 @@ TEST_F(StartupTest, ReaderErrorsOfLaterFilesEndWithStatus255) {
     writeDataSet();
     writeFile("Data\\plot.txt", plotSiteText("100"));
     EXPECT_EQ(exitStatusOfStartup(), EXIT_STARTUP_READER);
-    EXPECT_EQ(host.lastMessage(),
-              "Error.  PERCENT_ROCK in data file \"Data\\plot.txt\"\nis 100; it must lie between 0 and below 100.");
+    EXPECT_EQ(
+        host.lastMessage(),
+        "Error.  PERCENT_ROCK in data file \"Data\\plot.txt\"\nis 100; it must lie between 0 and below 100.");
     EXPECT_EQ(model->run.RANDOM_STATE, 0.0);
     host.messages.clear();
     writeDataSet();
     writeFile("Data\\species.txt", "header\n" + speciesRecord("Oak", "NONE", "NONE", "x"));
     EXPECT_EQ(exitStatusOfStartup(), EXIT_STARTUP_READER);
-    EXPECT_EQ(host.lastMessage(),
-              "Error.  Wrong data type when reading species #1 from\nspecies data file \"Data\\species.txt\".");
+    EXPECT_EQ(
+        host.lastMessage(),
+        "Error.  Wrong data type when reading species #1 from\nspecies data file \"Data\\species.txt\".");
 }
 
 TEST_F(StartupTest, ColourFileLinesAreTakenByPosition) {
@@ -157,7 +161,8 @@ TEST_F(StartupTest, SwitchOffsTouchOnlyLoadedSpecies) {
     model->NSPP = 39;
     for (int sn = 1; sn <= 40; ++sn) model->species[static_cast<size_t>(sn)].ABLE_TO_ENTER = 1;
     applyCommunity(*model, 5, false);
-    for (int sn : {2, 10, 18, 30, 33, 34, 35}) EXPECT_EQ(model->species[static_cast<size_t>(sn)].ABLE_TO_ENTER, 0);
+    for (int sn : {2, 10, 18, 30, 33, 34, 35})
+        EXPECT_EQ(model->species[static_cast<size_t>(sn)].ABLE_TO_ENTER, 0);
     EXPECT_EQ(model->species[40].ABLE_TO_ENTER, 1);
     EXPECT_EQ(model->species[1].ABLE_TO_ENTER, 1);
     applyCommunity(*model, 9, false);
@@ -211,7 +216,8 @@ TEST_F(StartupTest, ChangedNamesReloadAndRestoreTheOldNameOnError) {
     reloadAfterNameChange(*model, "Data\\species.txt", "Data\\other.txt", "Data\\plot.txt", "Data\\plot.txt");
     EXPECT_EQ(model->NSPP, 7);
     EXPECT_EQ(model->params.SPP_PARAM_FILE, "Data\\other.txt");
-    reloadAfterNameChange(*model, "Data\\other.txt", "Data\\missing.txt", "Data\\plot.txt", "Data\\noplot.txt");
+    reloadAfterNameChange(*model, "Data\\other.txt", "Data\\missing.txt", "Data\\plot.txt",
+                          "Data\\noplot.txt");
     EXPECT_EQ(model->params.SPP_PARAM_FILE, "Data\\other.txt");
     EXPECT_EQ(model->params.PLOT_FILE, "Data\\plot.txt");
     ASSERT_EQ(host.messages.size(), 2u);

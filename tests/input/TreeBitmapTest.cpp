@@ -10,12 +10,14 @@ namespace dravia::test {
 namespace {
 
 void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 // A BMP file with the 40-byte information header, the given colour table (blue, green, red,
 // reserved per entry) and pixel rows (already padded to four bytes).
-std::vector<std::uint8_t> bmp(std::int32_t width, std::int32_t height, int bits, const std::vector<std::uint8_t>& table,
+std::vector<std::uint8_t> bmp(std::int32_t width, std::int32_t height, int bits,
+                              const std::vector<std::uint8_t>& table,
                               const std::vector<std::uint8_t>& pixels) {
     std::vector<std::uint8_t> bytes(54, 0);
     bytes[0] = 'B';

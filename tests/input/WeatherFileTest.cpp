@@ -11,7 +11,7 @@ namespace dravia::test {
 namespace {
 
 class WeatherFileTest : public InputFileTest {
-protected:
+  protected:
     void SetUp() override {
         InputFileTest::SetUp();
         model->params.WTHR_FILE = "Data\\weather.txt";
@@ -86,8 +86,8 @@ TEST_F(WeatherFileTest, OneYearWithYearToYearClimateFallsBackToConstantClimate) 
     EXPECT_EQ(failureOf(weatherText("1", 1), 1), "none");
     EXPECT_EQ(model->params.CLIMATE_CHANGE, 0);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.lastMessage().rfind("errorLog 3: Only 1 year of weather data.\n\nCLIMATE_CHANGE will be set to 0",
-                                       0),
+    EXPECT_EQ(host.lastMessage().rfind(
+                  "errorLog 3: Only 1 year of weather data.\n\nCLIMATE_CHANGE will be set to 0", 0),
               0u);
     EXPECT_DOUBLE_EQ(model->weather.meanTemperature[1], 2 * 0.5555555555555556);
 }
@@ -109,13 +109,17 @@ TEST_F(WeatherFileTest, MissingFileShowsErrorLog2AndThrowsAnEmptyText) {
 
 TEST_F(WeatherFileTest, RecordsWithoutYearsOrWithMissingNumbersAreRefused) {
     EXPECT_EQ(failureOf(weatherText("0", 0), 0),
-              "Error.  Weather file \"Data\\weather.txt\"\nholds 0 years of weather; it must hold at least one year.");
+              "Error.  Weather file \"Data\\weather.txt\"\nholds 0 years of weather; it must hold at least "
+              "one year.");
     EXPECT_EQ(failureOf(weatherText("-3", 0), 1),
-              "Error.  Weather file \"Data\\weather.txt\"\nholds -3 years of weather; it must hold at least one year.");
-    EXPECT_EQ(failureOf(weatherText("2147483647", 2), 1),
-              "Error.  Could not read month 1 of temperature row 5 from\nweather file \"Data\\weather.txt\".");
-    EXPECT_EQ(failureOf("1 2 S 2 100\n0\n1 1 2 3\n", 0),
-              "Error.  Could not read month 4 of temperature row 1 from\nweather file \"Data\\weather.txt\".");
+              "Error.  Weather file \"Data\\weather.txt\"\nholds -3 years of weather; it must hold at least "
+              "one year.");
+    EXPECT_EQ(
+        failureOf(weatherText("2147483647", 2), 1),
+        "Error.  Could not read month 1 of temperature row 5 from\nweather file \"Data\\weather.txt\".");
+    EXPECT_EQ(
+        failureOf("1 2 S 2 100\n0\n1 1 2 3\n", 0),
+        "Error.  Could not read month 4 of temperature row 1 from\nweather file \"Data\\weather.txt\".");
 }
 
 TEST_F(WeatherFileTest, OtherClimateValuesReadNothing) {
