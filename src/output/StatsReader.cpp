@@ -19,7 +19,7 @@ namespace {
 
 constexpr int RECORD_FIELDS = 13;
 constexpr int STATS_INTERVAL_LIMIT = 500;
-constexpr std::string_view BLANKS = " \t\r\f\v";
+constexpr std::string_view BLANKS = " \t\r\n\f\v";
 
 std::string readWholeFile(std::FILE* file) {
     std::string content;

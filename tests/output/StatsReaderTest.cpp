@@ -1,0 +1,243 @@
+#include <string>
+
+#include "output/DisturbanceData.h"
+#include "output/OutputFixture.h"
+#include "output/ResultsFile.h"
+#include "output/StatsReader.h"
+#include "platform/ProgramExit.h"
+
+namespace dravia::test {
+namespace {
+
+const std::string SPECIES_RECORD =
+    "      1     5    1   2   3                      12.346     1.500     0.250     0.750     1.000     0.013     "
+    "3.513  1234.568 \n";
+
+TEST(StatsRecordTest, ASpeciesRecordYieldsItsTwelveValues) {
+    const auto record = parseStatsRecord(SPECIES_RECORD);
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->year, 5);
+    EXPECT_EQ(record->plot, 1);
+    EXPECT_EQ(record->species, 2);
+    EXPECT_EQ(record->POP, 3.0);
+    EXPECT_EQ(record->BA, 12.346);
+    EXPECT_EQ(record->STEM_BM, 1.5);
+    EXPECT_EQ(record->BARK_BM, 0.25);
+    EXPECT_EQ(record->BRANCH_BM, 0.75);
+    EXPECT_EQ(record->ROOT_BM, 1.0);
+    EXPECT_EQ(record->LEAF_BM, 0.013);
+    EXPECT_EQ(record->TOT_BIOM, 3.513);
+    EXPECT_EQ(record->TOT_VOL, 1234.568);
+}
+
+TEST(StatsRecordTest, ADisturbanceRecordIsARecord) {
+    const auto record = parseStatsRecord(
+        "    2    11       1      3       4     26.9      12.2       1.3       6.6       3.8       0.1      23.9    "
+        "3487.0 \r");
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->year, 11);
+    EXPECT_EQ(record->species, 3);
+    EXPECT_EQ(record->POP, 4.0);
+    EXPECT_EQ(record->TOT_VOL, 3487.0);
+}
+
+TEST(StatsRecordTest, TreeRecordsHeadingsAndOtherLinesAreNotRecords) {
+    const std::string tail = "    0.012     0.500     0.050     0.250     0.125     0.000     0.925     0.000";
+    EXPECT_FALSE(parseStatsRecord("    001 00000 0000 001 000    4 25.500 1500.0" + tail));
+    EXPECT_FALSE(parseStatsRecord(" -> 001 00003 0001 001 002    1  1.250  180.0" + tail));
+    EXPECT_FALSE(parseStatsRecord(""));
+    EXPECT_FALSE(parseStatsRecord(" Iterations:         2 "));
+    EXPECT_FALSE(parseStatsRecord("      2         50          10"));
+    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1"));          // twelve numbers
+    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 1 1"));      // fourteen
+    EXPECT_FALSE(parseStatsRecord("1 5 1 2.5 3 1 1 1 1 1 1 1 1"));      // species number not whole
+    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 x"));
+    EXPECT_TRUE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 1"));
+}
+
+using StatsSlotTest = OutputTest;
+
+TEST_F(StatsSlotTest, GeneralSlotsFollowTheResultsInterval) {
+    model->params.RESULTS_INTERV = 10;
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 1), 1);
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 10), 2);
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 20), 3);
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 100), 11);
+}
+
+TEST_F(StatsSlotTest, WithIntervalOneEveryYearIsItsOwnSlot) {
+    model->params.RESULTS_INTERV = 1;
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 1), 1);
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 2), 2);
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 7), 7);
+}
+
+TEST_F(StatsSlotTest, DisturbanceSlotsFollowTheLoggingInterval) {
+    model->params.FIRST_DISTURB_YEAR = 20;
+    model->params.BLOW_FREQ = 30;
+    for (auto kind : {StatsKind::Disturbance, StatsKind::AfterDisturbance}) {
+        EXPECT_EQ(statsSlotOfYear(*model, kind, 20), 1);
+        EXPECT_EQ(statsSlotOfYear(*model, kind, 49), 1);
+        EXPECT_EQ(statsSlotOfYear(*model, kind, 50), 2);
+        EXPECT_EQ(statsSlotOfYear(*model, kind, 80), 3);
+        EXPECT_EQ(statsSlotOfYear(*model, kind, -11), std::nullopt);  // more than an interval early
+    }
+    model->params.BLOW_FREQ = 0;
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::Disturbance, 20), std::nullopt);
+}
+
+TEST_F(StatsSlotTest, SlotsBeyondTheTableHaveNone) {
+    model->params.RESULTS_INTERV = 2;
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 998), 500);
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::General, 1000), std::nullopt);
+    model->params.BLOW_FREQ = 1;
+    model->params.FIRST_DISTURB_YEAR = 1;
+    EXPECT_EQ(statsSlotOfYear(*model, StatsKind::Disturbance, 501), std::nullopt);
+}
+
+class StatsReaderTest : public OutputTest {
+protected:
+    void SetUp() override {
+        OutputTest::SetUp();
+        model->params.HABITAT[2] = "Boundary Waters Warm";
+        model->params.CO2_FERT_OK = 1;
+        model->params.OUTPUT_EVERY_TREE = true;
+    }
+    // Writes year 1 of two iterations of one plot with trees of species 1 (one of them new).
+    void writeTwoIterations() {
+        Tree& old = addTree(1, 20.0, 1500.0);
+        addTree(1, 1.0, 150.0, 1, 1);
+        for (int iteration = 1; iteration <= 2; ++iteration) {
+            model->run.CURRENT_ITERATION = iteration;
+            Species& maple = model->species[1];
+            maple.POP = iteration == 1 ? 2 : 4;
+            maple.BA = iteration == 1 ? 3.0 : 5.0;
+            maple.TOT_VOL = 100.0 * iteration;
+            old.TREE_BA = 77.0;
+            writeResults(*model, false);
+        }
+    }
+    void read(StatsKind kind, const std::string& name) {
+        readStatsInput(*model, kind, openFile(name, "r"));
+    }
+    int endStatus(StatsKind kind, const std::string& name) {
+        try {
+            read(kind, name);
+        } catch (const ProgramExit& exit) {
+            return exit.status;
+        }
+        return -100;
+    }
+};
+
+TEST_F(StatsReaderTest, OnlySpeciesRecordsAddIntoTheTable) {
+    writeTwoIterations();
+    read(StatsKind::General, "Data\\results.out");
+    const StatsCell& cell = model->statistics.cell(1, 1);
+    EXPECT_EQ(cell.sum[0], 6.0);
+    EXPECT_EQ(cell.sumOfSquares[0], 20.0);
+    EXPECT_EQ(cell.sum[1], 8.0);
+    EXPECT_EQ(cell.sumOfSquares[1], 34.0);
+    EXPECT_EQ(cell.sum[8], 300.0);
+    EXPECT_EQ(model->statistics.cell(1, 2).sum[0], 0.0);
+    EXPECT_EQ(host.standardOutput, "Reading general statistics input file data ... please wait!");
+}
+
+TEST_F(StatsReaderTest, HeaderValuesAreReadByTheirLabelsWithBlanksKept) {
+    writeTwoIterations();
+    RunParameters& p = model->params;
+    p.NUM_ITERS = 9, p.NUM_YEARS = 99, p.RESULTS_INTERV = 7;
+    p.HABITAT[2] = "x", p.WTHR_TYPES[1] = "x", p.WTHR_FILE = "x", p.WTHR_CAL_YEARS = "x";
+    model->site = Site{};
+    model->weather.stationElevation = 0.0;
+    read(StatsKind::General, "Data\\results.out");
+    EXPECT_EQ(p.NUM_ITERS, 2);
+    EXPECT_EQ(p.NUM_YEARS, 10);
+    EXPECT_EQ(p.RESULTS_INTERV, 5);
+    EXPECT_EQ(model->site.ELEVATION, 381.0);
+    EXPECT_EQ(p.HABITAT[2], "Boundary Waters Warm");
+    EXPECT_EQ(model->weather.stationElevation, 304.8);
+    EXPECT_EQ(p.WTHR_FILE, "Data\\weather.txt");
+    EXPECT_EQ(model->site.TEXTURE, 160.0);
+    EXPECT_EQ(p.WTHR_TYPES[1], "Global Warming");
+    EXPECT_EQ(model->site.SOIL_DEPTH, 1.2);
+    EXPECT_EQ(p.WTHR_CAL_YEARS, "1961-1990");
+    EXPECT_EQ(model->site.WATER_DEPTH, 3.0);
+    EXPECT_EQ(model->statistics.CO2_SWITCH_TEXT, "ON");
+    EXPECT_EQ(model->site.AVAIL_N, 95.0);
+}
+
+TEST_F(StatsReaderTest, TheDisturbanceFileHeaderIsPassedOverAndEveryRecordRead) {
+    writeTextFile("Data/disturb.out",
+                  disturbanceHeaderText(*model) +
+                      "    1     5       1      1       2     10.0       1.0       1.0       1.0       1.0"
+                      "       1.0       5.0     100.0 \n"
+                      "    2     5       1      1       4     20.0       1.0       1.0       1.0       1.0"
+                      "       1.0       5.0     100.0 \n"
+                      "    2    15       1      2       1      2.0       1.0       1.0       1.0       1.0"
+                      "       1.0       5.0     100.0 \n");
+    model->params.NUM_ITERS = 2;
+    read(StatsKind::Disturbance, "Data\\disturb.out");
+    // FIRST_DISTURB_YEAR 5 and BLOW_FREQ 10: years 5 and 15 are slots 1 and 2.
+    EXPECT_EQ(model->statistics.cell(1, 1).sum[0], 6.0);
+    EXPECT_EQ(model->statistics.cell(1, 1).sum[1], 30.0);
+    EXPECT_EQ(model->statistics.cell(2, 2).sum[0], 1.0);
+    EXPECT_EQ(model->statistics.MAX_DISTURBANCE_SLOT, 2);
+    EXPECT_EQ(host.standardOutput, "Reading logging statistics input file data ... please wait!");
+}
+
+TEST_F(StatsReaderTest, RecordsOutsideTheTableAreIgnored) {
+    model->params.RESULTS_INTERV = 1;
+    model->params.NUM_YEARS = 500;
+    writeTextFile("Data/results.out",
+                  "1 1 1 41 5 1 1 1 1 1 1 1 1\n"
+                  "1 1 1 0 5 1 1 1 1 1 1 1 1\n"
+                  "1 501 1 1 5 1 1 1 1 1 1 1 1\n"
+                  "1 0 1 1 5 1 1 1 1 1 1 1 1\n"
+                  "1 500 1 40 5 1 1 1 1 1 1 1 1");
+    read(StatsKind::General, "Data\\results.out");
+    double total = 0.0;
+    for (const StatsCell& cell : model->statistics.table) total += cell.sum[0];
+    EXPECT_EQ(total, 5.0);
+    EXPECT_EQ(model->statistics.cell(40, 500).sum[0], 5.0);
+}
+
+TEST_F(StatsReaderTest, EachReadingStartsFromAnEmptyTable) {
+    model->statistics.cell(3, 400).sum[2] = 8.0;
+    writeTextFile("Data/results.out", "");
+    read(StatsKind::General, "Data\\results.out");
+    EXPECT_EQ(model->statistics.cell(3, 400).sum[2], 0.0);
+}
+
+TEST_F(StatsReaderTest, OneIterationEndsTheStatistics) {
+    model->params.NUM_ITERS = 1;
+    writeResults(*model, false);
+    model->params.NUM_ITERS = 5;
+    EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL);
+    EXPECT_EQ(host.lastMessage().rfind("errorLog 13: There is only 1 iteration", 0), 0u);
+    EXPECT_TRUE(host.standardOutput.empty());
+}
+
+TEST_F(StatsReaderTest, AResultsIntervalOfZeroEndsTheStatistics) {
+    model->params.RESULTS_INTERV = 0;
+    writeResults(*model, false);
+    model->params.RESULTS_INTERV = 5;
+    EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL);
+    EXPECT_EQ(host.lastMessage().rfind("errorLog 16:", 0), 0u);
+}
+
+TEST_F(StatsReaderTest, MoreThanFiveHundredIntervalsEndTheStatistics) {
+    writeTextFile("Data/results.out", " Iterations:     3 \n Years:           1000 \n Print Interval:     1 \n");
+    EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL);
+    EXPECT_EQ(host.lastMessage().rfind("errorLog 14: There are more than 500 intervals", 0), 0u);
+}
+
+TEST_F(StatsReaderTest, AFinalLineWithoutLineBreakIsRead) {
+    model->params.NUM_ITERS = 2;
+    writeTextFile("Data/results.out", "junk\n1 1 1 1 5 1 1 1 1 1 1 1 1");
+    read(StatsKind::General, "Data\\results.out");
+    EXPECT_EQ(model->statistics.cell(1, 1).sum[0], 5.0);
+}
+
+}  // namespace
+}  // namespace dravia::test
