@@ -37,8 +37,9 @@ void addTree(Species& species, const TreeValues& values, double sign) {
 
 // Subtracting the survivors from the whole may leave a tiny negative rounding residue.
 void clampResidues(Species& species) {
-    for (double* amount : {&species.REM_BA, &species.REM_STEM_BM, &species.REM_BARK_BM, &species.REM_BRANCH_BM,
-                           &species.REM_ROOT_BM, &species.REM_LEAF_BM, &species.REM_TOT_BIOM, &species.REM_TOT_VOL}) {
+    for (double* amount :
+         {&species.REM_BA, &species.REM_STEM_BM, &species.REM_BARK_BM, &species.REM_BRANCH_BM,
+          &species.REM_ROOT_BM, &species.REM_LEAF_BM, &species.REM_TOT_BIOM, &species.REM_TOT_VOL}) {
         if (*amount < 0.0) *amount = 0.0;
     }
 }
@@ -54,7 +55,8 @@ void tallyRemoved(ModelState& model, bool beforeRemoval) {
         for (const Tree& tree : plot->trees) {
             if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
             Species& species = model.species[tree.SN];
-            const TreeValues values = computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
+            const TreeValues values =
+                computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
             addTree(species, values, beforeRemoval ? 1.0 : -1.0);
             species.REM_POP += beforeRemoval ? 1 : -1;
         }
@@ -65,12 +67,14 @@ void tallyRemoved(ModelState& model, bool beforeRemoval) {
 }
 
 void showOpenFailure(ModelState& model) {
-    hostOf(model).showMessage(
-        formatText("Error: Logging file %s could not be opened.", model.params.DISTURBANCE_RESULTS_FILE.c_str()),
-        MessageIcon::Error);
+    hostOf(model).showMessage(formatText("Error: Logging file %s could not be opened.",
+                                         model.params.DISTURBANCE_RESULTS_FILE.c_str()),
+                              MessageIcon::Error);
 }
 
-void writeAll(std::FILE* file, const std::string& text) { std::fwrite(text.data(), 1, text.size(), file); }
+void writeAll(std::FILE* file, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), file);
+}
 
 }  // namespace
 
@@ -93,8 +97,9 @@ std::string disturbanceHeaderText(const ModelState& model) {
     appendFormat(text, " WTHR_CAL_YEARS= %s\n", params.WTHR_CAL_YEARS.c_str());
     if (params.CO2_FERT_OK == 0) text += " CO2_FERTILIZATION_SWITCH= OFF\n";
     if (params.CO2_FERT_OK == 1) text += " CO2_FERTILIZATION_SWITCH= ON\n";
-    text += "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  ROOT_BM  LEAF_BM  "
-            "TOT_BIOM   TOT_VOL  \n";
+    text +=
+        "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  ROOT_BM  LEAF_BM  "
+        "TOT_BIOM   TOT_VOL  \n";
     return text;
 }
 

@@ -61,8 +61,8 @@ std::string averagesText(ModelState& model, Plot& plot) {
         }
     }
     text += AVERAGES_RULE;
-    appendFormat(text, "                   %6.1f %13.1f %10.1f %9.1f\n", plot.AVG_POP_TOTAL, plot.AVG_BA_TOTAL,
-                 plot.AVG_BIOM_TOTAL, plot.AVG_VOL_TOTAL);
+    appendFormat(text, "                   %6.1f %13.1f %10.1f %9.1f\n", plot.AVG_POP_TOTAL,
+                 plot.AVG_BA_TOTAL, plot.AVG_BIOM_TOTAL, plot.AVG_VOL_TOTAL);
     return text;
 }
 

@@ -18,7 +18,9 @@ namespace {
 
 constexpr int RESULT_INTERVAL_LIMIT = 500;
 
-bool isMultiple(int value, int interval) { return interval != 0 && value % interval == 0; }
+bool isMultiple(int value, int interval) {
+    return interval != 0 && value % interval == 0;
+}
 
 const std::string& fileNameOf(const ModelState& model, bool afterDisturbance) {
     return afterDisturbance ? model.params.AFTER_DISTURBANCE_RESULTS_FILE : model.params.RESULTS_FILE;
@@ -32,7 +34,9 @@ bool headerConditionHolds(const ModelState& model, bool afterDisturbance) {
     return afterDisturbance && run.CURRENT_YEAR == model.params.FIRST_DISTURB_YEAR;
 }
 
-void writeAll(std::FILE* file, const std::string& text) { std::fwrite(text.data(), 1, text.size(), file); }
+void writeAll(std::FILE* file, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), file);
+}
 
 void createWithHeader(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
@@ -42,7 +46,8 @@ void createWithHeader(ModelState& model, bool afterDisturbance) {
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
     writeAll(file.get(), resultsHeaderText(model, afterDisturbance));
-    bool& created = afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
+    bool& created =
+        afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
     created = true;
 }
 
@@ -50,7 +55,8 @@ void createWithHeader(ModelState& model, bool afterDisturbance) {
 // run, and the widened value is the one in force from now on.
 void limitResultIntervals(ModelState& model) {
     RunParameters& params = model.params;
-    if (params.RESULTS_INTERV == 0 || params.NUM_YEARS / params.RESULTS_INTERV <= RESULT_INTERVAL_LIMIT) return;
+    if (params.RESULTS_INTERV == 0 || params.NUM_YEARS / params.RESULTS_INTERV <= RESULT_INTERVAL_LIMIT)
+        return;
     reportError(model, 10);
     params.RESULTS_INTERV = params.NUM_YEARS / RESULT_INTERVAL_LIMIT;
 }
@@ -64,8 +70,9 @@ void appendTreeRecords(std::string& text, const ModelState& model, const Plot& p
         appendFormat(text, " %03d %05d %04d %03d %03d", run.CURRENT_ITERATION, tree.BIRTH_YEAR, tree.PLOT_NO,
                      tree.SN, tree.TREE_ID);
         appendFormat(text, "%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n",
-                     run.CURRENT_YEAR - tree.BIRTH_YEAR + 1, tree.DBH, tree.HEIGHT, tree.TREE_BA, tree.STEM_BM,
-                     tree.BARK_BM, tree.BRANCH_BM, tree.ROOT_BM, tree.LEAF_BM, tree.TOT_BIOM, tree.TOT_VOL);
+                     run.CURRENT_YEAR - tree.BIRTH_YEAR + 1, tree.DBH, tree.HEIGHT, tree.TREE_BA,
+                     tree.STEM_BM, tree.BARK_BM, tree.BRANCH_BM, tree.ROOT_BM, tree.LEAF_BM, tree.TOT_BIOM,
+                     tree.TOT_VOL);
     }
 }
 
@@ -75,7 +82,8 @@ std::string resultsHeaderText(const ModelState& model, bool afterDisturbance) {
     const RunParameters& params = model.params;
     const Site& site = model.site;
     std::string text = "\n DRAVIA 4 TREE BIODATA\n";
-    text += afterDisturbance ? " RESULTS AFTER LOGGING IS COMPLETED\n\n" : " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
+    text += afterDisturbance ? " RESULTS AFTER LOGGING IS COMPLETED\n\n"
+                             : " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
     appendFormat(text, " Iterations:     %5d \n", params.NUM_ITERS);
     appendFormat(text, " Years:          %5d \n", params.NUM_YEARS);
     appendFormat(text, " Print Interval: %5d \n\n", params.RESULTS_INTERV);
@@ -120,15 +128,16 @@ std::string resultsBlockText(const ModelState& model) {
 }
 
 void writeResults(ModelState& model, bool afterDisturbance) {
-    const bool created = afterDisturbance ? model.output.afterDisturbanceFileCreated
-                                          : model.output.resultsFileCreated;
+    const bool created =
+        afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
     if (!created && headerConditionHolds(model, afterDisturbance)) createWithHeader(model, afterDisturbance);
 
     const std::string& name = fileNameOf(model, afterDisturbance);
     FileHandle file = openFile(name, "a");
     if (!file) {
-        const char* format = afterDisturbance ? "Error: after disturbance results file %s could not be opened."
-                                              : "Error: results file %s could not be opened.";
+        const char* format = afterDisturbance
+                                 ? "Error: after disturbance results file %s could not be opened."
+                                 : "Error: results file %s could not be opened.";
         hostOf(model).showMessage(formatText(format, name.c_str()), MessageIcon::Error);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
@@ -149,8 +158,8 @@ void writeIntervalOutput(ModelState& model) {
     // Year 1 has already been written by the yearly step's year-1 output; writing it again here
     // (results interval 1) would count that year twice.
     const bool yearOneWritten = run.CURRENT_YEAR == 1;
-    if (params.FILE_OUTPUT_FLAG != 0 && params.RESULTS_INTERV > 0 && isMultiple(run.CURRENT_YEAR, params.RESULTS_INTERV) &&
-        !yearOneWritten) {
+    if (params.FILE_OUTPUT_FLAG != 0 && params.RESULTS_INTERV > 0 &&
+        isMultiple(run.CURRENT_YEAR, params.RESULTS_INTERV) && !yearOneWritten) {
         writeResults(model, false);
     }
     const bool lastPlotOfRun = run.CURRENT_YEAR == params.NUM_YEARS && run.CURRENT_PLOT != nullptr &&

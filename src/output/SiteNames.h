@@ -26,7 +26,8 @@ inline const std::string& selectedWeatherType(const RunParameters& params) {
 }
 
 inline std::string& selectedWeatherTypeSlot(RunParameters& params, std::string& fallback) {
-    if (params.WTHR_TYPE < 0 || params.WTHR_TYPE >= static_cast<int>(params.WTHR_TYPES.size())) return fallback;
+    if (params.WTHR_TYPE < 0 || params.WTHR_TYPE >= static_cast<int>(params.WTHR_TYPES.size()))
+        return fallback;
     return params.WTHR_TYPES[static_cast<size_t>(params.WTHR_TYPE)];
 }
 

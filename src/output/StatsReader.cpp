@@ -52,7 +52,8 @@ bool parseWhole(std::string_view token, int& value) {
     errno = 0;
     char* end = nullptr;
     const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return false;
+    if (end == text.c_str() || *end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX)
+        return false;
     value = static_cast<int>(parsed);
     return true;
 }
@@ -82,7 +83,7 @@ bool leadingReal(std::string_view text, double& value) {
 // The header of a results file prints each run value behind its label; names may hold blanks,
 // so a text value is everything behind its label up to the end of its line.
 class ResultsHeaderReader {
-public:
+  public:
     explicit ResultsHeaderReader(ModelState& model) : model_(model) {}
 
     void readLine(std::string_view line) {
@@ -106,7 +107,7 @@ public:
         readTrailingText(text, "CO2 Fertilization:", model_.statistics.CO2_SWITCH_TEXT);
     }
 
-private:
+  private:
     static void readLeadingWhole(std::string_view text, std::string_view label, int& target) {
         if (text.substr(0, label.size()) != label) return;
         leadingWhole(text.substr(label.size()), target);
@@ -153,8 +154,8 @@ const char* readingMessage(StatsKind kind) {
 }
 
 void addToCell(StatsCell& cell, const StatsRecord& record) {
-    const double values[STATS_QUANTITIES] = {record.POP,     record.BA,      record.TOT_BIOM,
-                                             record.STEM_BM, record.BARK_BM, record.ROOT_BM,
+    const double values[STATS_QUANTITIES] = {record.POP,     record.BA,        record.TOT_BIOM,
+                                             record.STEM_BM, record.BARK_BM,   record.ROOT_BM,
                                              record.LEAF_BM, record.BRANCH_BM, record.TOT_VOL};
     for (int i = 0; i < STATS_QUANTITIES; ++i) {
         cell.sum[static_cast<size_t>(i)] += values[i];

@@ -88,9 +88,11 @@ void appendTabSeparatedHeading(const ModelState& model, std::string& out, size_t
     out += "This output file is in tab separated Excel format.\n";
     writeStatsHeader(model, out, 0);
     out += "YEAR\t";
-    for (size_t i = 0; i < listLength + 1; ++i) out += "SN\tTREE SPECIES\tPop\t95CI\tBA\t95CI\tBIOM\t95CI\tVOL\t95CI\t";
-    out += "STEM WOOD AVERAGE\t95CI\tSTEM BARK AVERAGE\t95CI\tSTEM BRANCH AVERAGE\t95CI\tLEAVES\t95CI\t"
-           "ABOVE GROUND TOTAL\t95CI\tROOT\t95CI\tBIOMASS GRAND TOTAL\t95CI\n";
+    for (size_t i = 0; i < listLength + 1; ++i)
+        out += "SN\tTREE SPECIES\tPop\t95CI\tBA\t95CI\tBIOM\t95CI\tVOL\t95CI\t";
+    out +=
+        "STEM WOOD AVERAGE\t95CI\tSTEM BARK AVERAGE\t95CI\tSTEM BRANCH AVERAGE\t95CI\tLEAVES\t95CI\t"
+        "ABOVE GROUND TOTAL\t95CI\tROOT\t95CI\tBIOMASS GRAND TOTAL\t95CI\n";
     out += "\t";
     for (size_t i = 0; i < listLength; ++i) {
         out += "\t(Common name)\tN/100 m sq.\t\tcm sq./m sq.\t\tkg/m sq.\t\tcu.ft./acre\t";
@@ -111,13 +113,13 @@ void appendSpeciesLine(std::string& out, StatsLayout layout, int sn, const std::
     const char* format = layout == StatsLayout::Plain
                              ? "%2d %-16s %5.1f %6.1f %7.1f %7.1f %6.1f %7.1f %7.1f %6.1f\n"
                              : "%2d\t%-16s\t%5.1f\t%6.1f\t%7.1f\t%7.1f\t%6.1f\t%7.1f\t%7.1f\t%6.1f\t";
-    appendFormat(out, format, sn, name.c_str(), values[0], values[1], values[2], values[3], values[4], values[5],
-                 values[6], values[7]);
+    appendFormat(out, format, sn, name.c_str(), values[0], values[1], values[2], values[3], values[4],
+                 values[5], values[6], values[7]);
 }
 
 // Adds one species' averages of the slot to the totals and writes its line.
-void reportSpecies(const ModelState& model, std::string& out, StatsLayout layout, int sn, const StatsCell& cell,
-                   double t, SlotTotals& totals) {
+void reportSpecies(const ModelState& model, std::string& out, StatsLayout layout, int sn,
+                   const StatsCell& cell, double t, SlotTotals& totals) {
     const double n = static_cast<double>(model.params.NUM_ITERS);
     std::array<double, STATS_QUANTITIES> average{};
     for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
@@ -137,7 +139,8 @@ void reportSpecies(const ModelState& model, std::string& out, StatsLayout layout
                        average[TOTAL_BIOMASS], interval(TOTAL_BIOMASS), average[VOLUME], interval(VOLUME)});
 }
 
-void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout layout, const SlotTotals& totals) {
+void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout layout,
+                      const SlotTotals& totals) {
     const int iterations = model.params.NUM_ITERS;
     const double nTotal = static_cast<double>(iterations + totals.species);
     const double tTotal = studentT(iterations + (iterations + totals.species) - 2);
@@ -158,14 +161,17 @@ void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout lay
         {grandTotal, interval(grandTotal, totals.grandTotalSquares)},
     };
     if (layout == StatsLayout::Plain) {
-        appendFormat(out, "\n    TOTAL           %5.1f %6.1f %7.1f %7.1f %6.1f %7.1f %7.1f %6.1f\n", T[POPULATION],
-                     quantity(POPULATION), T[BASAL_AREA], quantity(BASAL_AREA), T[TOTAL_BIOMASS],
-                     quantity(TOTAL_BIOMASS), T[VOLUME], quantity(VOLUME));
+        appendFormat(out, "\n    TOTAL           %5.1f %6.1f %7.1f %7.1f %6.1f %7.1f %7.1f %6.1f\n",
+                     T[POPULATION], quantity(POPULATION), T[BASAL_AREA], quantity(BASAL_AREA),
+                     T[TOTAL_BIOMASS], quantity(TOTAL_BIOMASS), T[VOLUME], quantity(VOLUME));
         out += "\n\n                             AVERAGE         95 PCT CI\n\n";
         static constexpr const char* labels[7] = {
-            "  STEM WOOD                %8.1f        %8.1f\n", "  STEM BARK                %8.1f        %8.1f\n",
-            "  STEM BRANCH              %8.1f        %8.1f\n", "  LEAVES                   %8.1f        %8.1f\n",
-            "  ABOVE GROUND TOTAL       %8.1f        %8.1f\n", "  ROOT                     %8.1f        %8.1f\n",
+            "  STEM WOOD                %8.1f        %8.1f\n",
+            "  STEM BARK                %8.1f        %8.1f\n",
+            "  STEM BRANCH              %8.1f        %8.1f\n",
+            "  LEAVES                   %8.1f        %8.1f\n",
+            "  ABOVE GROUND TOTAL       %8.1f        %8.1f\n",
+            "  ROOT                     %8.1f        %8.1f\n",
             "  BIOMASS GRAND TOTAL      %8.1f        %8.1f\n\f",
         };
         for (int i = 0; i < 7; ++i) appendFormat(out, labels[i], biomassLines[i][0], biomassLines[i][1]);
@@ -173,7 +179,8 @@ void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout lay
         appendFormat(out, "\tTOTAL\t%5.1f\t%6.1f\t%7.1f\t%7.1f\t%6.1f\t%7.1f\t%7.1f\t%6.1f\t", T[POPULATION],
                      quantity(POPULATION), T[BASAL_AREA], quantity(BASAL_AREA), T[TOTAL_BIOMASS],
                      quantity(TOTAL_BIOMASS), T[VOLUME], quantity(VOLUME));
-        for (int i = 0; i < 6; ++i) appendFormat(out, "%8.1f\t%8.1f\t", biomassLines[i][0], biomassLines[i][1]);
+        for (int i = 0; i < 6; ++i)
+            appendFormat(out, "%8.1f\t%8.1f\t", biomassLines[i][0], biomassLines[i][1]);
         appendFormat(out, "%8.1f\t%8.1f\n", biomassLines[6][0], biomassLines[6][1]);
     }
 }

@@ -7,7 +7,8 @@ namespace dravia {
 
 namespace {
 
-constexpr const char* TABLE_RULE = "\n----------------------------------------------------------------------\n";
+constexpr const char* TABLE_RULE =
+    "\n----------------------------------------------------------------------\n";
 constexpr double CELSIUS_TO_FAHRENHEIT_DAYS = 1.8;
 
 // Between yearly steps no plot is current; the text then describes the plot stepped last,
@@ -75,7 +76,8 @@ std::string buildTabularText(ModelState& model, bool showRemoved) {
     text += TABLE_RULE;
     appendFormat(text, "TOTALS          %3d %12.1f %15.1f %12.1f \n", plot ? plot->NTREES : 0,
                  plot ? plot->PLOT_BA : 0.0, plot ? plot->PLOT_BIOM : 0.0, plot ? plot->PLOT_VOL : 0.0);
-    if (run.CURRENT_YEAR == params.NUM_YEARS && run.CURRENT_ITERATION == params.NUM_ITERS && plot != nullptr) {
+    if (run.CURRENT_YEAR == params.NUM_YEARS && run.CURRENT_ITERATION == params.NUM_ITERS &&
+        plot != nullptr) {
         writeTreeBiodata(model, plot);
     }
     if (showRemoved) text += removedTreesText(model);

@@ -37,7 +37,9 @@ void storeTreeValues(Tree& tree, const TreeValues& values) {
 
 }  // namespace
 
-double treeBasalArea(double dbh) { return BASAL_AREA_FACTOR * (dbh * dbh); }
+double treeBasalArea(double dbh) {
+    return BASAL_AREA_FACTOR * (dbh * dbh);
+}
 
 double treeVolume(const std::array<double, 3>& volumeCoefficients, double dbh, double height) {
     const double q1 = volumeCoefficients[0];
@@ -84,7 +86,8 @@ void summarizePlot(ModelState& model) {
         plot->PLOT_BA += basalArea;
         species.POP += 1;
         species.BA += basalArea;
-        const TreeValues values = computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
+        const TreeValues values =
+            computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
         species.STEM_BM += values.STEM_BM;
         species.BARK_BM += values.BARK_BM;
         species.BRANCH_BM += values.BRANCH_BM;

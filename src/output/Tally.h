@@ -8,10 +8,10 @@ namespace dravia {
 
 // A tree's share of the plot, referred to a plot of 100 m sq.
 struct TreeValues {
-    double TREE_BA = 0.0;  // cm sq./m sq.
+    double TREE_BA = 0.0;                                                                // cm sq./m sq.
     double STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;  // kg/m sq.
-    double TOT_BIOM = 0.0;  // kg/m sq.
-    double TOT_VOL = 0.0;   // cu ft/acre
+    double TOT_BIOM = 0.0;                                                               // kg/m sq.
+    double TOT_VOL = 0.0;                                                                // cu ft/acre
 };
 
 // Basal area of a tree of diameter dbh (cm) on 100 m sq.: π/4 × DBH² / 100, in cm sq./m sq.

@@ -11,7 +11,9 @@
 
 namespace dravia {
 
-void writeTreeBiodata(ModelState& model) { writeTreeBiodata(model, model.run.CURRENT_PLOT); }
+void writeTreeBiodata(ModelState& model) {
+    writeTreeBiodata(model, model.run.CURRENT_PLOT);
+}
 
 void writeTreeBiodata(ModelState& model, Plot* plot) {
     FileHandle file = openFile(TREE_BIODATA_FILE, "w");

@@ -42,10 +42,11 @@ void runStatistics(ModelState& model, StatsLayout layout) {
     const RunParameters& params = model.params;
     StatisticsState& statistics = model.statistics;
 
-    FileHandle results = openInput(model, params.RESULTS_FILE,
-                                   "Error: Could not open data output file %s.\nMust first successfully run a "
-                                   "simulation with\n\"Output results to file\" in the \"Input, Output\nRun-Time "
-                                   "Control Parameters\" dialog box set to true.");
+    FileHandle results =
+        openInput(model, params.RESULTS_FILE,
+                  "Error: Could not open data output file %s.\nMust first successfully run a "
+                  "simulation with\n\"Output results to file\" in the \"Input, Output\nRun-Time "
+                  "Control Parameters\" dialog box set to true.");
     if (!results) return;
     if (params.RESULTS_INTERV == 0) {
         reportError(model, 16);

@@ -17,13 +17,14 @@ const std::string HEADER =
     " WATER_DEPTH= 3.0 AVAIL_N= 95.0  HABITAT= Northern Hardwoods\n"
     " WTHR_FILE= Data\\weather.txt WTHR_TYPE= Global Warming WTHR_CAL_YEARS= 1961-1990\n"
     " CO2_FERTILIZATION_SWITCH= OFF\n"
-    "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  ROOT_BM  LEAF_BM  TOT_BIOM   "
+    "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  ROOT_BM  LEAF_BM  "
+    "TOT_BIOM   "
     "TOT_VOL  \n";
 
 const std::string ZEROS = "      0.0       0.0       0.0       0.0       0.0       0.0       0.0 \n";
 
 class DisturbanceDataTest : public OutputTest {
-protected:
+  protected:
     void SetUp() override {
         OutputTest::SetUp();
         addTree(1, 30.0, 2000.0);
@@ -55,10 +56,12 @@ TEST_F(DisturbanceDataTest, RemovedAmountsAreMeasuredByDifference) {
 
 TEST_F(DisturbanceDataTest, WritesTheHeaderAndARecordPerListedSpecies) {
     logLargestTree();
-    EXPECT_EQ(data(), HEADER +
-                          "    1     1       1      1       1      7.1       0.0       0.0       0.0       0.0"
-                          "       0.0       0.1     554.3 \n"
-                          "    1     1       1      2       0      0.0 " + ZEROS);
+    EXPECT_EQ(data(),
+              HEADER +
+                  "    1     1       1      1       1      7.1       0.0       0.0       0.0       0.0"
+                  "       0.0       0.1     554.3 \n"
+                  "    1     1       1      2       0      0.0 " +
+                  ZEROS);
     EXPECT_TRUE(host.messages.empty());
 }
 

@@ -7,7 +7,7 @@ namespace dravia::test {
 namespace {
 
 class IterationAveragesTest : public OutputTest {
-protected:
+  protected:
     void SetUp() override {
         OutputTest::SetUp();
         model->params.NUM_ITERS = 3;

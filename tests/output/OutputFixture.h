@@ -15,7 +15,7 @@ namespace dravia::test {
 // A model of two species on one plot in a scratch working directory; the run is in year 1 of
 // iteration 1 of a 2 × 10-year run.
 class OutputTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directory("Data");
         model = std::make_unique<ModelState>();

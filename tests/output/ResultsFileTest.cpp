@@ -9,7 +9,9 @@
 namespace dravia::test {
 namespace {
 
-std::string blanks(size_t count) { return std::string(count, ' '); }
+std::string blanks(size_t count) {
+    return std::string(count, ' ');
+}
 
 const std::string COLUMN_HEADINGS =
     "  ITER-  SIM/ PLOT TR. POP                       BASAL     STEM "
@@ -23,20 +25,23 @@ std::string expectedHeader(const std::string& kindLine, int interval) {
     return "\n DRAVIA 4 TREE BIODATA\n" + kindLine +
            " Iterations:         2 \n"
            " Years:             10 \n"
-           " Print Interval:     " + std::to_string(interval) + " \n\n"
+           " Print Interval:     " +
+           std::to_string(interval) +
+           " \n\n"
            " Site Elevation:   381.0 meters   Habitat:             Northern Hardwoods \n"
            " Base Elevation:   304.8 meters   Weather File:        Data\\weather.txt \n"
            " Soil Texture:     160.0          Weather Type:        Global Warming \n"
            " Soil Depth:         1.2 meters   Weather Cal. Years:  1961-1990 \n"
            " Water Depth:        3.0 meters   CO2 Fertilization:   OFF \n"
-           " Avail. Nitrogen:   95.0 \n\n" + COLUMN_HEADINGS;
+           " Avail. Nitrogen:   95.0 \n\n" +
+           COLUMN_HEADINGS;
 }
 
 const std::string BEFORE_LINE = " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
 const std::string AFTER_LINE = " RESULTS AFTER LOGGING IS COMPLETED\n\n";
 
 class ResultsFileTest : public OutputTest {
-protected:
+  protected:
     // Tallies with easy figures; POP decides which species are listed.
     void setSpecies(int sn, int pop, double ba) {
         Species& s = model->species[sn];
@@ -64,14 +69,15 @@ protected:
 };
 
 const std::string SPECIES_TAIL = "     1.500     0.250     0.750     1.000     0.013     3.513  1234.568 \n";
-const std::string TREE_TAIL = "    0.012     0.500     0.050     0.250     0.125     0.000     0.925     0.000\n";
+const std::string TREE_TAIL =
+    "    0.012     0.500     0.050     0.250     0.125     0.000     0.925     0.000\n";
 
 TEST_F(ResultsFileTest, FirstWriteOfARunCreatesTheHeaderThenTheSpeciesRecords) {
     setSpecies(1, 2, 12.3456);
     setSpecies(2, 0, 0.0);
     writeResults(*model, false);
-    EXPECT_EQ(results(), expectedHeader(BEFORE_LINE, 5) + "      1     1    1   1   2 " + blanks(21) + "12.346" +
-                             SPECIES_TAIL);
+    EXPECT_EQ(results(), expectedHeader(BEFORE_LINE, 5) + "      1     1    1   1   2 " + blanks(21) +
+                             "12.346" + SPECIES_TAIL);
     EXPECT_FALSE(std::filesystem::exists("Data/afterdist.out"));
 }
 
@@ -86,12 +92,11 @@ TEST_F(ResultsFileTest, TreeRecordsFollowTheirSpeciesInTreeListOrderMarkingThisY
     setSpecies(1, 2, 9.0);
     setSpecies(2, 1, 0.5);
     writeResults(*model, false);
-    EXPECT_EQ(results(),
-              "      2     3    1   1   2 " + blanks(22) + "9.000" + SPECIES_TAIL +
-                  "    002 00000 0000 001 000    4 25.500 1500.0" + TREE_TAIL +
-                  " -> 002 00003 0001 001 002    1  1.250  180.0" + TREE_TAIL +
-                  "      2     3    1   2   1 " + blanks(22) + "0.500" + SPECIES_TAIL +
-                  "    002 00000 0000 002 000    4 10.000  900.0" + TREE_TAIL);
+    EXPECT_EQ(results(), "      2     3    1   1   2 " + blanks(22) + "9.000" + SPECIES_TAIL +
+                             "    002 00000 0000 001 000    4 25.500 1500.0" + TREE_TAIL +
+                             " -> 002 00003 0001 001 002    1  1.250  180.0" + TREE_TAIL +
+                             "      2     3    1   2   1 " + blanks(22) + "0.500" + SPECIES_TAIL +
+                             "    002 00000 0000 002 000    4 10.000  900.0" + TREE_TAIL);
 }
 
 TEST_F(ResultsFileTest, WithoutOutputEveryTreeOnlySpeciesRecordsAreWritten) {
@@ -109,8 +114,9 @@ TEST_F(ResultsFileTest, TwoPlotsShareOneHeader) {
     second.PLOT_NO = 2;
     model->run.CURRENT_PLOT = &second;
     writeResults(*model, false);
-    EXPECT_EQ(results(), expectedHeader(BEFORE_LINE, 5) + "      1     1    1   1   1 " + blanks(22) + "9.000" +
-                             SPECIES_TAIL + "      1     1    2   1   1 " + blanks(22) + "9.000" + SPECIES_TAIL);
+    EXPECT_EQ(results(), expectedHeader(BEFORE_LINE, 5) + "      1     1    1   1   1 " + blanks(22) +
+                             "9.000" + SPECIES_TAIL + "      1     1    2   1   1 " + blanks(22) + "9.000" +
+                             SPECIES_TAIL);
 }
 
 TEST_F(ResultsFileTest, ANewRunReplacesTheResultsFile) {
@@ -174,7 +180,8 @@ TEST_F(ResultsFileTest, AFileThatCannotBeCreatedEndsTheProgram) {
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
     }
-    EXPECT_EQ(host.lastMessage(), "errorLog 15: The system is unable to create the file \"Missing\\results.out\".");
+    EXPECT_EQ(host.lastMessage(),
+              "errorLog 15: The system is unable to create the file \"Missing\\results.out\".");
 }
 
 TEST_F(ResultsFileTest, AFileThatCannotBeAppendedToEndsTheProgram) {
@@ -186,7 +193,8 @@ TEST_F(ResultsFileTest, AFileThatCannotBeAppendedToEndsTheProgram) {
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
     }
-    EXPECT_EQ(host.lastMessage(), "Error: after disturbance results file Missing\\after.out could not be opened.");
+    EXPECT_EQ(host.lastMessage(),
+              "Error: after disturbance results file Missing\\after.out could not be opened.");
 }
 
 TEST_F(ResultsFileTest, TheLastYearOfTheLastIterationWritesTheTreeBiodata) {

@@ -10,7 +10,8 @@ namespace dravia::test {
 namespace {
 
 const std::string SPECIES_RECORD =
-    "      1     5    1   2   3                      12.346     1.500     0.250     0.750     1.000     0.013     "
+    "      1     5    1   2   3                      12.346     1.500     0.250     0.750     1.000     "
+    "0.013     "
     "3.513  1234.568 \n";
 
 TEST(StatsRecordTest, ASpeciesRecordYieldsItsTwelveValues) {
@@ -32,7 +33,8 @@ TEST(StatsRecordTest, ASpeciesRecordYieldsItsTwelveValues) {
 
 TEST(StatsRecordTest, ADisturbanceRecordIsARecord) {
     const auto record = parseStatsRecord(
-        "    2    11       1      3       4     26.9      12.2       1.3       6.6       3.8       0.1      23.9    "
+        "    2    11       1      3       4     26.9      12.2       1.3       6.6       3.8       0.1      "
+        "23.9    "
         "3487.0 \r");
     ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->year, 11);
@@ -42,15 +44,16 @@ TEST(StatsRecordTest, ADisturbanceRecordIsARecord) {
 }
 
 TEST(StatsRecordTest, TreeRecordsHeadingsAndOtherLinesAreNotRecords) {
-    const std::string tail = "    0.012     0.500     0.050     0.250     0.125     0.000     0.925     0.000";
+    const std::string tail =
+        "    0.012     0.500     0.050     0.250     0.125     0.000     0.925     0.000";
     EXPECT_FALSE(parseStatsRecord("    001 00000 0000 001 000    4 25.500 1500.0" + tail));
     EXPECT_FALSE(parseStatsRecord(" -> 001 00003 0001 001 002    1  1.250  180.0" + tail));
     EXPECT_FALSE(parseStatsRecord(""));
     EXPECT_FALSE(parseStatsRecord(" Iterations:         2 "));
     EXPECT_FALSE(parseStatsRecord("      2         50          10"));
-    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1"));          // twelve numbers
-    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 1 1"));      // fourteen
-    EXPECT_FALSE(parseStatsRecord("1 5 1 2.5 3 1 1 1 1 1 1 1 1"));      // species number not whole
+    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1"));      // twelve numbers
+    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 1 1"));  // fourteen
+    EXPECT_FALSE(parseStatsRecord("1 5 1 2.5 3 1 1 1 1 1 1 1 1"));  // species number not whole
     EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 x"));
     EXPECT_TRUE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 1"));
 }
@@ -96,7 +99,7 @@ TEST_F(StatsSlotTest, SlotsBeyondTheTableHaveNone) {
 }
 
 class StatsReaderTest : public OutputTest {
-protected:
+  protected:
     void SetUp() override {
         OutputTest::SetUp();
         model->params.HABITAT[2] = "Boundary Waters Warm";
@@ -117,9 +120,7 @@ protected:
             writeResults(*model, false);
         }
     }
-    void read(StatsKind kind, const std::string& name) {
-        readStatsInput(*model, kind, openFile(name, "r"));
-    }
+    void read(StatsKind kind, const std::string& name) { readStatsInput(*model, kind, openFile(name, "r")); }
     int endStatus(StatsKind kind, const std::string& name) {
         try {
             read(kind, name);
@@ -227,7 +228,8 @@ TEST_F(StatsReaderTest, AResultsIntervalOfZeroEndsTheStatistics) {
 }
 
 TEST_F(StatsReaderTest, MoreThanFiveHundredIntervalsEndTheStatistics) {
-    writeTextFile("Data/results.out", " Iterations:     3 \n Years:           1000 \n Print Interval:     1 \n");
+    writeTextFile("Data/results.out",
+                  " Iterations:     3 \n Years:           1000 \n Print Interval:     1 \n");
     EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL);
     EXPECT_EQ(host.lastMessage().rfind("errorLog 14: There are more than 500 intervals", 0), 0u);
 }

@@ -31,7 +31,7 @@ TEST(StatsDisplayTest, LineBreaksAndFormFeedsAreConverted) {
 }
 
 class StatsReportTest : public OutputTest {
-protected:
+  protected:
     void SetUp() override {
         OutputTest::SetUp();
         model->params.NUM_YEARS = 10;
@@ -52,7 +52,8 @@ protected:
         return "Global Warming USING THE 1961-1990 WEATHER RECORD \n"
                "FOR Northern Hardwoods \n"
                "CO2 FERTILIZATION SWITCH = OFF \n\n\n"
-               "YEAR: " + std::string(year < 10 ? "    " : "   ") + std::to_string(year) +
+               "YEAR: " +
+               std::string(year < 10 ? "    " : "   ") + std::to_string(year) +
                "     INTERVAL: 10         REPLICATES:     2\n"
                "SITE ELEVATION: 381.0 m              WEATHER STATION ELEVATION: 304.8 m \n"
                "SOIL MOISTURE CAPACITY: 160.0 mm/m   SOIL DEPTH:   1.2 m \n"
@@ -70,7 +71,8 @@ std::string biomassLines(const char* values[7][2]) {
                              "  ABOVE GROUND TOTAL       ", "  ROOT                     ",
                              "  BIOMASS GRAND TOTAL      "};
     std::string text = "\n\n                             AVERAGE         95 PCT CI\n\n";
-    for (int i = 0; i < 7; ++i) text += std::string(labels[i]) + values[i][0] + "        " + values[i][1] + "\n";
+    for (int i = 0; i < 7; ++i)
+        text += std::string(labels[i]) + values[i][0] + "        " + values[i][1] + "\n";
     return text + "\f";
 }
 
@@ -103,18 +105,22 @@ TEST_F(StatsReportTest, TabSeparatedLayoutKeepsEveryListedSpeciesInEveryRow) {
         "\tTOTAL\t  4.0\t   3.7\t    3.0\t    2.8\t   2.0\t    1.9\t    0.0\t   0.0\t"
         "     1.0\t     0.9\t     0.0\t     0.0\t     0.0\t     0.0\t     0.0\t     0.0\t     1.0\t     0.9\t"
         "     1.0\t     0.9\t     2.0\t     1.9\n";
-    const std::string beech = " 2\tAmerican_beech  \t  4.0\t   0.0\t    3.0\t   12.7\t   2.0\t    0.0\t    0.0\t   0.0\t";
-    const std::string maple = " 1\tSugar_maple     \t  4.0\t   0.0\t    3.0\t   12.7\t   2.0\t    0.0\t    0.0\t   0.0\t";
-    const std::string noBeech = " 2\tAmerican_beech  \t  0.0\t   0.0\t    0.0\t    0.0\t   0.0\t    0.0\t    0.0\t   0.0\t";
-    const std::string noMaple = " 1\tSugar_maple     \t  0.0\t   0.0\t    0.0\t    0.0\t   0.0\t    0.0\t    0.0\t   0.0\t";
-    EXPECT_EQ(statsReportText(*model, StatsKind::General, StatsLayout::TabSeparated),
-              "GENERAL STATISTICS OUTPUT FILE\nThis output file is in tab separated Excel format.\n" + header(0) +
-                  "YEAR\t" + block + block + block +
-                  "STEM WOOD AVERAGE\t95CI\tSTEM BARK AVERAGE\t95CI\tSTEM BRANCH AVERAGE\t95CI\tLEAVES\t95CI\t"
-                  "ABOVE GROUND TOTAL\t95CI\tROOT\t95CI\tBIOMASS GRAND TOTAL\t95CI\n"
-                  "\t" + units + units + "\n" +
-                  "   1\t" + beech + noMaple + totals +
-                  "  10\t" + noBeech + maple + totals);
+    const std::string beech =
+        " 2\tAmerican_beech  \t  4.0\t   0.0\t    3.0\t   12.7\t   2.0\t    0.0\t    0.0\t   0.0\t";
+    const std::string maple =
+        " 1\tSugar_maple     \t  4.0\t   0.0\t    3.0\t   12.7\t   2.0\t    0.0\t    0.0\t   0.0\t";
+    const std::string noBeech =
+        " 2\tAmerican_beech  \t  0.0\t   0.0\t    0.0\t    0.0\t   0.0\t    0.0\t    0.0\t   0.0\t";
+    const std::string noMaple =
+        " 1\tSugar_maple     \t  0.0\t   0.0\t    0.0\t    0.0\t   0.0\t    0.0\t    0.0\t   0.0\t";
+    EXPECT_EQ(
+        statsReportText(*model, StatsKind::General, StatsLayout::TabSeparated),
+        "GENERAL STATISTICS OUTPUT FILE\nThis output file is in tab separated Excel format.\n" + header(0) +
+            "YEAR\t" + block + block + block +
+            "STEM WOOD AVERAGE\t95CI\tSTEM BARK AVERAGE\t95CI\tSTEM BRANCH AVERAGE\t95CI\tLEAVES\t95CI\t"
+            "ABOVE GROUND TOTAL\t95CI\tROOT\t95CI\tBIOMASS GRAND TOTAL\t95CI\n"
+            "\t" +
+            units + units + "\n" + "   1\t" + beech + noMaple + totals + "  10\t" + noBeech + maple + totals);
 }
 
 TEST_F(StatsReportTest, TheHalfPresentSpeciesShowsFivePlusMinusNineTwo) {
@@ -190,7 +196,8 @@ TEST_F(StatsReportTest, AReportFileThatCannotBeCreatedEndsAbnormally) {
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.status, EXIT_ABNORMAL);
     }
-    EXPECT_EQ(host.lastMessage(), "errorLog 15: The system is unable to create the file \"Missing\\diststats.out\".");
+    EXPECT_EQ(host.lastMessage(),
+              "errorLog 15: The system is unable to create the file \"Missing\\diststats.out\".");
     EXPECT_TRUE(host.statTitle.empty());
 }
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "output/OutputFixture.h"
-#include "output/Tally.h"
 #include "output/TabularText.h"
+#include "output/Tally.h"
 
 namespace dravia::test {
 namespace {
@@ -15,7 +15,7 @@ const std::string HEADINGS =
     RULE;
 
 class TabularTextTest : public OutputTest {
-protected:
+  protected:
     void SetUp() override {
         OutputTest::SetUp();
         model->climate.DEGREE_DAYS = 1000.0;
@@ -70,9 +70,8 @@ TEST_F(TabularTextTest, TheRemovedTreesSectionListsTheLastEvent) {
         "\n\nTrees logged from the Plot:\n"
         "Species          Pop       Basal Area      Biomass      Volume\n"
         "             /100 m sq.    cm sq./m sq.    kg/m sq.    cu ft/acre\n" +
-        std::string(70, '-') + "\n" +
-        "Sugar_maple       1          7.1             0.1        554.3 \n" + RULE +
-        "TOTALS          1.0          7.1             0.1        554.3 \n";
+        std::string(70, '-') + "\n" + "Sugar_maple       1          7.1             0.1        554.3 \n" +
+        RULE + "TOTALS          1.0          7.1             0.1        554.3 \n";
     ASSERT_GE(text.size(), section.size());
     EXPECT_EQ(text.substr(text.size() - section.size()), section);
     EXPECT_EQ(buildTabularText(*model, false).find("Trees logged"), std::string::npos);
@@ -90,7 +89,8 @@ TEST_F(TabularTextTest, TheLastYearOfTheLastIterationWritesNewplotWithTheTreesSo
     buildTabularText(*model, false);
     ASSERT_TRUE(std::filesystem::exists("newplot"));
     EXPECT_EQ(plot().trees.front().SN, 2);
-    EXPECT_NE(readTextFile("newplot").find("    2    30.0  2000.0 \n    1    10.0   800.0 \n"), std::string::npos);
+    EXPECT_NE(readTextFile("newplot").find("    2    30.0  2000.0 \n    1    10.0   800.0 \n"),
+              std::string::npos);
 }
 
 TEST_F(TabularTextTest, BetweenYearsTheTextDescribesThePlotSteppedLast) {

@@ -67,8 +67,10 @@ TEST_F(TallyTest, SumsTreesPerSpeciesAndPlot) {
     EXPECT_NEAR(beech.BA, 0.785398, 1e-12);
     EXPECT_NEAR(maple.STEM_BM, 2 * 900 * 1e-5 + 2 * 100 * 1e-5, 1e-12);
     EXPECT_NEAR(beech.LEAF_BM, 2 * 100 * 1e-5, 1e-12);
-    EXPECT_NEAR(maple.TOT_VOL, treeVolume(model->VOLUME_COEF[1], 30.0, 2000.0) +
-                                   treeVolume(model->VOLUME_COEF[1], 10.0, 800.0), 1e-9);
+    EXPECT_NEAR(
+        maple.TOT_VOL,
+        treeVolume(model->VOLUME_COEF[1], 30.0, 2000.0) + treeVolume(model->VOLUME_COEF[1], 10.0, 800.0),
+        1e-9);
     EXPECT_NEAR(plot().PLOT_BA, maple.BA + beech.BA, 1e-9);
     EXPECT_NEAR(plot().PLOT_BIOM, maple.TOT_BIOM + beech.TOT_BIOM, 1e-12);
     EXPECT_NEAR(plot().PLOT_VOL, maple.TOT_VOL + beech.TOT_VOL, 1e-9);
