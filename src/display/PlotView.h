@@ -35,7 +35,7 @@ public:
 
     // The rectangle the frame last gave the view.
     QRect layoutRect() const { return layoutRect_; }
-    const PlotGeometry& geometry() const { return geometry_; }
+    const PlotGeometry& plotGeometry() const { return geometry_; }
     const DrawOrder& drawOrder() const { return drawOrder_; }
 
     // Slot places, their screen positions and the drawing order, at the start of a run and of

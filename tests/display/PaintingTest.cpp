@@ -285,7 +285,7 @@ TEST(GraphicsImage, AForestOfEveryKindSavedAsArtefact) {
     const QImage image = g.render();
     EXPECT_TRUE(image.save(test::artefactPath(QStringLiteral("plot-view-graphics.png"))));
     // The plot outline is white.
-    const PlotGeometry& geometry = g.view.geometry();
+    const PlotGeometry& geometry = g.view.plotGeometry();
     EXPECT_EQ(image.pixel((geometry.left + geometry.frontRightX) / 2, geometry.frontY), qRgb(255, 255, 255));
 }
 

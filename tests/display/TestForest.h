@@ -12,8 +12,9 @@
 
 namespace dravia::test {
 
-inline std::unique_ptr<ModelState> makeDisplayModel() {
-    auto model = std::make_unique<ModelState>();
+// Parameters and four species, as the start-up load would leave them.
+inline void fillDisplayModel(ModelState& m) {
+    ModelState* model = &m;
     RunParameters& p = model->params;
     p.SCREEN_OUTPUT_MODE = 1;
     p.WIDTH = 50;
@@ -44,6 +45,11 @@ inline std::unique_ptr<ModelState> makeDisplayModel() {
         s.LARGE_BITMAP = "NONE";
     }
     model->NSPP = 4;
+}
+
+inline std::unique_ptr<ModelState> makeDisplayModel() {
+    auto model = std::make_unique<ModelState>();
+    fillDisplayModel(*model);
     return model;
 }
 
