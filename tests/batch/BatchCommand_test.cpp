@@ -100,7 +100,7 @@ TEST(BatchRun, TheSameSeedWritesTheSameResultsAndOptionsTakeEffect) {
     ASSERT_EQ(runBatch("run --seed 2024 --iterations 2 --years 30").status, 0);
     EXPECT_EQ(test::readTextFile("Data/results.out"), first);
     EXPECT_NE(first.find(" Years:             30 \n"), std::string::npos);
-    EXPECT_NE(first.find(" Iterations:          2 \n"), std::string::npos);
+    EXPECT_NE(first.find(" Iterations:         2 \n"), std::string::npos);
     ASSERT_EQ(runBatch("run --seed 2025 --iterations 2 --years 30").status, 0);
     EXPECT_NE(test::readTextFile("Data/results.out"), first);
 }
