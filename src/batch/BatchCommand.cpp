@@ -67,8 +67,9 @@ int statsBatch(const StatsOptions& options, Host& host) {
     model->host = &host;
     try {
         loadAtStartup(*model, 1);
-        runStatistics(*model, options.tabSeparated ? StatsLayout::TabSeparated : StatsLayout::Plain);
-        return EXIT_NORMAL;
+        const bool complete =
+            runStatistics(*model, options.tabSeparated ? StatsLayout::TabSeparated : StatsLayout::Plain);
+        return complete ? EXIT_NORMAL : EXIT_FATAL_ERROR;
     } catch (const ProgramExit& exit) {
         return exit.status;
     }

@@ -37,7 +37,7 @@ FileHandle openInput(ModelState& model, const std::string& name, const char* fai
 
 }  // namespace
 
-void runStatistics(ModelState& model, StatsLayout layout) {
+bool runStatistics(ModelState& model, StatsLayout layout) {
     loadFinishedRun(model);
     const RunParameters& params = model.params;
     StatisticsState& statistics = model.statistics;
@@ -47,7 +47,7 @@ void runStatistics(ModelState& model, StatsLayout layout) {
                   "Error: Could not open data output file %s.\nMust first successfully run a "
                   "simulation with\n\"Output results to file\" in the \"Input, Output\nRun-Time "
                   "Control Parameters\" dialog box set to true.");
-    if (!results) return;
+    if (!results) return false;
     if (params.RESULTS_INTERV == 0) {
         reportError(model, 16);
         throw ProgramExit{EXIT_ABNORMAL};
@@ -56,11 +56,11 @@ void runStatistics(ModelState& model, StatsLayout layout) {
     readStatsInput(model, StatsKind::General, std::move(results));
     writeStatsReport(model, StatsKind::General, layout);
 
-    if (params.BLOW_DOWN == 0) return;
+    if (params.BLOW_DOWN == 0) return true;
 
     FileHandle disturbance = openInput(model, params.DISTURBANCE_RESULTS_FILE,
                                        "Error: Disturbance results file %s could not be opened.");
-    if (!disturbance) return;
+    if (!disturbance) return false;
     // Without a logging interval no disturbance record has a slot.
     statistics.STATS_SLOT_COUNT = params.BLOW_FREQ >= 1 ? params.NUM_YEARS / params.BLOW_FREQ : 0;
     readStatsInput(model, StatsKind::Disturbance, std::move(disturbance));
@@ -68,9 +68,10 @@ void runStatistics(ModelState& model, StatsLayout layout) {
 
     FileHandle afterDisturbance = openInput(model, params.AFTER_DISTURBANCE_RESULTS_FILE,
                                             "Error: After disturbance results file %s could not be opened.");
-    if (!afterDisturbance) return;
+    if (!afterDisturbance) return false;
     readStatsInput(model, StatsKind::AfterDisturbance, std::move(afterDisturbance));
     writeStatsReport(model, StatsKind::AfterDisturbance, layout);
+    return true;
 }
 
 }  // namespace dravia
