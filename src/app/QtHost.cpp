@@ -1,5 +1,6 @@
 #include "app/QtHost.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -37,7 +38,8 @@ void QtHost::showMessage(const std::string& text, MessageIcon icon) {
 bool QtHost::askOkCancel(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Dravia4"), QString::fromStdString(text),
                     QMessageBox::Ok | QMessageBox::Cancel, window_);
-    return box.exec() == QMessageBox::Ok;
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Ok);
 }
 
 bool QtHost::showPauseDialog() {

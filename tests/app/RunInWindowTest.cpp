@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/MainWnd.h"
+#include "app/PauseDialog.h"
+#include "app/WorkingDirectory.h"
+#include "display/PlotView.h"
+#include "display/TestForest.h"
+
+namespace dravia {
+namespace {
+
+// Answers every box and dialog the run opens with OK, remembering what they said.
+class BoxAnswerer {
+public:
+    BoxAnswerer() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                texts.push_back(box->text().toStdString());
+                icons.push_back(box->icon());
+                box->button(QMessageBox::Ok)->click();
+            } else if (auto* pause = qobject_cast<PauseDialog*>(modal)) {
+                ++pauses;
+                pause->accept();
+            }
+        });
+        timer_.start();
+    }
+    std::vector<std::string> texts;
+    std::vector<QMessageBox::Icon> icons;
+    int pauses = 0;
+
+private:
+    QTimer timer_;
+};
+
+// The shipped data set in a scratch working directory.
+class ShippedData : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString data = QStringLiteral(DRAVIA_SOURCE_DIR "/Data");
+        if (!QFileInfo::exists(data + QStringLiteral("/inputOutputRunTimeParams.txt"))) {
+            GTEST_SKIP() << "the shipped data set is not there";
+        }
+        ASSERT_TRUE(scratch_.isValid());
+        ASSERT_TRUE(copyDirectoryTree(data, scratch_.filePath(QStringLiteral("Data"))));
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(scratch_.path());
+    }
+    void TearDown() override {
+        if (!previous_.isEmpty()) QDir::setCurrent(previous_);
+    }
+
+private:
+    QTemporaryDir scratch_;
+    QString previous_;
+};
+
+TEST_F(ShippedData, DefaultScenarioRunsToCompletionInTheWindowInEveryDisplayMode) {
+    BoxAnswerer answers;
+    MainWnd window;  // the real start-up load
+    window.resize(800, 600);
+    window.show();
+    ModelState& model = window.model();
+    model.params.NUM_YEARS = 12;
+    model.params.NUM_ITERS = 2;
+    model.params.PAUSE_AT_INTERVALS = 1;
+    model.params.PRINT_INTERV = 5;
+    model.params.PAUSE_EVERY_ITERATION = 1;
+    model.params.GRAPH_INTVL = 1;
+    for (const int mode : {1, 2, 3}) {
+        model.params.SCREEN_OUTPUT_MODE = mode;
+        answers.texts.clear();
+        answers.pauses = 0;
+        window.commandAction(CMD_RUN)->trigger();
+        EXPECT_TRUE(model.run.flags.run_started);
+        EXPECT_FALSE(model.run.flags.running);
+        EXPECT_EQ(model.run.CURRENT_ITERATION, 2);
+        EXPECT_EQ(model.run.CURRENT_YEAR, 12);
+        ASSERT_FALSE(answers.texts.empty());
+        EXPECT_EQ(answers.texts.back(), "Simulation Completed.") << mode;
+        EXPECT_EQ(answers.icons.back(), QMessageBox::Information);
+        // Pauses after years 5 and 10 of both iterations, except with the display off.
+        EXPECT_EQ(answers.pauses, mode == 3 ? 0 : 4) << mode;
+        const bool askedToContinue =
+            std::find(answers.texts.begin(), answers.texts.end(), "Continue with next iteration?") !=
+            answers.texts.end();
+        EXPECT_EQ(askedToContinue, mode != 3) << mode;
+        EXPECT_TRUE(window.grab().save(test::artefactPath(QStringLiteral("run-mode-%1.png").arg(mode))));
+        if (mode == 1) {
+            // The graphics image has put the first plot's trees into display slots.
+            ASSERT_FALSE(model.plots.empty());
+            int withSlot = 0;
+            for (const Tree& tree : model.plots.front().trees) withSlot += tree.DISPLAY_SLOT != 0 ? 1 : 0;
+            EXPECT_EQ(withSlot, std::min<int>(50, static_cast<int>(model.plots.front().trees.size())));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace dravia
