@@ -14,6 +14,9 @@ rm -rf "$work"
 mkdir -p "$work"
 cp -r "$top/Data" "$work/Data"
 [ -d "$top/Manual" ] && cp -r "$top/Manual" "$work/Manual"
+marker="$work/.dravia-start"
+touch "$marker"
+sleep 1
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/dravia4" ]; then
   echo "Opening the Dravia4 window; files are written under $work"
   exec "$build/dravia4" --workdir "$work"
@@ -25,8 +28,14 @@ if [ $status -ne 0 ]; then
   echo "The run ended with status $status."
   exit $status
 fi
+# Both layouts go to the report file the parameters name: keep the tab-separated one beside it
+# under the same name with ".tsv" added, then write the plain one.
+tsv_output=$("$build/dravia4-batch" stats --dir "$work" --tsv) || { echo "$tsv_output"; exit 1; }
+echo "$tsv_output"
+echo "$tsv_output" | sed -n 's/^.*output file "\(.*\)"\.$/\1/p' | tr '\\' '/' | while read -r report; do
+  [ -f "$work/$report" ] && cp "$work/$report" "$work/$report.tsv"
+done
 "$build/dravia4-batch" stats --dir "$work" || exit $?
-"$build/dravia4-batch" stats --dir "$work" --tsv || exit $?
 echo
 echo "Files written in $work:"
-(cd "$work" && find . -newer "$work/Data/inputOutputRunTimeParams.txt" -type f | sort | sed 's|^\./|  |')
+(cd "$work" && find . -newer "$marker" -type f | sort | sed 's|^\./|  |')

@@ -18,12 +18,15 @@ bool HeadlessHost::askOkCancel(const std::string& text) {
 
 void HeadlessHost::showStatResults(const std::string& title, const std::string&) {
     // The report itself is in the report file; the box's title line says where it went.
+    if (!atLineStart_) writeStandardOutput("\n");
     writeStandardOutput(title);
     writeStandardOutput("\n");
 }
 
 void HeadlessHost::writeStandardOutput(std::string_view text) {
+    if (text.empty()) return;
     std::fwrite(text.data(), 1, text.size(), output_);
+    atLineStart_ = text.back() == '\n';
     std::fflush(output_);
 }
 

@@ -26,6 +26,7 @@ public:
 private:
     std::FILE* messages_;
     std::FILE* output_;
+    bool atLineStart_ = true;  // whether the last text written ended a line
 };
 
 }  // namespace dravia
