@@ -4,12 +4,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/MainWnd.h"
 #include "app/PauseDialog.h"
+#include "app/StatResultsDialog.h"
 #include "app/WorkingDirectory.h"
 #include "display/PlotView.h"
 #include "display/TestForest.h"
@@ -28,6 +31,10 @@ public:
                 texts.push_back(box->text().toStdString());
                 icons.push_back(box->icon());
                 box->button(QMessageBox::Ok)->click();
+            } else if (auto* stats = qobject_cast<StatResultsDialog*>(modal)) {
+                statTitles.push_back(stats->titleLine()->text().toStdString());
+                statTexts.push_back(stats->reportText()->toPlainText().toStdString());
+                stats->accept();
             } else if (auto* pause = qobject_cast<PauseDialog*>(modal)) {
                 ++pauses;
                 pause->accept();
@@ -38,6 +45,7 @@ public:
     std::vector<std::string> texts;
     std::vector<QMessageBox::Icon> icons;
     int pauses = 0;
+    std::vector<std::string> statTitles, statTexts;
 
 private:
     QTimer timer_;
@@ -77,6 +85,7 @@ TEST_F(ShippedData, DefaultScenarioRunsToCompletionInTheWindowInEveryDisplayMode
     model.params.PRINT_INTERV = 5;
     model.params.PAUSE_EVERY_ITERATION = 1;
     model.params.GRAPH_INTVL = 1;
+    model.params.FILE_OUTPUT_FLAG = 1;
     for (const int mode : {1, 2, 3}) {
         model.params.SCREEN_OUTPUT_MODE = mode;
         answers.texts.clear();
@@ -103,6 +112,15 @@ TEST_F(ShippedData, DefaultScenarioRunsToCompletionInTheWindowInEveryDisplayMode
             for (const Tree& tree : model.plots.front().trees) withSlot += tree.DISPLAY_SLOT != 0 ? 1 : 0;
             EXPECT_EQ(withSlot, std::min<int>(50, static_cast<int>(model.plots.front().trees.size())));
         }
+    }
+
+    // The statistics of the finished run, in both layouts, shown in the "Stat Results" box.
+    for (const int command : {CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
+        answers.statTitles.clear();
+        answers.statTexts.clear();
+        window.commandAction(command)->trigger();
+        ASSERT_FALSE(answers.statTexts.empty()) << command;
+        EXPECT_NE(answers.statTexts.front().find("REPLICATES:"), std::string::npos) << answers.statTexts.front();
     }
 }
 
