@@ -52,7 +52,7 @@ ROWS = [
  (25, "Jack_pine", "Pinus_banksiana", "pine", 1, 3, 20, 50, 2200, 150, 0.025, 900, 4300, 0.8, 0.55, 0.00, 1.80, "jackPine"),
  (26, "Balsam_poplar", "Populus_balsamifera", "aspen", 1, 2, 20, 70, 2800, 150, 0.030, 700, 4200, 0.2, 0.25, 0.00, 0.90, None),
  (27, "Black_ash", "Fraxinus_nigra", "mixedhw", 2, 2, 6, 60, 2400, 250, 0.015, 2000, 5000, 0.1, 0.20, 0.35, 1.00, None),
- (28, "Bur_oak", "Quercus_macrocarpa", "hardmaple", 1, 2, 10, 120, 3000, 400, 0.020, 2300, 9500, 0.6, 0.50, 0.00, 1.20, None),
+ (28, "Bur_oak", "Quercus_macrocarpa", "hardmaple", 1, 3, 10, 120, 3000, 400, 0.020, 2300, 9500, 0.6, 0.50, 0.00, 1.20, None),
  (29, 'Northern_white-cedar', 'Thuja_occidentalis', 'cedar', 3, 3, 2, 80, 1800, 400, 0.008, 1800, 4500, 0.1, 0.2, 0.0, 2.5, None),
  (30, "Eastern_hemlock", "Tsuga_canadensis", "firhemlock", 3, 3, 4, 120, 3500, 600, 0.008, 2300, 6600, 0.3, 0.25, 0.00, 3.00, None),
  (31, "Silver_maple", "Acer_saccharinum", "softmaple", 2, 1, 8, 110, 3200, 130, 0.020, 2900, 9500, 0.1, 0.20, 0.30, 1.20, None),
@@ -63,6 +63,6 @@ ROWS = [
  (36, "Eastern_hophornbeam", "Ostrya_virginiana", "hardmaple", 3, 2, 4, 30, 1500, 150, 0.008, 2300, 10500, 0.8, 0.40, 0.00, 1.20, None),
  (37, "Shagbark_hickory", "Carya_ovata", "hardmaple", 2, 2, 4, 80, 3000, 300, 0.015, 3300, 10000, 0.6, 0.45, 0.35, 1.20, None),
  (38, "White_oak", "Quercus_alba", "hardmaple", 2, 2, 5, 120, 3000, 450, 0.015, 3300, 10500, 1.0, 0.45, 0.35, 1.20, None),
- (39, "Northern_pin_oak", "Quercus_ellipsoidalis", "hardmaple", 1, 3, 10, 70, 2200, 200, 0.020, 2600, 5000, 1.0, 0.50, 0.00, 1.20, None),
+ (39, "Northern_pin_oak", "Quercus_ellipsoidalis", "hardmaple", 1, 3, 10, 70, 2200, 200, 0.020, 2600, 5500, 1.0, 0.50, 0.00, 1.20, None),
  (40, "Virginia_pine", "Pinus_virginiana", "pine", 1, 3, 10, 50, 1800, 90, 0.030, 4600, 8700, 0.6, 0.50, 0.00, 1.60, None),
 ]
