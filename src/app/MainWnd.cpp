@@ -9,7 +9,13 @@
 #include <exception>
 
 #include "app/AppIcon.h"
+#include "app/CommunitiesDialog.h"
+#include "app/DisturbanceDialog.h"
+#include "app/GraphicsDialog.h"
 #include "app/HelpPages.h"
+#include "app/RunControlDialog.h"
+#include "app/SiteDialog.h"
+#include "app/SpeciesDialog.h"
 #include "app/VersionInfoDialog.h"
 #include "display/PlotView.h"
 #include "input/StartupLoad.h"
@@ -26,7 +32,9 @@ PlotView* thePlotView = nullptr;
 
 }  // namespace
 
-PlotView* MainWnd::currentPlotView() { return thePlotView; }
+PlotView* MainWnd::currentPlotView() {
+    return thePlotView;
+}
 
 MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) {
     view_ = new PlotView(*model_, this);
@@ -98,14 +106,17 @@ void MainWnd::buildMenus() {
 
     QMenu* statistics = bar->addMenu(QStringLiteral("&Statistics"));
     addCommand(statistics, QStringLiteral("&Run Statistics Using Standard Output"), CMD_STATS_PLAIN);
-    addCommand(statistics, QStringLiteral("Run Statistics Using &Excel Format Output"), CMD_STATS_TAB_SEPARATED);
+    addCommand(statistics, QStringLiteral("Run Statistics Using &Excel Format Output"),
+               CMD_STATS_TAB_SEPARATED);
 
     // Help is the last menu, at the right-hand end of the bar.
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    addHelpPage(help, QStringLiteral("&Overview"), CMD_HELP_OVERVIEW, QStringLiteral("Manual\\dravia3_overview.htm"));
+    addHelpPage(help, QStringLiteral("&Overview"), CMD_HELP_OVERVIEW,
+                QStringLiteral("Manual\\dravia3_overview.htm"));
     addHelpPage(help, QStringLiteral("&How a Forest Works"), CMD_HELP_FOREST_WORKS,
                 QStringLiteral("Manual\\howForestWorks.htm"));
-    addHelpPage(help, QStringLiteral("Chapter &1"), CMD_HELP_CHAPTER_1, QStringLiteral("Manual\\Forest.html"));
+    addHelpPage(help, QStringLiteral("Chapter &1"), CMD_HELP_CHAPTER_1,
+                QStringLiteral("Manual\\Forest.html"));
     for (int chapter = 2; chapter <= 9; ++chapter) {
         addHelpPage(help, QStringLiteral("Chapter &%1").arg(chapter), CMD_HELP_CHAPTER_2 + chapter - 2,
                     QStringLiteral("Manual\\Forest_chap%1.html").arg(chapter));
@@ -145,8 +156,8 @@ void MainWnd::updateCommandStates() {
     const RunFlags& flags = model_->run.flags;
     // No dialog may change parameters and no statistics may be computed while a run is in
     // progress, paused or not.
-    for (const int command : {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES, CMD_DISTURBANCE,
-                              CMD_GRAPHICS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
+    for (const int command : {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES,
+                              CMD_DISTURBANCE, CMD_GRAPHICS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
         actions_.at(command)->setEnabled(!flags.running);
     }
     actions_.at(CMD_QUIT_RUN)->setEnabled(flags.running);
@@ -176,7 +187,9 @@ void MainWnd::endProcess(int status) {
     QCoreApplication::exit(status);
 }
 
-void MainWnd::exitProgram() { close(); }
+void MainWnd::exitProgram() {
+    close();
+}
 
 void MainWnd::startRun() {
     if (model_->run.flags.running) return;
@@ -188,28 +201,55 @@ void MainWnd::startRun() {
     }
 }
 
-void MainWnd::quitRun() { model_->run.flags.running = false; }
-
-void MainWnd::pauseRun() { model_->run.flags.paused = true; }
-
-void MainWnd::continueRun() { model_->run.flags.paused = false; }
-
-void MainWnd::announceLaterDialog(const QString& name) {
-    host_->showMessage(QStringLiteral("The %1 dialog comes in a later version of Dravia4.").arg(name).toStdString(),
-                       MessageIcon::Information);
+void MainWnd::quitRun() {
+    model_->run.flags.running = false;
 }
 
-void MainWnd::openCommunitiesDialog() { announceLaterDialog(QStringLiteral("Communities and Climate Selection")); }
+void MainWnd::pauseRun() {
+    model_->run.flags.paused = true;
+}
 
-void MainWnd::openRunControlDialog() { announceLaterDialog(QStringLiteral("Input, Output, Run-Time Control")); }
+void MainWnd::continueRun() {
+    model_->run.flags.paused = false;
+}
 
-void MainWnd::openSiteDialog() { announceLaterDialog(QStringLiteral("Site Information")); }
+void MainWnd::runParameterDialog(ParameterDialog& dialog) {
+    try {
+        dialog.exec();
+    } catch (const ProgramExit& exit) {
+        endProcess(exit.status);
+    }
+}
 
-void MainWnd::openSpeciesDialog() { announceLaterDialog(QStringLiteral("Species Variables")); }
+void MainWnd::openCommunitiesDialog() {
+    CommunitiesDialog dialog(*model_, this);
+    runParameterDialog(dialog);
+}
 
-void MainWnd::openDisturbanceDialog() { announceLaterDialog(QStringLiteral("Logging / Windthrow")); }
+void MainWnd::openRunControlDialog() {
+    RunControlDialog dialog(*model_, this);
+    runParameterDialog(dialog);
+}
 
-void MainWnd::openGraphicsDialog() { announceLaterDialog(QStringLiteral("Graphics Shape and Form")); }
+void MainWnd::openSiteDialog() {
+    SiteDialog dialog(*model_, this);
+    runParameterDialog(dialog);
+}
+
+void MainWnd::openSpeciesDialog() {
+    SpeciesDialog dialog(*model_, view_, this);
+    runParameterDialog(dialog);
+}
+
+void MainWnd::openDisturbanceDialog() {
+    DisturbanceDialog dialog(*model_, this);
+    runParameterDialog(dialog);
+}
+
+void MainWnd::openGraphicsDialog() {
+    GraphicsDialog dialog(*model_, view_, this);
+    runParameterDialog(dialog);
+}
 
 void MainWnd::runStatisticsPlain() {
     try {

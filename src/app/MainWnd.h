@@ -14,6 +14,7 @@ class QMenu;
 
 namespace dravia {
 
+class ParameterDialog;
 class PlotView;
 
 // The program's command numbers, one per menu item.
@@ -44,7 +45,7 @@ enum Command : int {
 // commands, and the window placement kept between sessions.
 class MainWnd : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     using StartupLoader = std::function<void(ModelState&)>;
 
     // Constructs the plot view, then loads the parameter and data files with `loader`
@@ -68,7 +69,7 @@ public:
     void restorePlacement();
     void savePlacement();
 
-public slots:
+  public slots:
     void exitProgram();
     void startRun();
     void quitRun();
@@ -84,15 +85,16 @@ public slots:
     void runStatisticsTabSeparated();
     void showVersionInfo();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     QAction* addCommand(QMenu* menu, const QString& text, int command);
     void connectCommand(int command, void (MainWnd::*slot)());
     void addHelpPage(QMenu* menu, const QString& text, int command, const QString& page);
-    void announceLaterDialog(const QString& name);
+    // Shows a parameter dialog; a load inside it that ends the program ends the application.
+    void runParameterDialog(ParameterDialog& dialog);
     // A ProgramExit from the engine ends the application's event loop with its status.
     void endProcess(int status);
 

@@ -1,5 +1,6 @@
 #include "app/VersionInfoDialog.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/AboutDialog.h"
 #include "app/AppIcon.h"
 #include "display/ForestPictures.h"
 
@@ -60,8 +62,8 @@ VersionInfoDialog::VersionInfoDialog(QWidget* parent) : QDialog(parent) {
     auto* credits = new QLabel(QStringLiteral("An individual-tree gap model of forest growth:\n"
                                               "birth, growth and death of every tree on small plots,\n"
                                               "year by year, under the plot's weather and soil.\n\n"
-                                              "Built by the Dravia4 developers on the gap-model tradition\n"
-                                              "of forest simulation and its earlier display tools."),
+                                              "Written by the Dravia4 project,\n"
+                                              "with its own plot display and tree pictures."),
                                this);
     credits->setAlignment(Qt::AlignCenter);
     middle->addWidget(credits, 1);
@@ -72,6 +74,17 @@ VersionInfoDialog::VersionInfoDialog(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    about_ = new QAction(QStringLiteral("&About Dravia4..."), this);
+    connect(about_, &QAction::triggered, this, &VersionInfoDialog::showAbout);
+    addAction(about_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void VersionInfoDialog::showAbout() {
+    AboutDialog about(this);
+    about.exec();
 }
 
 }  // namespace dravia

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDialog>
+
+namespace dravia {
+
+// The small about box: the program's icon, its name and version, and OK.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+  public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+};
+
+}  // namespace dravia

@@ -1,0 +1,127 @@
+#include "app/SiteDialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "input/Communities.h"
+
+namespace dravia {
+
+namespace {
+
+constexpr double METRES_TO_FEET = 3.2808;
+
+}  // namespace
+
+SiteDialog::SiteDialog(ModelState& model, QWidget* parent)
+    : ParameterDialog(model, QStringLiteral("Site Information Parameters"), parent) {
+    auto* layout = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    // Two columns of label and field: the run's choices on the left, the soil on the right.
+    initialState_ = listField(
+        grid, 0, 0, QStringLiteral("Initial State:"),
+        {QStringLiteral("Initial forest on plot"), QStringLiteral("Start with clear plot")}, "CLEAR_PLOT");
+    climateChange_ = listField(
+        grid, 1, 0, QStringLiteral("Climate Change:"),
+        {QStringLiteral("Constant (average) climate"), QStringLiteral("Year-to-year climate changes")},
+        "CLIMATE_CHANGE");
+    weatherType_ =
+        listField(grid, 2, 0, QStringLiteral("Weather Type:"),
+                  {QStringLiteral("Normal Climate"), QStringLiteral("Global Warming Climate")}, "WTHR_TYPE");
+    siteMode_ = listField(grid, 3, 0, QStringLiteral("Site Mode:"),
+                          {QStringLiteral("Water Stress: evap"), QStringLiteral("Water Stress: soil water")},
+                          "WATER_STRESS_MODE");
+    seed_ = lineField(grid, 4, 0, QStringLiteral("Random Number Seed:"), "RANDOM_STATE");
+    basalAreaMaximum_ = lineField(grid, 5, 0, QStringLiteral("Max Basal Area (sq cm):"), "BA_MAX");
+    availableNitrogen_ = lineField(grid, 6, 0, QStringLiteral("Avail N (-100's to +100's):"), "AVAIL_N");
+
+    elevation_ = lineField(grid, 0, 2, QStringLiteral("Elevation (m):"), "ELEVATION");
+    latitude_ = lineField(grid, 1, 2, QStringLiteral("Latitude (deg):"), "LATITUDE");
+    percentRock_ = lineField(grid, 2, 2, QStringLiteral("Percent Rock in Soil:"), "PERCENT_ROCK");
+    soilDepth_ = lineField(grid, 3, 2, QStringLiteral("Soil Depth (m):"), "SOIL_DEPTH");
+    rootDepth_ = lineField(grid, 4, 2, QStringLiteral("Root Depth (m):"), "ROOT_DEPTH");
+    waterDepth_ = lineField(grid, 5, 2, QStringLiteral("Water Depth (m):"), "WATER_DEPTH");
+    texture_ = new QLineEdit(this);
+    texture_->setObjectName(QStringLiteral("TEXTURE"));
+    auto* moisture = new QVBoxLayout;
+    moisture->setSpacing(0);
+    auto* moistureLabel = new QLabel(QStringLiteral("Moisture Capacity"), this);
+    moistureLabel->setBuddy(texture_);
+    moisture->addWidget(moistureLabel);
+    moisture->addWidget(new QLabel(QStringLiteral("(mm H20 / m depth):"), this));
+    grid->addLayout(moisture, 6, 2);
+    grid->addWidget(texture_, 6, 3);
+    layout->addLayout(grid);
+
+    auto* files = new QGridLayout;
+    weatherFile_ = lineField(files, 0, 0, QStringLiteral("Weather File:"), "WTHR_FILE");
+    plotFile_ = lineField(files, 1, 0, QStringLiteral("Plot File:"), "PLOT_FILE");
+    speciesFile_ = lineField(files, 2, 0, QStringLiteral("Species File:"), "SPP_PARAM_FILE");
+    for (QLineEdit* name : {weatherFile_, plotFile_, speciesFile_}) name->setMaxLength(255);
+    layout->addLayout(files);
+    addButtonRow(layout);
+
+    const RunParameters& p = model_.params;
+    const Site& site = model_.site;
+    initialState_->setCurrentIndex(std::clamp(p.CLEAR_PLOT, 0, 1));
+    climateChange_->setCurrentIndex(std::clamp(p.CLIMATE_CHANGE, 0, 1));
+    weatherType_->setCurrentIndex(std::clamp(p.WTHR_TYPE, 0, 1));
+    availableNitrogen_->setText(numberText(site.AVAIL_N));
+    basalAreaMaximum_->setText(numberText(p.BA_MAX));
+    elevation_->setText(numberText(site.ELEVATION));
+    latitude_->setText(numberText(site.LATITUDE));
+    percentRock_->setText(numberText(site.PERCENT_ROCK));
+    seed_->setText(numberText(model_.run.RANDOM_STATE));
+    soilDepth_->setText(numberText(site.SOIL_DEPTH));
+    texture_->setText(numberText(site.TEXTURE));
+    waterDepth_->setText(numberText(site.WATER_DEPTH));
+    weatherFile_->setText(storedText(p.WTHR_FILE));
+    rootDepth_->setText(numberText(site.ROOT_DEPTH));
+    siteMode_->setCurrentIndex(std::clamp(p.WATER_STRESS_MODE, 0, 1));
+    plotFile_->setText(storedText(p.PLOT_FILE));
+    speciesFile_->setText(storedText(p.SPP_PARAM_FILE));
+    openedSpeciesFile_ = p.SPP_PARAM_FILE;
+    openedPlotFile_ = p.PLOT_FILE;
+}
+
+void SiteDialog::accept() {
+    Site site = model_.site;
+    double basalAreaMaximum = 0.0, seed = 0.0;
+    FieldReader reader = fieldReader();
+    reader.number(availableNitrogen_, site.AVAIL_N);
+    reader.number(basalAreaMaximum_, basalAreaMaximum, NumberRange{0.001, 10000000.0});
+    reader.number(elevation_, site.ELEVATION, NumberRange{0.0, 100000.0});
+    reader.number(latitude_, site.LATITUDE, NumberRange{0.0, 90.0});
+    reader.number(percentRock_, site.PERCENT_ROCK, NumberRange{0.0, 100.0});
+    reader.number(seed_, seed, NumberRange{0.000001, 999999999.0});
+    reader.number(soilDepth_, site.SOIL_DEPTH, NumberRange{0.001, 100000.0});
+    reader.number(texture_, site.TEXTURE, NumberRange{0.0, 1000.0});
+    reader.number(waterDepth_, site.WATER_DEPTH);
+    reader.number(rootDepth_, site.ROOT_DEPTH, NumberRange{0.001, 100000.0});
+    if (!reader.passed()) return;
+
+    RunParameters& p = model_.params;
+    p.CLEAR_PLOT = initialState_->currentIndex();
+    p.CLIMATE_CHANGE = climateChange_->currentIndex();
+    p.WTHR_TYPE = weatherType_->currentIndex();
+    p.BA_MAX = basalAreaMaximum;
+    site.ELEV_FT = site.ELEVATION * METRES_TO_FEET;
+    model_.site = site;
+    // The next run goes on from this state of the generator.
+    model_.run.RANDOM_STATE = seed;
+    p.WTHR_FILE = storedName(weatherFile_);
+
+    guardedLoad([&] {
+        reloadAfterNameChange(model_, openedSpeciesFile_, storedName(speciesFile_), openedPlotFile_,
+                              storedName(plotFile_));
+    });
+    p.WATER_STRESS_MODE = siteMode_->currentIndex();
+    QDialog::accept();
+}
+
+}  // namespace dravia
