@@ -22,8 +22,8 @@ bool openHelpPage(const QString& page, QWidget* owner) {
     }
     if (!opened) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                        QString::fromStdString(formatText("Could not open the help file \"%s\".",
-                                                          page.toStdString().c_str())),
+                        QString::fromStdString(
+                            formatText("Could not open the help file \"%s\".", page.toStdString().c_str())),
                         QMessageBox::Ok, owner);
         box.exec();
     }

@@ -1,12 +1,12 @@
 #include "app/PauseDialog.h"
 
 #include <QDialogButtonBox>
-#include <algorithm>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace dravia {
 

@@ -20,16 +20,16 @@ QPoint pauseDialogPosition(const ScreenRect& view, QSize dialog, QSize usableScr
 // plot view so the forest stays visible.
 class PauseDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit PauseDialog(QWidget* view, QWidget* parent = nullptr);
 
     // Places the dialog beside the view; done every time it is shown.
     void placeBesideView();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     QWidget* view_;
 };
 

@@ -60,7 +60,9 @@ void QtHost::processPendingEvents() {
     if (quitRequested_) throw ProgramExit{EXIT_NORMAL};
 }
 
-void QtHost::sleepWhilePaused() { QThread::msleep(20); }
+void QtHost::sleepWhilePaused() {
+    QThread::msleep(20);
+}
 
 void QtHost::showStatResults(const std::string& title, const std::string& text) {
     StatResultsDialog dialog(QString::fromStdString(title), QString::fromStdString(text), window_);

@@ -12,7 +12,7 @@ class PlotView;
 // The engine's host in the desktop program: real message boxes, the pause dialog beside the
 // plot view, immediate repaints, and the window's waiting events taken between simulated years.
 class QtHost : public Host {
-public:
+  public:
     QtHost(QWidget* window, PlotView* view) : window_(window), view_(view) {}
 
     void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None) override;
@@ -29,7 +29,7 @@ public:
     void requestQuit() { quitRequested_ = true; }
     bool quitRequested() const { return quitRequested_; }
 
-private:
+  private:
     QPointer<QWidget> window_;
     PlotView* view_;
     bool quitRequested_ = false;

@@ -1,15 +1,10 @@
 #include "app/WindowPlacement.h"
 
 #include <QSettings>
-#include <cstdio>
-
-#include "platform/Format.h"
 
 namespace dravia {
 
 namespace {
-
-constexpr const char* PLACEMENT_FORMAT = "%i:%i:%i:%i:%i:%i:%i:%i:%i:%i";
 
 bool isMinimizedState(int showState) {
     // The minimized show codes: minimized, minimize, minimized without activation, forced minimize.
@@ -21,16 +16,11 @@ bool isMinimizedState(int showState) {
 std::optional<WindowPlacement> parsePlacement(const QString& text) {
     if (text.isEmpty()) return std::nullopt;
     const QByteArray bytes = text.toLatin1();
-    WindowPlacement p;
-    const int fields = std::sscanf(bytes.constData(), PLACEMENT_FORMAT, &p.flags, &p.showState, &p.minimizedX,
-                                   &p.minimizedY, &p.maximizedX, &p.maximizedY, &p.left, &p.top, &p.right, &p.bottom);
-    if (fields != 10) return std::nullopt;
-    return p;
+    return parsePlacementText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 QString formatPlacement(const WindowPlacement& p) {
-    return QString::fromStdString(formatText(PLACEMENT_FORMAT, p.flags, p.showState, p.minimizedX, p.minimizedY,
-                                             p.maximizedX, p.maximizedY, p.left, p.top, p.right, p.bottom));
+    return QString::fromStdString(formatPlacementText(p));
 }
 
 WindowPlacement currentPlacement(const QWidget& window, const WindowPlacement& base) {

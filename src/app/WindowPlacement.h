@@ -4,29 +4,14 @@
 #include <QWidget>
 #include <optional>
 
+#include "app/PlacementText.h"
+
 namespace dravia {
-
-// The main window's placement as stored between sessions: ten integers in this order.
-struct WindowPlacement {
-    int flags = 0;      // PLACEMENT_RESTORE_MAXIMIZED: a minimized window comes back maximized
-    int showState = 1;  // SHOW_NORMAL, SHOW_MINIMIZED or SHOW_MAXIMIZED
-    int minimizedX = -1, minimizedY = -1;
-    int maximizedX = -1, maximizedY = -1;
-    int left = 100, top = 100, right = 800, bottom = 600;  // normal rectangle, right and bottom exclusive
-
-    bool operator==(const WindowPlacement&) const = default;
-};
-
-inline constexpr int PLACEMENT_RESTORE_MAXIMIZED = 2;
-inline constexpr int SHOW_HIDDEN = 0;
-inline constexpr int SHOW_NORMAL = 1;
-inline constexpr int SHOW_MINIMIZED = 2;
-inline constexpr int SHOW_MAXIMIZED = 3;
 
 inline constexpr const char* SETTINGS_GROUP = "Settings";
 inline constexpr const char* WINDOW_POS_KEY = "WindowPos";
 
-// "%i:%i:...:%i" with exactly ten integers, or nothing.
+// The stored text as parsePlacementText reads it, or nothing.
 std::optional<WindowPlacement> parsePlacement(const QString& text);
 QString formatPlacement(const WindowPlacement& placement);
 

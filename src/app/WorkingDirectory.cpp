@@ -11,7 +11,9 @@ namespace dravia {
 
 namespace {
 
-bool holdsData(const QString& directory) { return QFileInfo(QDir(directory).filePath(QStringLiteral("Data"))).isDir(); }
+bool holdsData(const QString& directory) {
+    return QFileInfo(QDir(directory).filePath(QStringLiteral("Data"))).isDir();
+}
 
 }  // namespace
 
@@ -49,8 +51,8 @@ QString chooseWorkingDirectory(const QString& requested, const QString& current,
     for (const QString& share : installedShareDirectories) {
         if (!holdsData(share)) continue;
         const QDir shareDir(share);
-        const bool copied =
-            copyDirectoryTree(shareDir.filePath(QStringLiteral("Data")), QDir(userDirectory).filePath(QStringLiteral("Data")));
+        const bool copied = copyDirectoryTree(shareDir.filePath(QStringLiteral("Data")),
+                                              QDir(userDirectory).filePath(QStringLiteral("Data")));
         if (QFileInfo(shareDir.filePath(QStringLiteral("Manual"))).isDir()) {
             copyDirectoryTree(shareDir.filePath(QStringLiteral("Manual")),
                               QDir(userDirectory).filePath(QStringLiteral("Manual")));

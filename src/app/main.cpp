@@ -13,8 +13,9 @@
 
 namespace {
 
-constexpr const char* USAGE = "Usage: dravia4 [--workdir DIR]\n"
-                              "  --workdir DIR  read Data/ and write the results files in DIR\n";
+constexpr const char* USAGE =
+    "Usage: dravia4 [--workdir DIR]\n"
+    "  --workdir DIR  read Data/ and write the results files in DIR\n";
 
 struct Arguments {
     QString workdir;
@@ -59,13 +60,13 @@ int main(int argc, char** argv) {
     }
     if (!arguments.iconFile.isEmpty()) {
         return dravia::applicationIconImage(256).save(arguments.iconFile, "PNG") ? dravia::EXIT_NORMAL
-                                                                                : dravia::EXIT_FATAL_ERROR;
+                                                                                 : dravia::EXIT_FATAL_ERROR;
     }
 
     QString error;
-    const QString workdir = dravia::chooseWorkingDirectory(arguments.workdir, QDir::currentPath(),
-                                                           dravia::defaultUserDirectory(),
-                                                           dravia::installedShareDirectories(), &error);
+    const QString workdir =
+        dravia::chooseWorkingDirectory(arguments.workdir, QDir::currentPath(), dravia::defaultUserDirectory(),
+                                       dravia::installedShareDirectories(), &error);
     if (workdir.isEmpty() || !QDir::setCurrent(workdir)) {
         std::fprintf(stderr, "dravia4: %s\n", qPrintable(error.isEmpty() ? workdir : error));
         return dravia::EXIT_USAGE;

@@ -12,14 +12,14 @@ namespace {
 
 // A small deterministic sequence, so the picture is the same on every start.
 class Scatter {
-public:
+  public:
     explicit Scatter(unsigned seed) : state_(seed) {}
     double next() {
         state_ = state_ * 1103515245u + 12345u;
         return static_cast<double>((state_ >> 8) & 0xFFFF) / 65536.0;
     }
 
-private:
+  private:
     unsigned state_;
 };
 

@@ -19,15 +19,17 @@ std::string entryOrEmpty(const std::array<std::string, N>& entries, int index) {
     return entries[static_cast<size_t>(index)];
 }
 
-bool hasBitmap(const Species& species) { return species.smallBitmap || species.largeBitmap; }
+bool hasBitmap(const Species& species) {
+    return species.smallBitmap || species.largeBitmap;
+}
 
 }  // namespace
 
 QString disturbanceNote(const RunParameters& params, bool disturbedThisYear) {
     if (!disturbedThisYear) return {};
     if (params.BLOW_PROB == 0.0) {
-        return QString::fromStdString(
-            formatText("Plot was logged to a minimum diameter of %4.1f cm\n", params.MIN_DIAM_TO_KILL_FOR_LOGGING));
+        return QString::fromStdString(formatText("Plot was logged to a minimum diameter of %4.1f cm\n",
+                                                 params.MIN_DIAM_TO_KILL_FOR_LOGGING));
     }
     return QString::fromStdString(formatText("Windthrow killed trees to a minimum diamter of %4.1f cm\n",
                                              params.MIN_DIAM_TO_KILL_FOR_WINDTHROW));
@@ -38,9 +40,9 @@ QString legendHeader(const ModelState& model, bool disturbedThisYear) {
     const std::string habitat = entryOrEmpty(p.HABITAT, p.COMMUNITY);
     const std::string weather = entryOrEmpty(p.WTHR_TYPES, p.WTHR_TYPE);
     const std::string note = disturbanceNote(p, disturbedThisYear).toStdString();
-    return QString::fromStdString(formatText("Habitat: %s\nWeather: %s\nYear: %d\n%sTree Legend:",
-                                             habitat.c_str(), weather.c_str(),
-                                             p.BASE_YEAR + model.run.CURRENT_YEAR, note.c_str()));
+    return QString::fromStdString(
+        formatText("Habitat: %s\nWeather: %s\nYear: %d\n%sTree Legend:", habitat.c_str(), weather.c_str(),
+                   p.BASE_YEAR + model.run.CURRENT_YEAR, note.c_str()));
 }
 
 std::vector<int> legendSpecies(const ModelState& model) {
@@ -72,8 +74,8 @@ void drawGraphicsImage(QPainter& painter, ModelState& model, Plot& plot, const P
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(Qt::NoBrush);
-    const QPolygon outline({QPoint(g.left, g.frontY), QPoint(g.frontRightX, g.frontY), QPoint(g.backRightX, g.backY),
-                            QPoint(g.backLeftX, g.backY)});
+    const QPolygon outline({QPoint(g.left, g.frontY), QPoint(g.frontRightX, g.frontY),
+                            QPoint(g.backRightX, g.backY), QPoint(g.backLeftX, g.backY)});
     painter.drawPolygon(outline);
 
     assignSlots(model, plot);

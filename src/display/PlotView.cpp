@@ -33,7 +33,7 @@ QString tabularText(ModelState& model, bool showRemoved) {
 // Painting shows the first plot; a repaint in the middle of a yearly step must not disturb
 // the step's walk through the plots.
 class FirstPlotAsCurrent {
-public:
+  public:
     explicit FirstPlotAsCurrent(ModelState& model) : model_(model), saved_(model.run.CURRENT_PLOT) {
         model.run.CURRENT_PLOT = model.plots.empty() ? nullptr : &model.plots.front();
     }
@@ -41,7 +41,7 @@ public:
     FirstPlotAsCurrent(const FirstPlotAsCurrent&) = delete;
     FirstPlotAsCurrent& operator=(const FirstPlotAsCurrent&) = delete;
 
-private:
+  private:
     ModelState& model_;
     Plot* saved_;
 };
@@ -61,7 +61,8 @@ OpeningLayout openingLayout(int cw, int ch) {
         height = static_cast<int>(std::trunc(boxWidth * pictureHeight / pictureWidth));
     }
     OpeningLayout layout;
-    layout.picture = QRect((cw - width) / 2, static_cast<int>(std::trunc((0.75 * ch - height) * 0.5)), width, height);
+    layout.picture =
+        QRect((cw - width) / 2, static_cast<int>(std::trunc((0.75 * ch - height) * 0.5)), width, height);
     layout.textTop = static_cast<int>(std::trunc(height + (0.75 * ch - height) * 0.5));
     return layout;
 }
@@ -107,10 +108,11 @@ void PlotView::paintModelDisplay(QPainter& painter, int cw, int ch) {
             drawTextBlock(painter, tabularText(model_, flags().disturbed_this_year), cw, ch);
             break;
         case 3:
-            drawTextBlock(painter,
-                          QString::fromStdString(formatText("Iteration = %3d  Year = %3d",
-                                                            model_.run.CURRENT_ITERATION, model_.run.CURRENT_YEAR)),
-                          cw, ch);
+            drawTextBlock(
+                painter,
+                QString::fromStdString(formatText("Iteration = %3d  Year = %3d", model_.run.CURRENT_ITERATION,
+                                                  model_.run.CURRENT_YEAR)),
+                cw, ch);
             break;
         default:
             break;

@@ -19,7 +19,8 @@ struct OpeningLayout {
 OpeningLayout openingLayout(int cw, int ch);
 
 inline constexpr const char* OPENING_INSTRUCTIONS =
-    "Use the pull down menus to set the\nParameters and Run the simulation.\nUse the Help menu for more information.";
+    "Use the pull down menus to set the\nParameters and Run the simulation.\nUse the Help menu for more "
+    "information.";
 
 // The main window's one child: paints the opening picture, the graphics image of the first
 // plot, the tabular text or the iteration line, always into an off-screen image that is copied
@@ -27,7 +28,7 @@ inline constexpr const char* OPENING_INSTRUCTIONS =
 // run loop.
 class PlotView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PlotView(ModelState& model, QWidget* parent = nullptr);
 
     RunFlags& flags() { return model_.run.flags; }
@@ -50,11 +51,11 @@ public:
     // The view as it would appear on the screen now.
     QImage renderImage();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void paintOpeningPicture(QPainter& painter, int cw, int ch);
     void paintModelDisplay(QPainter& painter, int cw, int ch);
 

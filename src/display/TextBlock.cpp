@@ -40,11 +40,14 @@ TextBlockFit fitTextBlock(const QString& text, int cw, int ch, const QPaintDevic
     TextBlockFit fit;
     const int roomWidth = cw - 4;
     const int roomHeight = ch - 4;
-    auto measureAt = [&](int points) { return measureText(QFontMetrics(textBlockFont(points), device), text); };
+    auto measureAt = [&](int points) {
+        return measureText(QFontMetrics(textBlockFont(points), device), text);
+    };
     fit.size = measureAt(fit.pointSize);
     while ((fit.size.width() > roomWidth || fit.size.height() > roomHeight) &&
            fit.pointSize > TEXT_BLOCK_MINIMUM_POINTS) {
-        const double widthRatio = fit.size.width() > 0 ? static_cast<double>(roomWidth) / fit.size.width() : 1.0;
+        const double widthRatio =
+            fit.size.width() > 0 ? static_cast<double>(roomWidth) / fit.size.width() : 1.0;
         const double heightRatio =
             fit.size.height() > 0 ? static_cast<double>(roomHeight) / fit.size.height() : 1.0;
         int next = static_cast<int>(std::trunc(fit.pointSize * std::min(widthRatio, heightRatio)));

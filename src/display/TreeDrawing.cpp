@@ -69,8 +69,8 @@ void drawTree(QPainter& painter, const Tree& tree, const Species& species, const
     if (bitmap && bitmap->width() > 0 && bitmap->height() > 0) {
         const int drawnWidth = bitmap->width() * h / bitmap->height();
         if (drawnWidth <= 0) return;
-        const QImage scaled =
-            transparentTreeImage(*bitmap).scaled(drawnWidth, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage scaled = transparentTreeImage(*bitmap).scaled(drawnWidth, h, Qt::IgnoreAspectRatio,
+                                                                   Qt::FastTransformation);
         painter.drawImage(QPoint(x - drawnWidth / 2, y - h), scaled);
         return;
     }

@@ -50,7 +50,8 @@ TEST(PauseDialogContent, TitleTextAndButtons) {
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0]->text().toStdString(), "Hit OK to continue simulation or Cancel to quit.");
     std::vector<std::string> buttons;
-    for (QPushButton* button : dialog.findChildren<QPushButton*>()) buttons.push_back(button->text().toStdString());
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        buttons.push_back(button->text().toStdString());
     std::sort(buttons.begin(), buttons.end());
     EXPECT_EQ(buttons, (std::vector<std::string>{"Cancel", "OK"}));
     EXPECT_TRUE(dialog.grab().save(test::artefactPath(QStringLiteral("pause-dialog.png"))));

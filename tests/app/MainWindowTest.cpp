@@ -53,18 +53,19 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
     EXPECT_EQ(itemTexts(menuNamed(*window, "&File")), (std::vector<std::string>{"E&xit"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Run")),
               (std::vector<std::string>{"&Run", "&Quit Run", "-", "&Pause", "&Continue"}));
-    EXPECT_EQ(itemTexts(menuNamed(*window, "&Parameters")),
-              (std::vector<std::string>{"&Communities and Climate Selection", "&Input, Output, Run-Time Control",
-                                        "&Site Information", "Species &Variables", "&Logging  / Windthrow",
-                                        "&Graphics Shape and Form"}));
+    EXPECT_EQ(
+        itemTexts(menuNamed(*window, "&Parameters")),
+        (std::vector<std::string>{"&Communities and Climate Selection", "&Input, Output, Run-Time Control",
+                                  "&Site Information", "Species &Variables", "&Logging  / Windthrow",
+                                  "&Graphics Shape and Form"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Statistics")),
               (std::vector<std::string>{"&Run Statistics Using Standard Output",
                                         "Run Statistics Using &Excel Format Output"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Help")),
-              (std::vector<std::string>{"&Overview", "&How a Forest Works", "Chapter &1", "Chapter &2", "Chapter &3",
-                                        "Chapter &4", "Chapter &5", "Chapter &6", "Chapter &7", "Chapter &8",
-                                        "Chapter &9", "-", "&Latest Documentation From Web", "-",
-                                        "&Version Info"}));
+              (std::vector<std::string>{"&Overview", "&How a Forest Works", "Chapter &1", "Chapter &2",
+                                        "Chapter &3", "Chapter &4", "Chapter &5", "Chapter &6", "Chapter &7",
+                                        "Chapter &8", "Chapter &9", "-", "&Latest Documentation From Web",
+                                        "-", "&Version Info"}));
 }
 
 TEST(MainWindow, CommandNumbersNameTheirItems) {
@@ -97,8 +98,8 @@ TEST_P(CommandEnabling, ItemsFollowTheRunStateWhenAMenuIsAboutToShow) {
     window->model().run.flags.paused = c.paused;
     // The states are evaluated when any menu opens.
     emit menuNamed(*window, "&Help")->aboutToShow();
-    for (const int command : {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES, CMD_DISTURBANCE,
-                              CMD_GRAPHICS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
+    for (const int command : {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES,
+                              CMD_DISTURBANCE, CMD_GRAPHICS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
         EXPECT_EQ(window->commandAction(command)->isEnabled(), c.idleItems) << c.name << " " << command;
     }
     EXPECT_EQ(window->commandAction(CMD_QUIT_RUN)->isEnabled(), c.quitRun) << c.name;

@@ -97,8 +97,8 @@ TEST(WindowPlacementStore, ClosedMinimizedReopensMinimized) {
 }
 
 TEST(WindowPlacementStore, MalformedTextGivesTheDefault) {
-    for (const QString& text : {QStringLiteral("0:1:-1:-1:-1:-1:30:40:630"), QStringLiteral("left:top"),
-                                QStringLiteral("")}) {
+    for (const QString& text :
+         {QStringLiteral("0:1:-1:-1:-1:-1:30:40:630"), QStringLiteral("left:top"), QStringLiteral("")}) {
         storeText(text);
         auto window = openWindow();
         EXPECT_EQ(window->geometry(), QRect(100, 100, 700, 500)) << text.toStdString();
@@ -123,9 +123,9 @@ TEST(WindowPlacementStore, ResizingTheWindowLaysTheViewOutAgain) {
     const DisplaySlot after = window->model().displaySlots[1];
     EXPECT_EQ(after.fx, before.fx);
     EXPECT_NE(after.x, before.x);
-    EXPECT_EQ(after.y, static_cast<int>(view.plotGeometry().frontY -
-                                         view.plotGeometry().plotDepth * (1.0 - after.fy) *
-                                             view.plotGeometry().cosSlant));
+    EXPECT_EQ(after.y,
+              static_cast<int>(view.plotGeometry().frontY - view.plotGeometry().plotDepth * (1.0 - after.fy) *
+                                                                view.plotGeometry().cosSlant));
     window->close();
 }
 

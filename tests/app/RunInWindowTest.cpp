@@ -22,7 +22,7 @@ namespace {
 
 // Answers every box and dialog the run opens with OK, remembering what they said.
 class BoxAnswerer {
-public:
+  public:
     BoxAnswerer() {
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
@@ -47,13 +47,13 @@ public:
     int pauses = 0;
     std::vector<std::string> statTitles, statTexts;
 
-private:
+  private:
     QTimer timer_;
 };
 
 // The shipped data set in a scratch working directory.
 class ShippedData : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const QString data = QStringLiteral(DRAVIA_SOURCE_DIR "/Data");
         if (!QFileInfo::exists(data + QStringLiteral("/inputOutputRunTimeParams.txt"))) {
@@ -68,7 +68,7 @@ protected:
         if (!previous_.isEmpty()) QDir::setCurrent(previous_);
     }
 
-private:
+  private:
     QTemporaryDir scratch_;
     QString previous_;
 };
@@ -100,9 +100,8 @@ TEST_F(ShippedData, DefaultScenarioRunsToCompletionInTheWindowInEveryDisplayMode
         EXPECT_EQ(answers.icons.back(), QMessageBox::Information);
         // Pauses after years 5 and 10 of both iterations, except with the display off.
         EXPECT_EQ(answers.pauses, mode == 3 ? 0 : 4) << mode;
-        const bool askedToContinue =
-            std::find(answers.texts.begin(), answers.texts.end(), "Continue with next iteration?") !=
-            answers.texts.end();
+        const bool askedToContinue = std::find(answers.texts.begin(), answers.texts.end(),
+                                               "Continue with next iteration?") != answers.texts.end();
         EXPECT_EQ(askedToContinue, mode != 3) << mode;
         EXPECT_TRUE(window.grab().save(test::artefactPath(QStringLiteral("run-mode-%1.png").arg(mode))));
         if (mode == 1) {
@@ -120,8 +119,50 @@ TEST_F(ShippedData, DefaultScenarioRunsToCompletionInTheWindowInEveryDisplayMode
         answers.statTexts.clear();
         window.commandAction(command)->trigger();
         ASSERT_FALSE(answers.statTexts.empty()) << command;
-        EXPECT_NE(answers.statTexts.front().find("REPLICATES:"), std::string::npos) << answers.statTexts.front();
+        EXPECT_NE(answers.statTexts.front().find("REPLICATES:"), std::string::npos)
+            << answers.statTexts.front();
     }
+}
+
+// Pause holds the run between years; Quit Run while paused ends it one year after Continue,
+// without the completion message.
+TEST_F(ShippedData, PauseHoldsTheRunAndQuitWhilePausedEndsItAfterOneMoreYear) {
+    BoxAnswerer answers;
+    MainWnd window;
+    window.resize(640, 480);
+    window.show();
+    ModelState& model = window.model();
+    model.params.NUM_YEARS = 500;
+    model.params.NUM_ITERS = 1;
+    model.params.SCREEN_OUTPUT_MODE = 3;
+    model.params.PAUSE_AT_INTERVALS = 0;
+
+    int pausedYear = 0;
+    int ticksWhilePaused = 0;
+    bool yearChangedWhilePaused = false;
+    QTimer driver;
+    driver.setInterval(1);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        const RunFlags& flags = model.run.flags;
+        if (!flags.running && !flags.paused) return;
+        if (!flags.paused && pausedYear == 0 && model.run.CURRENT_YEAR >= 3) {
+            window.commandAction(CMD_PAUSE)->trigger();
+            pausedYear = model.run.CURRENT_YEAR;
+        } else if (flags.paused) {
+            yearChangedWhilePaused = yearChangedWhilePaused || model.run.CURRENT_YEAR != pausedYear;
+            if (++ticksWhilePaused == 5) window.commandAction(CMD_QUIT_RUN)->trigger();
+            if (ticksWhilePaused == 10) window.commandAction(CMD_CONTINUE)->trigger();
+        }
+    });
+    driver.start();
+    window.commandAction(CMD_RUN)->trigger();
+    driver.stop();
+
+    ASSERT_GT(pausedYear, 0);
+    EXPECT_FALSE(yearChangedWhilePaused);
+    EXPECT_EQ(model.run.CURRENT_YEAR, pausedYear + 1);
+    EXPECT_FALSE(model.run.flags.running);
+    EXPECT_EQ(std::count(answers.texts.begin(), answers.texts.end(), "Simulation Completed."), 0);
 }
 
 }  // namespace

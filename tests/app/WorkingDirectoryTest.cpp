@@ -18,7 +18,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 class WorkingDirectoryChoice : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir root;
     QString path(const QString& relative) const { return root.filePath(relative); }
 };
@@ -26,7 +26,8 @@ protected:
 TEST_F(WorkingDirectoryChoice, GivenDirectoryWins) {
     QDir().mkpath(path("chosen"));
     QDir().mkpath(path("here/Data"));
-    EXPECT_EQ(chooseWorkingDirectory(path("chosen"), path("here"), path("user"), {}, nullptr), path("chosen"));
+    EXPECT_EQ(chooseWorkingDirectory(path("chosen"), path("here"), path("user"), {}, nullptr),
+              path("chosen"));
     QString error;
     EXPECT_TRUE(chooseWorkingDirectory(path("missing"), path("here"), path("user"), {}, &error).isEmpty());
     EXPECT_TRUE(error.contains("missing"));
@@ -34,7 +35,8 @@ TEST_F(WorkingDirectoryChoice, GivenDirectoryWins) {
 
 TEST_F(WorkingDirectoryChoice, CurrentDirectoryWithDataIsUsed) {
     QDir().mkpath(path("here/Data"));
-    EXPECT_EQ(chooseWorkingDirectory(QString(), path("here"), path("user"), {path("share")}, nullptr), path("here"));
+    EXPECT_EQ(chooseWorkingDirectory(QString(), path("here"), path("user"), {path("share")}, nullptr),
+              path("here"));
 }
 
 TEST_F(WorkingDirectoryChoice, FirstStartFromTheDesktopCopiesTheInstalledFilesOnce) {
@@ -42,8 +44,8 @@ TEST_F(WorkingDirectoryChoice, FirstStartFromTheDesktopCopiesTheInstalledFilesOn
     writeFile(path("share/Data/initParams.txt"), "SEED_INIT 1\n");
     writeFile(path("share/Data/sub/tree.bmp"), "BM");
     writeFile(path("share/Manual/Forest.html"), "<html></html>");
-    const QString chosen =
-        chooseWorkingDirectory(QString(), path("home"), path("user"), {path("nowhere"), path("share")}, nullptr);
+    const QString chosen = chooseWorkingDirectory(QString(), path("home"), path("user"),
+                                                  {path("nowhere"), path("share")}, nullptr);
     EXPECT_EQ(chosen, path("user"));
     EXPECT_TRUE(QFileInfo::exists(path("user/Data/initParams.txt")));
     EXPECT_TRUE(QFileInfo::exists(path("user/Data/sub/tree.bmp")));
@@ -51,7 +53,8 @@ TEST_F(WorkingDirectoryChoice, FirstStartFromTheDesktopCopiesTheInstalledFilesOn
 
     // The user's edits survive the next start: nothing is copied over them.
     writeFile(path("user/Data/initParams.txt"), "SEED_INIT 2\n");
-    EXPECT_EQ(chooseWorkingDirectory(QString(), path("home"), path("user"), {path("share")}, nullptr), path("user"));
+    EXPECT_EQ(chooseWorkingDirectory(QString(), path("home"), path("user"), {path("share")}, nullptr),
+              path("user"));
     QFile kept(path("user/Data/initParams.txt"));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("SEED_INIT 2\n"));
@@ -59,7 +62,8 @@ TEST_F(WorkingDirectoryChoice, FirstStartFromTheDesktopCopiesTheInstalledFilesOn
 
 TEST_F(WorkingDirectoryChoice, NoDataAnywhereStaysInTheCurrentDirectory) {
     QDir().mkpath(path("home"));
-    EXPECT_EQ(chooseWorkingDirectory(QString(), path("home"), path("user"), {path("share")}, nullptr), path("home"));
+    EXPECT_EQ(chooseWorkingDirectory(QString(), path("home"), path("user"), {path("share")}, nullptr),
+              path("home"));
     EXPECT_FALSE(QFileInfo::exists(path("user")));
 }
 

@@ -24,7 +24,7 @@ TEST(PlotGeometry, UprightPlotHasItsBackEdgeStraightAboveTheFront) {
     const PlotGeometry g = computeGeometry(plotShape(50, 30, 0.0), 700, 500);
     EXPECT_DOUBLE_EQ(g.plotWidth, 350.0);
     EXPECT_DOUBLE_EQ(g.plotDepth, 150.0);
-    EXPECT_EQ(g.left, 315);  // right edge at 95% of 700
+    EXPECT_EQ(g.left, 315);    // right edge at 95% of 700
     EXPECT_EQ(g.frontY, 471);  // 94.3% of 500
     EXPECT_EQ(g.frontRightX, 665);
     EXPECT_EQ(g.backLeftX, 315);

@@ -20,7 +20,7 @@ const QRgb BACKGROUND = qRgb(112, 136, 160);
 // A plot view of cw by ch showing the graphics image of a plot with exactly the given trees,
 // the first of them standing at (x, y).
 class GraphicsView {
-public:
+  public:
     GraphicsView(int cw, int ch) : model(test::makeDisplayModel()), view(*model) {
         // A narrow plot at the right keeps its outline out of the columns the tests look at.
         model->params.WIDTH = 10;
@@ -119,7 +119,8 @@ TEST(TreePainting, WhiteCornersOfAPictureLeaveTheBackgroundVisible) {
 }
 
 TEST(TreePainting, LargePictureIsUsedFromTheMinimumHeightOn) {
-    for (const auto& [height, expected] : {std::pair{975.0, qRgb(200, 0, 0)}, std::pair{1000.0, qRgb(0, 0, 200)}}) {
+    for (const auto& [height, expected] :
+         {std::pair{975.0, qRgb(200, 0, 0)}, std::pair{1000.0, qRgb(0, 0, 200)}}) {
         GraphicsView g(700, 500);
         Species& s = g.model->species[1];
         s.smallBitmap = test::solidBitmap(10, 20, {200, 0, 0}, false);

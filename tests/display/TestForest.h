@@ -75,7 +75,7 @@ inline Plot& addPlot(ModelState& model, int count, int plotNumber = 1) {
 
 // A one-colour picture with pure white corner pixels.
 inline std::shared_ptr<const TreeBitmap> solidBitmap(int width, int height, TreeBitmap::Rgb colour,
-                                                    bool whiteCorners = true) {
+                                                     bool whiteCorners = true) {
     std::vector<TreeBitmap::Rgb> pixels(static_cast<size_t>(width * height), colour);
     if (whiteCorners) {
         const TreeBitmap::Rgb white{255, 255, 255};
