@@ -52,7 +52,8 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Dravia4"),
                         QStringLiteral("Cannot handle error.  Program exiting"), QMessageBox::Ok);
         box.exec();
-        throw ProgramExit{EXIT_NORMAL};
+        // A failure must not look like success to whoever started the program.
+        throw ProgramExit{EXIT_FATAL_ERROR};
     }
     thePlotView = view_;
 

@@ -151,7 +151,7 @@ TEST(MainWindow, ClosingWhenIdleDoesNotStopAnything) {
     EXPECT_NO_THROW(window->host().processPendingEvents());
 }
 
-TEST(MainWindow, AnUnexpectedStartupErrorSaysItCannotBeHandledAndEndsWithStatusZero) {
+TEST(MainWindow, AnUnexpectedStartupErrorSaysItCannotBeHandledAndEndsAsAFailure) {
     QString shown;
     QTimer::singleShot(0, [&shown] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -163,7 +163,7 @@ TEST(MainWindow, AnUnexpectedStartupErrorSaysItCannotBeHandledAndEndsWithStatusZ
         MainWnd window([](ModelState&) { throw std::runtime_error("unexpected"); });
         FAIL() << "the window was built after a failed start-up load";
     } catch (const ProgramExit& exit) {
-        EXPECT_EQ(exit.status, EXIT_NORMAL);
+        EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
     }
     EXPECT_EQ(shown.toStdString(), "Cannot handle error.  Program exiting");
 }
