@@ -80,4 +80,25 @@ inline double peekDraw(double state, int k = 1) {
     return value;
 }
 
+// A cool temperate site (44° N, 1 m of loam over a deep water table) at the station's
+// elevation, with its long-term monthly weather.
+inline void temperateSite(ForestFixture& f, double elevation) {
+    Site& site = f.model->site;
+    site.ELEVATION = elevation;
+    site.LATITUDE = 44.0;
+    site.SOIL_DEPTH = 1.1;
+    site.ROOT_DEPTH = 0.9;
+    site.WATER_DEPTH = 2.5;
+    site.TEXTURE = 150.0;
+    site.PERCENT_ROCK = 5.0;
+    site.AVAIL_N = 90.0;
+    f.model->weather.stationElevation = elevation;
+    const double temperature[] = {-6.5, -5, 0.5, 7, 14, 18, 21, 20, 15.5, 9.5, 3, -4};
+    const double precipitation[] = {70, 65, 80, 85, 90, 95, 90, 85, 80, 75, 80, 75};
+    for (int m = 1; m <= MONTHS; ++m) {
+        f.model->weather.meanTemperature[m] = temperature[m - 1];
+        f.model->weather.meanPrecipitation[m] = precipitation[m - 1];
+    }
+}
+
 }  // namespace dravia::test

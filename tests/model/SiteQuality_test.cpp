@@ -15,26 +15,8 @@ namespace dravia {
 namespace {
 
 using test::ForestFixture;
+using test::temperateSite;
 using test::TempDirectory;
-
-void temperateSite(ForestFixture& f) {
-    Site& site = f.model->site;
-    site.ELEVATION = 350.7;
-    site.LATITUDE = 44.0;
-    site.SOIL_DEPTH = 1.1;
-    site.ROOT_DEPTH = 0.9;
-    site.WATER_DEPTH = 2.5;
-    site.TEXTURE = 150.0;
-    site.PERCENT_ROCK = 5.0;
-    site.AVAIL_N = 90.0;
-    f.model->weather.stationElevation = 350.7;
-    const double temperature[] = {-6.5, -5, 0.5, 7, 14, 18, 21, 20, 15.5, 9.5, 3, -4};
-    const double precipitation[] = {70, 65, 80, 85, 90, 95, 90, 85, 80, 75, 80, 75};
-    for (int m = 1; m <= MONTHS; ++m) {
-        f.model->weather.meanTemperature[m] = temperature[m - 1];
-        f.model->weather.meanPrecipitation[m] = precipitation[m - 1];
-    }
-}
 
 Species& plainSpecies(ForestFixture& f, int sn) {
     Species& s = f.addSpecies(sn, 3);
@@ -48,7 +30,7 @@ Species& plainSpecies(ForestFixture& f, int sn) {
 
 TEST(SiteQuality, TemperatureFactorIsOneMidRangeAndZeroAtTheLimits) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     Species& s = plainSpecies(f, 1);
     computeSiteQuality(*f.model);
     const double dd = f.model->climate.DEGREE_DAYS;
@@ -77,7 +59,7 @@ TEST(SiteQuality, TemperatureFactorIsOneMidRangeAndZeroAtTheLimits) {
 
 TEST(SiteQuality, DroughtFactorFromWilt) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     for (int m = 1; m <= MONTHS; ++m) f.model->weather.meanPrecipitation[m] = 300.0;  // never dry
     Species& s = plainSpecies(f, 1);
     computeSiteQuality(*f.model);
@@ -88,7 +70,7 @@ TEST(SiteQuality, DroughtFactorFromWilt) {
     EXPECT_EQ(s.SQ_WILT, 1.0);
 
     ForestFixture g;
-    temperateSite(g);
+    temperateSite(g, 350.7);
     for (int m = 4; m <= 10; ++m) g.model->weather.meanPrecipitation[m] = 5.0;
     Species& dry = plainSpecies(g, 1);
     computeSiteQuality(*g.model);
@@ -107,7 +89,7 @@ TEST(SiteQuality, DroughtFactorFromWilt) {
 
 TEST(SiteQuality, WetnessFactorFromTheWaterTable) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     Species& s = plainSpecies(f, 1);
     s.MIN_WATER_TABLE = 5.0;
     computeSiteQuality(*f.model);
@@ -131,7 +113,7 @@ TEST(SiteQuality, WetnessFactorFromTheWaterTable) {
 
 TEST(SiteQuality, NitrogenFactorByTolerance) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     Species& intolerant = plainSpecies(f, 1);
     intolerant.N_TYPE = 1;
     Species& intermediate = plainSpecies(f, 2);
@@ -209,7 +191,7 @@ std::string expectedMonitorText(const ModelState& model, bool pageBreak) {
 TEST(MonitorFile, ShortNameGetsClimateAndElevationAndLayoutIsExact) {
     TempDirectory directory;
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     plainSpecies(f, 1);
     plainSpecies(f, 2).N_TYPE = 1;
     f.model->params.MONITOR_FLAG = 1;
@@ -237,7 +219,7 @@ TEST(MonitorFile, ShortNameGetsClimateAndElevationAndLayoutIsExact) {
 TEST(MonitorFile, ConstantClimateHasNoPageBreakAndLongNamesStay) {
     TempDirectory directory;
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     plainSpecies(f, 1);
     f.model->params.MONITOR_FLAG = 1;
     f.model->params.MONITOR_FILE = "monitor";  // seven characters: extended
@@ -254,7 +236,7 @@ TEST(MonitorFile, ConstantClimateHasNoPageBreakAndLongNamesStay) {
 TEST(MonitorFile, NothingWrittenWithoutTheFlag) {
     TempDirectory directory;
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     f.model->params.MONITOR_FILE = "mon";
     computeSiteQuality(*f.model);
     EXPECT_EQ(f.model->params.MONITOR_FILE, "mon");
@@ -264,7 +246,7 @@ TEST(MonitorFile, NothingWrittenWithoutTheFlag) {
 TEST(MonitorFile, UnopenableFileEndsTheProgramAbnormally) {
     TempDirectory directory;
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 350.7);
     f.model->params.MONITOR_FLAG = 1;
     f.model->params.MONITOR_FILE = "no_such_dir\\monitor.txt";
     try {

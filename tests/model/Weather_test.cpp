@@ -9,25 +9,7 @@ namespace dravia {
 namespace {
 
 using test::ForestFixture;
-
-// A cool temperate site (44° N, 1 m of loam over a deep water table) and its weather.
-void temperateSite(ForestFixture& f) {
-    Site& site = f.model->site;
-    site.ELEVATION = 300.0;
-    site.LATITUDE = 44.0;
-    site.SOIL_DEPTH = 1.1;
-    site.ROOT_DEPTH = 0.9;
-    site.WATER_DEPTH = 2.5;
-    site.TEXTURE = 150.0;
-    site.PERCENT_ROCK = 5.0;
-    f.model->weather.stationElevation = 300.0;
-    const double temperature[] = {-6.5, -5, 0.5, 7, 14, 18, 21, 20, 15.5, 9.5, 3, -4};
-    const double precipitation[] = {70, 65, 80, 85, 90, 95, 90, 85, 80, 75, 80, 75};
-    for (int m = 1; m <= MONTHS; ++m) {
-        f.model->weather.meanTemperature[m] = temperature[m - 1];
-        f.model->weather.meanPrecipitation[m] = precipitation[m - 1];
-    }
-}
+using test::temperateSite;
 
 void compute(ModelState& model) {
     computeYearlyClimate(model);
@@ -47,7 +29,7 @@ bool allFinite(const Climate& c) {
 
 TEST(YearlyClimate, SiteAboveTheStationIsColderByTheLapseRateOfItsSign) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->site.ELEVATION = 400.0;  // 100 m above the station
     computeYearlyClimate(*f.model);
     const Climate& c = f.model->climate;
@@ -59,7 +41,7 @@ TEST(YearlyClimate, SiteAboveTheStationIsColderByTheLapseRateOfItsSign) {
 
 TEST(YearlyClimate, DegreeDaysCountOnlyWarmthAbove4Point44) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     for (int m = 1; m <= MONTHS; ++m) f.model->weather.meanTemperature[m] = 4.44;
     f.model->weather.meanTemperature[3] = 10.0;
     computeYearlyClimate(*f.model);
@@ -68,7 +50,7 @@ TEST(YearlyClimate, DegreeDaysCountOnlyWarmthAbove4Point44) {
 
 TEST(YearlyClimate, MeltDegreeDaysAboveMinus3Point4) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->weather.meanTemperature[2] = -3.4;
     computeYearlyClimate(*f.model);
     EXPECT_EQ(f.model->climate.SNOW_D_D[2], 0.0);   // exactly −3.4 °C: no melt
@@ -80,7 +62,7 @@ TEST(YearlyClimate, MeltDegreeDaysAboveMinus3Point4) {
 
 TEST(YearlyClimate, HeatIndexOfTheTrailingTwelveMonthsInYearToYearClimate) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->params.CLIMATE_CHANGE = 1;
     for (int m = 1; m <= MONTHS; ++m) f.model->climate.stationTemperature[m] = 10.0;
     f.model->climate.weatherYear = 1;
@@ -102,7 +84,7 @@ TEST(YearlyClimate, HeatIndexOfTheTrailingTwelveMonthsInYearToYearClimate) {
 
 TEST(YearlyClimate, ConstantClimateUsesOneIndexOverWarmMonths) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->climate.weatherYear = 5;  // ignored without year-to-year climate
     computeYearlyClimate(*f.model);
     double index = 0.0;
@@ -112,7 +94,7 @@ TEST(YearlyClimate, ConstantClimateUsesOneIndexOverWarmMonths) {
 
 TEST(WaterBalance, DayLengthsInterpolatedByLatitude) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->site.LATITUDE = 42.5;
     compute(*f.model);
     EXPECT_NEAR(f.model->climate.DL[1], 0.82, 1e-12);
@@ -131,7 +113,7 @@ TEST(WaterBalance, DayLengthsInterpolatedByLatitude) {
 
 TEST(WaterBalance, EquatorialSiteReportsAndTakesTheEquatorColumn) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->site.LATITUDE = 1e-06;
     compute(*f.model);
     EXPECT_EQ(f.host.standardOutput, "Plot is at equator?\n");
@@ -142,7 +124,7 @@ TEST(WaterBalance, EquatorialSiteReportsAndTakesTheEquatorColumn) {
 
 TEST(WaterBalance, ShallowWaterTableLimitsRootsAndSuppliesWater) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->site.WATER_DEPTH = 0.2;
     f.model->site.ROOT_DEPTH = 1.0;
     compute(*f.model);
@@ -157,7 +139,7 @@ TEST(WaterBalance, ShallowWaterTableLimitsRootsAndSuppliesWater) {
 
 TEST(WaterBalance, WaterTableBelowTheSoilSuppliesNothing) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     compute(*f.model);
     const Climate& c = f.model->climate;
     EXPECT_EQ(c.CAP, 0.0);
@@ -168,7 +150,7 @@ TEST(WaterBalance, WaterTableBelowTheSoilSuppliesNothing) {
 
 TEST(WaterBalance, PotentialEvapotranspirationInItsThreeRanges) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->weather.meanTemperature[6] = 30.0;
     f.model->weather.meanTemperature[7] = 38.0;
     f.model->weather.meanTemperature[8] = 38.1;
@@ -183,7 +165,7 @@ TEST(WaterBalance, PotentialEvapotranspirationInItsThreeRanges) {
 
 TEST(WaterBalance, SnowGathersInFrostAndMeltsAboveMinus3Point4) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     compute(*f.model);
     const Climate& c = f.model->climate;
     // January and February are below −3.4 °C: snow only gathers.
@@ -203,7 +185,7 @@ TEST(WaterBalance, SoilWaterBudgetClosesMonthByMonthWithoutCapillarySupply) {
     // in less evapotranspiration, runoff and overflow, crossings between regimes included.
     for (double evapFactor : {1.0, 0.9}) {
         ForestFixture f;
-        temperateSite(f);
+        temperateSite(f, 300.0);
         f.model->params.EVAP_FACTOR = evapFactor;
         for (int m = 5; m <= 9; ++m) f.model->weather.meanPrecipitation[m] = 10.0;  // a dry summer
         compute(*f.model);
@@ -224,7 +206,7 @@ TEST(WaterBalance, SoilWaterBudgetClosesMonthByMonthWithoutCapillarySupply) {
 TEST(WaterBalance, EvapFactorKeepsATenthOfEvapotranspirationInTheSoil) {
     for (double evapFactor : {1.0, 0.9}) {
         ForestFixture f;
-        temperateSite(f);
+        temperateSite(f, 300.0);
         f.model->params.EVAP_FACTOR = evapFactor;
         for (int m = 1; m <= MONTHS; ++m) f.model->weather.meanPrecipitation[m] = 300.0;  // always wet
         compute(*f.model);
@@ -235,7 +217,7 @@ TEST(WaterBalance, EvapFactorKeepsATenthOfEvapotranspirationInTheSoil) {
 
 TEST(WaterBalance, StressBySoilWaterMode) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->params.WATER_STRESS_MODE = 1;
     compute(*f.model);
     const Climate& c = f.model->climate;
@@ -251,7 +233,7 @@ TEST(WaterBalance, StressBySoilWaterMode) {
 
 TEST(WaterBalance, YearToYearClimateCarriesSoilWaterAndSnowOnward) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     f.model->params.CLIMATE_CHANGE = 1;
     f.model->climate.stationTemperature = f.model->weather.meanTemperature;
     f.model->climate.stationPrecipitation = f.model->weather.meanPrecipitation;
@@ -279,7 +261,7 @@ TEST(WaterBalance, YearToYearClimateCarriesSoilWaterAndSnowOnward) {
 
 TEST(WaterBalance, ConstantClimateSpinsUpTheSameEveryTime) {
     ForestFixture f;
-    temperateSite(f);
+    temperateSite(f, 300.0);
     compute(*f.model);
     const MonthlyValues first = f.model->climate.WATER_S;
     f.model->climate.soilWater = 0.0;
@@ -294,7 +276,7 @@ TEST(WaterBalance, DegenerateSoilsStayFinite) {
     // No capillary supply, no rain and no snow: the wet regime has nothing proportional to W.
     {
         ForestFixture f;
-        temperateSite(f);
+        temperateSite(f, 300.0);
         for (int m = 1; m <= MONTHS; ++m) {
             f.model->weather.meanTemperature[m] = 15.0;
             f.model->weather.meanPrecipitation[m] = 0.0;
@@ -312,7 +294,7 @@ TEST(WaterBalance, DegenerateSoilsStayFinite) {
     // Frozen all year with no water table in reach: nothing moves.
     {
         ForestFixture f;
-        temperateSite(f);
+        temperateSite(f, 300.0);
         for (int m = 1; m <= MONTHS; ++m) f.model->weather.meanTemperature[m] = -10.0;
         compute(*f.model);
         const Climate& c = f.model->climate;
@@ -323,7 +305,7 @@ TEST(WaterBalance, DegenerateSoilsStayFinite) {
     // A soil that holds no water.
     for (double texture : {0.0, -5.0}) {
         ForestFixture f;
-        temperateSite(f);
+        temperateSite(f, 300.0);
         f.model->site.TEXTURE = texture;
         compute(*f.model);
         EXPECT_TRUE(allFinite(f.model->climate));
@@ -332,7 +314,7 @@ TEST(WaterBalance, DegenerateSoilsStayFinite) {
     // Water at the surface, no roots.
     {
         ForestFixture f;
-        temperateSite(f);
+        temperateSite(f, 300.0);
         f.model->site.WATER_DEPTH = 0.0;
         f.model->site.ROOT_DEPTH = 0.0;
         compute(*f.model);
