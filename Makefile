@@ -38,8 +38,8 @@ conformance:
 	else echo "conformance cases: ../shared/conformance not found, skipped"; fi
 
 bench: deps
-	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DDRAVIA_BUILD_BENCH=ON >/dev/null
-	cmake --build build/bench -j $(JOBS)
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DDRAVIA_BUILD_BENCH=ON -DDRAVIA_BUILD_TESTS=OFF >/dev/null
+	cmake --build build/bench -j $(JOBS) --target benchmarks
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
 clean:

@@ -1,6 +1,7 @@
 #include "model/SiteQuality.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -43,23 +44,20 @@ double wetnessFactor(const Site& site, const Species& s) {
     return std::max(0.0, 1.0 - s.MIN_WATER_TABLE / (2.0 * site.WATER_DEPTH));
 }
 
-// The nitrogen response by tolerance type; an unknown type keeps last year's factor.
-double nitrogenFactor(double availableNitrogen, const Species& s) {
+// The nitrogen response of the three tolerance types (index 1..3) to the site's nitrogen.
+// They depend on the site alone, so they are worked out once for all species.
+std::array<double, 4> nitrogenResponses(double availableNitrogen) {
     const double n = 4.0 * availableNitrogen - 170.0;
-    double factor = s.SQ_SOIL_N;
-    switch (s.N_TYPE) {
-        case 1:
-            factor = ((1.0 - std::pow(10.0, -0.00175 * (n + 207.43))) * 2.99 * 2.9 - 5.0) * 0.27240533914464726;
-            break;
-        case 2:
-            factor = ((1.0 - std::pow(10.0, -0.00234 * (n + 117.52))) * 2.94 * 1.3 - 1.2) * 0.38138825324180015;
-            break;
-        case 3:
-            factor = ((1.0 - std::pow(10.0, -0.00179 * (n + 219.77))) * 2.79 - 0.6) * 0.4566210045662101;
-            break;
-        default:
-            break;
-    }
+    std::array<double, 4> response{};
+    response[1] = ((1.0 - std::pow(10.0, -0.00175 * (n + 207.43))) * 2.99 * 2.9 - 5.0) * 0.27240533914464726;
+    response[2] = ((1.0 - std::pow(10.0, -0.00234 * (n + 117.52))) * 2.94 * 1.3 - 1.2) * 0.38138825324180015;
+    response[3] = ((1.0 - std::pow(10.0, -0.00179 * (n + 219.77))) * 2.79 - 0.6) * 0.4566210045662101;
+    return response;
+}
+
+// The nitrogen factor of a species; an unknown tolerance type keeps last year's factor.
+double nitrogenFactor(const std::array<double, 4>& responses, const Species& s) {
+    const double factor = s.N_TYPE >= 1 && s.N_TYPE <= 3 ? responses[static_cast<size_t>(s.N_TYPE)] : s.SQ_SOIL_N;
     return factor < 0.0 ? 0.0 : factor;
 }
 
@@ -135,12 +133,13 @@ void computeSiteQuality(ModelState& model) {
     computeWaterBalance(model);
 
     const Climate& c = model.climate;
+    const std::array<double, 4> nitrogen = nitrogenResponses(model.site.AVAIL_N);
     for (int sn = 1; sn <= model.NSPP; ++sn) {
         Species& s = model.species[static_cast<size_t>(sn)];
         s.SQ_TEMP = temperatureFactor(c.DEGREE_DAYS, s);
         s.SQ_WILT = droughtFactor(c.WILT, s);
         s.SQ_WETNESS = wetnessFactor(model.site, s);
-        s.SQ_SOIL_N = nitrogenFactor(model.site.AVAIL_N, s);
+        s.SQ_SOIL_N = nitrogenFactor(nitrogen, s);
         s.SITE_QUALITY = s.SQ_WILT * s.SQ_SOIL_N * s.SQ_TEMP * s.SQ_WETNESS;
     }
 

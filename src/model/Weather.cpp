@@ -321,11 +321,17 @@ void computeYearlyClimate(ModelState& model) {
     }
 
     if (continuesPreviousYear(model)) {
-        // Each month's heat index covers the twelve months ending with it.
+        // Each month's heat index covers the twelve months ending with it. A month's term is
+        // the same in every index it enters, so each is computed once.
+        MonthlyValues previousTerm{}, currentTerm{};
+        for (int k = 1; k <= MONTHS; ++k) {
+            previousTerm[k] = heatIndexTerm(c.previousTEMP[k]);
+            currentTerm[k] = heatIndexTerm(c.TEMP[k]);
+        }
         for (int m = 1; m <= MONTHS; ++m) {
             double index = 0.0;
-            for (int k = m + 1; k <= MONTHS; ++k) index += heatIndexTerm(c.previousTEMP[k]);
-            for (int k = 1; k <= m; ++k) index += heatIndexTerm(c.TEMP[k]);
+            for (int k = m + 1; k <= MONTHS; ++k) index += previousTerm[k];
+            for (int k = 1; k <= m; ++k) index += currentTerm[k];
             c.I[m] = index;
         }
     } else {
