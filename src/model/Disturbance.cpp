@@ -17,7 +17,9 @@ void notify(const std::function<void(ModelState&)>& call, ModelState& model) {
 }
 
 bool loggingYear(const RunParameters& p, int year) {
-    return p.BLOW_FREQ >= 1 && year >= p.FIRST_DISTURB_YEAR && (year - p.FIRST_DISTURB_YEAR) % p.BLOW_FREQ == 0;
+    // Widened: FIRST_DISTURB_YEAR is read unchecked and may be far below year 1.
+    return p.BLOW_FREQ >= 1 && year >= p.FIRST_DISTURB_YEAR &&
+           (static_cast<long long>(year) - p.FIRST_DISTURB_YEAR) % p.BLOW_FREQ == 0;
 }
 
 }  // namespace

@@ -72,8 +72,12 @@ void showOpenFailure(ModelState& model) {
                               MessageIcon::Error);
 }
 
-void writeAll(std::FILE* file, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), file);
+// The header and each removal's records reach the file whole or not at all.
+void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
+    if (appendWhole(file, text)) return;
+    hostOf(model).showMessage(formatText("Error: Logging file %s could not be written (the disk may be full).",
+                                         model.params.DISTURBANCE_RESULTS_FILE.c_str()),
+                              MessageIcon::Error);
 }
 
 }  // namespace
@@ -126,7 +130,7 @@ void writeDisturbanceData(ModelState& model, bool beforeRemoval) {
     if (!model.output.DISTURBANCE_HEADER_WRITTEN) {
         FileHandle file = openFile(name, "w");
         if (file) {
-            writeAll(file.get(), disturbanceHeaderText(model));
+            writeAll(model, file.get(), disturbanceHeaderText(model));
             model.output.DISTURBANCE_HEADER_WRITTEN = true;
         } else {
             showOpenFailure(model);
@@ -138,7 +142,7 @@ void writeDisturbanceData(ModelState& model, bool beforeRemoval) {
         showOpenFailure(model);
         return;
     }
-    writeAll(file.get(), disturbanceRecordsText(model));
+    writeAll(model, file.get(), disturbanceRecordsText(model));
 }
 
 }  // namespace dravia

@@ -34,8 +34,17 @@ bool headerConditionHolds(const ModelState& model, bool afterDisturbance) {
     return afterDisturbance && run.CURRENT_YEAR == model.params.FIRST_DISTURB_YEAR;
 }
 
-void writeAll(std::FILE* file, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), file);
+// The header and each year's block reach the file whole or not at all, so an interrupted run
+// leaves a file that ends with a complete record; one that cannot take them (a full disk) ends
+// the run there.
+void writeAll(ModelState& model, std::FILE* file, const std::string& text, bool afterDisturbance) {
+    if (appendWhole(file, text)) return;
+    const char* format = afterDisturbance
+                             ? "Error: after disturbance results file %s could not be written (the disk may be full)."
+                             : "Error: results file %s could not be written (the disk may be full).";
+    hostOf(model).showMessage(formatText(format, fileNameOf(model, afterDisturbance).c_str()),
+                              MessageIcon::Error);
+    throw ProgramExit{EXIT_FATAL_ERROR};
 }
 
 void createWithHeader(ModelState& model, bool afterDisturbance) {
@@ -45,7 +54,7 @@ void createWithHeader(ModelState& model, bool afterDisturbance) {
         reportError(model, 15, name.c_str());
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
-    writeAll(file.get(), resultsHeaderText(model, afterDisturbance));
+    writeAll(model, file.get(), resultsHeaderText(model, afterDisturbance), afterDisturbance);
     bool& created =
         afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
     created = true;
@@ -55,7 +64,8 @@ void createWithHeader(ModelState& model, bool afterDisturbance) {
 // run, and the widened value is the one in force from now on.
 void limitResultIntervals(ModelState& model) {
     RunParameters& params = model.params;
-    if (params.RESULTS_INTERV == 0 || params.NUM_YEARS / params.RESULTS_INTERV <= RESULT_INTERVAL_LIMIT)
+    if (params.RESULTS_INTERV == 0 ||
+        static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV <= RESULT_INTERVAL_LIMIT)
         return;
     reportError(model, 10);
     params.RESULTS_INTERV = params.NUM_YEARS / RESULT_INTERVAL_LIMIT;
@@ -142,7 +152,7 @@ void writeResults(ModelState& model, bool afterDisturbance) {
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
     limitResultIntervals(model);
-    writeAll(file.get(), resultsBlockText(model));
+    writeAll(model, file.get(), resultsBlockText(model), afterDisturbance);
     file.reset();
 
     const RunState& run = model.run;

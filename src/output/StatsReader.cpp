@@ -138,7 +138,9 @@ void checkLimits(ModelState& model) {
     const RunParameters& params = model.params;
     if (params.NUM_ITERS <= 1) endAbnormally(model, 13);
     if (params.RESULTS_INTERV == 0) endAbnormally(model, 16);
-    if (params.NUM_YEARS / params.RESULTS_INTERV > STATS_INTERVAL_LIMIT) endAbnormally(model, 14);
+    // Widened: the header values are whatever the file says, INT_MIN / -1 included.
+    if (static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV > STATS_INTERVAL_LIMIT)
+        endAbnormally(model, 14);
 }
 
 const char* readingMessage(StatsKind kind) {
@@ -195,21 +197,21 @@ std::optional<StatsRecord> parseStatsRecord(std::string_view line) {
 
 std::optional<int> statsSlotOfYear(const ModelState& model, StatsKind kind, int year) {
     const RunParameters& params = model.params;
-    int slot = 0;
+    long long slot = 0;  // widened: years and timings come from hand-edited files
     if (kind == StatsKind::General) {
         const int interval = params.RESULTS_INTERV;
         if (interval == 0) return std::nullopt;
         if (interval == 1) {
             slot = year;  // every year has its own slot
         } else {
-            slot = year == 1 ? 1 : year / interval + 1;
+            slot = year == 1 ? 1 : static_cast<long long>(year) / interval + 1;
         }
     } else {
         if (params.BLOW_FREQ < 1) return std::nullopt;
-        slot = (year - params.FIRST_DISTURB_YEAR) / params.BLOW_FREQ + 1;
+        slot = (static_cast<long long>(year) - params.FIRST_DISTURB_YEAR) / params.BLOW_FREQ + 1;
     }
     if (slot < 1 || slot >= STATS_SLOTS) return std::nullopt;
-    return slot;
+    return static_cast<int>(slot);
 }
 
 void readStatsInput(ModelState& model, StatsKind kind, FileHandle file) {

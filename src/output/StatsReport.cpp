@@ -288,14 +288,12 @@ std::string statsDisplayText(const std::string& report) {
 void writeStatsReport(ModelState& model, StatsKind kind, StatsLayout layout) {
     const std::string& name = reportFileName(model.params, kind);
     const std::string title = formatText(reportKind(kind).title, name.c_str());
-    FileHandle file = openFile(name, "w");
-    if (!file) {
+    // Written beside the old report and renamed over it: a failure leaves the old one whole.
+    const std::string report = statsReportText(model, kind, layout);
+    if (!writeFileAtomically(name, report)) {
         reportError(model, 15, name.c_str());
         throw ProgramExit{EXIT_ABNORMAL};
     }
-    const std::string report = statsReportText(model, kind, layout);
-    std::fwrite(report.data(), 1, report.size(), file.get());
-    file.reset();
     hostOf(model).showStatResults(title, statsDisplayText(report));
 }
 

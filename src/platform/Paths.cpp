@@ -1,7 +1,9 @@
 #include "platform/Paths.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -19,7 +21,10 @@ FileHandle openFile(const std::string& storedName, const char* mode) {
     const std::string path = toLocalPath(storedName);
     if (path.empty()) return nullptr;
     struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return nullptr;
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return nullptr;
+        if (mode[0] == 'r' && !S_ISREG(info.st_mode)) return nullptr;
+    }
     return FileHandle(std::fopen(path.c_str(), mode));
 }
 
@@ -35,11 +40,31 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
     const std::string temporary = path + ".tmp~";
     std::FILE* file = std::fopen(temporary.c_str(), "w");
     if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
+                         std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
+    }
+    return true;
+}
+
+bool appendWhole(std::FILE* file, const std::string& text) {
+    if (std::fflush(file) != 0) return false;
+    const int descriptor = fileno(file);
+    const off_t before = lseek(descriptor, 0, SEEK_END);
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = write(descriptor, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) {
+            if (before >= 0 && ftruncate(descriptor, before) != 0) {
+                // Nothing more can be done for a file that can neither grow nor shrink.
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(count);
     }
     return true;
 }

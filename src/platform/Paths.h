@@ -18,14 +18,21 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a stored file name with the C mode string ("r", "w", "a"); null on failure.
-// Opening a directory for reading fails here, so readers never see one.
+// A directory never opens, and reading takes regular files only: a device or a pipe named
+// where a file should be could block a reader or never end.
 FileHandle openFile(const std::string& storedName, const char* mode);
 
 // True when the stored name names a readable regular file.
 bool canOpenForReading(const std::string& storedName);
 
-// Writes the whole text to a temporary file beside the target and renames it into place,
-// so a failure never leaves a half-written file where a good one stood. False on failure.
+// Writes the whole text to a temporary file beside the target, flushes it to the disk and
+// renames it into place, so a failure never leaves a half-written file where a good one stood.
+// False on failure (the temporary file is removed).
 bool writeFileAtomically(const std::string& storedName, const std::string& text);
+
+// Appends the whole text to an open file in one write, so that an interrupted program leaves
+// either all of it or none. When it cannot be written whole (a full disk), the file is cut back
+// to where it ended before and false is returned: the file still ends with a complete record.
+bool appendWhole(std::FILE* file, const std::string& text);
 
 }  // namespace dravia
