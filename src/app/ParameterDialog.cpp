@@ -54,6 +54,9 @@ QLineEdit* ParameterDialog::lineField(QGridLayout* grid, int row, int column, co
                                       const char* name) {
     auto* field = new QLineEdit(this);
     field->setObjectName(QString::fromLatin1(name));
+    // Room for a held value at full precision, such as an elevation converted from feet.
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0000.00000000000000")) +
+                           12);
     auto* caption = new QLabel(label, this);
     caption->setBuddy(field);
     grid->addWidget(caption, row, column);

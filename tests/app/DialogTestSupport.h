@@ -32,16 +32,28 @@ Widget* field(QWidget& dialog, const char* name) {
     return found;
 }
 
-inline QLineEdit* line(QWidget& dialog, const char* name) { return field<QLineEdit>(dialog, name); }
+inline QLineEdit* line(QWidget& dialog, const char* name) {
+    return field<QLineEdit>(dialog, name);
+}
 
-inline void setText(QWidget& dialog, const char* name, const QString& text) { line(dialog, name)->setText(text); }
+inline void setText(QWidget& dialog, const char* name, const QString& text) {
+    line(dialog, name)->setText(text);
+}
 
-inline std::string text(QWidget& dialog, const char* name) { return line(dialog, name)->text().toStdString(); }
+inline std::string text(QWidget& dialog, const char* name) {
+    return line(dialog, name)->text().toStdString();
+}
 
-inline void pressOk(ParameterDialog& dialog) { dialog.buttons()->button(QDialogButtonBox::Ok)->click(); }
-inline void pressCancel(ParameterDialog& dialog) { dialog.buttons()->button(QDialogButtonBox::Cancel)->click(); }
+inline void pressOk(ParameterDialog& dialog) {
+    dialog.buttons()->button(QDialogButtonBox::Ok)->click();
+}
+inline void pressCancel(ParameterDialog& dialog) {
+    dialog.buttons()->button(QDialogButtonBox::Cancel)->click();
+}
 
-inline bool accepted(const QDialog& dialog) { return dialog.result() == QDialog::Accepted; }
+inline bool accepted(const QDialog& dialog) {
+    return dialog.result() == QDialog::Accepted;
+}
 
 inline std::vector<std::string> labelTexts(QWidget& dialog) {
     std::vector<std::string> texts;
@@ -66,7 +78,9 @@ inline bool contains(const std::vector<std::string>& texts, const std::string& t
 }
 
 // The last message the dialog showed, and how many.
-inline std::string lastMessage(const ScriptedHost& host) { return host.lastMessage(); }
+inline std::string lastMessage(const ScriptedHost& host) {
+    return host.lastMessage();
+}
 
 // Shows the dialog, lets it lay itself out and saves a picture of it for a person to look at.
 inline void saveArtefact(QWidget& dialog, const QString& name) {
@@ -83,8 +97,10 @@ inline void withNextModal(const std::function<void()>& action, const std::functi
         if (QWidget* modal = QApplication::activeModalWidget()) {
             seen = true;
             inspect(modal);
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(0);
-            else modal->close();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->done(0);
+            else
+                modal->close();
             return;
         }
         QTimer::singleShot(10, poll);

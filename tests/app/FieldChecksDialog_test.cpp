@@ -31,7 +31,8 @@ TEST(FieldChecks, IntegerRangeIsClosedAndNamesItsBounds) {
 TEST(FieldChecks, NumbersAndTheirRanges) {
     EXPECT_DOUBLE_EQ(*checkNumber(QStringLiteral("2.5e3")).value, 2500.0);
     for (const char* bad : {"", "abc", "1,5", "inf", "nan", "2.5 m"}) {
-        EXPECT_EQ(checkNumber(QString::fromLatin1(bad)).message.toStdString(), "Please enter a number.") << bad;
+        EXPECT_EQ(checkNumber(QString::fromLatin1(bad)).message.toStdString(), "Please enter a number.")
+            << bad;
     }
     const NumberRange probability{0.0001, 1.0};
     EXPECT_DOUBLE_EQ(*checkNumber(QStringLiteral("0.0001"), probability).value, 0.0001);

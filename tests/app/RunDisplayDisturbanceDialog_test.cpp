@@ -22,7 +22,7 @@ using test::pressOk;
 using test::setText;
 
 class DialogModel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::fillDisplayModel(model);
         model.host = &host;
@@ -53,7 +53,8 @@ TEST_F(CommunitiesTest, OpensOnTheLocationAndClimateOfTheCommunity) {
                                         "Hubbard Brook Experimental Forest (13 species)",
                                         "StMary SF, Minnesota BWCA (32 species)",
                                         "Kirtland's Warbler habitat, Grayling, MI (34 species)"}));
-    EXPECT_EQ(test::listEntries(dialog.climateList()), (std::vector<std::string>{"Normal", "Global Warming"}));
+    EXPECT_EQ(test::listEntries(dialog.climateList()),
+              (std::vector<std::string>{"Normal", "Global Warming"}));
     EXPECT_EQ(dialog.locationList()->currentText().toStdString(), "StMary SF, Minnesota BWCA (32 species)");
     EXPECT_EQ(dialog.climateList()->currentText().toStdString(), "Global Warming");
     const auto labels = test::labelTexts(dialog);
@@ -100,19 +101,25 @@ TEST_F(RunControlTest, TitleGroupsLabelsAndList) {
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Input, Output, Run-Time Control Parameters");
     auto groups = test::groupTitles(dialog);
     std::sort(groups.begin(), groups.end());
-    EXPECT_EQ(groups, (std::vector<std::string>{"Displaying of Results", "Iterations", "Writing Results to File"}));
+    EXPECT_EQ(groups,
+              (std::vector<std::string>{"Displaying of Results", "Iterations", "Writing Results to File"}));
     const auto labels = test::labelTexts(dialog);
-    for (const char* label : {"Screen Output Mode:", "Number of Iterations:", "Results File:", "Pause Interval:",
-                              "(years)", "Results Interval:", "Years per Iteration:", "Results Statistics File:"}) {
+    for (const char* label :
+         {"Screen Output Mode:", "Number of Iterations:", "Results File:", "Pause Interval:", "(years)",
+          "Results Interval:", "Years per Iteration:", "Results Statistics File:"}) {
         EXPECT_TRUE(test::contains(labels, label)) << label;
     }
-    EXPECT_EQ(test::field<QCheckBox>(dialog, "PAUSE_AT_INTERVALS")->text().toStdString(), "Pause at I&ntervals:");
-    EXPECT_EQ(test::field<QCheckBox>(dialog, "FILE_OUTPUT_FLAG")->text().toStdString(), "&Output Results To File:");
+    EXPECT_EQ(test::field<QCheckBox>(dialog, "PAUSE_AT_INTERVALS")->text().toStdString(),
+              "Pause at I&ntervals:");
+    EXPECT_EQ(test::field<QCheckBox>(dialog, "FILE_OUTPUT_FLAG")->text().toStdString(),
+              "&Output Results To File:");
     EXPECT_EQ(test::field<QCheckBox>(dialog, "PAUSE_EVERY_ITERATION")->text().toStdString(),
               "&Pause Every Iteration:");
-    EXPECT_EQ(test::field<QCheckBox>(dialog, "OUTPUT_EVERY_TREE")->text().toStdString(), "Output &Every Tree:");
+    EXPECT_EQ(test::field<QCheckBox>(dialog, "OUTPUT_EVERY_TREE")->text().toStdString(),
+              "Output &Every Tree:");
     EXPECT_EQ(test::listEntries(test::field<QComboBox>(dialog, "SCREEN_OUTPUT_MODE")),
-              (std::vector<std::string>{"Graphics Image Display", "Tabular Display", "Display Off - File Output Only"}));
+              (std::vector<std::string>{"Graphics Image Display", "Tabular Display",
+                                        "Display Off - File Output Only"}));
     EXPECT_EQ(test::text(dialog, "NUM_YEARS"), "100");
     EXPECT_EQ(test::text(dialog, "RESULTS_FILE"), "Data\\results.out");
     test::saveArtefact(dialog, QStringLiteral("run-control-dialog.png"));
@@ -207,9 +214,10 @@ TEST_F(RunControlTest, TooManyPrintsIsRefusedBeforeThePauseIntervalIsStored) {
     setText(dialog, "NUM_YEARS", "1000");
     setText(dialog, "PRINT_INTERV", "4");
     pressOk(dialog);
-    EXPECT_EQ(host.lastMessage(),
-              "Print interval would cause more than 200 prints to be displayed.  Number of years / print interval "
-              "should be 200 or less.");
+    EXPECT_EQ(
+        host.lastMessage(),
+        "Print interval would cause more than 200 prints to be displayed.  Number of years / print interval "
+        "should be 200 or less.");
     EXPECT_FALSE(test::accepted(dialog));
     EXPECT_EQ(model.params.NUM_YEARS, 1000);
     EXPECT_EQ(model.params.PRINT_INTERV, 10);
@@ -221,9 +229,10 @@ TEST_F(RunControlTest, TooManyResultsIsRefusedAfterThePauseIntervalIsStored) {
     setText(dialog, "PRINT_INTERV", "5");
     setText(dialog, "RESULTS_INTERV", "1");
     pressOk(dialog);
-    EXPECT_EQ(host.lastMessage(),
-              "Results interval would cause more than 500 results.  Number of years / results interval should be "
-              "500 or less.");
+    EXPECT_EQ(
+        host.lastMessage(),
+        "Results interval would cause more than 500 results.  Number of years / results interval should be "
+        "500 or less.");
     EXPECT_FALSE(test::accepted(dialog));
     EXPECT_EQ(model.params.PRINT_INTERV, 5);
     EXPECT_EQ(model.params.RESULTS_INTERV, 10);
@@ -249,7 +258,8 @@ TEST_F(RunControlTest, OneIterationWarnsAndIsStillStored) {
     pressOk(dialog);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.lastMessage(),
-              "Warning: Number of iterations must be at least 2 in order to run the statistics program on the data.");
+              "Warning: Number of iterations must be at least 2 in order to run the statistics program on "
+              "the data.");
     EXPECT_TRUE(test::accepted(dialog));
     EXPECT_EQ(model.params.NUM_ITERS, 1);
 }
@@ -337,10 +347,11 @@ TEST_F(GraphicsTest, WidthOutsideItsRangeChangesNothing) {
     GraphicsDialog dialog(model, nullptr);
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Graphics Output Parameters");
     const auto labels = test::labelTexts(dialog);
-    for (const char* label : {"Year prior to first weather record:", "Plot depth (% of screen, max = 90, min = 10):",
-                              "Maximum tree height (cm) for graph (min = 250, max = 2500):",
-                              "Interval in years between displays:", "Angle of plot image slant to right (max = 90):",
-                              "Plot width (% of screen, max = 90, min = 10):"}) {
+    for (const char* label :
+         {"Year prior to first weather record:", "Plot depth (% of screen, max = 90, min = 10):",
+          "Maximum tree height (cm) for graph (min = 250, max = 2500):",
+          "Interval in years between displays:", "Angle of plot image slant to right (max = 90):",
+          "Plot width (% of screen, max = 90, min = 10):"}) {
         EXPECT_TRUE(test::contains(labels, label)) << label;
     }
     setText(dialog, "BASE_YEAR", "2100");
@@ -407,7 +418,7 @@ TEST_F(GraphicsTest, OkStoresAndReshapesThePlotImage) {
 // ---- Logging and windthrow ----
 
 class DisturbanceTest : public DialogModel {
-protected:
+  protected:
     void SetUp() override {
         DialogModel::SetUp();
         RunParameters& p = model.params;

@@ -20,7 +20,7 @@ using test::setText;
 
 // The small data set loaded as at start-up, in a scratch directory.
 class LoadedModel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::writeSmallDataSet(directory.path());
         model.host = &host;
@@ -49,10 +49,11 @@ TEST_F(SiteTest, TitleListsAndLabels) {
               (std::vector<std::string>{"Water Stress: evap", "Water Stress: soil water"}));
     const auto labels = test::labelTexts(dialog);
     for (const char* label :
-         {"Initial State:", "Climate Change:", "Weather Type:", "Avail N (-100's to +100's):", "Max Basal Area (sq cm):",
-          "Elevation (m):", "Latitude (deg):", "Percent Rock in Soil:", "Random Number Seed:", "Soil Depth (m):",
-          "Moisture Capacity", "(mm H20 / m depth):", "Water Depth (m):", "Weather File:", "Root Depth (m):",
-          "Site Mode:", "Plot File:", "Species File:"}) {
+         {"Initial State:", "Climate Change:", "Weather Type:", "Avail N (-100's to +100's):",
+          "Max Basal Area (sq cm):", "Elevation (m):", "Latitude (deg):", "Percent Rock in Soil:",
+          "Random Number Seed:", "Soil Depth (m):", "Moisture Capacity",
+          "(mm H20 / m depth):", "Water Depth (m):", "Weather File:", "Root Depth (m):", "Site Mode:",
+          "Plot File:", "Species File:"}) {
         EXPECT_TRUE(test::contains(labels, label)) << label;
     }
     EXPECT_EQ(test::text(dialog, "LATITUDE"), "44.2");
@@ -130,10 +131,11 @@ TEST_F(SiteTest, RangesInTableOrder) {
 }
 
 TEST_F(SiteTest, OnlyTheChangedPlotFileIsReadAndItsSiteValuesWin) {
-    test::writeTextFile(directory.path() / "Data" / "plot2.txt",
-                        "ELEV_FT        2000.0\nLATITUDE       47.5\nSOIL_DEPTH     0.8\nROOT_DEPTH     0.6\n"
-                        "WATER_DEPTH    3.0\nTEXTURE        120.0\nPERCENT_ROCK   10.0\nAVAIL_N        70.0\n\n"
-                        "SN  DBH  HT\n  1   10.0  0.0\n");
+    test::writeTextFile(
+        directory.path() / "Data" / "plot2.txt",
+        "ELEV_FT        2000.0\nLATITUDE       47.5\nSOIL_DEPTH     0.8\nROOT_DEPTH     0.6\n"
+        "WATER_DEPTH    3.0\nTEXTURE        120.0\nPERCENT_ROCK   10.0\nAVAIL_N        70.0\n\n"
+        "SN  DBH  HT\n  1   10.0  0.0\n");
     model.species[1].DMAX = 123.0;
     SiteDialog dialog(model);
     setText(dialog, "LATITUDE", "30");
@@ -189,13 +191,27 @@ TEST_F(SpeciesTest, ListInNameOrderCarryingSpeciesNumbers) {
     EXPECT_EQ(test::field<QComboBox>(dialog, "SHADE_TYPE")->currentIndex(), 1);
     EXPECT_EQ(test::field<QCheckBox>(dialog, "ABLE_TO_ENTER")->text().toStdString(), "Able To Enter:");
     const auto labels = test::labelTexts(dialog);
-    for (const char* label :
-         {"Species:", "Maximum Diameter (cm):", "Nitrogen Tolerance Type:", "Shade Tolerance Type:",
-          "Maximum Age (years):", "Biomass Constant B2:", "Biomass Constant B3:", "Leaf weight DBH param:",
-          "Minimum degree-days (deg F-days):", "Maximum degree-days (deg F-days):",
-          "Minimum diameter increment (cm):", "Growth Constant:", "Maximum Height (cm):", "Maximum Leaf Weight (Kg):",
-          "Minimum light factor:", "Minimum water table depth (m):", "Wilting factor:", "Maximum Number of Saplings:",
-          "Small Bitmap File:", "Large Bitmap File:", "Min Height for Large Bitmap:"}) {
+    for (const char* label : {"Species:",
+                              "Maximum Diameter (cm):",
+                              "Nitrogen Tolerance Type:",
+                              "Shade Tolerance Type:",
+                              "Maximum Age (years):",
+                              "Biomass Constant B2:",
+                              "Biomass Constant B3:",
+                              "Leaf weight DBH param:",
+                              "Minimum degree-days (deg F-days):",
+                              "Maximum degree-days (deg F-days):",
+                              "Minimum diameter increment (cm):",
+                              "Growth Constant:",
+                              "Maximum Height (cm):",
+                              "Maximum Leaf Weight (Kg):",
+                              "Minimum light factor:",
+                              "Minimum water table depth (m):",
+                              "Wilting factor:",
+                              "Maximum Number of Saplings:",
+                              "Small Bitmap File:",
+                              "Large Bitmap File:",
+                              "Min Height for Large Bitmap:"}) {
         EXPECT_TRUE(test::contains(labels, label)) << label;
     }
     test::saveArtefact(dialog, QStringLiteral("species-dialog.png"));
@@ -296,7 +312,8 @@ TEST_F(SpeciesTest, OnlyAChangedPictureNameIsReadAgain) {
     setText(dialog, "SMALL_BITMAP", "Data\\nothere.bmp");
     pressOk(dialog);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.lastMessage(), "Could not read in small tree bitmap file \"Data\\nothere.bmp\" for species Test_birch.");
+    EXPECT_EQ(host.lastMessage(),
+              "Could not read in small tree bitmap file \"Data\\nothere.bmp\" for species Test_birch.");
     EXPECT_EQ(model.species[2].SMALL_BITMAP, "NONE");
     EXPECT_EQ(model.species[2].LARGE_BITMAP, "NONE");
 
