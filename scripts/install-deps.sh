@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing Dravia4 need, when missing.
 set -euo pipefail
 packages=(cmake make g++ clang qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libcli11-dev fonts-liberation xvfb xauth python3)
+          libcli11-dev fonts-liberation xvfb xauth python3 parallel)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "batch/HeadlessHost.h"
+#include "batch/Merge.h"
 #include "input/Communities.h"
 #include "input/StartupLoad.h"
 #include "model/ModelState.h"
@@ -99,6 +100,16 @@ int batchMain(int argc, char** argv) {
     statsCommand->add_option("--dir", stats.directory, "Working directory holding Data/ (default: current)");
     statsCommand->add_flag("--tsv", stats.tabSeparated, "Tab-separated spreadsheet layout");
 
+    MergeOptions merge;
+    CLI::App* mergeCommand = app.add_subcommand(
+        "merge",
+        "Join the results, after-disturbance and disturbance files of several finished runs of one scenario "
+        "into OUT, renumbering their iterations in order, so that `stats --dir OUT` covers every replicate.");
+    mergeCommand->add_option("OUT", merge.output, "Working directory to write the merged run into")->required();
+    mergeCommand->add_option("DIR", merge.runs, "Working directories of the finished runs, in order")
+        ->required()
+        ->expected(1, -1);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -110,7 +121,12 @@ int batchMain(int argc, char** argv) {
         return EXIT_USAGE;
     }
     HeadlessHost host;
-    if (runCommand->parsed()) return runBatch(run, host);
+    if (runCommand->parsed()) {
+        // The bar is for a person watching a terminal; a redirected stderr gets nothing extra.
+        if (isatty(STDERR_FILENO) == 1) host.showProgress(ProgressBar::terminalColumns(stderr));
+        return runBatch(run, host);
+    }
+    if (mergeCommand->parsed()) return mergeBatch(merge, host);
     return statsBatch(stats, host);
 }
 

@@ -34,6 +34,8 @@ public:
     virtual void showStatResults(const std::string& title, const std::string& text) = 0;
     // The program's standard output stream.
     virtual void writeStandardOutput(std::string_view text) = 0;
+    // Every plot has been through the year CURRENT_YEAR of CURRENT_ITERATION (progress displays).
+    virtual void yearCompleted(const ModelState&) {}
 };
 
 }  // namespace dravia

@@ -129,6 +129,7 @@ void stepYear(ModelState& model) {
         finishPlotYear(model, plot);
     }
     run.CURRENT_PLOT = nullptr;
+    host.yearCompleted(model);
 
     if (run.CURRENT_YEAR != p.NUM_YEARS) {
         if (p.PAUSE_AT_INTERVALS != 0 && divisible(run.CURRENT_YEAR, p.PRINT_INTERV) &&

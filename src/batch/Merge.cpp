@@ -1,0 +1,461 @@
+#include "batch/Merge.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "input/Parameters.h"
+#include "platform/Format.h"
+#include "platform/Paths.h"
+#include "platform/ProgramExit.h"
+
+namespace dravia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view BLANKS = " \t\r\n";
+
+// The run parameters whose values may differ between replicates of one scenario: the number
+// of iterations (they are added up) and the seed (replicates need their own).
+constexpr std::string_view ITERATIONS_ITEM = "NUM_ITERS";
+constexpr std::string_view SEED_ITEM = "SEED_INIT";
+
+// Input files named by the initial-values parameters whose contents must agree too.
+constexpr std::string_view INPUT_FILE_ITEMS[] = {"SPP_PARAM_FILE", "PLOT_FILE", "WTHR_FILE"};
+
+// Output files named by the run-time control parameters: merged when they exist.
+constexpr std::string_view MERGED_FILE_ITEMS[] = {"RESULTS_FILE", "AFTER_DISTURBANCE_RESULTS_FILE",
+                                                  "DISTURBANCE_RESULTS_FILE"};
+// The statistics reports of the first run describe only its replicates: not carried over.
+constexpr std::string_view REPORT_FILE_ITEMS[] = {"STATS_RESULTS_FILE", "DISTURBANCE_STATS_RESULTS_FILE",
+                                                  "AFTER_DISTURB_STATS_RESULTS_FILE"};
+
+// Refusal of the merge: the message names what is wrong.
+struct MergeRefused {
+    std::string message;
+};
+
+std::string_view trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(BLANKS);
+    if (first == std::string_view::npos) return {};
+    const size_t last = text.find_last_not_of(BLANKS);
+    return text.substr(first, last - first + 1);
+}
+
+std::optional<std::string> readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::error_code ignored;
+    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ignored);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) throw MergeRefused{"Cannot write \"" + path.string() + "\"."};
+}
+
+// Splits a text into its lines, each keeping its line end.
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(0, length));
+        text.remove_prefix(length);
+    }
+    return lines;
+}
+
+std::vector<std::string_view> tokensOf(std::string_view line) {
+    std::vector<std::string_view> tokens;
+    while (true) {
+        const size_t start = line.find_first_not_of(BLANKS);
+        if (start == std::string_view::npos) break;
+        line.remove_prefix(start);
+        const size_t end = std::min(line.find_first_of(BLANKS), line.size());
+        tokens.push_back(line.substr(0, end));
+        line.remove_prefix(end);
+    }
+    return tokens;
+}
+
+bool isNumber(std::string_view token) {
+    if (token.empty()) return false;
+    const std::string text(token);
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size();
+}
+
+bool allNumbers(const std::vector<std::string_view>& tokens) {
+    return std::all_of(tokens.begin(), tokens.end(), isNumber);
+}
+
+// The record lines of the results files and the disturbance data file.
+enum class RecordKind { None, Summary, Tree };
+
+constexpr size_t TREE_MARKER_WIDTH = 3;   // " ->" or three blanks
+constexpr size_t SUMMARY_FIELDS = 13;     // species record and disturbance record
+constexpr size_t TREE_FIELDS = 16;
+
+RecordKind recordKind(std::string_view line) {
+    if (line.substr(0, TREE_MARKER_WIDTH) == " ->") return RecordKind::Tree;
+    const std::vector<std::string_view> tokens = tokensOf(line);
+    if (!allNumbers(tokens)) return RecordKind::None;
+    if (tokens.size() == SUMMARY_FIELDS) return RecordKind::Summary;
+    if (tokens.size() == TREE_FIELDS) return RecordKind::Tree;
+    return RecordKind::None;
+}
+
+// The first whole number in line at or after from: where it starts and ends, and its value.
+struct Field {
+    size_t start = 0;
+    size_t end = 0;
+    long value = 0;
+};
+std::optional<Field> firstField(std::string_view line, size_t from) {
+    const size_t start = line.find_first_not_of(' ', from);
+    if (start == std::string_view::npos) return std::nullopt;
+    const size_t end = std::min(line.find_first_of(BLANKS, start), line.size());
+    const std::string text(line.substr(start, end - start));
+    char* stop = nullptr;
+    const long value = std::strtol(text.c_str(), &stop, 10);
+    if (stop != text.c_str() + text.size()) return std::nullopt;
+    return Field{start, end, value};
+}
+
+// A record line with its iteration number raised by offset, printed as the writers print it:
+// "%7d" in a species record, "%5d" in a disturbance record, " %03d" behind a tree record's marker.
+std::string renumberedRecord(std::string_view line, RecordKind kind, bool disturbanceFile, int offset) {
+    if (kind == RecordKind::Tree) {
+        const std::optional<Field> field = firstField(line, TREE_MARKER_WIDTH);
+        if (!field) return std::string(line);
+        return std::string(line.substr(0, TREE_MARKER_WIDTH)) + formatText(" %03ld", field->value + offset) +
+               std::string(line.substr(field->end));
+    }
+    const std::optional<Field> field = firstField(line, 0);
+    if (!field) return std::string(line);
+    const char* format = disturbanceFile ? "%5ld" : "%7ld";
+    return formatText(format, field->value + offset) + std::string(line.substr(field->end));
+}
+
+std::string_view lineBody(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    return line;
+}
+
+// A file's header (everything before its first record) and its records.
+struct SplitFile {
+    std::vector<std::string_view> header;
+    std::vector<std::string_view> body;
+};
+SplitFile splitAtFirstRecord(std::string_view text) {
+    SplitFile split;
+    bool inHeader = true;
+    for (std::string_view line : linesOf(text)) {
+        if (inHeader && recordKind(line) != RecordKind::None) inHeader = false;
+        (inHeader ? split.header : split.body).push_back(line);
+    }
+    return split;
+}
+
+// The disturbance data file begins with its own header.
+bool isDisturbanceFile(const SplitFile& split) {
+    return !split.header.empty() && lineBody(split.header.front()).substr(0, 12) == "LOGGING DATA";
+}
+
+// The header lines that say how many iterations the run made.
+constexpr std::string_view ITERATIONS_LABEL = " Iterations:";
+constexpr std::string_view DISTURBANCE_COUNTS_LABEL = "NUM_ITERS  NUM_YEARS   RESULTS_INTERV";
+
+std::string headerWithIterations(const std::vector<std::string_view>& header, int totalIterations) {
+    std::string text;
+    bool countsFollow = false;
+    for (std::string_view line : header) {
+        if (totalIterations > 0 && line.substr(0, ITERATIONS_LABEL.size()) == ITERATIONS_LABEL) {
+            text += formatText(" Iterations:     %5d \n", totalIterations);
+        } else if (totalIterations > 0 && countsFollow) {
+            const std::vector<std::string_view> tokens = tokensOf(line);
+            if (tokens.size() == 3 && allNumbers(tokens)) {
+                text += formatText("%7d %10s %11s\n", totalIterations, std::string(tokens[1]).c_str(),
+                                   std::string(tokens[2]).c_str());
+            } else {
+                text += line;
+            }
+        } else {
+            text += line;
+        }
+        countsFollow = lineBody(line) == DISTURBANCE_COUNTS_LABEL;
+    }
+    return text;
+}
+
+std::string renumberedBody(const SplitFile& split, int offset, bool disturbanceFile) {
+    std::string text;
+    for (std::string_view line : split.body) {
+        const RecordKind kind = recordKind(line);
+        if (kind == RecordKind::None || offset == 0) {
+            text += line;
+        } else {
+            text += renumberedRecord(line, kind, disturbanceFile, offset);
+        }
+    }
+    return text;
+}
+
+// One statistics copy of a parameter file: its items in file order, and its text.
+struct ParameterCopy {
+    fs::path path;
+    std::string text;
+    std::vector<std::pair<std::string, std::string>> items;
+
+    const std::string* value(std::string_view key) const {
+        for (const auto& item : items) {
+            if (item.first == key) return &item.second;
+        }
+        return nullptr;
+    }
+};
+
+ParameterCopy readParameterCopy(const fs::path& runDirectory, const char* storedName) {
+    ParameterCopy copy;
+    copy.path = runDirectory / toLocalPath(storedName);
+    const std::optional<std::string> text = readFile(copy.path);
+    if (!text) {
+        throw MergeRefused{"\"" + runDirectory.string() + "\" holds no " + copy.path.filename().string() +
+                           ": it is not the working directory of a finished run."};
+    }
+    copy.text = *text;
+    for (std::string_view line : linesOf(copy.text)) {
+        const std::string_view body = trimmed(line);
+        if (body.empty()) continue;
+        const size_t keyEnd = std::min(body.find_first_of(BLANKS), body.size());
+        copy.items.emplace_back(std::string(body.substr(0, keyEnd)), std::string(trimmed(body.substr(keyEnd))));
+    }
+    return copy;
+}
+
+// A finished run: its working directory and its two statistics copies.
+struct FinishedRun {
+    fs::path directory;
+    ParameterCopy runTimeControl;
+    ParameterCopy initialValues;
+    int iterations = 0;
+
+    const std::string& parameter(std::string_view key) const {
+        static const std::string none;
+        const std::string* found = runTimeControl.value(key);
+        if (!found) found = initialValues.value(key);
+        return found ? *found : none;
+    }
+    fs::path fileNamedBy(std::string_view key) const { return directory / toLocalPath(parameter(key)); }
+};
+
+FinishedRun readFinishedRun(const std::string& directory) {
+    FinishedRun run;
+    std::error_code error;
+    run.directory = fs::absolute(directory, error);
+    if (error || !fs::is_directory(run.directory)) {
+        throw MergeRefused{"\"" + directory + "\" is not a directory."};
+    }
+    run.runTimeControl = readParameterCopy(run.directory, STATS_RUN_TIME_CONTROL_FILE);
+    run.initialValues = readParameterCopy(run.directory, STATS_INITIAL_VALUES_FILE);
+    const std::string& iterations = run.parameter(ITERATIONS_ITEM);
+    char* end = nullptr;
+    const long count = std::strtol(iterations.c_str(), &end, 10);
+    if (iterations.empty() || *end != '\0' || count < 1 || count > 1000000000L) {
+        throw MergeRefused{"\"" + directory + "\" has no valid NUM_ITERS in its statistics copy."};
+    }
+    run.iterations = static_cast<int>(count);
+    return run;
+}
+
+std::string shown(const std::string& value) { return value.empty() ? "(empty)" : value; }
+
+void compareParameters(const ParameterCopy& first, const ParameterCopy& other, const FinishedRun& firstRun,
+                       const FinishedRun& otherRun) {
+    const size_t count = std::max(first.items.size(), other.items.size());
+    for (size_t i = 0; i < count; ++i) {
+        if (i >= first.items.size() || i >= other.items.size() || first.items[i].first != other.items[i].first) {
+            throw MergeRefused{"The runs differ in the items of " + first.path.filename().string() + ": \"" +
+                               firstRun.directory.string() + "\" and \"" + otherRun.directory.string() +
+                               "\" do not hold the same parameters."};
+        }
+        const std::string& key = first.items[i].first;
+        if (key == ITERATIONS_ITEM || key == SEED_ITEM) continue;
+        if (first.items[i].second != other.items[i].second) {
+            throw MergeRefused{"The runs differ in " + key + ": " + shown(first.items[i].second) + " in \"" +
+                               firstRun.directory.string() + "\", " + shown(other.items[i].second) + " in \"" +
+                               otherRun.directory.string() + "\". Only runs of the same scenario can be merged."};
+        }
+    }
+}
+
+void compareInputFiles(const FinishedRun& first, const FinishedRun& other) {
+    for (std::string_view key : INPUT_FILE_ITEMS) {
+        const std::optional<std::string> a = readFile(first.fileNamedBy(key));
+        const std::optional<std::string> b = readFile(other.fileNamedBy(key));
+        if (a && b && *a != *b) {
+            throw MergeRefused{"The runs differ in the contents of " + std::string(key) + " " +
+                               first.parameter(key) + " (\"" + first.directory.string() + "\" and \"" +
+                               other.directory.string() + "\"). Only runs of the same scenario can be merged."};
+        }
+    }
+}
+
+// Headers must agree in everything but the number of iterations.
+void compareHeaders(const SplitFile& first, const SplitFile& other, const std::string& fileName,
+                    const FinishedRun& firstRun, const FinishedRun& otherRun) {
+    const std::string a = headerWithIterations(first.header, 1);
+    const std::string b = headerWithIterations(other.header, 1);
+    if (a == b) return;
+    const std::vector<std::string_view> linesA = linesOf(a);
+    const std::vector<std::string_view> linesB = linesOf(b);
+    size_t i = 0;
+    while (i < linesA.size() && i < linesB.size() && linesA[i] == linesB[i]) ++i;
+    const std::string lineA = i < linesA.size() ? std::string(trimmed(linesA[i])) : "(no line)";
+    const std::string lineB = i < linesB.size() ? std::string(trimmed(linesB[i])) : "(no line)";
+    throw MergeRefused{"The runs differ in the header of " + fileName + ": \"" + lineA + "\" in \"" +
+                       firstRun.directory.string() + "\", \"" + lineB + "\" in \"" + otherRun.directory.string() +
+                       "\". Only runs of the same scenario can be merged."};
+}
+
+// Copies the first run's Data/ (its input files) into the output directory.
+void copyInputs(const FinishedRun& first, const fs::path& output) {
+    const fs::path data = first.directory / "Data";
+    std::error_code error;
+    fs::create_directories(output / "Data", error);
+    if (error) throw MergeRefused{"Cannot create \"" + (output / "Data").string() + "\"."};
+    if (!fs::is_directory(data)) return;
+    fs::copy(data, output / "Data",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+    if (error) throw MergeRefused{"Cannot copy \"" + data.string() + "\" to \"" + output.string() + "\"."};
+}
+
+bool sameDirectory(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    return fs::equivalent(a, b, error);
+}
+
+void merge(const MergeOptions& options, Host& host) {
+    if (options.runs.empty()) throw MergeRefused{"No run directories to merge."};
+    std::vector<FinishedRun> runs;
+    for (const std::string& directory : options.runs) runs.push_back(readFinishedRun(directory));
+    const FinishedRun& first = runs.front();
+
+    const fs::path output = fs::absolute(options.output);
+    for (const FinishedRun& run : runs) {
+        if (sameDirectory(run.directory, output)) {
+            throw MergeRefused{"The output directory \"" + options.output + "\" is one of the runs."};
+        }
+    }
+    long total = 0;
+    for (const FinishedRun& run : runs) {
+        compareParameters(first.runTimeControl, run.runTimeControl, first, run);
+        compareParameters(first.initialValues, run.initialValues, first, run);
+        compareInputFiles(first, run);
+        total += run.iterations;
+    }
+    if (total > 1000000000L) throw MergeRefused{"Too many iterations to merge."};
+    const int totalIterations = static_cast<int>(total);
+
+    // Read and check every file before anything is written.
+    struct MergedFile {
+        fs::path relative;
+        std::string text;
+        bool present = false;
+    };
+    std::vector<MergedFile> merged;
+    for (std::string_view key : MERGED_FILE_ITEMS) {
+        MergedFile file;
+        file.relative = toLocalPath(first.parameter(key));
+        std::vector<std::optional<std::string>> texts;
+        for (const FinishedRun& run : runs) texts.push_back(readFile(run.fileNamedBy(key)));
+        std::vector<SplitFile> splits;
+        const SplitFile* header = nullptr;
+        for (size_t i = 0; i < runs.size(); ++i) {
+            splits.push_back(texts[i] ? splitAtFirstRecord(*texts[i]) : SplitFile{});
+        }
+        for (size_t i = 0; i < runs.size(); ++i) {
+            if (!texts[i]) continue;
+            file.present = true;
+            if (splits[i].header.empty()) continue;
+            if (header == nullptr) {
+                header = &splits[i];
+            } else {
+                compareHeaders(*header, splits[i], first.parameter(key), first, runs[i]);
+            }
+        }
+        if (header) file.text = headerWithIterations(header->header, totalIterations);
+        int offset = 0;
+        for (size_t i = 0; i < runs.size(); ++i) {
+            file.text += renumberedBody(splits[i], offset, key == "DISTURBANCE_RESULTS_FILE");
+            offset += runs[i].iterations;
+        }
+        merged.push_back(std::move(file));
+    }
+
+    copyInputs(first, output);
+    for (const MergedFile& file : merged) {
+        std::error_code ignored;
+        if (file.present) {
+            writeFile(output / file.relative, file.text);
+        } else {
+            fs::remove(output / file.relative, ignored);  // a copied stray, not part of these runs
+        }
+    }
+    for (std::string_view key : REPORT_FILE_ITEMS) {
+        std::error_code ignored;
+        fs::remove(output / toLocalPath(first.parameter(key)), ignored);
+    }
+
+    // The statistics copies: the first run's, with the iterations of all runs.
+    std::string runTimeControl;
+    for (std::string_view line : linesOf(first.runTimeControl.text)) {
+        const std::vector<std::string_view> tokens = tokensOf(line);
+        if (!tokens.empty() && tokens.front() == ITERATIONS_ITEM) {
+            runTimeControl += formatText("NUM_ITERS                %d\n", totalIterations);
+        } else {
+            runTimeControl += line;
+        }
+    }
+    writeFile(output / toLocalPath(STATS_RUN_TIME_CONTROL_FILE), runTimeControl);
+    writeFile(output / toLocalPath(STATS_INITIAL_VALUES_FILE), first.initialValues.text);
+
+    host.writeStandardOutput(formatText("Merged %zu runs, %d iterations, into \"%s\".\n", runs.size(), totalIterations,
+                                        options.output.c_str()));
+}
+
+}  // namespace
+
+std::string renumberIterations(const std::string& text, int offset, int totalIterations) {
+    const SplitFile split = splitAtFirstRecord(text);
+    return headerWithIterations(split.header, totalIterations) +
+           renumberedBody(split, offset, isDisturbanceFile(split));
+}
+
+int mergeBatch(const MergeOptions& options, Host& host) {
+    try {
+        merge(options, host);
+        return EXIT_NORMAL;
+    } catch (const MergeRefused& refused) {
+        host.showMessage(refused.message, MessageIcon::Error);
+        return EXIT_FATAL_ERROR;
+    } catch (const fs::filesystem_error& error) {
+        host.showMessage(error.what(), MessageIcon::Error);
+        return EXIT_FATAL_ERROR;
+    }
+}
+
+}  // namespace dravia
