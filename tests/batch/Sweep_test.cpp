@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch/BatchTestSupport.h"
+#include "platform/Format.h"
+
+namespace dravia {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int RUNS = 4;
+constexpr int ITERATIONS_PER_RUN = 2;
+constexpr int YEARS = 60;
+
+// Two-sided 95 % Student t for 1..30 degrees of freedom, then 40, 60, 120 and infinitely many.
+constexpr std::array<double, 34> T_TABLE = {12.706, 4.304, 3.182, 2.776, 2.571, 2.447, 2.365, 2.306, 2.262,
+                                            2.228,  2.201, 2.179, 2.16,  2.145, 2.131, 2.12,  2.11,  2.101,
+                                            2.093,  2.086, 2.08,  2.074, 2.069, 2.064, 2.06,  2.056, 2.052,
+                                            2.048,  2.045, 2.042, 2.021, 2.0,   1.98,  1.96};
+
+std::vector<std::string> tokens(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    std::string word;
+    while (in >> word) words.push_back(word);
+    return words;
+}
+
+bool whole(const std::string& text, long& value) {
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0';
+}
+
+// Sums and sums of squares of population, basal area, total biomass and volume, by species and slot.
+struct Cell {
+    std::array<double, 4> sum{};
+    std::array<double, 4> squares{};
+};
+
+int headerValue(const std::string& text, const std::string& label) {
+    const size_t at = text.find(label);
+    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + label.size());
+}
+
+// The replicate runs' own results files, read here without the program's statistics reader.
+std::map<std::pair<int, int>, Cell> tallyJobs(const fs::path& jobs, int& iterations, int& interval) {
+    std::map<std::pair<int, int>, Cell> cells;
+    iterations = 0;
+    for (int k = 1; k <= RUNS; ++k) {
+        const std::string text = test::readTextFile(jobs / formatText("job-%04d", k) / "Data" / "results.out");
+        iterations += headerValue(text, " Iterations:");
+        interval = headerValue(text, " Print Interval:");
+        for (const std::string& line : test::linesOf(text)) {
+            const std::vector<std::string> words = tokens(line);
+            long iteration = 0, year = 0, plot = 0, species = 0;
+            if (words.size() != 13 || !whole(words[0], iteration) || !whole(words[1], year) ||
+                !whole(words[2], plot) || !whole(words[3], species))
+                continue;
+            const int slot = year == 1 ? 1 : static_cast<int>(year) / interval + 1;
+            Cell& cell = cells[{static_cast<int>(species), slot}];
+            // POP, BA, then five parts, TOT_BIOM, TOT_VOL.
+            const std::array<double, 4> values = {std::strtod(words[4].c_str(), nullptr),
+                                                  std::strtod(words[5].c_str(), nullptr),
+                                                  std::strtod(words[11].c_str(), nullptr),
+                                                  std::strtod(words[12].c_str(), nullptr)};
+            for (size_t q = 0; q < 4; ++q) {
+                cell.sum[q] += values[q];
+                cell.squares[q] += values[q] * values[q];
+            }
+        }
+    }
+    return cells;
+}
+
+TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
+    test::TempDirectory directory;
+    const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
+    const fs::path out = directory.path() / "sweep";
+    const std::string command = test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " +
+                                test::batchTool() + formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 ",
+                                                               RUNS, ITERATIONS_PER_RUN, YEARS) +
+                                test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
+    const auto result = test::runCommand(command);
+    ASSERT_EQ(result.status, 0) << result.output;
+
+    // Every job ran in its own directory with its own seed, under GNU parallel.
+    const std::vector<std::string> seeds = test::linesOf(test::readTextFile(out / "seeds.txt"));
+    ASSERT_EQ(seeds.size(), static_cast<size_t>(RUNS));
+    EXPECT_EQ(std::set<std::string>(seeds.begin(), seeds.end()).size(), static_cast<size_t>(RUNS));
+    EXPECT_EQ(seeds[0], "4242");
+    EXPECT_EQ(test::linesOf(test::readTextFile(out / "joblog.txt")).size(), static_cast<size_t>(RUNS + 1));
+    std::set<std::string> results;
+    for (int k = 1; k <= RUNS; ++k) {
+        const fs::path job = out / "jobs" / formatText("job-%04d", k);
+        ASSERT_TRUE(fs::exists(job / "Data" / "results.out")) << job;
+        results.insert(test::readTextFile(job / "Data" / "results.out"));
+    }
+    EXPECT_EQ(results.size(), static_cast<size_t>(RUNS)) << "replicates with different seeds came out alike";
+
+    int iterations = 0;
+    int interval = 0;
+    const auto cells = tallyJobs(out / "jobs", iterations, interval);
+    ASSERT_EQ(iterations, RUNS * ITERATIONS_PER_RUN);
+    ASSERT_EQ(interval, 25);
+    const double n = iterations;
+    const double t = T_TABLE[static_cast<size_t>(iterations - 2)];
+
+    const std::string report = test::readTextFile(out / "merged" / "Data" / "statsResults.out");
+    ASSERT_FALSE(report.empty());
+    const int slots = YEARS / interval + 1;
+    std::vector<std::string> pages;
+    for (size_t start = 0, end; start < report.size(); start = end + 1) {
+        end = report.find('\f', start);
+        if (end == std::string::npos) end = report.size();
+        pages.push_back(report.substr(start, end - start));
+    }
+    ASSERT_GE(pages.size(), static_cast<size_t>(slots));
+    int checkedLines = 0;
+    for (int slot = 1; slot <= slots; ++slot) {
+        const std::string& page = pages[static_cast<size_t>(slot - 1)];
+        EXPECT_EQ(headerValue(page, "YEAR:"), slot == 1 ? 1 : (slot - 1) * interval);
+        EXPECT_EQ(headerValue(page, "REPLICATES:"), iterations);
+        std::set<int> expectedSpecies;
+        for (const auto& [key, cell] : cells) {
+            if (key.second == slot && cell.sum[0] >= 1.0 && cell.sum[1] > 0.0) expectedSpecies.insert(key.first);
+        }
+        std::set<int> reportedSpecies;
+        for (const std::string& line : test::linesOf(page)) {
+            const std::vector<std::string> words = tokens(line);
+            long species = 0;
+            if (words.size() != 10 || !whole(words[0], species)) continue;
+            reportedSpecies.insert(static_cast<int>(species));
+            const auto found = cells.find({static_cast<int>(species), slot});
+            ASSERT_NE(found, cells.end()) << "species " << species << " slot " << slot;
+            const Cell& cell = found->second;
+            std::vector<std::string> expected;
+            for (size_t q = 0; q < 4; ++q) {
+                const double average = cell.sum[q] * (1.0 / n);
+                const double interval95 =
+                    t * std::sqrt(std::fabs((cell.squares[q] - (cell.sum[q] * cell.sum[q]) / n) / (n - 1.0)) / n);
+                expected.push_back(formatText("%.1f", average));
+                expected.push_back(formatText("%.1f", interval95));
+            }
+            EXPECT_EQ(std::vector<std::string>(words.begin() + 2, words.end()), expected)
+                << "species " << species << " in the year of slot " << slot << ": " << line;
+            ++checkedLines;
+        }
+        EXPECT_EQ(reportedSpecies, expectedSpecies) << "slot " << slot;
+    }
+    EXPECT_GT(checkedLines, 10);
+}
+
+}  // namespace
+}  // namespace dravia
