@@ -1,12 +1,15 @@
 #include "output/StatsReader.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
+#include <system_error>
 
 #include "model/ErrorLog.h"
 #include "output/SiteNames.h"
@@ -23,21 +26,28 @@ constexpr std::string_view BLANKS = " \t\r\n\f\v";
 
 std::string readWholeFile(std::FILE* file) {
     std::string content;
-    char buffer[65536];
+    // One allocation for a regular file of known size; the loop still reads to the true end.
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && status.st_size > 0) content.reserve(static_cast<size_t>(status.st_size));
+    char buffer[1 << 16];
     size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);
     return content;
 }
 
-std::vector<std::string_view> splitLines(std::string_view content) {
-    std::vector<std::string_view> lines;
+// Calls visit for each line of the content (without its line break) until it returns false.
+template <typename Visit>
+void forEachLine(std::string_view content, Visit visit) {
     while (!content.empty()) {
         const size_t end = content.find('\n');
-        lines.push_back(content.substr(0, end));
-        if (end == std::string_view::npos) break;
+        if (!visit(content.substr(0, end))) return;
+        if (end == std::string_view::npos) return;
         content.remove_prefix(end + 1);
     }
-    return lines;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -47,7 +57,21 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+bool parseWholeInGeneral(std::string_view token, int& value);
+
 bool parseWhole(std::string_view token, int& value) {
+    // The plain digits of a record convert directly; anything else (a sign, an overflow) takes
+    // the general conversion below, which decides as it always has.
+    int direct = 0;
+    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), direct);
+    if (error == std::errc() && end == token.data() + token.size()) {
+        value = direct;
+        return true;
+    }
+    return parseWholeInGeneral(token, value);
+}
+
+bool parseWholeInGeneral(std::string_view token, int& value) {
     const std::string text(token);
     errno = 0;
     char* end = nullptr;
@@ -58,7 +82,21 @@ bool parseWhole(std::string_view token, int& value) {
     return true;
 }
 
+bool parseRealInGeneral(std::string_view token, double& value);
+
 bool parseReal(std::string_view token, double& value) {
+    // A decimal number converts directly, rounded exactly as the general conversion rounds it;
+    // anything else (a sign, hexadecimal, infinities, out of range) takes the general way.
+    double direct = 0.0;
+    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), direct);
+    if (error == std::errc() && end == token.data() + token.size() && std::isfinite(direct)) {
+        value = direct;
+        return true;
+    }
+    return parseRealInGeneral(token, value);
+}
+
+bool parseRealInGeneral(std::string_view token, double& value) {
     const std::string text(token);
     char* end = nullptr;
     const double parsed = std::strtod(text.c_str(), &end);
@@ -170,15 +208,15 @@ void addToCell(StatsCell& cell, const StatsRecord& record) {
 std::optional<StatsRecord> parseStatsRecord(std::string_view line) {
     std::string_view tokens[RECORD_FIELDS];
     int count = 0;
+    const size_t length = line.size();
+    size_t i = 0;
     while (true) {
-        const size_t start = line.find_first_not_of(BLANKS);
-        if (start == std::string_view::npos) break;
-        line.remove_prefix(start);
-        const size_t end = line.find_first_of(BLANKS);
+        while (i < length && isBlank(line[i])) ++i;
+        if (i == length) break;
+        const size_t start = i;
+        while (i < length && !isBlank(line[i])) ++i;
         if (count == RECORD_FIELDS) return std::nullopt;
-        tokens[count++] = line.substr(0, end);
-        if (end == std::string_view::npos) break;
-        line.remove_prefix(end);
+        tokens[count++] = line.substr(start, i - start);
     }
     if (count != RECORD_FIELDS) return std::nullopt;
     StatsRecord record;
@@ -221,32 +259,33 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file) {
 
     const std::string content = file ? readWholeFile(file.get()) : std::string();
     file.reset();
-    const std::vector<std::string_view> lines = splitLines(content);
 
     // The disturbance data file has a header of its own, holding the run values the general
     // reading has already taken; it is passed over like any other line that is not a record.
     if (kind != StatsKind::Disturbance) {
         ResultsHeaderReader header(model);
-        for (std::string_view line : lines) {
-            if (endsResultsHeader(line)) break;
+        forEachLine(content, [&header](std::string_view line) {
+            if (endsResultsHeader(line)) return false;
             header.readLine(line);
-        }
+            return true;
+        });
     }
     checkLimits(model);
     hostOf(model).writeStandardOutput(readingMessage(kind));
 
-    for (std::string_view line : lines) {
+    forEachLine(content, [&model, &statistics, kind](std::string_view line) {
         const std::optional<StatsRecord> record = parseStatsRecord(line);
-        if (!record) continue;
-        if (record->species < 1 || record->species > MAX_SPECIES) continue;
+        if (!record) return true;
+        if (record->species < 1 || record->species > MAX_SPECIES) return true;
         const std::optional<int> slot = statsSlotOfYear(model, kind, record->year);
-        if (!slot) continue;
+        if (!slot) return true;
         // Records of all plots of an iteration add into the same cell.
         addToCell(statistics.cell(record->species, *slot), *record);
         if (kind != StatsKind::General && *slot > statistics.MAX_DISTURBANCE_SLOT) {
             statistics.MAX_DISTURBANCE_SLOT = *slot;
         }
-    }
+        return true;
+    });
 }
 
 }  // namespace dravia
