@@ -71,6 +71,12 @@ std::vector<InitialTree> readTreeTable(ModelState& model, DataFileReader& reader
             throw ProgramExit{EXIT_FATAL_ERROR};
         }
         if (sn < 1 || sn > model.NSPP) {
+            if (model.NSPP < 1) {
+                throw ReaderError(formatText(
+                    "Error.  Tree row %d of plot data file \"%s\"\nholds species number %d; the species "
+                    "file holds no species.",
+                    n, reader.fileName().c_str(), sn));
+            }
             throw ReaderError(
                 formatText("Error.  Tree row %d of plot data file \"%s\"\nholds species number %d; the "
                            "species file holds "

@@ -1,6 +1,7 @@
 #include "output/StatsReport.h"
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -198,18 +199,27 @@ double confidenceHalfWidth(double t, double sum, double sumOfSquares, double n) 
     return t * std::sqrt(std::fabs((sumOfSquares - (sum * sum) / n) / (n - 1.0)) / n);
 }
 
+namespace {
+
+// The parameter files are edited by hand: products of their values may leave the range of int.
+int clampedToInt(long long value) {
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+}
+
+}  // namespace
+
 int generalSlotCount(const RunParameters& params) {
     if (params.RESULTS_INTERV == 0) return 0;
     if (params.RESULTS_INTERV == 1) return params.NUM_YEARS;
-    return params.NUM_YEARS / params.RESULTS_INTERV + 1;
+    return clampedToInt(static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV + 1);
 }
 
 int reportYearOfSlot(const RunParameters& params, StatsKind kind, int slot) {
     if (kind == StatsKind::General) {
         if (params.RESULTS_INTERV == 1 || slot == 1) return slot;
-        return (slot - 1) * params.RESULTS_INTERV;
+        return clampedToInt(static_cast<long long>(slot - 1) * params.RESULTS_INTERV);
     }
-    return params.FIRST_DISTURB_YEAR + (slot - 1) * params.BLOW_FREQ;
+    return clampedToInt(params.FIRST_DISTURB_YEAR + static_cast<long long>(slot - 1) * params.BLOW_FREQ);
 }
 
 void writeStatsHeader(const ModelState& model, std::string& out, int year) {

@@ -1,0 +1,202 @@
+// Nothing already written is lost: a run interrupted at any year, killed at any moment or
+// stopped by a full disk leaves results files that end with a complete record, and the files
+// rewritten whole (statistics copies and reports) are either the old file or the new one.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "CatalogueSupport.h"
+#include "output/StatsReader.h"
+#include "platform/ProgramExit.h"
+
+namespace dravia::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string COMPLETED = "Simulation Completed.";
+
+// A host whose user quits the program before the given year of the run (counted over all
+// iterations) is simulated.
+class QuittingHost : public ScriptedHost {
+  public:
+    explicit QuittingHost(int quitBeforeYear) : quitBeforeYear_(quitBeforeYear) {}
+    void processPendingEvents() override {
+        if (++years_ == quitBeforeYear_) throw ProgramExit{EXIT_NORMAL};
+    }
+
+  private:
+    int quitBeforeYear_;
+    int years_ = 0;
+};
+
+SmallDataSetOptions everyYear() {
+    SmallDataSetOptions options;
+    options.numYears = 30;
+    options.numIters = 2;
+    options.printInterv = 1;
+    options.resultsInterv = 1;
+    return options;
+}
+
+// The results file of the undamaged run, for comparison.
+std::string completeResults(const SmallDataSetOptions& options) {
+    TempDirectory directory;
+    writeSmallDataSet(directory.path(), options);
+    EXPECT_EQ(runCommand(Command::Run), (Outcome{0, {COMPLETED}}));
+    return readTextFile(directory.path() / "Data/results.out");
+}
+
+// A results file a run left behind: empty, or a beginning of the complete file that ends
+// with a whole record line.
+void expectEndsWithCompleteRecord(const std::string& written, const std::string& complete) {
+    if (written.empty()) return;
+    ASSERT_EQ(written.back(), '\n');
+    EXPECT_EQ(complete.compare(0, written.size(), written), 0) << "not a beginning of the complete results";
+    const std::size_t lastLineStart = written.find_last_of('\n', written.size() - 2);
+    const std::string lastLine = written.substr(lastLineStart == std::string::npos ? 0 : lastLineStart + 1);
+    EXPECT_TRUE(parseStatsRecord(lastLine).has_value()) << "last line: " << lastLine;
+}
+
+TEST(DurableOutput, RunQuitBeforeAnyYearLeavesCompleteRecords) {
+    const SmallDataSetOptions options = everyYear();
+    const std::string complete = completeResults(options);
+    ASSERT_FALSE(complete.empty());
+    for (int year = 1; year <= options.numYears * options.numIters; ++year) {
+        SCOPED_TRACE("quit before run year " + std::to_string(year));
+        TempDirectory directory;
+        writeSmallDataSet(directory.path(), options);
+        // Statistics copies of an earlier run stay as they were.
+        writeTextFile(directory.path() / "Data/statsInitParams.txt", "an earlier run's copy\n");
+        QuittingHost host(year);
+        EXPECT_EQ(runBatch(RunOptions{}, host), EXIT_NORMAL);
+        EXPECT_TRUE(host.messages.empty());
+        const fs::path results = directory.path() / "Data/results.out";
+        if (year == 1) {
+            EXPECT_FALSE(fs::exists(results));
+        } else {
+            expectEndsWithCompleteRecord(readTextFile(results), complete);
+        }
+        EXPECT_EQ(readTextFile(directory.path() / "Data/statsInitParams.txt"), "an earlier run's copy\n");
+    }
+}
+
+TEST(DurableOutput, RunKilledAtAnyMomentLeavesCompleteRecords) {
+    SmallDataSetOptions options = everyYear();
+    options.numYears = 400;
+    options.numPlots = 10;  // a year's block is larger than a stream buffer
+    const std::string complete = completeResults(options);
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        SCOPED_TRACE("kill " + std::to_string(attempt));
+        TempDirectory directory;
+        writeSmallDataSet(directory.path(), options);
+        const pid_t child = fork();
+        if (child == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            execl(DRAVIA_BATCH_PATH, DRAVIA_BATCH_PATH, "run", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(40 + 35 * attempt));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const fs::path results = directory.path() / "Data/results.out";
+        if (fs::exists(results)) expectEndsWithCompleteRecord(readTextFile(results), complete);
+    }
+}
+
+// Fills a file system until it refuses another byte.
+void fill(const fs::path& directory) {
+    std::ofstream filler(directory / "filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (filler.write(block.data(), block.size())) filler.flush();
+    const std::string byte(1, 'f');
+    filler.clear();
+    for (int i = 0; i < 4096 && filler.write(byte.data(), 1); ++i) filler.flush();
+}
+
+TEST(DurableOutput, FullDiskEndsTheRunWithCompleteRecords) {
+    if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
+    const SmallDataSetOptions options = everyYear();
+    const std::string complete = completeResults(options);
+    ASSERT_GT(complete.size(), 8192u);
+    TempDirectory directory;
+    writeSmallDataSet(directory.path(), options);
+    TinyFileSystem tiny(directory.path() / "full", "8k");
+    if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
+    writeTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt",
+                  withItemValue(readTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt"), "RESULTS_FILE",
+                                "full\\results.out"));
+    EXPECT_EQ(runCommand(Command::Run),
+              (Outcome{1, {"Error: results file full\\results.out could not be written (the disk may be full)."}}));
+    const std::string written = readTextFile(directory.path() / "full/results.out");
+    ASSERT_FALSE(written.empty());
+    expectEndsWithCompleteRecord(written, complete);
+}
+
+TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsReport) {
+    if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
+    TempDirectory directory;
+    writeSmallDataSet(directory.path());
+    ASSERT_EQ(runCommand(Command::Run), (Outcome{0, {COMPLETED}}));
+    ASSERT_EQ(runCommand(Command::Stats), (Outcome{0, {}}));
+    const std::string earlier = readTextFile(directory.path() / "Data/stats.out");
+    ASSERT_FALSE(earlier.empty());
+
+    TinyFileSystem tiny(directory.path() / "full", "64k");
+    if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
+    writeTextFile(directory.path() / "full/stats.out", earlier);
+    fill(directory.path() / "full");
+    const fs::path copy = directory.path() / "Data/statsInputOutputRunTimeParams.txt";
+    writeTextFile(copy, withItemValue(readTextFile(copy), "STATS_RESULTS_FILE", "full\\stats.out"));
+
+    EXPECT_EQ(runCommand(Command::Stats),
+              (Outcome{3, {"errorLog 15: The system is unable to create the file \"full\\stats.out\"."}}));
+    EXPECT_EQ(readTextFile(directory.path() / "full/stats.out"), earlier);
+    EXPECT_FALSE(fs::exists(directory.path() / "full/stats.out.tmp~"));
+}
+
+TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsCopies) {
+    if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
+    TempDirectory directory;
+    SmallDataSetOptions options;
+    writeSmallDataSet(directory.path(), options);
+    // The results go beside Data, which becomes a small file system of its own.
+    const fs::path data = directory.path() / "Data";
+    std::string runTime = readTextFile(data / "inputOutputRunTimeParams.txt");
+    for (const char* item : {"RESULTS_FILE", "AFTER_DISTURBANCE_RESULTS_FILE", "DISTURBANCE_RESULTS_FILE"})
+        runTime = withItemValue(runTime, item, std::string(item) + ".out");
+    writeTextFile(data / "inputOutputRunTimeParams.txt", runTime);
+    fs::rename(data, directory.path() / "inputs");
+    TinyFileSystem tiny(data, "64k");
+    if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
+    for (const auto& entry : fs::directory_iterator(directory.path() / "inputs"))
+        fs::copy_file(entry.path(), data / entry.path().filename());
+    writeTextFile(data / "statsInputOutputRunTimeParams.txt", "an earlier run's copy\n");
+    writeTextFile(data / "statsInitParams.txt", "an earlier run's copy\n");
+    fill(data);
+
+    EXPECT_EQ(runCommand(Command::Run),
+              (Outcome{1,
+                       {"errorLog 15: The system is unable to create the file "
+                        "\"Data\\statsInputOutputRunTimeParams.txt\"."}}));
+    EXPECT_EQ(readTextFile(data / "statsInputOutputRunTimeParams.txt"), "an earlier run's copy\n");
+    EXPECT_EQ(readTextFile(data / "statsInitParams.txt"), "an earlier run's copy\n");
+    EXPECT_FALSE(fs::exists(data / "statsInputOutputRunTimeParams.txt.tmp~"));
+    EXPECT_FALSE(readTextFile(directory.path() / "RESULTS_FILE.out").empty());
+}
+
+}  // namespace
+}  // namespace dravia::test
