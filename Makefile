@@ -5,7 +5,7 @@ ASAN_BUILD ?= build/asan
 RUN_DIR ?= $(CURDIR)/run-output
 CONFORMANCE ?= $(firstword $(wildcard ../shared/conformance/run-conformance.sh) $(wildcard shared/conformance/run-conformance.sh))
 
-.PHONY: all deps build run test test-release test-asan conformance bench clean
+.PHONY: all deps build run test test-release test-asan conformance bench fuzz-build fuzz fuzz-minimise clean
 
 all: build
 
@@ -41,6 +41,23 @@ bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DDRAVIA_BUILD_BENCH=ON -DDRAVIA_BUILD_TESTS=OFF >/dev/null
 	cmake --build build/bench -j $(JOBS) --target benchmarks
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# Fuzzing (clang, libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer). `make test`
+# only replays the kept corpora in fuzz/corpus; `make fuzz` runs the campaigns one after
+# another, FUZZ_SECONDS each; `make fuzz-minimise` merges what they found back into fuzz/corpus.
+FUZZ_BUILD ?= build/fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS ?=
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DDRAVIA_FUZZ=ON -DDRAVIA_BUILD_APP=OFF -DDRAVIA_BUILD_TESTS=OFF >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	SECONDS_PER_TARGET=$(FUZZ_SECONDS) BUILD=$(FUZZ_BUILD) bash fuzz/run-campaigns.sh $(FUZZ_TARGETS)
+
+fuzz-minimise: fuzz-build
+	BUILD=$(FUZZ_BUILD) bash fuzz/minimise-corpora.sh $(FUZZ_TARGETS)
 
 clean:
 	rm -rf build run-output

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Dravia4 need, when missing.
 set -euo pipefail
-packages=(cmake make g++ clang qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+# libclang-rt-14-dev: the libFuzzer and sanitizer runtimes of clang 14 (make fuzz).
+packages=(cmake make g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev fonts-liberation xvfb xauth python3 parallel)
 missing=()
 for p in "${packages[@]}"; do
