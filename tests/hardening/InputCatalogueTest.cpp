@@ -290,8 +290,14 @@ std::vector<Row> initialValuesRows() {
     // Huge but finite values are taken as they are.
     rows.push_back(Row{"InitialValues_HugeDouble", Command::Run,
                        rewrite(INITIAL, setItem("MIN_DIAM_TO_KILL_FOR_LOGGING", "1e308")), Outcome{0, {COMPLETED}}});
-    rows.push_back(Row{"InitialValues_SmallestInt", Command::Run,
-                       rewrite(INITIAL, setItem("FIRST_DISTURB_YEAR", "-2147483648")), Outcome{0, {COMPLETED}}});
+    // Logging every BLOW_FREQ years counted from the smallest int: the year arithmetic must not overflow.
+    SmallDataSetOptions loggingFromFarBack;
+    loggingFromFarBack.testDisturb = 1;
+    loggingFromFarBack.blowDown = 1;
+    loggingFromFarBack.blowFreq = 7;
+    loggingFromFarBack.firstDisturbYear = -2147483647 - 1;
+    rows.push_back(Row{"InitialValues_SmallestInt", Command::Run, [](const fs::path&) {}, Outcome{0, {COMPLETED}},
+                       false, loggingFromFarBack});
     return rows;
 }
 
