@@ -29,7 +29,12 @@ inline CommandResult runCommand(const std::string& command) {
     return result;
 }
 
-inline std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+inline std::string quoted(const std::filesystem::path& path) {
+    std::string text = "'";
+    text += path.string();
+    text += "'";
+    return text;
+}
 
 inline std::string batchTool() { return quoted(DRAVIA_BATCH_PATH); }
 

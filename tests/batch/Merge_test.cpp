@@ -83,8 +83,13 @@ protected:
         }
     }
     test::CommandResult merge(const fs::path& out) {
-        std::string command = test::batchTool() + " merge " + test::quoted(out);
-        for (const fs::path& run : runs_) command += " " + test::quoted(run);
+        std::string command = test::batchTool();
+        command += " merge ";
+        command += test::quoted(out);
+        for (const fs::path& run : runs_) {
+            command += " ";
+            command += test::quoted(run);
+        }
         return runCommand(command + " 2>&1");
     }
 
