@@ -16,11 +16,6 @@ void writeTreeBiodata(ModelState& model) {
 }
 
 void writeTreeBiodata(ModelState& model, Plot* plot) {
-    FileHandle file = openFile(TREE_BIODATA_FILE, "w");
-    if (!file) {
-        reportError(model, 15, TREE_BIODATA_FILE);
-        throw ProgramExit{EXIT_FATAL_ERROR};
-    }
     if (plot != nullptr) sortTreesByHeight(*plot);
 
     const Site& site = model.site;
@@ -39,7 +34,11 @@ void writeTreeBiodata(ModelState& model, Plot* plot) {
             appendFormat(text, " %4d %7.1f %7.1f \n", tree.SN, tree.DBH, tree.HEIGHT);
         }
     }
-    std::fwrite(text.data(), 1, text.size(), file.get());
+    // Written beside the old file and renamed over it: a failure leaves the old one whole.
+    if (!writeFileAtomically(TREE_BIODATA_FILE, text)) {
+        reportError(model, 15, TREE_BIODATA_FILE);
+        throw ProgramExit{EXIT_FATAL_ERROR};
+    }
 }
 
 }  // namespace dravia

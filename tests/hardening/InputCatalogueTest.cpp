@@ -686,6 +686,7 @@ std::vector<Row> runOutputRows() {
         fails(1, errorLog15(RESULTS)), true);
     add("ResultsOnFullDevice", rewrite(RUN_TIME, setItem("RESULTS_FILE", "/dev/full")),
         fails(1, "Error: results file /dev/full could not be written (the disk may be full)."));
+    add("TreeBiodataIsDirectory", directoryInstead("newplot"), fails(1, errorLog15("newplot")));
     add("StatisticsCopyIsDirectory", directoryInstead(STATS_RUN_TIME), fails(1, errorLog15(STATS_RUN_TIME)));
     add("StatisticsInitialCopyIsDirectory", directoryInstead(STATS_INITIAL), fails(1, errorLog15(STATS_INITIAL)));
     return rows;
