@@ -48,7 +48,17 @@ bool QtHost::showPauseDialog() {
 }
 
 void QtHost::repaintNow(ModelState&) {
-    if (view_ && view_->isVisible()) view_->repaint();
+    if (!view_ || !view_->isVisible()) return;
+    // A simulated year takes microseconds, a picture of the plot about a millisecond, and the
+    // screen shows at most one frame every 16 ms: paint at once at most once a frame, and
+    // otherwise mark the view for painting with the next events, so the latest year is shown.
+    constexpr qint64 frameMilliseconds = 16;
+    if (sinceLastPaint_.isValid() && sinceLastPaint_.elapsed() < frameMilliseconds) {
+        view_->update();
+        return;
+    }
+    view_->repaint();
+    sinceLastPaint_.start();
 }
 
 void QtHost::layOutDisplay(ModelState&) {

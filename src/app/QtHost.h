@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -33,6 +34,7 @@ class QtHost : public Host {
     QPointer<QWidget> window_;
     PlotView* view_;
     bool quitRequested_ = false;
+    QElapsedTimer sinceLastPaint_;
 };
 
 }  // namespace dravia
