@@ -4,16 +4,16 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <clocale>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The window placement tests write settings: never into the user's own.
-    const QByteArray configHome = QDir::tempPath().toLocal8Bit() + "/dravia4-app-tests-config";
-    setenv("XDG_CONFIG_HOME", configHome.constData(), 1);
-    QStandardPaths::setTestModeEnabled(true);
+    // The window placement tests write settings: never into the user's own, and never into
+    // those of another test process running at the same time.
+    QTemporaryDir configHome(QDir::tempPath() + QStringLiteral("/dravia4-app-tests-config-XXXXXX"));
+    setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName(QStringLiteral("Dravia4"));
