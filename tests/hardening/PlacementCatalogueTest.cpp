@@ -22,6 +22,10 @@ WindowPlacement placement(int flags, int show, int minX, int minY, int maxX, int
     return WindowPlacement{flags, show, minX, minY, maxX, maxY, left, top, right, bottom};
 }
 
+void PrintTo(const PlacementRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class PlacementCatalogue : public ::testing::TestWithParam<PlacementRow> {};
 
 TEST_P(PlacementCatalogue, ReadsOrRefusesTheText) {
