@@ -30,6 +30,7 @@ std::vector<std::uint8_t> bmp(std::int32_t width, std::int32_t height, int bits,
     put32(bytes, 22, static_cast<std::uint32_t>(height));
     bytes[26] = 1;
     bytes[28] = static_cast<std::uint8_t>(bits);
+    bytes.reserve(bytes.size() + table.size() + pixels.size());
     bytes.insert(bytes.end(), table.begin(), table.end());
     bytes.insert(bytes.end(), pixels.begin(), pixels.end());
     return bytes;
