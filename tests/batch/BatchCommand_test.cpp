@@ -1,34 +1,18 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "support/RunCommand.h"
 #include "support/SmallDataSet.h"
 
 namespace dravia {
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string output;  // stdout and stderr together
-};
-
-// Runs the batch tool in the current directory.
-Result runBatch(const std::string& arguments) {
-    const std::string command = std::string(DRAVIA_BATCH_PATH) + " " + arguments + " 2>&1";
-    Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
+using Result = test::CommandResult;
+using test::runBatch;
 
 TEST(BatchCommandLine, HelpDocumentsBothSubcommands) {
     Result help = runBatch("--help");

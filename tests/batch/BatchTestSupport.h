@@ -1,33 +1,14 @@
 #pragma once
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/RunCommand.h"
 #include "support/TempDirectory.h"
 
 namespace dravia::test {
-
-struct CommandResult {
-    int status = -1;
-    std::string output;  // what the command wrote to its stdout (and stderr when merged in)
-};
-
-// Runs a shell command line and collects its standard output.
-inline CommandResult runCommand(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 inline std::string quoted(const std::filesystem::path& path) {
     std::string text = "'";

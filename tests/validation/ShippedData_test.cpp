@@ -4,7 +4,6 @@
 // species, every number is finite, and no plot's basal area reaches the crowding limit.
 // The longer experiment behind these numbers is described in docs/validation.md.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "support/RunCommand.h"
 #include "support/TempDirectory.h"
 
 namespace dravia {
@@ -136,19 +136,9 @@ std::filesystem::path dataFile(const std::string& windowsName) {
 }
 
 std::string runBatch(const std::string& arguments, int& status) {
-    const std::string command = std::string(DRAVIA_BATCH_PATH) + " " + arguments + " 2>&1";
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        status = -1;
-        return output;
-    }
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    const int raw = pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return output;
+    const test::CommandResult result = test::runBatch(arguments);
+    status = result.status;
+    return result.output;
 }
 
 class ShippedCommunity : public ::testing::TestWithParam<int> {};
