@@ -252,19 +252,18 @@ void MainWnd::openGraphicsDialog() {
     runParameterDialog(dialog);
 }
 
-void MainWnd::runStatisticsPlain() {
-    try {
-        runStatistics(*model_, StatsLayout::Plain);
-    } catch (const ProgramExit& exit) {
-        endProcess(exit.status);
-    }
-}
+void MainWnd::runStatisticsPlain() { runStatisticsCommand(StatsLayout::Plain); }
 
-void MainWnd::runStatisticsTabSeparated() {
+void MainWnd::runStatisticsTabSeparated() { runStatisticsCommand(StatsLayout::TabSeparated); }
+
+void MainWnd::runStatisticsCommand(StatsLayout layout) {
+    // Statistics read a finished run into a state of their own; whatever stops them has shown its
+    // message, and the window goes back to idle with every setting as it was.
     try {
-        runStatistics(*model_, StatsLayout::TabSeparated);
-    } catch (const ProgramExit& exit) {
-        endProcess(exit.status);
+        runStatistics(*model_, layout,
+                      "A simulation with \"Output results to file\" set to true must run to completion first: "
+                      "its parameters are kept for the statistics when it completes.");
+    } catch (const ProgramExit&) {
     }
 }
 

@@ -8,6 +8,7 @@
 #include "app/QtHost.h"
 #include "app/WindowPlacement.h"
 #include "model/ModelState.h"
+#include "output/StatsReport.h"
 
 class QAction;
 class QMenu;
@@ -83,6 +84,7 @@ class MainWnd : public QMainWindow {
     void openGraphicsDialog();
     void runStatisticsPlain();
     void runStatisticsTabSeparated();
+    void runStatisticsCommand(StatsLayout layout);
     void showVersionInfo();
 
   protected:

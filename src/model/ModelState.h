@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/TreeBitmap.h"
@@ -277,11 +279,17 @@ struct StatsCell {
     std::array<double, STATS_QUANTITIES> sum{};
     std::array<double, STATS_QUANTITIES> sumOfSquares{};
 };
+// What one iteration's records add up to in one slot: the nine quantities of the table, summed
+// over every species and plot. Their spread across iterations is the uncertainty of a stand total.
+using StatsQuantities = std::array<double, STATS_QUANTITIES>;
 struct StatisticsState {
     std::vector<StatsCell> table = std::vector<StatsCell>((MAX_SPECIES + 1) * STATS_SLOTS);
     int STATS_SLOT_COUNT = 0;
     int MAX_DISTURBANCE_SLOT = 0;
     std::string CO2_SWITCH_TEXT;  // "ON" or "OFF", as the results file's header says
+    // Keyed by slot and iteration number as read (see statsIterationKey); only the iterations
+    // that have records in a slot are held.
+    std::unordered_map<std::uint64_t, StatsQuantities> iterationTotals;
     StatsCell& cell(int species, int slot) { return table[static_cast<size_t>(species * STATS_SLOTS + slot)]; }
     const StatsCell& cell(int species, int slot) const {
         return table[static_cast<size_t>(species * STATS_SLOTS + slot)];

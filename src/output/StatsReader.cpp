@@ -13,6 +13,7 @@
 
 #include "model/ErrorLog.h"
 #include "output/SiteNames.h"
+#include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/ProgramExit.h"
 
@@ -193,15 +194,52 @@ const char* readingMessage(StatsKind kind) {
     return "Reading after logging statistics input file data ... please wait!";
 }
 
-void addToCell(StatsCell& cell, const StatsRecord& record) {
-    const double values[STATS_QUANTITIES] = {record.POP,     record.BA,        record.TOT_BIOM,
-                                             record.STEM_BM, record.BARK_BM,   record.ROOT_BM,
-                                             record.LEAF_BM, record.BRANCH_BM, record.TOT_VOL};
-    for (int i = 0; i < STATS_QUANTITIES; ++i) {
-        cell.sum[static_cast<size_t>(i)] += values[i];
-        cell.sumOfSquares[static_cast<size_t>(i)] += values[i] * values[i];
+// The nine quantities of a record in the order of the table's pairs.
+StatsQuantities quantitiesOf(const StatsRecord& record) {
+    return {record.POP,     record.BA,      record.TOT_BIOM,  record.STEM_BM, record.BARK_BM,
+            record.ROOT_BM, record.LEAF_BM, record.BRANCH_BM, record.TOT_VOL};
+}
+
+void addToCell(StatsCell& cell, const StatsQuantities& values) {
+    for (size_t i = 0; i < STATS_QUANTITIES; ++i) {
+        cell.sum[i] += values[i];
+        cell.sumOfSquares[i] += values[i] * values[i];
     }
 }
+
+// Adds each record into the totals of its iteration and slot. Records of one iteration and year
+// stand together in a file, so the totals of the last record are kept at hand.
+class IterationTotalsAdder {
+  public:
+    IterationTotalsAdder(ModelState& model, const std::string& fileName)
+        : model_(model), totals_(model.statistics.iterationTotals), fileName_(fileName) {}
+
+    void add(int slot, int iteration, const StatsQuantities& values) {
+        const std::uint64_t key = statsIterationKey(slot, iteration);
+        if (current_ == nullptr || key != currentKey_) {
+            if (totals_.size() >= STATS_ITERATION_TOTALS_LIMIT && totals_.find(key) == totals_.end()) refuse();
+            current_ = &totals_[key];
+            currentKey_ = key;
+        }
+        for (size_t i = 0; i < STATS_QUANTITIES; ++i) (*current_)[i] += values[i];
+    }
+
+  private:
+    [[noreturn]] void refuse() {
+        hostOf(model_).showMessage(
+            formatText("Error: statistics input file %s holds records of more than %zu iterations and "
+                       "time slots; it is too large to analyse.",
+                       fileName_.c_str(), STATS_ITERATION_TOTALS_LIMIT),
+            MessageIcon::Error);
+        throw ProgramExit{EXIT_ABNORMAL};
+    }
+
+    ModelState& model_;
+    std::unordered_map<std::uint64_t, StatsQuantities>& totals_;
+    const std::string& fileName_;
+    StatsQuantities* current_ = nullptr;
+    std::uint64_t currentKey_ = 0;
+};
 
 }  // namespace
 
@@ -220,8 +258,7 @@ std::optional<StatsRecord> parseStatsRecord(std::string_view line) {
     }
     if (count != RECORD_FIELDS) return std::nullopt;
     StatsRecord record;
-    int iteration = 0;
-    if (!parseWhole(tokens[0], iteration) || !parseWhole(tokens[1], record.year) ||
+    if (!parseWhole(tokens[0], record.iteration) || !parseWhole(tokens[1], record.year) ||
         !parseWhole(tokens[2], record.plot) || !parseWhole(tokens[3], record.species)) {
         return std::nullopt;
     }
@@ -252,10 +289,19 @@ std::optional<int> statsSlotOfYear(const ModelState& model, StatsKind kind, int 
     return static_cast<int>(slot);
 }
 
-void readStatsInput(ModelState& model, StatsKind kind, FileHandle file) {
+std::uint64_t statsIterationKey(int slot, int iteration) {
+    // The sign bit flipped, iteration numbers order as unsigned values in the order of the ints.
+    const std::uint32_t orderedIteration = static_cast<std::uint32_t>(iteration) ^ 0x80000000u;
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(slot)) << 32) | orderedIteration;
+}
+
+int slotOfStatsIterationKey(std::uint64_t key) { return static_cast<int>(key >> 32); }
+
+void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const std::string& fileName) {
     StatisticsState& statistics = model.statistics;
     // The whole table, so that no slot beyond this reading's slot count keeps an earlier reading's sums.
     for (StatsCell& cell : statistics.table) cell = StatsCell{};
+    statistics.iterationTotals.clear();
 
     const std::string content = file ? readWholeFile(file.get()) : std::string();
     file.reset();
@@ -273,14 +319,17 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file) {
     checkLimits(model);
     hostOf(model).writeStandardOutput(readingMessage(kind));
 
-    forEachLine(content, [&model, &statistics, kind](std::string_view line) {
+    IterationTotalsAdder iterationTotals(model, fileName);
+    forEachLine(content, [&model, &statistics, &iterationTotals, kind](std::string_view line) {
         const std::optional<StatsRecord> record = parseStatsRecord(line);
         if (!record) return true;
         if (record->species < 1 || record->species > MAX_SPECIES) return true;
         const std::optional<int> slot = statsSlotOfYear(model, kind, record->year);
         if (!slot) return true;
         // Records of all plots of an iteration add into the same cell.
-        addToCell(statistics.cell(record->species, *slot), *record);
+        const StatsQuantities values = quantitiesOf(*record);
+        addToCell(statistics.cell(record->species, *slot), values);
+        iterationTotals.add(*slot, record->iteration, values);
         if (kind != StatsKind::General && *slot > statistics.MAX_DISTURBANCE_SLOT) {
             statistics.MAX_DISTURBANCE_SLOT = *slot;
         }

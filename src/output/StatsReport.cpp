@@ -1,7 +1,10 @@
 #include "output/StatsReport.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
+#include <utility>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -75,14 +78,56 @@ std::vector<int> reportedSpecies(const ModelState& model, int slotCount) {
     return list;
 }
 
-// The slot totals: sums over the species with data of their averages and of the squares of
-// their averages.
+// The slot totals: sums over the species with data of their averages.
 struct SlotTotals {
     std::array<double, STATS_QUANTITIES> total{};
+};
+
+// Sums over the iterations of a slot's iteration totals and of their squares, for the nine
+// quantities, the above-ground total and the grand total.
+struct IterationSums {
+    std::array<double, STATS_QUANTITIES> sum{};
     std::array<double, STATS_QUANTITIES> squares{};
-    double aboveGroundSquares = 0.0;
-    double grandTotalSquares = 0.0;
-    int species = 0;
+    double aboveGround = 0.0, aboveGroundSquares = 0.0;
+    double grandTotal = 0.0, grandTotalSquares = 0.0;
+
+    void add(const StatsQuantities& totals) {
+        for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
+            sum[q] += totals[q];
+            squares[q] += totals[q] * totals[q];
+        }
+        const double above = totals[LEAF] + totals[BARK] + totals[BRANCH] + totals[STEM];
+        const double grand = above + totals[ROOT];
+        aboveGround += above;
+        aboveGroundSquares += above * above;
+        grandTotal += grand;
+        grandTotalSquares += grand * grand;
+    }
+};
+
+// The iteration totals of every slot, each slot's in increasing iteration order.
+class IterationTotalsBySlot {
+  public:
+    explicit IterationTotalsBySlot(const StatisticsState& statistics) {
+        entries_.reserve(statistics.iterationTotals.size());
+        for (const auto& entry : statistics.iterationTotals) entries_.push_back(&entry);
+        std::sort(entries_.begin(), entries_.end(), [](const Entry* a, const Entry* b) { return a->first < b->first; });
+    }
+
+    // Slots are asked for in increasing order.
+    IterationSums sumsOfSlot(int slot) {
+        IterationSums sums;
+        while (next_ < entries_.size() && slotOfStatsIterationKey(entries_[next_]->first) < slot) ++next_;
+        for (; next_ < entries_.size() && slotOfStatsIterationKey(entries_[next_]->first) == slot; ++next_) {
+            sums.add(entries_[next_]->second);
+        }
+        return sums;
+    }
+
+  private:
+    using Entry = std::pair<const std::uint64_t, StatsQuantities>;
+    std::vector<const Entry*> entries_;
+    size_t next_ = 0;
 };
 
 void appendTabSeparatedHeading(const ModelState& model, std::string& out, size_t listLength) {
@@ -126,13 +171,7 @@ void reportSpecies(const ModelState& model, std::string& out, StatsLayout layout
     for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
         average[q] = cell.sum[q] * (1.0 / n);
         totals.total[q] += average[q];
-        totals.squares[q] += average[q] * average[q];
     }
-    const double aboveGround = (cell.sum[LEAF] + cell.sum[BARK] + cell.sum[BRANCH] + cell.sum[STEM]) / n;
-    const double grandTotal = average[ROOT] + aboveGround;
-    totals.aboveGroundSquares += aboveGround * aboveGround;
-    totals.grandTotalSquares += grandTotal * grandTotal;
-    totals.species += 1;
 
     auto interval = [&](Quantity q) { return confidenceHalfWidth(t, cell.sum[q], cell.sumOfSquares[q], n); };
     appendSpeciesLine(out, layout, sn, model.species[sn].NAME,
@@ -140,15 +179,13 @@ void reportSpecies(const ModelState& model, std::string& out, StatsLayout layout
                        average[TOTAL_BIOMASS], interval(TOTAL_BIOMASS), average[VOLUME], interval(VOLUME)});
 }
 
-void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout layout,
-                      const SlotTotals& totals) {
-    const int iterations = model.params.NUM_ITERS;
-    const double nTotal = static_cast<double>(iterations + totals.species);
-    const double tTotal = studentT(iterations + (iterations + totals.species) - 2);
-    auto interval = [&](double total, double squares) {
-        return confidenceHalfWidth(tTotal, total, squares, nTotal);
-    };
-    auto quantity = [&](Quantity q) { return interval(totals.total[q], totals.squares[q]); };
+// The totals are the sums of the species averages; their intervals come from the spread of the
+// iterations' own totals of the slot, an iteration without records counting as a total of 0.
+void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout layout, const SlotTotals& totals,
+                      const IterationSums& sums, double t) {
+    const double n = static_cast<double>(model.params.NUM_ITERS);
+    auto interval = [&](double sum, double squares) { return confidenceHalfWidth(t, sum, squares, n); };
+    auto quantity = [&](Quantity q) { return interval(sums.sum[q], sums.squares[q]); };
     const std::array<double, STATS_QUANTITIES>& T = totals.total;
     const double aboveGround = T[STEM] + T[BARK] + T[BRANCH] + T[LEAF];
     const double grandTotal = T[STEM] + T[BARK] + T[BRANCH] + T[LEAF] + T[ROOT];
@@ -157,9 +194,9 @@ void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout lay
         {T[BARK], quantity(BARK)},
         {T[BRANCH], quantity(BRANCH)},
         {T[LEAF], quantity(LEAF)},
-        {aboveGround, interval(aboveGround, totals.aboveGroundSquares)},
+        {aboveGround, interval(sums.aboveGround, sums.aboveGroundSquares)},
         {T[ROOT], quantity(ROOT)},
-        {grandTotal, interval(grandTotal, totals.grandTotalSquares)},
+        {grandTotal, interval(sums.grandTotal, sums.grandTotalSquares)},
     };
     if (layout == StatsLayout::Plain) {
         appendFormat(out, "\n    TOTAL           %5.1f %6.1f %7.1f %7.1f %6.1f %7.1f %7.1f %6.1f\n",
@@ -257,6 +294,7 @@ std::string statsReportText(ModelState& model, StatsKind kind, StatsLayout layou
     const std::vector<int> speciesList = reportedSpecies(model, slotCount);
     if (layout == StatsLayout::TabSeparated) appendTabSeparatedHeading(model, out, speciesList.size());
 
+    IterationTotalsBySlot iterationTotals(statistics);
     for (int slot = 1; slot <= slotCount; ++slot) {
         const int year = reportYearOfSlot(params, kind, slot);
         if (layout == StatsLayout::Plain) {
@@ -275,7 +313,7 @@ std::string statsReportText(ModelState& model, StatsKind kind, StatsLayout layou
                 appendSpeciesLine(out, layout, sn, model.species[sn].NAME, {});
             }
         }
-        appendSlotTotals(model, out, layout, totals);
+        appendSlotTotals(model, out, layout, totals, iterationTotals.sumsOfSlot(slot), t);
     }
     return out;
 }

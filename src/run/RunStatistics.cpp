@@ -1,5 +1,7 @@
 #include "run/RunStatistics.h"
 
+#include <memory>
+#include <string>
 #include <utility>
 
 #include "input/Parameters.h"
@@ -16,15 +18,23 @@ namespace dravia {
 
 namespace {
 
+bool copiesReadable() {
+    return openFile(STATS_RUN_TIME_CONTROL_FILE, "r") && openFile(STATS_INITIAL_VALUES_FILE, "r");
+}
+
 // The parameters in force become those of the last completed run.
-void loadFinishedRun(ModelState& model) {
+void loadFinishedRun(ModelState& model, const std::string& missingCopiesHint) {
     try {
         readRunTimeControlFile(model, STATS_RUN_TIME_CONTROL_FILE);
         model.params.initialValuesPath = STATS_INITIAL_VALUES_FILE;
         readInitialValuesFile(model, model.params.initialValuesPath);
         readSpeciesFile(model);
     } catch (const ReaderError& error) {
-        if (error.what()[0] != '\0') hostOf(model).showMessage(error.what(), MessageIcon::None);
+        std::string message = error.what();
+        if (!message.empty()) {
+            if (!missingCopiesHint.empty() && !copiesReadable()) message += "\n" + missingCopiesHint;
+            hostOf(model).showMessage(message, MessageIcon::None);
+        }
         throw ProgramExit{EXIT_STARTUP_READER};
     }
 }
@@ -35,10 +45,8 @@ FileHandle openInput(ModelState& model, const std::string& name, const char* fai
     return file;
 }
 
-}  // namespace
-
-bool runStatistics(ModelState& model, StatsLayout layout) {
-    loadFinishedRun(model);
+bool analyseFinishedRun(ModelState& model, StatsLayout layout, const std::string& missingCopiesHint) {
+    loadFinishedRun(model, missingCopiesHint);
     const RunParameters& params = model.params;
     StatisticsState& statistics = model.statistics;
 
@@ -53,7 +61,7 @@ bool runStatistics(ModelState& model, StatsLayout layout) {
         throw ProgramExit{EXIT_ABNORMAL};
     }
     statistics.STATS_SLOT_COUNT = generalSlotCount(params);
-    readStatsInput(model, StatsKind::General, std::move(results));
+    readStatsInput(model, StatsKind::General, std::move(results), params.RESULTS_FILE);
     writeStatsReport(model, StatsKind::General, layout);
 
     if (params.BLOW_DOWN == 0) return true;
@@ -63,15 +71,26 @@ bool runStatistics(ModelState& model, StatsLayout layout) {
     if (!disturbance) return false;
     // Without a logging interval no disturbance record has a slot.
     statistics.STATS_SLOT_COUNT = params.BLOW_FREQ >= 1 ? params.NUM_YEARS / params.BLOW_FREQ : 0;
-    readStatsInput(model, StatsKind::Disturbance, std::move(disturbance));
+    readStatsInput(model, StatsKind::Disturbance, std::move(disturbance), params.DISTURBANCE_RESULTS_FILE);
     writeStatsReport(model, StatsKind::Disturbance, layout);
 
     FileHandle afterDisturbance = openInput(model, params.AFTER_DISTURBANCE_RESULTS_FILE,
                                             "Error: After disturbance results file %s could not be opened.");
     if (!afterDisturbance) return false;
-    readStatsInput(model, StatsKind::AfterDisturbance, std::move(afterDisturbance));
+    readStatsInput(model, StatsKind::AfterDisturbance, std::move(afterDisturbance),
+                   params.AFTER_DISTURBANCE_RESULTS_FILE);
     writeStatsReport(model, StatsKind::AfterDisturbance, layout);
     return true;
+}
+
+}  // namespace
+
+bool runStatistics(ModelState& model, StatsLayout layout, const std::string& missingCopiesHint) {
+    // The finished run is read into a state of its own, so the parameters, species, plots and
+    // random state the user has set up stay exactly as they were.
+    auto finishedRun = std::make_unique<ModelState>();
+    finishedRun->host = &hostOf(model);
+    return analyseFinishedRun(*finishedRun, layout, missingCopiesHint);
 }
 
 }  // namespace dravia

@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <filesystem>
+#include <functional>
 
 #include "app/MainWnd.h"
 #include "app/PauseDialog.h"
@@ -16,6 +18,7 @@
 #include "app/WorkingDirectory.h"
 #include "display/PlotView.h"
 #include "display/TestForest.h"
+#include "support/TempDirectory.h"
 
 namespace dravia {
 namespace {
@@ -163,6 +166,121 @@ TEST_F(ShippedData, PauseHoldsTheRunAndQuitWhilePausedEndsItAfterOneMoreYear) {
     EXPECT_EQ(model.run.CURRENT_YEAR, pausedYear + 1);
     EXPECT_FALSE(model.run.flags.running);
     EXPECT_EQ(std::count(answers.texts.begin(), answers.texts.end(), "Simulation Completed."), 0);
+}
+
+// A short run of the shipped scenario: two iterations of 15 years, results every 5 years to
+// file, the display off and no pauses.
+void shortenRun(ModelState& model) {
+    RunParameters& p = model.params;
+    p.NUM_YEARS = 15;
+    p.NUM_ITERS = 2;
+    p.RESULTS_INTERV = 5;
+    p.FILE_OUTPUT_FLAG = 1;
+    p.SCREEN_OUTPUT_MODE = 3;
+    p.PAUSE_AT_INTERVALS = 0;
+    p.PAUSE_EVERY_ITERATION = 0;
+}
+
+std::string runAndReadResults(MainWnd& window) {
+    window.commandAction(CMD_RUN)->trigger();
+    return test::readTextFile("Data/results.out");
+}
+
+// Statistics read the finished run into a state of their own: the community's switch-offs,
+// dialog edits, parameters and the random stream are exactly as before, so a run after the
+// statistics grows the same forest as a run after no statistics.
+TEST_F(ShippedData, StatisticsLeaveTheSetUpAsItWas) {
+    BoxAnswerer answers;
+    std::vector<std::string> results[2];
+    for (const bool withStatistics : {false, true}) {
+        MainWnd window;
+        ModelState& model = window.model();
+        shortenRun(model);
+        model.species[2].DMAX = 150.0;  // as the Species dialog stores it
+        auto& own = results[withStatistics ? 1 : 0];
+        own.push_back(runAndReadResults(window));
+        if (withStatistics) {
+            const int speciesInForce = model.NSPP;  // the community keeps 13 of the file's species
+            const double randomState = model.run.RANDOM_STATE;
+            answers.statTexts.clear();
+            window.commandAction(CMD_STATS_PLAIN)->trigger();
+            ASSERT_EQ(answers.statTexts.size(), 1u);
+            EXPECT_EQ(model.NSPP, speciesInForce);
+            EXPECT_EQ(model.species[2].DMAX, 150.0);
+            EXPECT_EQ(model.params.NUM_YEARS, 15);
+            EXPECT_EQ(model.params.RESULTS_INTERV, 5);
+            EXPECT_EQ(model.run.RANDOM_STATE, randomState);
+        }
+        own.push_back(runAndReadResults(window));
+    }
+    ASSERT_EQ(results[0].size(), 2u);
+    EXPECT_EQ(results[1], results[0]);
+    EXPECT_NE(results[0][0], results[0][1]);  // the stream goes on from one run to the next
+}
+
+// Whatever stops the statistics shows its message and leaves the window idle and whole.
+TEST_F(ShippedData, AStatisticsFailureReturnsToTheIdleWindow) {
+    const std::string noCopies =
+        "Error.  Could not open data file \"Data\\statsInputOutputRunTimeParams.txt\".\n"
+        "A simulation with \"Output results to file\" set to true must run to completion first: "
+        "its parameters are kept for the statistics when it completes.";
+    const std::string noResults =
+        "Error: Could not open data output file Data\\results.out.\nMust first successfully run a simulation "
+        "with\n\"Output results to file\" in the \"Input, Output\nRun-Time Control Parameters\" dialog box set "
+        "to true.";
+    struct Case {
+        const char* name;
+        bool runFirst;
+        std::function<void(ModelState&)> setUp;    // before the run
+        std::function<void()> damage;              // after it
+        std::string messageStart;
+    };
+    const auto none = [](ModelState&) {};
+    const auto nothing = [] {};
+    const Case cases[] = {
+        {"no run yet", false, none, nothing, noCopies},
+        {"results removed", true, none, [] { std::filesystem::remove("Data/results.out"); }, noResults},
+        {"results interval 0", true, [](ModelState& m) { m.params.RESULTS_INTERV = 0; }, nothing, "errorLog 16:"},
+        {"one iteration", true, [](ModelState& m) { m.params.NUM_ITERS = 1; }, nothing, "errorLog 13:"},
+        {"over 500 intervals", true, none,
+         [] {
+             std::string text = test::readTextFile("Data/results.out");
+             const size_t at = text.find(" Years:");
+             text.replace(at, text.find('\n', at) - at, " Years:           5000 ");
+             test::writeTextFile("Data/results.out", text);
+         },
+         "errorLog 14:"},
+        {"report cannot be written", true, none,
+         [] { std::filesystem::create_directory("Data/statsResults.out"); }, "errorLog 15:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* name : {"Data/statsInputOutputRunTimeParams.txt", "Data/statsInitParams.txt"})
+            std::filesystem::remove(name);
+        std::filesystem::remove_all("Data/statsResults.out");
+        BoxAnswerer answers;
+        MainWnd window;
+        window.show();
+        ModelState& model = window.model();
+        shortenRun(model);
+        c.setUp(model);
+        if (c.runFirst) {
+            window.commandAction(CMD_RUN)->trigger();
+            ASSERT_EQ(answers.texts.back(), "Simulation Completed.");
+        }
+        c.damage();
+        const double randomState = model.run.RANDOM_STATE;
+        answers.texts.clear();
+        window.commandAction(CMD_STATS_TAB_SEPARATED)->trigger();
+        ASSERT_FALSE(answers.texts.empty());
+        EXPECT_EQ(answers.texts.back().rfind(c.messageStart, 0), 0u) << answers.texts.back();
+        EXPECT_TRUE(answers.statTexts.empty());
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(model.run.RANDOM_STATE, randomState);
+        window.updateCommandStates();
+        EXPECT_TRUE(window.commandAction(CMD_RUN)->isEnabled());
+        EXPECT_TRUE(window.commandAction(CMD_STATS_PLAIN)->isEnabled());
+    }
 }
 
 }  // namespace

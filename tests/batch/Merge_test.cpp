@@ -113,7 +113,9 @@ TEST_F(MergeRuns, OneHeaderTheRunsInOrderAndIterationsNumberedOn) {
 
     // Run k's records, with their iterations moved on by 2 (k - 1), in the order of the runs.
     std::string expected;
+    std::vector<std::string> renumberedRuns;
     for (size_t k = 0; k < runs_.size(); ++k) {
+        renumberedRuns.emplace_back();
         const std::string own = test::readTextFile(runs_[k] / "Data" / "results.out");
         EXPECT_NE(own.find(" Iterations:         2 \n"), std::string::npos);
         for (const std::string& line : linesOf(own)) {
@@ -129,6 +131,7 @@ TEST_F(MergeRuns, OneHeaderTheRunsInOrderAndIterationsNumberedOn) {
                 renumbered = formatText("%7d", iteration + static_cast<int>(2 * k)) + line.substr(7);
             }
             expected += renumbered + "\n";
+            renumberedRuns.back() += renumbered + "\n";
         }
     }
     std::string body;
@@ -150,7 +153,20 @@ TEST_F(MergeRuns, OneHeaderTheRunsInOrderAndIterationsNumberedOn) {
 
     const auto stats = runCommand(test::batchTool() + " stats --dir " + test::quoted(out) + " 2>&1");
     ASSERT_EQ(stats.status, 0) << stats.output;
-    EXPECT_NE(test::readTextFile(out / "Data" / "statsResults.out").find("REPLICATES:     6"), std::string::npos);
+    const std::string report = test::readTextFile(out / "Data" / "statsResults.out");
+    EXPECT_NE(report.find("REPLICATES:     6"), std::string::npos);
+
+    // The merged run reports exactly what one results file holding the six iterations reports:
+    // the first run's file with the other runs' records, renumbered, behind it.
+    const fs::path single = directory_.path() / "single";
+    fs::copy(out, single, fs::copy_options::recursive);
+    std::string oneFile = firstRun;
+    oneFile.replace(oneFile.find(" Iterations:         2 "), 23, " Iterations:         6 ");
+    test::writeTextFile(single / "Data" / "results.out", oneFile + renumberedRuns[1] + renumberedRuns[2]);
+    fs::remove(single / "Data" / "statsResults.out");
+    const auto singleStats = runCommand(test::batchTool() + " stats --dir " + test::quoted(single) + " 2>&1");
+    ASSERT_EQ(singleStats.status, 0) << singleStats.output;
+    EXPECT_EQ(test::readTextFile(single / "Data" / "statsResults.out"), report);
 }
 
 TEST_F(MergeRuns, DisturbanceFilesAreMergedWithTheirOwnHeaderOnce) {

@@ -120,7 +120,7 @@ class StatsReaderTest : public OutputTest {
             writeResults(*model, false);
         }
     }
-    void read(StatsKind kind, const std::string& name) { readStatsInput(*model, kind, openFile(name, "r")); }
+    void read(StatsKind kind, const std::string& name) { readStatsInput(*model, kind, openFile(name, "r"), name); }
     int endStatus(StatsKind kind, const std::string& name) {
         try {
             read(kind, name);
@@ -239,6 +239,40 @@ TEST_F(StatsReaderTest, AFinalLineWithoutLineBreakIsRead) {
     writeTextFile("Data/results.out", "junk\n1 1 1 1 5 1 1 1 1 1 1 1 1");
     read(StatsKind::General, "Data\\results.out");
     EXPECT_EQ(model->statistics.cell(1, 1).sum[0], 5.0);
+}
+
+TEST_F(StatsReaderTest, IterationTotalsAddEveryCountedRecordWhereverItStands) {
+    model->params.NUM_ITERS = 3;
+    model->params.RESULTS_INTERV = 10;
+    writeTextFile("Data/results.out",
+                  "2 10 1 1 5 1 1 1 1 1 1 1 1\n"
+                  "1 1 1 1 4 2 0 0 0 0 0 0 0\n"
+                  "2 10 2 3 1 1 1 1 1 1 1 1 1\n"
+                  "1 1 1 41 7 1 1 1 1 1 1 1 1\n"   // no such species: not counted
+                  "1 5000 1 1 7 1 1 1 1 1 1 1 1\n" // beyond the table: not counted
+                  "2 10 1 2 0 0 0 0 0 0 0 0 0\n"   // no data for its species, counted all the same
+                  "2 11 1 2 2 1 1 1 1 1 1 1 1\n");  // year 11 falls in the slot of year 10
+    read(StatsKind::General, "Data\\results.out");
+    const auto& totals = model->statistics.iterationTotals;
+    ASSERT_EQ(totals.size(), 2u);
+    EXPECT_EQ(totals.at(statsIterationKey(1, 1)), (StatsQuantities{4, 2, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(totals.at(statsIterationKey(2, 2)), (StatsQuantities{8, 3, 3, 3, 3, 3, 3, 3, 3}));
+    // Keys order by slot first, then by iteration number, negative numbers included.
+    EXPECT_LT(statsIterationKey(1, 7), statsIterationKey(2, -5));
+    EXPECT_LT(statsIterationKey(2, -5), statsIterationKey(2, 3));
+    EXPECT_EQ(slotOfStatsIterationKey(statsIterationKey(500, -2147483647 - 1)), 500);
+}
+
+TEST_F(StatsReaderTest, AFileWithTooManyIterationTotalsIsRefused) {
+    std::string text = " Iterations:     2 \n Years:           10 \n Print Interval:     5 \n";
+    const size_t records = STATS_ITERATION_TOTALS_LIMIT + 1;
+    text.reserve(text.size() + records * 36);
+    for (size_t iteration = 1; iteration <= records; ++iteration)
+        text += std::to_string(iteration) + " 1 1 1 1 1 1 1 1 1 1 1 1\n";
+    writeTextFile("Data/results.out", text);
+    EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL);
+    EXPECT_EQ(host.lastMessage(), "Error: statistics input file Data\\results.out holds records of more than 1002000 iterations "
+                                  "and time slots; it is too large to analyse.");
 }
 
 }  // namespace

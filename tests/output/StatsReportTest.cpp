@@ -1,7 +1,12 @@
+#include <array>
 #include <string>
+#include <vector>
 
 #include "output/OutputFixture.h"
+#include "output/DisturbanceData.h"
 #include "output/StatsReport.h"
+#include "platform/Format.h"
+#include "platform/Paths.h"
 #include "platform/ProgramExit.h"
 
 namespace dravia::test {
@@ -38,15 +43,29 @@ class StatsReportTest : public OutputTest {
         model->params.RESULTS_INTERV = 10;
         model->statistics.CO2_SWITCH_TEXT = "OFF";
     }
-    // Fills a cell from the values of the iterations, in the order of the table's pairs.
+    // Fills a cell and the iterations' totals of its slot from the values of iterations 1, 2, ...,
+    // in the order of the table's pairs, as a reading of one record per iteration would.
     void fill(int sn, int slot, std::initializer_list<std::array<double, STATS_QUANTITIES>> iterations) {
         StatsCell& cell = model->statistics.cell(sn, slot);
+        int iteration = 0;
         for (const auto& values : iterations) {
+            StatsQuantities& totals = model->statistics.iterationTotals[statsIterationKey(slot, ++iteration)];
             for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
                 cell.sum[q] += values[q];
                 cell.sumOfSquares[q] += values[q] * values[q];
+                totals[q] += values[q];
             }
         }
+    }
+    // Reads a file of the kind and returns the report's totals line and biomass lines.
+    std::string totalsOf(StatsKind kind, const std::string& fileText) {
+        const std::string name = kind == StatsKind::Disturbance ? "Data\\disturb.out" : "Data\\results.out";
+        writeTextFile(kind == StatsKind::Disturbance ? "Data/disturb.out" : "Data/results.out", fileText);
+        if (kind != StatsKind::General) model->statistics.MAX_DISTURBANCE_SLOT = 0;
+        readStatsInput(*model, kind, openFile(name, "r"), name);
+        const std::string text = statsReportText(*model, kind, StatsLayout::Plain);
+        const size_t start = text.find("\n    TOTAL");
+        return start == std::string::npos ? text : text.substr(start, text.find('\f') + 1 - start);
     }
     std::string header(int year) {
         return "Global Warming USING THE 1961-1990 WEATHER RECORD \n"
@@ -76,19 +95,31 @@ std::string biomassLines(const char* values[7][2]) {
     return text + "\f";
 }
 
+// The biomass lines with the given average and interval texts; one pair stands for all seven.
+std::string biomassLinesOf(const std::vector<std::array<std::string, 2>>& rows) {
+    const char* values[7][2];
+    for (size_t i = 0; i < 7; ++i) {
+        const auto& row = rows.size() == 1 ? rows[0] : rows[i];
+        values[i][0] = row[0].c_str();
+        values[i][1] = row[1].c_str();
+    }
+    return biomassLines(values);
+}
+
 TEST_F(StatsReportTest, PlainLayoutHasAPagePerSlot) {
     // pop, BA, total biomass, stem, bark, root, leaf, branch, volume
     fill(1, 1, {{4, 2, 2, 1, 0, 1, 0, 0, 0}, {4, 4, 2, 1, 0, 1, 0, 0, 0}});
-    const char* first[7][2] = {{"     1.0", "     0.9"}, {"     0.0", "     0.0"}, {"     0.0", "     0.0"},
-                               {"     0.0", "     0.0"}, {"     1.0", "     0.9"}, {"     1.0", "     0.9"},
-                               {"     2.0", "     1.9"}};
+    // One species: the stand's totals are the species' own, and so are their intervals.
+    const char* first[7][2] = {{"     1.0", "     0.0"}, {"     0.0", "     0.0"}, {"     0.0", "     0.0"},
+                               {"     0.0", "     0.0"}, {"     1.0", "     0.0"}, {"     1.0", "     0.0"},
+                               {"     2.0", "     0.0"}};
     const char* empty[7][2] = {{"     0.0", "     0.0"}, {"     0.0", "     0.0"}, {"     0.0", "     0.0"},
                                {"     0.0", "     0.0"}, {"     0.0", "     0.0"}, {"     0.0", "     0.0"},
                                {"     0.0", "     0.0"}};
     EXPECT_EQ(statsReportText(*model, StatsKind::General, StatsLayout::Plain),
               "GENERAL STATISTICS OUTPUT FILE\n" + header(1) + PLAIN_HEADINGS +
                   " 1 Sugar_maple        4.0    0.0     3.0    12.7    2.0     0.0     0.0    0.0\n"
-                  "\n    TOTAL             4.0    3.7     3.0     2.8    2.0     1.9     0.0    0.0\n" +
+                  "\n    TOTAL             4.0    0.0     3.0    12.7    2.0     0.0     0.0    0.0\n" +
                   biomassLines(first) + header(10) + PLAIN_HEADINGS +
                   "\n    TOTAL             0.0    0.0     0.0     0.0    0.0     0.0     0.0    0.0\n" +
                   biomassLines(empty));
@@ -102,9 +133,9 @@ TEST_F(StatsReportTest, TabSeparatedLayoutKeepsEveryListedSpeciesInEveryRow) {
     const std::string block = "SN\tTREE SPECIES\tPop\t95CI\tBA\t95CI\tBIOM\t95CI\tVOL\t95CI\t";
     const std::string units = "\t(Common name)\tN/100 m sq.\t\tcm sq./m sq.\t\tkg/m sq.\t\tcu.ft./acre\t";
     const std::string totals =
-        "\tTOTAL\t  4.0\t   3.7\t    3.0\t    2.8\t   2.0\t    1.9\t    0.0\t   0.0\t"
-        "     1.0\t     0.9\t     0.0\t     0.0\t     0.0\t     0.0\t     0.0\t     0.0\t     1.0\t     0.9\t"
-        "     1.0\t     0.9\t     2.0\t     1.9\n";
+        "\tTOTAL\t  4.0\t   0.0\t    3.0\t   12.7\t   2.0\t    0.0\t    0.0\t   0.0\t"
+        "     1.0\t     0.0\t     0.0\t     0.0\t     0.0\t     0.0\t     0.0\t     0.0\t     1.0\t     0.0\t"
+        "     1.0\t     0.0\t     2.0\t     0.0\n";
     const std::string beech =
         " 2\tAmerican_beech  \t  4.0\t   0.0\t    3.0\t   12.7\t   2.0\t    0.0\t    0.0\t   0.0\t";
     const std::string maple =
@@ -199,6 +230,65 @@ TEST_F(StatsReportTest, AReportFileThatCannotBeCreatedEndsAbnormally) {
     EXPECT_EQ(host.lastMessage(),
               "errorLog 15: The system is unable to create the file \"Missing\\diststats.out\".");
     EXPECT_TRUE(host.statTitle.empty());
+}
+
+// A results-file header of 4 iterations of 10 years, results every 10 years, for the readings.
+const std::string FOUR_ITERATIONS = " Iterations:     4 \n Years:           10 \n Print Interval:    10 \n";
+
+// Record lines: iteration, year, plot, species, population, basal area, stem, bark, branch, root,
+// leaf, total biomass and volume.
+std::string record(int iteration, int year, int sn, double population, double basalArea,
+                   std::array<double, 5> parts = {}) {
+    return formatText("%d %d 1 %d %g %g %g %g %g %g %g 0 0\n", iteration, year, sn, population, basalArea,
+                      parts[0], parts[1], parts[2], parts[3], parts[4]);
+}
+
+TEST_F(StatsReportTest, TotalIntervalsComeFromTheTotalsOfEachIteration) {
+    model->params.NUM_ITERS = 4;
+    // Population totals 16, 2, 4, 0 (iteration 4 has no record): 5.5 ± 3.182 × √(51.67 / 4) = 11.4;
+    // basal-area totals 6, 1, 3, 0: 2.5 ± 3.182 × √(7 / 4) = 4.2.
+    EXPECT_EQ(totalsOf(StatsKind::General, FOUR_ITERATIONS + record(1, 1, 1, 10, 4.0) + record(1, 1, 2, 6, 2.0) +
+                                               record(2, 1, 1, 2, 1.0) + record(3, 1, 2, 4, 3.0)),
+              "\n    TOTAL             5.5   11.4     2.5     4.2    0.0     0.0     0.0    0.0\n" +
+                  biomassLinesOf({{{"     0.0", "     0.0"}}}));
+
+    // The species trade places, the stand total stays 8 trees and 2 cm²/m²: no spread at all.
+    model->params.NUM_ITERS = 2;
+    const std::string swapped = " Iterations:     2 \n Years:           10 \n Print Interval:    10 \n" +
+                                record(1, 1, 1, 3, 1.0) + record(1, 1, 2, 5, 1.0) + record(2, 1, 1, 5, 1.0) +
+                                record(2, 1, 2, 3, 1.0);
+    EXPECT_EQ(totalsOf(StatsKind::General, swapped)
+                  .rfind("\n    TOTAL             8.0    0.0     2.0     0.0    0.0     0.0     0.0    0.0\n", 0),
+              0u);
+
+    // Stem, bark, branch, root and leaf of 1 in every record; iteration 1 holds two species, 2 one
+    // and 3 none. Stem totals 2, 1, 0: 1.0 ± 4.304 × √(1 / 3) = 2.5; above ground 8, 4, 0:
+    // 4.0 ± 4.304 × √(16 / 3) = 9.9; grand total 10, 5, 0: 5.0 ± 4.304 × √(25 / 3) = 12.4.
+    model->params.NUM_ITERS = 3;
+    const std::array<double, 5> ones = {1, 1, 1, 1, 1};
+    const std::string parts = " Iterations:     3 \n Years:           10 \n Print Interval:    10 \n" +
+                              record(1, 1, 1, 1, 1.0, ones) + record(2, 1, 1, 1, 1.0, ones) +
+                              record(1, 1, 2, 1, 1.0, ones);
+    const std::string one = "     1.0", twoFive = "     2.5";
+    EXPECT_EQ(totalsOf(StatsKind::General, parts),
+              "\n    TOTAL             1.0    2.5     1.0     2.5    0.0     0.0     0.0    0.0\n" +
+                  biomassLinesOf({{{one, twoFive}},
+                                  {{one, twoFive}},
+                                  {{one, twoFive}},
+                                  {{one, twoFive}},
+                                  {{"     4.0", "     9.9"}},
+                                  {{one, twoFive}},
+                                  {{"     5.0", "    12.4"}}}));
+}
+
+TEST_F(StatsReportTest, DisturbanceReportsTakeTheIterationsWithoutEventsAsZero) {
+    // Removed basal area 0, 10, 0, 6 in the four iterations: 4.0 ± 3.182 × √(24 / 4) = 7.8;
+    // removed trees 0, 2, 0, 4: 1.5 ± 3.182 × √(3.667 / 4) = 3.0.
+    model->params.NUM_ITERS = 4;
+    const std::string records = record(2, 5, 1, 2, 10.0) + record(4, 15, 2, 9, 9.0) + record(4, 5, 2, 4, 6.0);
+    const std::string expected = "\n    TOTAL             1.5    3.0     4.0     7.8    0.0     0.0     0.0    0.0\n";
+    EXPECT_EQ(totalsOf(StatsKind::Disturbance, disturbanceHeaderText(*model) + records).rfind(expected, 0), 0u);
+    EXPECT_EQ(totalsOf(StatsKind::AfterDisturbance, FOUR_ITERATIONS + records).rfind(expected, 0), 0u);
 }
 
 }  // namespace
