@@ -4,13 +4,16 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "batch/HeadlessHost.h"
 #include "batch/Merge.h"
 #include "input/Communities.h"
 #include "input/StartupLoad.h"
 #include "model/ModelState.h"
+#include "model/Random.h"
 #include "model/VolumeTable.h"
 #include "platform/ProgramExit.h"
 #include "run/RunDriver.h"
@@ -29,6 +32,16 @@ bool enterDirectory(const std::string& directory, Host& host) {
         return false;
     }
     return true;
+}
+
+// A seed starts a full random stream only when it is a whole number from 1 to 2147483646; the
+// conversion below refuses "nan", "inf" and anything behind the number.
+std::string seedProblem(const std::string& text) {
+    char* end = nullptr;
+    const double seed = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !isUsableSeed(seed))
+        return "a seed is a whole number from 1 to 2147483646, not \"" + text + "\"";
+    return {};
 }
 
 void applyRunOptions(ModelState& model, const RunOptions& options) {
@@ -89,7 +102,7 @@ int batchMain(int argc, char** argv) {
     runCommand->add_option("--years", run.years, "Years per iteration (NUM_YEARS)")->check(CLI::Range(1, 1000000));
     runCommand->add_option("--iterations", run.iterations, "Iterations per run (NUM_ITERS)")
         ->check(CLI::Range(1, 1000000));
-    runCommand->add_option("--seed", run.seed, "Random seed (RANDOM_STATE)")->check(CLI::Range(0.0, 2147483646.0));
+    runCommand->add_option("--seed", run.seed, "Random seed (RANDOM_STATE)")->check(CLI::Validator(seedProblem, "WHOLE NUMBER 1..2147483646", "seed"));
     runCommand->add_option("--community", run.community, "Community preset 1..8")->check(CLI::Range(1, 8));
     runCommand->add_flag("--every-tree", run.everyTree, "Write one results record per tree");
     runCommand->add_option("--water-stress-mode", run.waterStressMode, "0 evaporation deficit, 1 soil water")

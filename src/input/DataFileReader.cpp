@@ -78,6 +78,13 @@ std::string wrongItemTypeMessage(const std::string& expectedName, const std::str
                       expectedName.c_str(), fileName.c_str());
 }
 
+std::string outOfRangeMessage(const std::string& expectedName, const std::string& fileName, long long minimum,
+                              long long maximum) {
+    return formatText("Error.  The value of item \"%s\" in\ndata file \"%s\" must be a whole number from %lld "
+                      "to %lld.",
+                      expectedName.c_str(), fileName.c_str(), minimum, maximum);
+}
+
 std::size_t parseIntPrefix(const char* text, std::size_t length, int& value) {
     std::size_t i = 0;
     bool negative = false;
@@ -181,6 +188,14 @@ void DataFileReader::readInt(const char* expectedName, int& destination) {
     int value = 0;
     if (parseIntPrefix(item.value.data() + start, item.value.size() - start, value) == 0)
         throw ReaderError(wrongItemTypeMessage(expectedName, fileName_));
+    destination = value;
+}
+
+void DataFileReader::readInt(const char* expectedName, int& destination, int minimum, int maximum) {
+    int value = destination;
+    readInt(expectedName, value);
+    if (value < minimum || value > maximum)
+        throw ReaderError(outOfRangeMessage(expectedName, fileName_, minimum, maximum));
     destination = value;
 }
 

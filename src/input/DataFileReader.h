@@ -24,6 +24,8 @@ class DataFileReader {
 
     void expectItem(const char* expectedName);
     void readInt(const char* expectedName, int& destination);
+    // Refuses a value outside minimum..maximum; the destination is then unchanged.
+    void readInt(const char* expectedName, int& destination, int minimum, int maximum);
     void readDouble(const char* expectedName, double& destination);
     // A value longer than maximumLength characters is refused; the destination is then unchanged.
     void readString(const char* expectedName, std::string& destination, std::size_t maximumLength);
@@ -61,6 +63,8 @@ std::string couldNotOpenMessage(const std::string& fileName);
 std::string itemMismatchMessage(const std::string& expectedName, const std::string& fileName,
                                 const std::string& foundName);
 std::string wrongItemTypeMessage(const std::string& expectedName, const std::string& fileName);
+std::string outOfRangeMessage(const std::string& expectedName, const std::string& fileName, long long minimum,
+                              long long maximum);
 
 // Parses the longest prefix of text that a C++ stream would extract as an int or a double.
 // Returns the number of characters used, 0 when no number can be extracted (or it is out

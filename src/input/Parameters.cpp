@@ -1,6 +1,14 @@
 #include "input/Parameters.h"
 
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
 #include "input/DataFileReader.h"
+#include "input/ReaderError.h"
+#include "model/Random.h"
 #include "model/ErrorLog.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
@@ -13,6 +21,21 @@ namespace {
 constexpr const char* HABITAT_ITEMS[9] = {nullptr,      "HABITAT[1]", "HABITAT[2]",
                                           "HABITAT[3]", "HABITAT[4]", "HABITAT[5]",
                                           "HABITAT[6]", "HABITAT[7]", "HABITAT[8]"};
+
+// Whole years and iterations: at least one, and no more than a machine can run.
+constexpr int MAX_RUN_COUNT = 1000000;
+// Plots side by side: the plot file's tree table holds 10,000 rows.
+constexpr int MAX_PLOTS = 10000;
+
+// The generator's stream stops at a state of 0 and leaves its range outside 1..2147483646, and its
+// states are whole numbers.
+void readSeed(DataFileReader& reader, double& destination) {
+    double seed = destination;
+    reader.readDouble("SEED_INIT", seed);
+    if (!isUsableSeed(seed)) throw ReaderError(outOfRangeMessage("SEED_INIT", reader.fileName(), static_cast<long long>(SMALLEST_SEED),
+                                           static_cast<long long>(LARGEST_SEED)));
+    destination = seed;
+}
 
 // A run without display must still leave results behind.
 void correctOutputWithoutDisplay(RunParameters& p) {
@@ -33,10 +56,10 @@ void readRunTimeControlFile(ModelState& model, const std::string& path) {
     DataFileReader reader(path);
     reader.readInt("SCREEN_OUTPUT_MODE", p.SCREEN_OUTPUT_MODE);
     reader.readInt("FILE_OUTPUT_FLAG", p.FILE_OUTPUT_FLAG);
-    reader.readInt("NUM_YEARS", p.NUM_YEARS);
-    reader.readInt("NUM_ITERS", p.NUM_ITERS);
-    reader.readInt("PRINT_INTERV", p.PRINT_INTERV);
-    reader.readInt("RESULTS_INTERV", p.RESULTS_INTERV);
+    reader.readInt("NUM_YEARS", p.NUM_YEARS, 1, MAX_RUN_COUNT);
+    reader.readInt("NUM_ITERS", p.NUM_ITERS, 1, MAX_RUN_COUNT);
+    reader.readInt("PRINT_INTERV", p.PRINT_INTERV, 0, INT_MAX);
+    reader.readInt("RESULTS_INTERV", p.RESULTS_INTERV, 0, INT_MAX);
     reader.readString("RESULTS_FILE", p.RESULTS_FILE, FILE_NAME_LENGTH);
     reader.readString("AFTER_DISTURBANCE_RESULTS_FILE", p.AFTER_DISTURBANCE_RESULTS_FILE, FILE_NAME_LENGTH);
     reader.readString("DISTURBANCE_RESULTS_FILE", p.DISTURBANCE_RESULTS_FILE, FILE_NAME_LENGTH);
@@ -57,7 +80,7 @@ void readInitialValuesFile(ModelState& model, const std::string& path) {
     reader.readDouble("CO2_FACTOR_DEF", p.CO2_FACTOR_DEF);
     reader.readInt("CALC_ITER_AVG", p.CALC_ITER_AVG);
     reader.readDouble("BA_MAX", p.BA_MAX);
-    reader.readDouble("SEED_INIT", p.SEED_INIT);
+    readSeed(reader, p.SEED_INIT);
     reader.readInt("CLEAR_PLOT", p.CLEAR_PLOT);
     reader.readInt("CLIMATE_CHANGE", p.CLIMATE_CHANGE);
     reader.readInt("COMMUNITY", p.COMMUNITY);
@@ -76,12 +99,12 @@ void readInitialValuesFile(ModelState& model, const std::string& path) {
     reader.readDouble("BLOW_PROB", p.BLOW_PROB);
     reader.readDouble("MIN_DIAM_TO_KILL_FOR_LOGGING", p.MIN_DIAM_TO_KILL_FOR_LOGGING);
     reader.readDouble("MIN_DIAM_TO_KILL_FOR_WINDTHROW", p.MIN_DIAM_TO_KILL_FOR_WINDTHROW);
-    reader.readInt("NUM_PLOTS", p.NUM_PLOTS);
+    reader.readInt("NUM_PLOTS", p.NUM_PLOTS, 1, MAX_PLOTS);
     reader.readInt("PLOT_1_OK", p.PLOT_1_OK);
     reader.readInt("PLOT_2_OK", p.PLOT_2_OK);
     reader.readInt("SPECIES_1_SN", p.SPECIES_1_SN);
     reader.readInt("SPECIES_2_SN", p.SPECIES_2_SN);
-    reader.readInt("GRAPH_INTVL", p.GRAPH_INTVL);
+    reader.readInt("GRAPH_INTVL", p.GRAPH_INTVL, 0, INT_MAX);
     reader.readInt("WIDTH", p.WIDTH);
     reader.readInt("DEPTH", p.DEPTH);
     reader.readDouble("SLANT", p.SLANT);
@@ -162,8 +185,20 @@ std::string initialValuesCopyText(const RunParameters& p) {
 }
 
 void writeStatisticsCopies(ModelState& model) {
-    writeCopy(model, STATS_RUN_TIME_CONTROL_FILE, runTimeControlCopyText(model.params));
-    writeCopy(model, STATS_INITIAL_VALUES_FILE, initialValuesCopyText(model.params));
+    // The copies say which stream made the run: SEED_INIT holds the random state the run began
+    // with (the seed of the file or the command line, or where an earlier run of the same
+    // program left the stream). A state the generator turned negative draws the same numbers as
+    // its absolute value.
+    RunParameters made = model.params;
+    if (model.run.START_RANDOM_STATE != 0.0) made.SEED_INIT = std::fabs(model.run.START_RANDOM_STATE);
+    writeCopy(model, STATS_RUN_TIME_CONTROL_FILE, runTimeControlCopyText(made));
+    writeCopy(model, STATS_INITIAL_VALUES_FILE, initialValuesCopyText(made));
+}
+
+void removeStatisticsCopies() {
+    // Files only: a directory standing where a copy belongs is reported when the copy is written.
+    for (const char* copy : {STATS_RUN_TIME_CONTROL_FILE, STATS_INITIAL_VALUES_FILE})
+        unlink(toLocalPath(copy).c_str());
 }
 
 }  // namespace dravia

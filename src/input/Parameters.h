@@ -30,5 +30,8 @@ std::string initialValuesCopyText(const RunParameters& p);
 // Writes the parameters in force to the two statistics copies. A copy that cannot be
 // created shows errorLog 15 and ends the program.
 void writeStatisticsCopies(ModelState& model);
+// Removes the copies of an earlier run, so that copies and results always belong to the same
+// completed run.
+void removeStatisticsCopies();
 
 }  // namespace dravia

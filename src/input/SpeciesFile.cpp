@@ -92,6 +92,50 @@ void readRecord(RecordReader& in, Species& s) {
     in.integer(s.LARGE_BITMAP_MIN_HT);
 }
 
+// The ranges the species dialog accepts; the biomass equations, which the dialog does not show,
+// take coefficients up to 100000 and exponents up to 10 (published tree allometries stay below 4).
+// Beyond them the model leaves numbers a forest can have: a species with 100,000 saplings a year
+// fills a plot with millions of trees.
+struct ValueRange {
+    const char* field;
+    double value;
+    double minimum;
+    double maximum;
+};
+
+void checkRanges(const Species& s, int sn, const std::string& fileName) {
+    const ValueRange ranges[] = {
+        {"SHADE_TYPE", static_cast<double>(s.SHADE_TYPE), 1, 3},
+        {"N_TYPE", static_cast<double>(s.N_TYPE), 1, 3},
+        {"MAX_SAPLINGS", static_cast<double>(s.MAX_SAPLINGS), 0, 100000},
+        {"G", s.G, 0.001, 100000},
+        {"C", s.C, 0.001, 100000},
+        {"DMAX", s.DMAX, 0.001, 100000},
+        {"HMAX", s.HMAX, 0.001, 100000},
+        {"AGEMAX", s.AGEMAX, 1, 100000},
+        {"MIN_DIAM_INC", s.MIN_DIAM_INC, 0.001, 100000},
+        {"DDMIN", s.DDMIN, 0, 100000},
+        {"DDMAX", s.DDMAX, 0.001, 100000},
+        {"MIN_WATER_TABLE", s.MIN_WATER_TABLE, 0, 100000},
+        {"WILT_FACTOR", s.WILT_FACTOR, 0, 100000},
+        {"MIN_LIGHT", s.MIN_LIGHT, 0, 100000},
+        {"STEM_A", s.STEM_A, 0, 100000},
+        {"STEM_B", s.STEM_B, 0, 10},
+        {"BARK_A", s.BARK_A, 0, 100000},
+        {"BARK_B", s.BARK_B, 0, 10},
+        {"BRANCH_A", s.BRANCH_A, 0, 100000},
+        {"BRANCH_B", s.BRANCH_B, 0, 10},
+        {"ROOT_A", s.ROOT_A, 0, 100000},
+        {"ROOT_B", s.ROOT_B, 0, 10},
+    };
+    for (const ValueRange& range : ranges) {
+        if (range.value < range.minimum || range.value > range.maximum) {
+            const std::string reason = formatText("outside %g to %g", range.minimum, range.maximum);
+            throw ReaderError(unusableValueMessage(sn, s.NAME, range.field, reason.c_str(), fileName));
+        }
+    }
+}
+
 // Values with which the height curve, the growth curve, the degree-day response or the
 // age mortality divide by zero or lose all meaning.
 void checkUsable(const Species& s, int sn, const std::string& fileName) {
@@ -122,9 +166,7 @@ void checkUsable(const Species& s, int sn, const std::string& fileName) {
         if (!std::isfinite(value))
             throw ReaderError(unusableValueMessage(sn, s.NAME, field, "not finite", fileName));
     }
-    if (s.DMAX == 0.0) throw ReaderError(unusableValueMessage(sn, s.NAME, "DMAX", "0", fileName));
-    if (s.HMAX == 0.0) throw ReaderError(unusableValueMessage(sn, s.NAME, "HMAX", "0", fileName));
-    if (s.AGEMAX == 0.0) throw ReaderError(unusableValueMessage(sn, s.NAME, "AGEMAX", "0", fileName));
+    checkRanges(s, sn, fileName);
     if (s.DDMAX == s.DDMIN)
         throw ReaderError(unusableValueMessage(sn, s.NAME, "DDMAX", "equal to DDMIN", fileName));
 }

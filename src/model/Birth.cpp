@@ -4,8 +4,10 @@
 #include <cmath>
 #include <iterator>
 
+#include "model/ErrorLog.h"
 #include "model/Random.h"
 #include "model/TreeList.h"
+#include "platform/Format.h"
 
 namespace dravia {
 
@@ -93,6 +95,14 @@ void addSaplings(ModelState& model) {
         if (sn == UNDERSTOREY_SPECIES && leafArea < UNDERSTOREY_MIN_LEAF_AREA) continue;
 
         const int count = saplingCount(model, s, light, intolerantPresent);
+        if (static_cast<long long>(plot->NTREES) + count > MAX_TREES_PER_PLOT) {
+            endRunBeyondModel(
+                model, formatText("Error: %d saplings of %s would bring plot %d above %d trees in year %d of "
+                                  "iteration %d.\nA plot of 100 square metres cannot hold so many trees; lower the "
+                                  "species' maximum number of saplings (MAX_SAPLINGS).",
+                                  count, s.NAME.c_str(), plot->PLOT_NO, MAX_TREES_PER_PLOT, model.run.CURRENT_YEAR,
+                                  model.run.CURRENT_ITERATION));
+        }
         for (int k = 0; k < count; ++k) {
             Tree sapling;
             sapling.BIRTH_YEAR = model.run.CURRENT_YEAR;

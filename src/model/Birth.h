@@ -4,6 +4,10 @@
 
 namespace dravia {
 
+// A plot of 100 m² holding more trees than this (a million stems a hectare) is beyond what the
+// model describes; the run ends rather than crawl through ever longer tree lists.
+inline constexpr int MAX_TREES_PER_PLOT = 10000;
+
 // Adds this year's saplings to CURRENT_PLOT.
 void addSaplings(ModelState& model);
 

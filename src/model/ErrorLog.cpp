@@ -2,6 +2,7 @@
 
 #include "platform/Format.h"
 #include "platform/Host.h"
+#include "platform/ProgramExit.h"
 
 namespace dravia {
 
@@ -83,6 +84,11 @@ std::string errorLogText(const ModelState& model, int code, const char* argument
 void reportError(ModelState& model, int code, const char* argument) {
     if (code < 1 || code > 16) return;
     hostOf(model).showMessage(errorLogText(model, code, argument), MessageIcon::None);
+}
+
+void endRunBeyondModel(ModelState& model, const std::string& message) {
+    hostOf(model).showMessage(message, MessageIcon::Error);
+    throw ProgramExit{EXIT_FATAL_ERROR};
 }
 
 }  // namespace dravia

@@ -14,4 +14,8 @@ std::string errorLogText(const ModelState& model, int code, const char* argument
 // Codes outside 1..16 show nothing. What follows is the caller's decision.
 void reportError(ModelState& model, int code, const char* argument = nullptr);
 
+// Shows why the run cannot go on (values that drive the model outside what it can follow) and
+// ends the program with status 1.
+[[noreturn]] void endRunBeyondModel(ModelState& model, const std::string& message);
+
 }  // namespace dravia

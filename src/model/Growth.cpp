@@ -5,6 +5,7 @@
 
 #include "model/ErrorLog.h"
 #include "model/TreeList.h"
+#include "platform/Format.h"
 
 namespace dravia {
 
@@ -60,6 +61,23 @@ double lightResponse(int shadeType, double availableLight) {
         // A species of unknown shade tolerance is given no light response: it does not grow.
         default: return 0.0;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Where crowding is past the maximum basal area and the light below what a species can use, the
+// two negative factors of the growth curve multiply to a positive increment that has no limit.
+// A diameter beyond the largest the species dialog accepts would only grow on to infinity.
+constexpr double LARGEST_FOLLOWED_DBH = 100000.0;
+
+[[noreturn]] void reportRunawayGrowth(ModelState& model, const Plot& plot, const Species& s) {
+    endRunBeyondModel(model, formatText("Error: a tree of %s on plot %d grew beyond %.0f cm in diameter in year %d "
+                                        "of iteration %d.\nThe species values drive growth outside what the model "
+                                        "can follow; check its growth constant and maximum number of saplings.",
+                                        s.NAME.c_str(), plot.PLOT_NO, LARGEST_FOLLOWED_DBH, model.run.CURRENT_YEAR,
+                                        model.run.CURRENT_ITERATION));
 }
 
 }  // namespace
@@ -122,6 +140,7 @@ void growTrees(ModelState& model) {
 
         tree.DBH = tree.DBH + increment;
         tree.HEIGHT = 130.0 + tree.DBH * (s.B2 - s.B3 * tree.DBH);
+        if (!(tree.DBH <= LARGEST_FOLLOWED_DBH)) reportRunawayGrowth(model, *plot, s);
     }
 }
 

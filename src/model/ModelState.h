@@ -261,6 +261,7 @@ struct RunState {
     Plot* CURRENT_PLOT = nullptr;  // none between yearly steps
     std::array<int, MAX_SPECIES + 1> BIRTHS_THIS_YEAR{};
     double RANDOM_STATE = 0.0;
+    double START_RANDOM_STATE = 0.0;  // RANDOM_STATE when the current or last run began; 0 before any
     int DISTURBANCE_REPORTED = 0;
     RunFlags flags;
 };

@@ -14,6 +14,10 @@ double randomUniform(double& state) {
     return std::fabs(state * 4.656612875245797e-10);
 }
 
+bool isUsableSeed(double seed) {
+    return seed >= SMALLEST_SEED && seed <= LARGEST_SEED && std::trunc(seed) == seed;
+}
+
 double randomUniform(ModelState& model) {
     return randomUniform(model.run.RANDOM_STATE);
 }

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "model/ErrorLog.h"
 #include "output/SiteNames.h"
@@ -173,13 +176,21 @@ bool endsResultsHeader(std::string_view line) {
     throw ProgramExit{EXIT_ABNORMAL};
 }
 
-void checkLimits(ModelState& model) {
+void checkLimits(ModelState& model, const std::string& fileName) {
     const RunParameters& params = model.params;
     if (params.NUM_ITERS <= 1) endAbnormally(model, 13);
     if (params.RESULTS_INTERV == 0) endAbnormally(model, 16);
     // Widened: the header values are whatever the file says, INT_MIN / -1 included.
     if (static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV > STATS_INTERVAL_LIMIT)
         endAbnormally(model, 14);
+    if (params.NUM_YEARS < 1 || params.RESULTS_INTERV < 0) {
+        hostOf(model).showMessage(
+            formatText("Error: statistics input file %s describes a run of %d years with results every %d years; "
+                       "a run lasts at least 1 year and writes results at intervals of at least 1 year.",
+                       fileName.c_str(), params.NUM_YEARS, params.RESULTS_INTERV),
+            MessageIcon::Error);
+        throw ProgramExit{EXIT_ABNORMAL};
+    }
 }
 
 const char* readingMessage(StatsKind kind) {
@@ -297,6 +308,96 @@ std::uint64_t statsIterationKey(int slot, int iteration) {
 
 int slotOfStatsIterationKey(std::uint64_t key) { return static_cast<int>(key >> 32); }
 
+namespace {
+
+[[noreturn]] void refuseInput(ModelState& model, const std::string& message) {
+    hostOf(model).showMessage(message, MessageIcon::Error);
+    throw ProgramExit{EXIT_ABNORMAL};
+}
+
+// No stand holds a billion of anything per 100 m²; larger values are not results of a run, and
+// their squares would leave the range of the sums.
+constexpr double LARGEST_RECORD_VALUE = 1e12;
+
+// What the records of a file must be to stand for the run its header describes: every record of
+// one of its iterations, each (iteration, year, plot, species) once in a results file, the last
+// iteration present, and at least one record.
+class RecordChecks {
+  public:
+    RecordChecks(ModelState& model, StatsKind kind, const std::string& fileName)
+        : model_(model), kind_(kind), fileName_(fileName) {}
+
+    void check(const StatsRecord& record) {
+        const int iterations = model_.params.NUM_ITERS;
+        if (record.iteration < 1 || record.iteration > iterations) {
+            refuseInput(model_, formatText("Error: statistics input file %s holds a record of iteration %d, "
+                                           "but the run had iterations 1 to %d.",
+                                           fileName_.c_str(), record.iteration, iterations));
+        }
+        for (const double value : quantitiesOf(record)) {
+            if (!(std::fabs(value) <= LARGEST_RECORD_VALUE)) {
+                refuseInput(model_, formatText("Error: statistics input file %s holds the value %g in the record of "
+                                               "iteration %d, year %d, plot %d, species %d; no stand holds so much.",
+                                               fileName_.c_str(), value, record.iteration, record.year, record.plot,
+                                               record.species));
+            }
+        }
+        ++count_;
+        if (record.iteration > highestIteration_) highestIteration_ = record.iteration;
+        const Key key = keyOf(record);
+        // The writers put records in this order; only a file that leaves it can repeat one.
+        if (count_ > 1 && !(last_ < key)) inWriterOrder_ = false;
+        last_ = key;
+    }
+
+    // The checks of the whole file, for a results file.
+    void checkResultsFile(std::string_view content) {
+        if (kind_ != StatsKind::General) return;
+        if (count_ == 0) {
+            refuseInput(model_, formatText("Error: statistics input file %s holds no species records.",
+                                           fileName_.c_str()));
+        }
+        if (highestIteration_ < model_.params.NUM_ITERS) {
+            refuseInput(model_, formatText("Error: statistics input file %s ends with iteration %d of the %d its "
+                                           "header announces; the run did not complete.",
+                                           fileName_.c_str(), highestIteration_, model_.params.NUM_ITERS));
+        }
+        if (!inWriterOrder_) refuseRepeatedRecord(content);
+    }
+
+  private:
+    using Key = std::array<int, 4>;  // iteration, year, plot, species
+    static Key keyOf(const StatsRecord& record) {
+        return {record.iteration, record.year, record.plot, record.species};
+    }
+
+    void refuseRepeatedRecord(std::string_view content) {
+        std::vector<Key> keys;
+        keys.reserve(count_);
+        forEachLine(content, [&keys](std::string_view line) {
+            if (const std::optional<StatsRecord> record = parseStatsRecord(line)) keys.push_back(keyOf(*record));
+            return true;
+        });
+        std::sort(keys.begin(), keys.end());
+        const auto repeated = std::adjacent_find(keys.begin(), keys.end());
+        if (repeated == keys.end()) return;
+        const Key& key = *repeated;
+        refuseInput(model_, formatText("Error: statistics input file %s holds the record of iteration %d, year %d, "
+                                       "plot %d, species %d more than once.",
+                                       fileName_.c_str(), key[0], key[1], key[2], key[3]));
+    }
+
+    ModelState& model_;
+    StatsKind kind_;
+    const std::string& fileName_;
+    std::size_t count_ = 0;
+    int highestIteration_ = 0;
+    Key last_{};
+    bool inWriterOrder_ = true;
+};
+
+}  // namespace
+
 void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const std::string& fileName) {
     StatisticsState& statistics = model.statistics;
     // The whole table, so that no slot beyond this reading's slot count keeps an earlier reading's sums.
@@ -316,13 +417,15 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
             return true;
         });
     }
-    checkLimits(model);
+    checkLimits(model, fileName);
     hostOf(model).writeStandardOutput(readingMessage(kind));
 
     IterationTotalsAdder iterationTotals(model, fileName);
-    forEachLine(content, [&model, &statistics, &iterationTotals, kind](std::string_view line) {
+    RecordChecks checks(model, kind, fileName);
+    forEachLine(content, [&model, &statistics, &iterationTotals, &checks, kind](std::string_view line) {
         const std::optional<StatsRecord> record = parseStatsRecord(line);
         if (!record) return true;
+        checks.check(*record);
         if (record->species < 1 || record->species > MAX_SPECIES) return true;
         const std::optional<int> slot = statsSlotOfYear(model, kind, record->year);
         if (!slot) return true;
@@ -335,6 +438,7 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
         }
         return true;
     });
+    checks.checkResultsFile(content);
 }
 
 }  // namespace dravia

@@ -79,6 +79,7 @@ void endRun(ModelState& model) {
 RunOutcome runSimulation(ModelState& model) {
     Host& host = hostOf(model);
     RunState& run = model.run;
+    run.START_RANDOM_STATE = run.RANDOM_STATE;
     freePlots(model);
     host.layOutDisplay(model);
     run.CURRENT_ITERATION = 1;
@@ -93,6 +94,9 @@ RunOutcome runSimulation(ModelState& model) {
         freePlots(model);
         return RunOutcome::NotStarted;
     }
+    // The results files are about to be written anew: the copies of an earlier run no longer
+    // describe them, and the next ones are written when this run completes.
+    removeStatisticsCopies();
     run.flags.running = true;
     run.flags.run_started = true;
     run.flags.paused = false;

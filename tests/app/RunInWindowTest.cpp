@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -211,7 +213,12 @@ TEST_F(ShippedData, StatisticsLeaveTheSetUpAsItWas) {
             EXPECT_EQ(model.params.RESULTS_INTERV, 5);
             EXPECT_EQ(model.run.RANDOM_STATE, randomState);
         }
+        const double streamAtSecondRun = model.run.RANDOM_STATE;
         own.push_back(runAndReadResults(window));
+        // The copies of the second run name the stream it continued, not the file's seed.
+        char seedLine[64];
+        std::snprintf(seedLine, sizeof seedLine, "SEED_INIT              %lf\n", std::fabs(streamAtSecondRun));
+        EXPECT_NE(test::readTextFile("Data/statsInitParams.txt").find(seedLine), std::string::npos) << seedLine;
     }
     ASSERT_EQ(results[0].size(), 2u);
     EXPECT_EQ(results[1], results[0]);

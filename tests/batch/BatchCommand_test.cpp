@@ -33,7 +33,9 @@ TEST(BatchCommandLine, HelpDocumentsBothSubcommands) {
 
 TEST(BatchCommandLine, UsageErrorsExitTwoWithOneLine) {
     for (const char* arguments : {"", "fly", "run --years", "run --years abc", "run --community 9",
-                                  "run --water-stress-mode 2", "stats --bogus"}) {
+                                  "run --water-stress-mode 2", "stats --bogus", "run --seed 0", "run --seed nan",
+                                  "run --seed 1.5", "run --seed 1e300", "run --seed -3", "run --seed 2147483647",
+                                  "run --seed 12x"}) {
         Result result = runBatch(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << arguments << result.output;
@@ -87,6 +89,9 @@ TEST(BatchRun, TheSameSeedWritesTheSameResultsAndOptionsTakeEffect) {
     EXPECT_NE(first.find(" Iterations:         2 \n"), std::string::npos);
     ASSERT_EQ(runBatch("run --seed 2025 --iterations 2 --years 30").status, 0);
     EXPECT_NE(test::readTextFile("Data/results.out"), first);
+    // The copies say which stream made the results: the seed given on the command line.
+    EXPECT_NE(test::readTextFile("Data/statsInitParams.txt").find("SEED_INIT              2025.000000\n"),
+              std::string::npos);
 }
 
 TEST(BatchRun, StatisticsWithoutAResultsFileFail) {

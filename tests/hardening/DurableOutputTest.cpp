@@ -92,7 +92,7 @@ TEST(DurableOutput, RunQuitBeforeAnyYearLeavesCompleteRecords) {
         SCOPED_TRACE("quit before run year " + std::to_string(year));
         TempDirectory directory;
         writeSmallDataSet(directory.path(), options);
-        // Statistics copies of an earlier run stay as they were.
+        // An earlier run's statistics copies would describe results this run has replaced.
         writeTextFile(directory.path() / "Data/statsInitParams.txt", "an earlier run's copy\n");
         QuittingHost host(year);
         EXPECT_EQ(runBatch(RunOptions{}, host), EXIT_NORMAL);
@@ -103,7 +103,7 @@ TEST(DurableOutput, RunQuitBeforeAnyYearLeavesCompleteRecords) {
         } else {
             expectEndsWithCompleteRecord(readTextFile(results), complete);
         }
-        EXPECT_EQ(readTextFile(directory.path() / "Data/statsInitParams.txt"), "an earlier run's copy\n");
+        EXPECT_FALSE(fs::exists(directory.path() / "Data/statsInitParams.txt"));
     }
 }
 
@@ -185,7 +185,7 @@ TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsReport) {
     EXPECT_FALSE(fs::exists(directory.path() / "full/stats.out.tmp~"));
 }
 
-TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsCopies) {
+TEST(DurableOutput, FullDiskLeavesNoStatisticsCopies) {
     if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
     TempDirectory directory;
     SmallDataSetOptions options;
@@ -201,16 +201,15 @@ TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsCopies) {
     if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
     for (const auto& entry : fs::directory_iterator(directory.path() / "inputs"))
         fs::copy_file(entry.path(), data / entry.path().filename());
-    writeTextFile(data / "statsInputOutputRunTimeParams.txt", "an earlier run's copy\n");
-    writeTextFile(data / "statsInitParams.txt", "an earlier run's copy\n");
     fill(data);
 
     EXPECT_EQ(runCommand(Command::Run),
               (Outcome{1,
                        {"errorLog 15: The system is unable to create the file "
                         "\"Data\\statsInputOutputRunTimeParams.txt\"."}}));
-    EXPECT_EQ(readTextFile(data / "statsInputOutputRunTimeParams.txt"), "an earlier run's copy\n");
-    EXPECT_EQ(readTextFile(data / "statsInitParams.txt"), "an earlier run's copy\n");
+    // No copy, half-written or whole, claims the results of a run that could not complete.
+    EXPECT_FALSE(fs::exists(data / "statsInputOutputRunTimeParams.txt"));
+    EXPECT_FALSE(fs::exists(data / "statsInitParams.txt"));
     EXPECT_FALSE(fs::exists(data / "statsInputOutputRunTimeParams.txt.tmp~"));
     EXPECT_FALSE(readTextFile(directory.path() / "RESULTS_FILE.out").empty());
 }

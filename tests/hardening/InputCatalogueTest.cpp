@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CatalogueSupport.h"
+#include "output/StatsReader.h"
 
 namespace dravia::test {
 namespace {
@@ -346,6 +347,11 @@ std::string speciesWithValue(int sn, int valueNumber, const std::string& value) 
     return speciesText(records);
 }
 
+std::string speciesOutside(int sn, const std::string& name, const std::string& field, const std::string& range) {
+    return "Error.  Species #" + std::to_string(sn) + " (" + name + ") in\nspecies data file " + quoted(SPECIES) +
+           "\nhas " + field + " outside " + range + ".";
+}
+
 std::vector<Row> speciesRows() {
     std::vector<Row> rows;
     auto add = [&](const std::string& name, std::function<void(const fs::path&)> damage, Outcome expected,
@@ -378,7 +384,7 @@ std::vector<Row> speciesRows() {
     add("NaN", replaceWith(SPECIES, speciesWithValue(1, 7, "nan")), fails(255, speciesWrongType(1)));
     add("Infinity", replaceWith(SPECIES, speciesWithValue(3, 8, "inf")), fails(255, speciesWrongType(3)));
     add("ZeroMaximumDiameter", replaceWith(SPECIES, speciesWithValue(1, 9, "0")),
-        fails(255, "Error.  Species #1 (Test_maple) in\nspecies data file " + quoted(SPECIES) + "\nhas DMAX 0."));
+        fails(255, speciesOutside(1, "Test_maple", "DMAX", "0.001 to 100000")));
     add("EqualDegreeDays", replaceWith(SPECIES, speciesWithValue(2, 16, "1800.0")),
         fails(255, "Error.  Species #2 (Test_birch) in\nspecies data file " + quoted(SPECIES) +
                        "\nhas DDMAX equal to DDMIN."));
@@ -617,6 +623,24 @@ Transform headerLine(const std::string& label, const std::string& replacement) {
     };
 }
 
+const std::string NO_RECORDS = "Error: statistics input file Data\\results.out holds no species records.";
+
+// Drops the species records of one iteration.
+Transform withoutIteration(int iteration) {
+    return [iteration](const std::string& text) {
+        std::string out;
+        for (const std::string& line : linesOf(text)) {
+            const auto record = parseStatsRecord(line);
+            if (!record || record->iteration != iteration) out += line + "\n";
+        }
+        return out;
+    };
+}
+
+Transform appended(const std::string& lines) {
+    return [lines](const std::string& text) { return text + lines; };
+}
+
 std::vector<Row> resultsRows() {
     std::vector<Row> rows;
     auto add = [&](const std::string& name, std::function<void(const fs::path&)> damage, Outcome expected,
@@ -627,9 +651,9 @@ std::vector<Row> resultsRows() {
     add("Directory", directoryInstead(RESULTS), fails(1, openResultsFailure(RESULTS)));
     add("Pipe", pipeInstead(RESULTS), fails(1, openResultsFailure(RESULTS)));
     add("Unreadable", unreadable(RESULTS), fails(1, openResultsFailure(RESULTS)), true);
-    // A file without records analyses to an empty report.
-    add("Empty", replaceWith(RESULTS, ""), Outcome{0, {}});
-    add("BinaryGarbage", replaceWith(RESULTS, GARBAGE), Outcome{0, {}});
+    // A file without records is no run's results.
+    add("Empty", replaceWith(RESULTS, ""), fails(3, NO_RECORDS));
+    add("BinaryGarbage", replaceWith(RESULTS, GARBAGE), fails(3, NO_RECORDS));
     add("TruncatedInsideRecord",
         rewrite(RESULTS, [](const std::string& text) { return text.substr(0, text.size() - 7); }), Outcome{0, {}});
     add("Crlf", rewrite(RESULTS, withCrlf), Outcome{0, {}});
@@ -647,9 +671,31 @@ std::vector<Row> resultsRows() {
                           "    2  2147483647    1    1  1 1 1 1 1 1 1 1 1\n"
                           "    2  -2147483648    1    41  1 1 1 1 1 1 1 1 1\n";
         }),
-        Outcome{0, {}});
+        fails(3, "Error: statistics input file Data\\results.out holds the value 1e+308 in the record of iteration 1, "
+                 "year 11, plot 1, species 1; no stand holds so much."));
     add("LongLine", rewrite(RESULTS, [](const std::string& text) { return std::string(100000, '9') + "\n" + text; }),
         Outcome{0, {}});
+    // Records that cannot belong to the run the header and the copies describe.
+    const std::string record = "      1    25    1   1   2      1.000     1.000     1.000     1.000     1.000     "
+                               "1.000     1.000     1.000 \n";
+    add("IterationBeyondTheRun", rewrite(RESULTS, appended("      3" + record.substr(7))),
+        fails(3, "Error: statistics input file Data\\results.out holds a record of iteration 3, but the run had "
+                 "iterations 1 to 2."));
+    add("IterationZero", rewrite(RESULTS, appended("      0" + record.substr(7))),
+        fails(3, "Error: statistics input file Data\\results.out holds a record of iteration 0, but the run had "
+                 "iterations 1 to 2."));
+    add("RecordTwice", rewrite(RESULTS, appended(record + record)),
+        fails(3, "Error: statistics input file Data\\results.out holds the record of iteration 1, year 25, plot 1, "
+                 "species 1 more than once."));
+    add("LastIterationMissing", rewrite(RESULTS, withoutIteration(2)),
+        fails(3, "Error: statistics input file Data\\results.out ends with iteration 1 of the 2 its header "
+                 "announces; the run did not complete."));
+    add("NegativeInterval", rewrite(RESULTS, headerLine("Print Interval:", "Print Interval: -5")),
+        fails(3, "Error: statistics input file Data\\results.out describes a run of 30 years with results every -5 "
+                 "years; a run lasts at least 1 year and writes results at intervals of at least 1 year."));
+    add("NoYears", rewrite(RESULTS, headerLine("Years:", "Years: 0")),
+        fails(3, "Error: statistics input file Data\\results.out describes a run of 0 years with results every 10 "
+                 "years; a run lasts at least 1 year and writes results at intervals of at least 1 year."));
     // The report cannot be written where a directory stands.
     add("ReportIsDirectory", directoryInstead("Data\\stats.out"), fails(3, errorLog15("Data\\stats.out")));
     add("ReportDirectoryReadOnly",
@@ -692,10 +738,57 @@ std::vector<Row> runOutputRows() {
     return rows;
 }
 
+// ----- Values that make a run endless, a count meaningless or the random stream stop -----
+
+std::string outsideRange(const std::string& item, const std::string& file, const std::string& range) {
+    return "Error.  The value of item \"" + item + "\" in\ndata file " + quoted(file) + " must be a whole number from " +
+           range + ".";
+}
+
+std::vector<Row> valueRangeRows() {
+    std::vector<Row> rows;
+    auto add = [&](const std::string& name, const std::string& file, const std::string& item,
+                   const std::string& value, const std::string& range) {
+        rows.push_back(Row{"Range_" + name, Command::Run, rewrite(file, setItem(item, value)),
+                           range.empty() ? Outcome{0, {COMPLETED}} : fails(255, outsideRange(item, file, range))});
+    };
+    add("NoYears", RUN_TIME, "NUM_YEARS", "0", "1 to 1000000");
+    add("NegativeYears", RUN_TIME, "NUM_YEARS", "-100", "1 to 1000000");
+    add("YearsBeyondLimit", RUN_TIME, "NUM_YEARS", "1000001", "1 to 1000000");
+    add("NoIterations", RUN_TIME, "NUM_ITERS", "0", "1 to 1000000");
+    add("NegativePrintInterval", RUN_TIME, "PRINT_INTERV", "-1", "0 to 2147483647");
+    add("NegativeResultsInterval", RUN_TIME, "RESULTS_INTERV", "-1", "0 to 2147483647");
+    add("NoPlots", INITIAL, "NUM_PLOTS", "0", "1 to 10000");
+    add("PlotsBeyondLimit", INITIAL, "NUM_PLOTS", "2147483647", "1 to 10000");
+    add("NegativeGraphInterval", INITIAL, "GRAPH_INTVL", "-1", "0 to 2147483647");
+    const std::pair<const char*, const char*> seeds[] = {{"Zero", "0"},     {"Huge", "1e300"},
+                                                         {"Fraction", "1.5"}, {"Negative", "-7"},
+                                                         {"Modulus", "2147483647"}, {"Tiny", "0.000001"}};
+    for (const auto& [name, seed] : seeds) add(std::string("Seed") + name, INITIAL, "SEED_INIT", seed, "1 to 2147483646");
+    add("LargestSeed", INITIAL, "SEED_INIT", "2147483646", "");
+    add("SmallestSeed", INITIAL, "SEED_INIT", "1", "");
+
+    auto species = [&](const std::string& name, int valueNumber, const std::string& value, const std::string& field,
+                       const std::string& range) {
+        rows.push_back(Row{"Range_Species_" + name, Command::Run,
+                           replaceWith(SPECIES, speciesWithValue(1, valueNumber, value)),
+                           fails(255, speciesOutside(1, "Test_maple", field, range))});
+    };
+    species("ShadeType", 3, "4", "SHADE_TYPE", "1 to 3");
+    species("NitrogenType", 4, "0", "N_TYPE", "1 to 3");
+    species("Saplings", 5, "100001", "MAX_SAPLINGS", "0 to 100000");
+    species("NegativeSaplings", 5, "-1", "MAX_SAPLINGS", "0 to 100000");
+    species("GrowthConstant", 7, "0", "G", "0.001 to 100000");
+    species("Age", 11, "0.5", "AGEMAX", "1 to 100000");
+    species("WiltFactor", 18, "-0.1", "WILT_FACTOR", "0 to 100000");
+    species("RootExponent", 27, "11", "ROOT_B", "0 to 10");
+    return rows;
+}
+
 std::vector<Row> allRows() {
     std::vector<Row> rows;
     for (auto part : {runTimeControlRows(), initialValuesRows(), statisticsCopyRows(), speciesRows(), plotRows(),
-                      weatherRows(), colourRows(), resultsRows(), runOutputRows()}) {
+                      weatherRows(), colourRows(), resultsRows(), runOutputRows(), valueRangeRows()}) {
         rows.insert(rows.end(), part.begin(), part.end());
     }
     return rows;

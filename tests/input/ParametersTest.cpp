@@ -218,7 +218,8 @@ TEST_F(ParametersTest, StatisticsCopiesHoldTheExactLayout) {
 }
 
 TEST_F(ParametersTest, StatisticsCopiesReadBackToTheSameValues) {
-    const RunParameters written = sampleParameters();
+    RunParameters written = sampleParameters();
+    written.RESULTS_INTERV = 7;  // a copy holds what a run accepted
     model->params = written;
     writeStatisticsCopies(*model);
     auto back = std::make_unique<ModelState>();
@@ -227,7 +228,7 @@ TEST_F(ParametersTest, StatisticsCopiesReadBackToTheSameValues) {
     readInitialValuesFile(*back, STATS_INITIAL_VALUES_FILE);
     const RunParameters& p = back->params;
     EXPECT_EQ(p.SCREEN_OUTPUT_MODE, written.SCREEN_OUTPUT_MODE);
-    EXPECT_EQ(p.RESULTS_INTERV, -3);
+    EXPECT_EQ(p.RESULTS_INTERV, 7);
     EXPECT_EQ(p.AFTER_DISTURBANCE_RESULTS_FILE, "");
     EXPECT_EQ(p.DISTURBANCE_RESULTS_FILE, "d  x ");
     EXPECT_EQ(p.AFTER_DISTURB_STATS_RESULTS_FILE, "as");

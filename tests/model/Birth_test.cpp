@@ -5,6 +5,7 @@
 
 #include "model/Birth.h"
 #include "model/ForestFixture.h"
+#include "platform/ProgramExit.h"
 
 namespace dravia {
 namespace {
@@ -217,6 +218,30 @@ TEST(AddSaplings, LightIsThatOfTheCanopyBeforeAnySapling) {
     addSaplings(*alone.model);
     EXPECT_EQ(alone.model->run.BIRTHS_THIS_YEAR[2], both.model->run.BIRTHS_THIS_YEAR[2]);
     EXPECT_EQ(alone.model->run.RANDOM_STATE, both.model->run.RANDOM_STATE);
+}
+
+// A species whose saplings would crowd a plot past what the model can follow ends the run
+// before a single sapling is linked in.
+TEST(AddSaplings, SaplingsBeyondTheTreesAPlotHoldsEndTheRun) {
+    ForestFixture f;
+    Species& s = f.addSpecies(1, 1);
+    s.NAME = "Pin_cherry";
+    s.MAX_SAPLINGS = 100000;
+    s.SITE_QUALITY = 1.0;
+    f.plot().NTREES = MAX_TREES_PER_PLOT - 1;  // as if the plot held that many already
+    // int(0.6555007 × 100000 × site quality 1 × E 1.0000156 + 0.5) = 65551 saplings
+    f.model->run.RANDOM_STATE = STATE_TWO_BEFORE_ONE;
+    try {
+        addSaplings(*f.model);
+        FAIL() << "the run went on";
+    } catch (const ProgramExit& exit) {
+        EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
+    }
+    EXPECT_EQ(f.host.lastMessage(),
+              "Error: 65551 saplings of Pin_cherry would bring plot 1 above 10000 trees in year 1 of iteration 1.\n"
+              "A plot of 100 square metres cannot hold so many trees; lower the species' maximum number of "
+              "saplings (MAX_SAPLINGS).");
+    EXPECT_TRUE(f.plot().trees.empty());
 }
 
 }  // namespace

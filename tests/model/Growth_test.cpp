@@ -5,6 +5,7 @@
 
 #include "model/Growth.h"
 #include "model/ForestFixture.h"
+#include "platform/ProgramExit.h"
 
 namespace dravia {
 namespace {
@@ -193,6 +194,24 @@ TEST(GrowTrees, UnknownShadeTypeAndRockOutOfRangeStayFinite) {
     EXPECT_EQ(f.plot().trees.front().DBH, 15.0);
     EXPECT_TRUE(std::isfinite(f.plot().trees.front().HEIGHT));
     EXPECT_TRUE(f.host.messages.empty());  // the site-data error shows nothing
+}
+
+// Diameters beyond the largest any species may have are where the growth curve runs away to
+// infinity; the run ends there instead of writing inf into the results.
+TEST(GrowTrees, ADiameterBeyondWhatTheModelFollowsEndsTheRun) {
+    ForestFixture f;
+    f.addSpecies(1, 3).NAME = "Sugar_maple";
+    f.addTree(1, 100000.5);
+    try {
+        growTrees(*f.model);
+        FAIL() << "the run went on";
+    } catch (const ProgramExit& exit) {
+        EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
+    }
+    EXPECT_EQ(f.host.lastMessage(),
+              "Error: a tree of Sugar_maple on plot 1 grew beyond 100000 cm in diameter in year 1 of iteration 1.\n"
+              "The species values drive growth outside what the model can follow; check its growth constant and "
+              "maximum number of saplings.");
 }
 
 }  // namespace

@@ -195,7 +195,7 @@ TEST_F(StatsReaderTest, RecordsOutsideTheTableAreIgnored) {
                   "1 1 1 0 5 1 1 1 1 1 1 1 1\n"
                   "1 501 1 1 5 1 1 1 1 1 1 1 1\n"
                   "1 0 1 1 5 1 1 1 1 1 1 1 1\n"
-                  "1 500 1 40 5 1 1 1 1 1 1 1 1");
+                  "2 500 1 40 5 1 1 1 1 1 1 1 1");
     read(StatsKind::General, "Data\\results.out");
     double total = 0.0;
     for (const StatsCell& cell : model->statistics.table) total += cell.sum[0];
@@ -205,7 +205,7 @@ TEST_F(StatsReaderTest, RecordsOutsideTheTableAreIgnored) {
 
 TEST_F(StatsReaderTest, EachReadingStartsFromAnEmptyTable) {
     model->statistics.cell(3, 400).sum[2] = 8.0;
-    writeTextFile("Data/results.out", "");
+    writeTextFile("Data/results.out", "1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 5 1 1 1 1 1 1 1 1\n");
     read(StatsKind::General, "Data\\results.out");
     EXPECT_EQ(model->statistics.cell(3, 400).sum[2], 0.0);
 }
@@ -236,13 +236,13 @@ TEST_F(StatsReaderTest, MoreThanFiveHundredIntervalsEndTheStatistics) {
 
 TEST_F(StatsReaderTest, AFinalLineWithoutLineBreakIsRead) {
     model->params.NUM_ITERS = 2;
-    writeTextFile("Data/results.out", "junk\n1 1 1 1 5 1 1 1 1 1 1 1 1");
+    writeTextFile("Data/results.out", "junk\n1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 4 1 1 1 1 1 1 1 1");
     read(StatsKind::General, "Data\\results.out");
-    EXPECT_EQ(model->statistics.cell(1, 1).sum[0], 5.0);
+    EXPECT_EQ(model->statistics.cell(1, 1).sum[0], 9.0);
 }
 
 TEST_F(StatsReaderTest, IterationTotalsAddEveryCountedRecordWhereverItStands) {
-    model->params.NUM_ITERS = 3;
+    model->params.NUM_ITERS = 2;
     model->params.RESULTS_INTERV = 10;
     writeTextFile("Data/results.out",
                   "2 10 1 1 5 1 1 1 1 1 1 1 1\n"
@@ -264,7 +264,7 @@ TEST_F(StatsReaderTest, IterationTotalsAddEveryCountedRecordWhereverItStands) {
 }
 
 TEST_F(StatsReaderTest, AFileWithTooManyIterationTotalsIsRefused) {
-    std::string text = " Iterations:     2 \n Years:           10 \n Print Interval:     5 \n";
+    std::string text = " Iterations: 1002001 \n Years:           10 \n Print Interval:     5 \n";
     const size_t records = STATS_ITERATION_TOTALS_LIMIT + 1;
     text.reserve(text.size() + records * 36);
     for (size_t iteration = 1; iteration <= records; ++iteration)

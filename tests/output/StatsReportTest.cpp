@@ -248,7 +248,8 @@ TEST_F(StatsReportTest, TotalIntervalsComeFromTheTotalsOfEachIteration) {
     // Population totals 16, 2, 4, 0 (iteration 4 has no record): 5.5 ± 3.182 × √(51.67 / 4) = 11.4;
     // basal-area totals 6, 1, 3, 0: 2.5 ± 3.182 × √(7 / 4) = 4.2.
     EXPECT_EQ(totalsOf(StatsKind::General, FOUR_ITERATIONS + record(1, 1, 1, 10, 4.0) + record(1, 1, 2, 6, 2.0) +
-                                               record(2, 1, 1, 2, 1.0) + record(3, 1, 2, 4, 3.0)),
+                                               record(2, 1, 1, 2, 1.0) + record(3, 1, 2, 4, 3.0) +
+                                               record(4, 10, 1, 1, 1.0)),  // iteration 4 is in a later slot only
               "\n    TOTAL             5.5   11.4     2.5     4.2    0.0     0.0     0.0    0.0\n" +
                   biomassLinesOf({{{"     0.0", "     0.0"}}}));
 
@@ -268,7 +269,7 @@ TEST_F(StatsReportTest, TotalIntervalsComeFromTheTotalsOfEachIteration) {
     const std::array<double, 5> ones = {1, 1, 1, 1, 1};
     const std::string parts = " Iterations:     3 \n Years:           10 \n Print Interval:    10 \n" +
                               record(1, 1, 1, 1, 1.0, ones) + record(2, 1, 1, 1, 1.0, ones) +
-                              record(1, 1, 2, 1, 1.0, ones);
+                              record(1, 1, 2, 1, 1.0, ones) + record(3, 10, 1, 1, 1.0);
     const std::string one = "     1.0", twoFive = "     2.5";
     EXPECT_EQ(totalsOf(StatsKind::General, parts),
               "\n    TOTAL             1.0    2.5     1.0     2.5    0.0     0.0     0.0    0.0\n" +
