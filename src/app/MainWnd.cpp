@@ -192,8 +192,17 @@ void MainWnd::exitProgram() {
     close();
 }
 
+bool MainWnd::workingDirectoryFree(const DirectoryLock& lock) {
+    if (lock.outcome() != DirectoryLock::Outcome::Busy) return true;
+    host_->showMessage(DirectoryLock::busyMessage("."), MessageIcon::Error);
+    return false;
+}
+
 void MainWnd::startRun() {
     if (model_->run.flags.running) return;
+    // Held for the run: another program's run or statistics in this folder would mix their files with ours.
+    const DirectoryLock lock(".");
+    if (!workingDirectoryFree(lock)) return;
     fillVolumeCoefficients(*model_);
     try {
         runSimulation(*model_);
@@ -259,6 +268,8 @@ void MainWnd::runStatisticsTabSeparated() { runStatisticsCommand(StatsLayout::Ta
 void MainWnd::runStatisticsCommand(StatsLayout layout) {
     // Statistics read a finished run into a state of their own; whatever stops them has shown its
     // message, and the window goes back to idle with every setting as it was.
+    const DirectoryLock lock(".");
+    if (!workingDirectoryFree(lock)) return;
     try {
         runStatistics(*model_, layout,
                       "A simulation with \"Output results to file\" set to true must run to completion first: "

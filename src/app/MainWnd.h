@@ -9,6 +9,7 @@
 #include "app/WindowPlacement.h"
 #include "model/ModelState.h"
 #include "output/StatsReport.h"
+#include "platform/DirectoryLock.h"
 
 class QAction;
 class QMenu;
@@ -85,6 +86,7 @@ class MainWnd : public QMainWindow {
     void runStatisticsPlain();
     void runStatisticsTabSeparated();
     void runStatisticsCommand(StatsLayout layout);
+    bool workingDirectoryFree(const DirectoryLock& lock);
     void showVersionInfo();
 
   protected:

@@ -15,6 +15,7 @@
 #include "model/ModelState.h"
 #include "model/Random.h"
 #include "model/VolumeTable.h"
+#include "platform/DirectoryLock.h"
 #include "platform/ProgramExit.h"
 #include "run/RunDriver.h"
 #include "run/RunStatistics.h"
@@ -58,10 +59,19 @@ void applyRunOptions(ModelState& model, const RunOptions& options) {
     if (options.waterStressMode) model.params.WATER_STRESS_MODE = *options.waterStressMode;
 }
 
+// False (with the message) when another program works in the working directory.
+bool workingDirectoryFree(const DirectoryLock& lock, Host& host) {
+    if (lock.outcome() != DirectoryLock::Outcome::Busy) return true;
+    host.showMessage(DirectoryLock::busyMessage("."), MessageIcon::Error);
+    return false;
+}
+
 }  // namespace
 
 int runBatch(const RunOptions& options, Host& host) {
     if (!enterDirectory(options.directory, host)) return EXIT_FATAL_ERROR;
+    const DirectoryLock lock(".");
+    if (!workingDirectoryFree(lock, host)) return EXIT_FATAL_ERROR;
     auto model = std::make_unique<ModelState>();
     model->host = &host;
     try {
@@ -69,7 +79,9 @@ int runBatch(const RunOptions& options, Host& host) {
         applyRunOptions(*model, options);
         fillVolumeCoefficients(*model);
         const RunOutcome outcome = runSimulation(*model);
-        return outcome == RunOutcome::NotStarted ? EXIT_FATAL_ERROR : EXIT_NORMAL;
+        // A run that went on without some of its records must not look like a complete one.
+        if (outcome == RunOutcome::NotStarted || !model->output.fileThatLostData.empty()) return EXIT_FATAL_ERROR;
+        return EXIT_NORMAL;
     } catch (const ProgramExit& exit) {
         return exit.status;
     }
@@ -77,6 +89,8 @@ int runBatch(const RunOptions& options, Host& host) {
 
 int statsBatch(const StatsOptions& options, Host& host) {
     if (!enterDirectory(options.directory, host)) return EXIT_FATAL_ERROR;
+    const DirectoryLock lock(".");
+    if (!workingDirectoryFree(lock, host)) return EXIT_FATAL_ERROR;
     auto model = std::make_unique<ModelState>();
     model->host = &host;
     try {

@@ -271,6 +271,9 @@ struct OutputState {
     bool resultsFileCreated = false;
     bool afterDisturbanceFileCreated = false;
     bool DISTURBANCE_HEADER_WRITTEN = false;
+    // A file that lost data while the run went on (the disturbance data file): reported once,
+    // and the batch tool's run then ends with status 1.
+    std::string fileThatLostData;
 };
 
 // The statistics table: rows 0..40 by species number, slots 0..500, nine sum/sum-of-squares pairs.

@@ -122,8 +122,13 @@ void writeMonitorFile(ModelState& model) {
         hostOf(model).writeStandardOutput(formatText("*** file %s could not be opened ***\n", name.c_str()));
         throw ProgramExit{EXIT_ABNORMAL};
     }
-    const std::string text = monitorText(model);
-    std::fwrite(text.data(), 1, text.size(), file.get());
+    // Each computation's report reaches the file whole, or the run ends as for the results file.
+    if (!appendWhole(file.get(), monitorText(model))) {
+        hostOf(model).showMessage(
+            formatText("Error: monitor file %s could not be written (the disk may be full).", name.c_str()),
+            MessageIcon::Error);
+        throw ProgramExit{EXIT_FATAL_ERROR};
+    }
 }
 
 }  // namespace

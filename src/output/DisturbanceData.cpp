@@ -66,18 +66,22 @@ void tallyRemoved(ModelState& model, bool beforeRemoval) {
     }
 }
 
+// The run goes on without the lost records; the user hears of it once, not at every removal.
+void reportLostData(ModelState& model, const char* format) {
+    std::string& lost = model.output.fileThatLostData;
+    if (!lost.empty()) return;
+    lost = model.params.DISTURBANCE_RESULTS_FILE;
+    hostOf(model).showMessage(formatText(format, lost.c_str()), MessageIcon::Error);
+}
+
 void showOpenFailure(ModelState& model) {
-    hostOf(model).showMessage(formatText("Error: Logging file %s could not be opened.",
-                                         model.params.DISTURBANCE_RESULTS_FILE.c_str()),
-                              MessageIcon::Error);
+    reportLostData(model, "Error: Logging file %s could not be opened.");
 }
 
 // The header and each removal's records reach the file whole or not at all.
 void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
     if (appendWhole(file, text)) return;
-    hostOf(model).showMessage(formatText("Error: Logging file %s could not be written (the disk may be full).",
-                                         model.params.DISTURBANCE_RESULTS_FILE.c_str()),
-                              MessageIcon::Error);
+    reportLostData(model, "Error: Logging file %s could not be written (the disk may be full).");
 }
 
 }  // namespace

@@ -37,9 +37,23 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
     if (path.empty()) return false;
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
-    const std::string temporary = path + ".tmp~";
-    std::FILE* file = std::fopen(temporary.c_str(), "w");
-    if (!file) return false;
+    // A name of its own for each writer: two programs writing the same file at once never share
+    // (and never rename away) each other's half-written text.
+    std::string temporary = path + ".XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) return false;
+    // mkstemp makes the file private; the written file gets the permissions a new file gets.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (fchmod(descriptor, 0666 & ~mask) != 0) {
+        // The file stays private to its owner; its text is still right.
+    }
+    std::FILE* file = fdopen(descriptor, "w");
+    if (!file) {
+        close(descriptor);
+        std::remove(temporary.c_str());
+        return false;
+    }
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
                          std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     const bool closed = std::fclose(file) == 0;

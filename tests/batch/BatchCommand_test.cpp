@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -100,6 +103,29 @@ TEST(BatchRun, StatisticsWithoutAResultsFileFail) {
     ASSERT_EQ(runBatch("run --years 10 --iterations 2").status, 0);
     std::filesystem::remove("Data/results.out");
     EXPECT_NE(runBatch("stats").status, 0);
+}
+
+// This test process holds the working directory's lock, as a run or statistics command of
+// another program would: the batch tool's run and statistics are refused until it lets go.
+TEST(BatchRun, AnotherProgramInTheWorkingDirectoryIsWaitedFor) {
+    test::TempDirectory directory;
+    test::writeSmallDataSet(directory.path());
+    ASSERT_EQ(runBatch("run --years 10 --iterations 2").status, 0);
+    const std::string results = test::readTextFile("Data/results.out");
+    const int held = open(".dravia4.lock", O_RDWR | O_CREAT, 0666);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    const std::string busy = "Another Dravia4 program is running, analysing or merging in the working directory\n\"" +
+                             std::filesystem::canonical(directory.path()).string() + "\".\nTry again when it has finished.";
+    for (const char* command : {"run --years 10 --iterations 2", "stats", "stats --tsv"}) {
+        const Result refused = runBatch(command);
+        EXPECT_EQ(refused.status, 1) << command;
+        EXPECT_NE(refused.output.find(busy), std::string::npos) << refused.output;
+    }
+    EXPECT_EQ(test::readTextFile("Data/results.out"), results);
+    EXPECT_FALSE(std::filesystem::exists("Data/stats.out"));
+    close(held);
+    EXPECT_EQ(runBatch("stats").status, 0);
 }
 
 }  // namespace

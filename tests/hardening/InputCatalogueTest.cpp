@@ -733,6 +733,24 @@ std::vector<Row> runOutputRows() {
     add("ResultsOnFullDevice", rewrite(RUN_TIME, setItem("RESULTS_FILE", "/dev/full")),
         fails(1, "Error: results file /dev/full could not be written (the disk may be full)."));
     add("TreeBiodataIsDirectory", directoryInstead("newplot"), fails(1, errorLog15("newplot")));
+    // The run goes on without the logging records, says so once, and does not end as complete.
+    SmallDataSetOptions loggingEveryTenYears;
+    loggingEveryTenYears.testDisturb = 1;
+    loggingEveryTenYears.blowDown = 1;
+    loggingEveryTenYears.blowFreq = 10;
+    loggingEveryTenYears.firstDisturbYear = 10;
+    loggingEveryTenYears.minDiamLogging = 0.0;
+    rows.push_back(Row{"RunOutput_DisturbanceFileOnFullDevice", Command::Run,
+                       rewrite(RUN_TIME, setItem("DISTURBANCE_RESULTS_FILE", "/dev/full")),
+                       Outcome{1, {"Error: Logging file /dev/full could not be written (the disk may be full).",
+                                   COMPLETED}},
+                       false, loggingEveryTenYears});
+    add("MonitorFileOnFullDevice",
+        [](const fs::path& directory) {
+            rewrite(INITIAL, setItem("MONITOR_FLAG", "1"))(directory);
+            rewrite(INITIAL, setItem("MONITOR_FILE", "/dev/full"))(directory);
+        },
+        fails(1, "Error: monitor file /dev/full could not be written (the disk may be full)."));
     add("StatisticsCopyIsDirectory", directoryInstead(STATS_RUN_TIME), fails(1, errorLog15(STATS_RUN_TIME)));
     add("StatisticsInitialCopyIsDirectory", directoryInstead(STATS_INITIAL), fails(1, errorLog15(STATS_INITIAL)));
     return rows;
