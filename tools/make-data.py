@@ -253,7 +253,7 @@ def write_init_file(path, option, loc, warm, ba_max, seed):
     a("WTHR_TYPE              %d" % (1 if warm else 0))
     a("")
     a("WTHR_TYPES[0]          Normal climate")
-    a("WTHR_TYPES[1]          Warming to +3.6 C by 2100")
+    a("WTHR_TYPES[1]          Warming +3.6 C over 100 yr")
     a("")
     a("WTHR_CAL_YEARS         %s" % ("2021-2520" if warm else "1991-2490"))
     a("WTHR_FILE              %s" % wthr)

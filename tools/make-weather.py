@@ -27,7 +27,7 @@ import sys
 YEARS = 500
 FIRST_YEAR = 1991        # labels of the normal record: 1991, 1992, ...
 WARM_FIRST_YEAR = 2021   # labels of the warming record: 2021, 2022, ...
-WARMING_YEARS = 80       # full change reached in the record's 80th year (2100)
+WARMING_YEARS = 100      # full change reached in the record's 100th year (2120)
 
 # Station normals (approximate 1991-2020 monthly means, Jan..Dec).
 # temp: mean monthly temperature, deg F; prec: monthly precipitation, inches.

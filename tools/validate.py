@@ -386,7 +386,9 @@ def run_preset(batch, data, community, seed, years, iterations, interval, clear=
     try:
         prepare(work, data, community, clear, interval, None, None)
         command = [batch, "run", "--dir", work, "--community", str(community), "--years", str(years),
-                   "--iterations", str(iterations), "--seed", "%.1f" % seed]
+                   "--iterations", str(iterations)]
+        if seed is not None:  # None: the community file's own seed, exactly as a user runs it
+            command += ["--seed", "%.1f" % seed]
         if every_tree:
             command.append("--every-tree")
         done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
@@ -400,9 +402,8 @@ def run_preset(batch, data, community, seed, years, iterations, interval, clear=
         shutil.rmtree(work, ignore_errors=True)
 
 
-def community_seed(data, community):
-    with open(os.path.join(data, COMMUNITY_FILES[community])) as f:
-        return float(re.search(r"^SEED_INIT\s+(\S+)", f.read(), re.M).group(1))
+def seed_text(seed):
+    return "of the community file" if seed is None else "%.0f" % seed
 
 
 def first_years_losses(records, table, last=20, threshold=1.0):
@@ -450,13 +451,13 @@ def evaluate(preset, batch, data, seed_for, iterations, table):
                          25, None, "%.0f", " %")]
         checks += structure_checks(r, table, 200, 400)
         checks.append(light_report(r, table, 200, 400))
-        out.append(("Hubbard Brook (3), clear plot, seed %.0f" % seed, checks))
+        out.append(("Hubbard Brook (3), clear plot, seed %s" % seed_text(seed), checks))
     elif preset == "hubbard":
         seed = seed_for(3)
         r = run_preset(batch, data, 3, seed, 500, iterations, 10)
         checks = structure_checks(r, table, 200, 400) + stability_checks(r)
         checks.append(light_report(r, table, 200, 400))
-        out.append(("Hubbard Brook (3), shipped plot, seed %.0f" % seed, checks))
+        out.append(("Hubbard Brook (3), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "adirondacks":
         seed = seed_for(1)
         r = run_preset(batch, data, 1, seed, 500, iterations, 10)
@@ -467,7 +468,7 @@ def evaluate(preset, batch, data, seed_for, iterations, table):
                   within("yellow birch, % BA", span(r, 200, 400, lambda y: r.share(y, yb)), 5, None, "%.0f", " %")]
         checks += stability_checks(r)
         checks.append(light_report(r, table, 200, 400))
-        out.append(("Adirondacks (1), shipped plot, seed %.0f" % seed, checks))
+        out.append(("Adirondacks (1), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "virginia":
         seed = seed_for(5)
         r = run_preset(batch, data, 5, seed, 500, iterations, 10)
@@ -481,7 +482,7 @@ def evaluate(preset, batch, data, seed_for, iterations, table):
                   within("choke cherry, % BA", span(r, 50, 300, lambda y: r.share(y, cc)), None, 3, "%.0f", " %")]
         checks += stability_checks(r)
         checks.append(light_report(r, table, 50, 300))
-        out.append(("Virginia MN (5), shipped plot, seed %.0f" % seed, checks))
+        out.append(("Virginia MN (5), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "grayling":
         seed = seed_for(7)
         r = run_preset(batch, data, 7, seed, 50, iterations, 10)
@@ -490,14 +491,14 @@ def evaluate(preset, batch, data, seed_for, iterations, table):
                   within("above-ground biomass Mg/ha", span(r, 50, 50, r.above_ground), 60, 120, "%.0f"),
                   within("jack pine, % BA", span(r, 50, 50, lambda y: r.share(y, jp)), 50, None, "%.0f", " %"),
                   light_report(r, table, 50, 50)]
-        out.append(("Grayling MI (7), shipped plot, seed %.0f" % seed, checks))
+        out.append(("Grayling MI (7), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "warmer":
         for community in (2, 4, 6, 8):
             seed = seed_for(community)
             warm = run_preset(batch, data, community, seed, 20, iterations, 1, every_tree=False)
             normal = run_preset(batch, data, community - 1, seed, 20, iterations, 1, every_tree=False)
             checks = warm_checks(warm, normal, table)
-            out.append(("Warmer climate (%d), shipped plot, first 20 years, seed %.0f" % (community, seed), checks))
+            out.append(("Warmer climate (%d), shipped plot, first 20 years, seed %s" % (community, seed_text(seed)), checks))
     return out
 
 
@@ -526,7 +527,7 @@ def targets(args):
             raise SystemExit("unknown preset %s (choose from %s)" % (preset, ", ".join(PRESETS)))
         seeds = ["file"] + [float(s) for s in (args.seeds.split(",") if args.seeds else EXTRA_SEEDS)]
         for seed in seeds:
-            seed_for = (lambda c: community_seed(args.data, c)) if seed == "file" else (lambda c, s=seed: s)
+            seed_for = (lambda c: None) if seed == "file" else (lambda c, s=seed: s)
             for title, checks in evaluate(preset, batch, args.data, seed_for, args.iterations, table):
                 print_table(title, checks, args.iterations, args.markdown)
                 missed += sum(1 for c in checks if not c.ok)
