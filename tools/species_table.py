@@ -25,8 +25,8 @@ Fields:
 # Column order of each row:
 # SN name latin grp shade ntype sap dmax hmax age mininc ddmin ddmax mwt wilt minlight c bmp
 ROWS = [
- (1, "Sugar_maple", "Acer_saccharum", "hardmaple", 3, 1, 4, 110, 3500, 400, 0.030, 1900, 6000, 1.00, 0.60, 0.00, 4.20, "sugarMaple"),
- (2, "American_beech", "Fagus_grandifolia", "hardmaple", 3, 2, 4, 100, 3300, 350, 0.030, 2000, 6600, 0.80, 0.60, 0.00, 4.80, "americanBeech"),
+ (1, "Sugar_maple", "Acer_saccharum", "hardmaple", 3, 1, 4, 110, 3700, 400, 0.030, 1900, 6000, 1.00, 0.60, 0.00, 4.20, "sugarMaple"),
+ (2, "American_beech", "Fagus_grandifolia", "hardmaple", 3, 2, 4, 100, 3650, 350, 0.030, 2000, 6600, 0.80, 0.60, 0.00, 4.80, "americanBeech"),
  (3, "Yellow_birch", "Betula_alleghaniensis", "softmaple", 2, 2, 8, 100, 3000, 350, 0.050, 1700, 5000, 0.50, 0.55, 0.35, 3.30, "yellowBirch"),
  (4, "Quaking_aspen", "Populus_tremuloides", "aspen", 1, 2, 25, 60, 2700, 150, 0.080, 1000, 5000, 0.50, 0.70, 0.00, 2.40, "quakingAspen"),
  (5, "Red_maple", "Acer_rubrum", "softmaple", 2, 3, 8, 90, 3000, 200, 0.050, 1900, 11000, 0.20, 0.65, 0.25, 3.60, None),
