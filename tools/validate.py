@@ -564,7 +564,10 @@ def main():
     t.add_argument("--data", default=os.path.join(top, "Data"), help="data set to copy (default: the shipped one)")
     t.add_argument("--presets", help="comma-separated subset of: " + ", ".join(PRESETS))
     t.add_argument("--seeds", help="extra seeds besides the community file's (default: 20231,7919)")
-    t.add_argument("--iterations", type=int, default=20)
+    # 100 iterations: the figures are means over one-plot iterations, and with 20 the spread of a
+    # figure between seeds (one canopy tree is a large share of a 100 m2 plot) is as wide as the
+    # distance between many figures and their targets; see docs/validation.md, "Sampling noise".
+    t.add_argument("--iterations", type=int, default=100)
     t.add_argument("--markdown", action="store_true")
     args = parser.parse_args()
 
