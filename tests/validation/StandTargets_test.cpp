@@ -2,9 +2,11 @@
 // tool from a scratch copy of Data/ (the community file's seed, one plot per iteration) and its
 // results file is checked against the stand figures a forester expects of that place: basal area,
 // above-ground biomass, stem numbers and sizes, composition, a stand without synchronised kill
-// years, and a warming that does not strike down the adult trees within two decades. The runs are
-// shorter and have fewer iterations than those of tools/validate.py, which checks three seeds;
-// docs/validation.md lists the full targets, their sources and the figures.
+// years, and a warming that does not strike down the adult trees within two decades. The figures
+// are means over 100 one-plot iterations, as in tools/validate.py (which checks three seeds): with
+// 20 the spread between seeds is as wide as the margin of several targets. docs/validation.md
+// lists the targets, their sources, the figures and the measurements behind the two bounds that
+// differ from the targets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -223,6 +225,12 @@ double largestTree(const Stand& s) {
     return d;
 }
 
+double tallestTree(const Stand& s) {  // m
+    double h = 0.0;
+    for (const Tree& t : s.trees) h = std::max(h, t.heightCm / 100.0);
+    return h;
+}
+
 TEST(StandTargets, HubbardBrookClearPlotLetsPioneersLeadForThreeDecades) {
     test::TempDirectory directory;
     const PresetRun run = runPreset({3, 30, 10, 5, true});
@@ -233,7 +241,7 @@ TEST(StandTargets, HubbardBrookClearPlotLetsPioneersLeadForThreeDecades) {
 
 TEST(StandTargets, HubbardBrookGrowsAnOldGrowthNorthernHardwoodStand) {
     test::TempDirectory directory;
-    const PresetRun run = runPreset({3, 400, 10, 50, false, true});
+    const PresetRun run = runPreset({3, 400, 100, 50, false, true});
     const auto span = [&](const std::function<double(const Stand&)>& value) { return run.spanMean(200, 400, value); };
 
     EXPECT_GE(span([](const Stand& s) { return basalArea(s); }), 28.0);
@@ -245,8 +253,10 @@ TEST(StandTargets, HubbardBrookGrowsAnOldGrowthNorthernHardwoodStand) {
     EXPECT_LE(stems, 800.0);
     EXPECT_GE(quadraticMeanDiameter(run, 200, 400), 20.0);
     EXPECT_LE(quadraticMeanDiameter(run, 200, 400), 32.0);
-    EXPECT_GE(span(largestTree), 35.0) << "the largest tree of a plot, cm (target 40 with 20 iterations)";
+    EXPECT_GE(span(largestTree), 40.0) << "the largest tree of a plot, cm";
+    EXPECT_GE(span(tallestTree), 22.0) << "the tallest tree of a plot, m";
     EXPECT_GE(share(run, 200, 400, species({"Sugar_maple", "American_beech", "Yellow_birch"})), 60.0);
+    EXPECT_GE(share(run, 200, 400, species({"Yellow_birch"})), 5.0);
     EXPECT_LE(share(run, 200, 400, species({"Red_spruce"})), 20.0);
 }
 
@@ -266,20 +276,21 @@ void expectStable(const PresetRun& run, double largestLoss = 0.15) {
 
 TEST(StandTargets, AdirondacksHoldsAMatureMixedStandWithoutKillYears) {
     test::TempDirectory directory;
-    const PresetRun run = runPreset({1, 500, 20, 10});
+    const PresetRun run = runPreset({1, 500, 100, 10});
     const double ba = run.spanMean(200, 400, [](const Stand& s) { return basalArea(s); });
     EXPECT_GE(ba, 25.0);
     EXPECT_LE(ba, 38.0);
     const double agb = run.spanMean(200, 400, [](const Stand& s) { return s.aboveGround; });
-    EXPECT_GE(agb, 160.0) << "target 180 with 20 iterations of three seeds";
+    EXPECT_GE(agb, 180.0);
     EXPECT_LE(agb, 300.0);
     EXPECT_GE(share(run, 200, 400, species({"Yellow_birch"})), 5.0);
+    EXPECT_GE(share(run, 200, 400, species({"Eastern_hemlock"})), 5.0);
     expectStable(run);
 }
 
 TEST(StandTargets, VirginiaHoldsABorealMixedwood) {
     test::TempDirectory directory;
-    const PresetRun run = runPreset({5, 500, 20, 10});
+    const PresetRun run = runPreset({5, 500, 100, 10});
     const double ba = run.spanMean(50, 300, [](const Stand& s) { return basalArea(s); });
     EXPECT_GE(ba, 20.0);
     EXPECT_LE(ba, 35.0);
@@ -294,26 +305,32 @@ TEST(StandTargets, VirginiaHoldsABorealMixedwood) {
               60.0);
     EXPECT_LE(share(run, 50, 300, species({"Red_maple"})), 15.0);
     EXPECT_LE(share(run, 50, 300, species({"Choke_cherry"})), 3.0);
-    // Fir-dominated stands lose up to a fifth of their basal area in a decade after the record's
-    // driest years (relative deficit 0.42-0.44); the 15 % target is missed, docs/validation.md.
-    expectStable(run, 0.25);
+    // Balsam fir, half the basal area, loses a third of it after the record's hottest year (year
+    // 187, 3470 F-days, at fir's warm limit of 3500): 15-19 % of the stand in that decade with three
+    // seeds. A warm limit that spares fir here lets it take over Hubbard Brook; measured in
+    // docs/validation.md, so the 15 % target is held to 20 % at this site only.
+    expectStable(run, 0.20);
 }
 
 TEST(StandTargets, HubbardBrookShippedStandHasNoKillYears) {
     test::TempDirectory directory;
-    expectStable(runPreset({3, 500, 20, 10}));
+    expectStable(runPreset({3, 500, 100, 10}));
 }
 
 TEST(StandTargets, GraylingJackPineStandReachesPoleSizeAtFifty) {
     test::TempDirectory directory;
-    const PresetRun run = runPreset({7, 50, 20, 10});
+    const PresetRun run = runPreset({7, 50, 100, 10});
     const double ba = run.mean(50, [](const Stand& s) { return basalArea(s); });
     EXPECT_GE(ba, 15.0);
     EXPECT_LE(ba, 30.0);
     const double agb = run.mean(50, [](const Stand& s) { return s.aboveGround; });
     EXPECT_GE(agb, 60.0);
     EXPECT_LE(agb, 120.0);
-    EXPECT_GE(share(run, 50, 50, species({"Jack_pine"})), 40.0) << "target 50 % (three seeds, see docs)";
+    // Target 50 %: hemlock, white-cedar, beech and red maple, given the drought tolerance that keeps
+    // them alive in the mesic sites' dry years, grow under the young pines on this sand (44-46 % with
+    // three seeds; 63-67 % with their former drought tolerance, which brought back the kill years
+    // elsewhere). Measured in docs/validation.md; held to 40 % until the two can be reconciled.
+    EXPECT_GE(share(run, 50, 50, species({"Jack_pine"})), 40.0);
 }
 
 // Within the first 20 years of a warming record no species holding at least 1 m2/ha in year 1
@@ -337,11 +354,12 @@ std::map<int, std::pair<double, double>> firstYearsLosses(const PresetRun& run) 
 TEST_P(WarmingRamp, SparesTheAdultTreesInTheFirstTwentyYears) {
     test::TempDirectory directory;
     const int warm = GetParam();
-    // The cold-limited spruces at their warm edge lose more than the target allows (one or two
-    // initial trees per plot; docs/validation.md): they are held to 30 points instead of 20.
-    const std::set<int> warmEdge = warm == 2 ? species({"Red_spruce"}) : warm == 6 ? species({"White_spruce"}) : std::set<int>{};
-    const auto warmLosses = firstYearsLosses(runPreset({warm, 20, 20, 1}));
-    const auto normalLosses = firstYearsLosses(runPreset({warm - 1, 20, 20, 1}));
+    // White spruce near Virginia (one suppressed 13.5 cm tree per plot) dies within 20 years in 72-73 %
+    // of the iterations under the warming and in 46-49 % under the normal record: 24-26 points, against
+    // the 20 allowed (docs/validation.md); it alone is held to 30 points.
+    const std::set<int> warmEdge = warm == 6 ? species({"White_spruce"}) : std::set<int>{};
+    const auto warmLosses = firstYearsLosses(runPreset({warm, 20, 100, 1}));
+    const auto normalLosses = firstYearsLosses(runPreset({warm - 1, 20, 100, 1}));
     int checked = 0;
     for (const auto& [sn, figures] : warmLosses) {
         if (figures.first < 1.0) continue;
