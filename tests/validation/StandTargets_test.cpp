@@ -233,7 +233,7 @@ double tallestTree(const Stand& s) {  // m
 
 TEST(StandTargets, HubbardBrookClearPlotLetsPioneersLeadForThreeDecades) {
     test::TempDirectory directory;
-    const PresetRun run = runPreset({3, 30, 10, 5, true});
+    const PresetRun run = runPreset({3, 30, 100, 5, true});
     const std::set<int> intolerant = intolerantSpecies();
     EXPECT_GE(share(run, 5, 15, intolerant), 50.0);
     EXPECT_GE(share(run, 25, 30, intolerant), 25.0);
@@ -241,7 +241,7 @@ TEST(StandTargets, HubbardBrookClearPlotLetsPioneersLeadForThreeDecades) {
 
 TEST(StandTargets, HubbardBrookGrowsAnOldGrowthNorthernHardwoodStand) {
     test::TempDirectory directory;
-    const PresetRun run = runPreset({3, 400, 100, 50, false, true});
+    const PresetRun run = runPreset({3, 400, 100, 10, false, true});
     const auto span = [&](const std::function<double(const Stand&)>& value) { return run.spanMean(200, 400, value); };
 
     EXPECT_GE(span([](const Stand& s) { return basalArea(s); }), 28.0);
