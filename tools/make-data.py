@@ -79,14 +79,23 @@ def growth_rate(dmax, hmax, d, g):
     return g * d * (1.0 - d * h / (dmax * hmax)) / (260.0 + 3.0 * b2 * d - 4.0 * b3 * d * d)
 
 
+# Share of its ideal growth that a free-growing canopy tree realises in a
+# typical year: the product of its site-quality factors (temperature, drought,
+# nitrogen, wetness: about 0.5-0.7 at the shipped sites) and the crowding
+# factor of a mature stand (1 - BA / BA_MAX: about 0.5).
+TYPICAL_GROWTH_FACTOR = 1.0 / 3.0
+
+
 def growth_constant(dmax, hmax, age):
-    """G such that an open-grown tree on an ideal site, starting as a 2 cm
-    sapling, reaches two thirds of its maximum diameter at half its maximum
-    age (the classic calibration rule of gap models)."""
+    """G such that a 2 cm sapling growing in full light under the typical
+    site quality and crowding of a mature stand (TYPICAL_GROWTH_FACTOR)
+    reaches two thirds of its maximum diameter at half its maximum age: the
+    classic calibration rule of gap models, applied to the conditions the
+    trees really meet instead of an ideal, uncrowded site."""
     def diam_at(g):
         d = 2.0
         for _ in range(int(age / 2)):
-            d += growth_rate(dmax, hmax, d, g)
+            d += growth_rate(dmax, hmax, d, g * TYPICAL_GROWTH_FACTOR)
         return d
     lo, hi = 1.0, 2000.0
     for _ in range(60):
@@ -206,14 +215,14 @@ HABITATS = [
     "Jack pine plains MI", "Jack pine plains MI",
 ]
 COMMUNITIES = [  # option, file stem, location, warm?, BA_MAX, seed
-    (1, "ndf", "ndf", False, 5500.0, 1843.0),
-    (2, "ndf", "ndf", True, 5500.0, 1843.0),
-    (3, "hbk", "hbk", False, 5500.0, 1955.0),
-    (4, "hbk", "hbk", True, 5500.0, 1955.0),
-    (5, "virginia", "virginia", False, 5000.0, 1909.0),
-    (6, "virginia", "virginia", True, 5000.0, 1909.0),
-    (7, "grayling", "grayling", False, 4500.0, 1951.0),
-    (8, "grayling", "grayling", True, 4500.0, 1951.0),
+    (1, "ndf", "ndf", False, 6500.0, 1843.0),
+    (2, "ndf", "ndf", True, 6500.0, 1843.0),
+    (3, "hbk", "hbk", False, 6500.0, 1955.0),
+    (4, "hbk", "hbk", True, 6500.0, 1955.0),
+    (5, "virginia", "virginia", False, 6000.0, 1909.0),
+    (6, "virginia", "virginia", True, 6000.0, 1909.0),
+    (7, "grayling", "grayling", False, 5500.0, 1951.0),
+    (8, "grayling", "grayling", True, 5500.0, 1951.0),
 ]
 
 
@@ -244,9 +253,9 @@ def write_init_file(path, option, loc, warm, ba_max, seed):
     a("WTHR_TYPE              %d" % (1 if warm else 0))
     a("")
     a("WTHR_TYPES[0]          Normal climate")
-    a("WTHR_TYPES[1]          Warmer climate +3.6 C")
+    a("WTHR_TYPES[1]          Warming +3.6 C over 100 yr")
     a("")
-    a("WTHR_CAL_YEARS         %s" % ("2071-2100" if warm else "1991-2020"))
+    a("WTHR_CAL_YEARS         %s" % ("2021-2520" if warm else "1991-2490"))
     a("WTHR_FILE              %s" % wthr)
     a("")
     a("TEST_DISTURB           0")
@@ -270,7 +279,7 @@ def write_init_file(path, option, loc, warm, ba_max, seed):
     a("DEPTH                  30")
     a("SLANT                  30.0")
     a("HT_MAX                 2500.0")
-    a("BASE_YEAR              %d" % (2070 if warm else 1990))
+    a("BASE_YEAR              %d" % (2020 if warm else 1990))
     a("")
     a("MONITOR_FLAG           0")
     a("MONITOR_FILE           Data\\monitor.txt")

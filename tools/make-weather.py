@@ -4,10 +4,15 @@
 For each location this writes two weather files in the program's weather
 layout (temperatures in degrees F, precipitation in inches):
 
-  <loc>NormalWthr.txt  30 years synthesised around the station's 1991-2020
-                       climate normals, with realistic year-to-year variation;
-  <loc>TraWthr.txt     the same years under a warmer climate (about +3 to
-                       +4 C, wetter winters and springs, drier summers).
+  <loc>NormalWthr.txt  500 years synthesised around the station's 1991-2020
+                       climate normals, with realistic year-to-year variation
+                       (long enough that no short cycle of wet and dry years
+                       repeats within a run);
+  <loc>TraWthr.txt     the same years under a warming climate: the change
+                       (about +3.6 C for the year, wetter winters and springs,
+                       drier summers) grows linearly from nothing in the first
+                       year to its full size after WARMING_YEARS years, as a
+                       climate that warms through this century, and then holds.
 
 Only the Python standard library is used and every random stream has a fixed
 seed, so running the script again writes exactly the same files.
@@ -19,8 +24,10 @@ import os
 import random
 import sys
 
-YEARS = 30
-FIRST_YEAR = 1991
+YEARS = 500
+FIRST_YEAR = 1991        # labels of the normal record: 1991, 1992, ...
+WARM_FIRST_YEAR = 2021   # labels of the warming record: 2021, 2022, ...
+WARMING_YEARS = 100      # full change reached in the record's 100th year (2120)
 
 # Station normals (approximate 1991-2020 monthly means, Jan..Dec).
 # temp: mean monthly temperature, deg F; prec: monthly precipitation, inches.
@@ -82,7 +89,7 @@ def synthesise(st):
             row_p.append(st["prec"][m] * rnd.gammavariate(shape, 1.0 / shape))
         temps.append(row_t)
         precs.append(row_p)
-    # Re-centre each month on its normal so that the 30-year means match.
+    # Re-centre each month on its normal so that the record's means match.
     for m in range(12):
         mt = sum(r[m] for r in temps) / YEARS
         mp = sum(r[m] for r in precs) / YEARS
@@ -91,6 +98,11 @@ def synthesise(st):
         for r in precs:
             r[m] = max(0.02, r[m] * st["prec"][m] / mp)
     return temps, precs
+
+
+def warming_fraction(index):
+    """Share of the full climate change in the record's year index (0 = first year)."""
+    return min(1.0, index / float(WARMING_YEARS))
 
 
 def write(path, st, temps, precs, first_year):
@@ -110,9 +122,12 @@ def main():
     for loc, st in STATIONS.items():
         temps, precs = synthesise(st)
         write(os.path.join(out, loc + "NormalWthr.txt"), st, temps, precs, FIRST_YEAR)
-        wt = [[v + WARM_DT[m] for m, v in enumerate(r)] for r in temps]
-        wp = [[max(0.02, v * WARM_DP[m]) for m, v in enumerate(r)] for r in precs]
-        write(os.path.join(out, loc + "TraWthr.txt"), st, wt, wp, 2071)
+        wt, wp = [], []
+        for y, (rt, rp) in enumerate(zip(temps, precs)):
+            k = warming_fraction(y)
+            wt.append([v + k * WARM_DT[m] for m, v in enumerate(rt)])
+            wp.append([max(0.02, v * (1.0 + k * (WARM_DP[m] - 1.0))) for m, v in enumerate(rp)])
+        write(os.path.join(out, loc + "TraWthr.txt"), st, wt, wp, WARM_FIRST_YEAR)
 
 
 if __name__ == "__main__":

@@ -196,6 +196,346 @@ def run_batch(batch, work, community, years, iterations):
     return done.stdout
 
 
+# ------------------------------------------------------------------ targets
+# The published stand data each community preset is checked against.  Every
+# figure is a mean over the iterations of one plot per iteration; for a span of
+# years it is the mean over the span's results years, with the range of the
+# yearly means beside it.
+EXTRA_SEEDS = (20231.0, 7919.0)
+LIGHT_EXTINCTION = 6000.0   # leaf area of a plot that leaves 1/e of full light
+
+
+def read_species_table(data_dir):
+    """Species number -> dict(name, shade, c) from the species file."""
+    table = {}
+    with open(os.path.join(data_dir, "speciesParams.txt")) as f:
+        lines = f.read().splitlines()
+    sn = 0
+    for line in lines[1:]:
+        words = line.split()
+        if len(words) < 30:
+            continue
+        sn += 1
+        table[sn] = dict(name=words[0], shade=int(words[2]), c=float(words[7]))
+    return table
+
+
+def species_numbers(table, *words):
+    """Species whose name contains any of the words (case-insensitive)."""
+    words = [w.lower() for w in words]
+    return {sn for sn, s in table.items() if any(w in s["name"].lower() for w in words)}
+
+
+class RunRecords:
+    """Species and tree records of one results file, per (year, iteration, plot)."""
+
+    def __init__(self, path, stands_per_year):
+        self.stands_per_year = stands_per_year
+        self.species = {}   # year -> {(it, plot): {sn: (ba, total, root)}}
+        self.trees = {}     # year -> {(it, plot): [(sn, dbh, height_cm)]}
+        in_body = False
+        context = None
+        with open(path) as f:
+            for line in f:
+                if not in_body:
+                    in_body = line.startswith(" NUMBER  YEAR")
+                    continue
+                words = line.split()
+                if words and words[0] == "->":
+                    words = words[1:]
+                if len(words) == 13:
+                    it, year, plot, sn = (int(w) for w in words[:4])
+                    values = [float(w) for w in words[5:]]
+                    stand = self.species.setdefault(year, {}).setdefault((it, plot), {})
+                    stand[sn] = (values[0], values[6], values[4])
+                    context = (year, it, plot)
+                elif len(words) == 16 and context is not None:
+                    year, it, plot = context
+                    self.trees.setdefault(year, {}).setdefault((it, plot), []).append(
+                        (int(words[3]), float(words[6]), float(words[7])))
+
+    def years(self):
+        return sorted(self.species)
+
+    def _mean(self, year, value):
+        stands = self.species.get(year, {})
+        return sum(value(stand) for stand in stands.values()) / self.stands_per_year
+
+    def basal_area(self, year, sns=None):
+        """m2/ha (results cm2/m2), optionally of some species only."""
+        return self._mean(year, lambda st: sum(v[0] for sn, v in st.items() if sns is None or sn in sns))
+
+    def above_ground(self, year):
+        """Mg/ha: (total - root) kg/m2 x 10."""
+        return self._mean(year, lambda st: sum(v[1] - v[2] for v in st.values()) * 10.0)
+
+    def share(self, year, sns):
+        total = self.basal_area(year)
+        return 100.0 * self.basal_area(year, sns) / total if total > 0 else 0.0
+
+    def _plots(self, year):
+        return self.trees.get(year, {})
+
+    def _tree_mean(self, year, value):
+        plots = self._plots(year)
+        return sum(value(trees) for trees in plots.values()) / self.stands_per_year
+
+    def stems_10(self, year):
+        """Stems of at least 10 cm per ha (per 100 m2 plot x 100)."""
+        return self._tree_mean(year, lambda ts: 100.0 * sum(1 for t in ts if t[1] >= 10.0))
+
+    def qmd_10(self, year):
+        """Quadratic mean diameter of the stems of at least 10 cm, cm."""
+        d2 = [t[1] * t[1] for ts in self._plots(year).values() for t in ts if t[1] >= 10.0]
+        return math.sqrt(sum(d2) / len(d2)) if d2 else 0.0
+
+    def largest(self, year):
+        return self._tree_mean(year, lambda ts: max((t[1] for t in ts), default=0.0))
+
+    def tallest(self, year):
+        """m"""
+        return self._tree_mean(year, lambda ts: max((t[2] for t in ts), default=0.0) / 100.0)
+
+    def floor_light(self, year, table):
+        """Fraction of full light under the whole canopy: exp(-sum C DBH^2 / 6000) per plot,
+        the light the model's saplings and its shortest trees receive."""
+        plots = self._plots(year)
+        empty = self.stands_per_year - len(plots)
+        lit = sum(math.exp(-sum(table[t[0]]["c"] * t[1] * t[1] for t in ts) / LIGHT_EXTINCTION)
+                  for ts in plots.values())
+        return (lit + empty) / self.stands_per_year
+
+
+class Check:
+    def __init__(self, label, figure, target, ok, reported=False):
+        self.label, self.figure, self.target, self.ok, self.reported = label, figure, target, ok, reported
+
+
+def span(records, first, last, value):
+    return [value(y) for y in records.years() if first <= y <= last]
+
+
+def range_text(values, fmt):
+    if not values:
+        return "no records"
+    lo, hi = min(values), max(values)
+    return (fmt % lo) if abs(hi - lo) < 1e-9 else (fmt + "-" + fmt) % (lo, hi)
+
+
+def within(label, values, lo, hi, fmt="%.1f", unit=""):
+    """A target over a span of results years: the mean over the span of the
+    iteration means must lie in [lo, hi]; the yearly range is shown beside it."""
+    mean = sum(values) / len(values) if values else float("nan")
+    ok = bool(values) and (lo is None or mean >= lo) and (hi is None or mean <= hi)
+    if lo is not None and hi is not None:
+        target = (fmt + "-" + fmt + "%s") % (lo, hi, unit)
+    elif lo is not None:
+        target = (">= " + fmt + "%s") % (lo, unit)
+    else:
+        target = ("<= " + fmt + "%s") % (hi, unit)
+    figure = (fmt + "%s") % (mean, unit) if values else "no records"
+    if len(values) > 1:
+        figure += " (" + range_text(values, fmt) + ")"
+    return Check(label, figure, target, ok)
+
+
+def stability_checks(records, first=100, last=500, step=10):
+    """Coefficient of variation of the iteration-mean basal area and its largest
+    loss from one 10-year step to the next."""
+    years = [y for y in records.years() if first <= y <= last and y % step == 0]
+    ba = [records.basal_area(y) for y in years]
+    if len(ba) < 2:
+        return [Check("basal area stable, years %d-%d" % (first, last), "no records", "", False)]
+    mean = sum(ba) / len(ba)
+    sd = math.sqrt(sum((b - mean) ** 2 for b in ba) / (len(ba) - 1))
+    cv = 100.0 * sd / mean if mean > 0 else float("inf")
+    losses = [(100.0 * (a - b) / a if a > 0 else 0.0, y) for a, b, y in zip(ba, ba[1:], years[1:])]
+    loss, when = max(losses)
+    return [Check("CV of basal area, years %d-%d" % (first, last), "%.1f %%" % cv, "<= 10 %", cv <= 10.0),
+            Check("largest 10-year loss of basal area", "%.1f %% (year %d)" % (loss, when), "<= 15 %",
+                  loss <= 15.0)]
+
+
+def structure_checks(records, table, first, last, main_species=True):
+    sm_b_yb = species_numbers(table, "sugar_maple", "american_beech", "yellow_birch")
+    yb = species_numbers(table, "yellow_birch")
+    rs = species_numbers(table, "red_spruce")
+    checks = [
+        within("basal area m2/ha, years %d-%d" % (first, last), span(records, first, last, records.basal_area), 28, 40),
+        within("above-ground biomass Mg/ha", span(records, first, last, records.above_ground), 180, 320, "%.0f"),
+        within("stems >= 10 cm per ha", span(records, first, last, records.stems_10), 350, 800, "%.0f"),
+        within("QMD of stems >= 10 cm, cm", span(records, first, last, records.qmd_10), 20, 32),
+        within("largest tree per plot, cm", span(records, first, last, records.largest), 40, None),
+        within("tallest tree per plot, m", span(records, first, last, records.tallest), 22, None),
+        within("sugar maple + beech + yellow birch, % BA",
+               span(records, first, last, lambda y: records.share(y, sm_b_yb)), 60, None, "%.0f", " %"),
+        within("yellow birch, % BA", span(records, first, last, lambda y: records.share(y, yb)), 5, None, "%.0f", " %"),
+        within("red spruce, % BA", span(records, first, last, lambda y: records.share(y, rs)), None, 20, "%.0f", " %"),
+    ]
+    return checks
+
+
+def light_report(records, table, first, last):
+    values = span(records, first, last, lambda y: 100.0 * records.floor_light(y, table))
+    return Check("light at the forest floor, years %d-%d" % (first, last), range_text(values, "%.1f") + " %",
+                 "(reported)", True, reported=True)
+
+
+def run_preset(batch, data, community, seed, years, iterations, interval, clear=False, every_tree=True):
+    work = tempfile.mkdtemp(prefix="dravia-targets-")
+    try:
+        prepare(work, data, community, clear, interval, None, None)
+        command = [batch, "run", "--dir", work, "--community", str(community), "--years", str(years),
+                   "--iterations", str(iterations)]
+        if seed is not None:  # None: the community file's own seed, exactly as a user runs it
+            command += ["--seed", "%.1f" % seed]
+        if every_tree:
+            command.append("--every-tree")
+        done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if done.returncode != 0:
+            sys.stderr.write(done.stdout)
+            raise SystemExit("batch run failed with status %d: %s" % (done.returncode, " ".join(command)))
+        with open(os.path.join(work, "Data", COMMUNITY_FILES[community])) as f:
+            plots = int(re.search(r"^NUM_PLOTS\s+(\S+)", f.read(), re.M).group(1))
+        return RunRecords(os.path.join(work, "Data", "results.out"), iterations * max(plots, 1))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def seed_text(seed):
+    return "of the community file" if seed is None else "%.0f" % seed
+
+
+def first_years_losses(records, table, last=20, threshold=1.0):
+    """Per species holding >= threshold m2/ha in year 1: its largest loss (fraction of the
+    year-1 basal area) over years 1..last."""
+    start = {}
+    for stand in records.species.get(1, {}).values():
+        for sn, v in stand.items():
+            start[sn] = start.get(sn, 0.0) + v[0] / records.stands_per_year
+    losses = {}
+    years = [y for y in records.years() if y <= last]
+    for sn, b0 in start.items():
+        if b0 < threshold:
+            continue
+        low = min(records.basal_area(y, {sn}) for y in years)
+        losses[sn] = (b0, 1.0 - low / b0)
+    return losses
+
+
+def warm_checks(warm, normal, table):
+    checks = []
+    normal_loss = first_years_losses(normal, table, threshold=0.0)
+    for sn, (b0, loss) in sorted(first_years_losses(warm, table).items()):
+        base = normal_loss.get(sn, (0.0, 0.0))[1]
+        ok = loss <= 0.5 or loss - base <= 0.20
+        checks.append(Check("%s (%.1f m2/ha in year 1): loss by year 20" % (table[sn]["name"].replace("_", " "), b0),
+                            "%.0f %% (normal %.0f %%)" % (100 * loss, 100 * base),
+                            "<= 50 % or normal+20", ok))
+    return checks
+
+
+PRESETS = ["hubbard-clear", "hubbard", "adirondacks", "virginia", "grayling", "warmer"]
+
+
+def evaluate(preset, batch, data, seed_for, iterations, table):
+    """[(title, [Check])] for one preset; seed_for(community) gives the seed."""
+    out = []
+    if preset == "hubbard-clear":
+        seed = seed_for(3)
+        r = run_preset(batch, data, 3, seed, 400, iterations, 5, clear=True)
+        intolerant = {sn for sn, s in table.items() if s["shade"] == 1}
+        checks = [within("intolerant species, % BA, years 5-15", span(r, 5, 15, lambda y: r.share(y, intolerant)),
+                         50, None, "%.0f", " %"),
+                  within("intolerant species, % BA, years 25-30", span(r, 25, 30, lambda y: r.share(y, intolerant)),
+                         25, None, "%.0f", " %")]
+        checks += structure_checks(r, table, 200, 400)
+        checks.append(light_report(r, table, 200, 400))
+        out.append(("Hubbard Brook (3), clear plot, seed %s" % seed_text(seed), checks))
+    elif preset == "hubbard":
+        seed = seed_for(3)
+        r = run_preset(batch, data, 3, seed, 500, iterations, 10)
+        checks = structure_checks(r, table, 200, 400) + stability_checks(r)
+        checks.append(light_report(r, table, 200, 400))
+        out.append(("Hubbard Brook (3), shipped plot, seed %s" % seed_text(seed), checks))
+    elif preset == "adirondacks":
+        seed = seed_for(1)
+        r = run_preset(batch, data, 1, seed, 500, iterations, 10)
+        hemlock, yb = species_numbers(table, "hemlock"), species_numbers(table, "yellow_birch")
+        checks = [within("basal area m2/ha, years 200-400", span(r, 200, 400, r.basal_area), 25, 38),
+                  within("above-ground biomass Mg/ha", span(r, 200, 400, r.above_ground), 180, 300, "%.0f"),
+                  within("eastern hemlock, % BA", span(r, 200, 400, lambda y: r.share(y, hemlock)), 5, None, "%.0f", " %"),
+                  within("yellow birch, % BA", span(r, 200, 400, lambda y: r.share(y, yb)), 5, None, "%.0f", " %")]
+        checks += stability_checks(r)
+        checks.append(light_report(r, table, 200, 400))
+        out.append(("Adirondacks (1), shipped plot, seed %s" % seed_text(seed), checks))
+    elif preset == "virginia":
+        seed = seed_for(5)
+        r = run_preset(batch, data, 5, seed, 500, iterations, 10)
+        boreal = species_numbers(table, "fir", "spruce", "birch", "aspen", "cedar", "pine")
+        rm, cc = species_numbers(table, "red_maple"), species_numbers(table, "choke_cherry")
+        checks = [within("basal area m2/ha, years 50-300", span(r, 50, 300, r.basal_area), 20, 35),
+                  within("above-ground biomass Mg/ha", span(r, 50, 300, r.above_ground), 80, 180, "%.0f"),
+                  within("fir, spruces, birches, aspens, cedar, pines, % BA",
+                         span(r, 50, 300, lambda y: r.share(y, boreal)), 60, None, "%.0f", " %"),
+                  within("red maple, % BA", span(r, 50, 300, lambda y: r.share(y, rm)), None, 15, "%.0f", " %"),
+                  within("choke cherry, % BA", span(r, 50, 300, lambda y: r.share(y, cc)), None, 3, "%.0f", " %")]
+        checks += stability_checks(r)
+        checks.append(light_report(r, table, 50, 300))
+        out.append(("Virginia MN (5), shipped plot, seed %s" % seed_text(seed), checks))
+    elif preset == "grayling":
+        seed = seed_for(7)
+        r = run_preset(batch, data, 7, seed, 50, iterations, 10)
+        jp = species_numbers(table, "jack_pine")
+        checks = [within("basal area m2/ha, year 50", span(r, 50, 50, r.basal_area), 15, 30),
+                  within("above-ground biomass Mg/ha", span(r, 50, 50, r.above_ground), 60, 120, "%.0f"),
+                  within("jack pine, % BA", span(r, 50, 50, lambda y: r.share(y, jp)), 50, None, "%.0f", " %"),
+                  light_report(r, table, 50, 50)]
+        out.append(("Grayling MI (7), shipped plot, seed %s" % seed_text(seed), checks))
+    elif preset == "warmer":
+        for community in (2, 4, 6, 8):
+            seed = seed_for(community)
+            warm = run_preset(batch, data, community, seed, 20, iterations, 1, every_tree=False)
+            normal = run_preset(batch, data, community - 1, seed, 20, iterations, 1, every_tree=False)
+            checks = warm_checks(warm, normal, table)
+            out.append(("Warmer climate (%d), shipped plot, first 20 years, seed %s" % (community, seed_text(seed)), checks))
+    return out
+
+
+def print_table(title, checks, iterations, markdown):
+    if markdown:
+        print("\n**%s** (%d iterations)\n" % (title, iterations))
+        print("| check | figure | target | |")
+        print("|---|---|---|---|")
+        for c in checks:
+            print("| %s | %s | %s | %s |" % (c.label, c.figure, c.target,
+                                              "" if c.reported else ("ok" if c.ok else "**missed**")))
+    else:
+        print("\n== %s (%d iterations) ==" % (title, iterations))
+        for c in checks:
+            print("  %-50s %-24s %-22s %s" % (c.label, c.figure, c.target,
+                                               "" if c.reported else ("ok" if c.ok else "MISSED")))
+
+
+def targets(args):
+    batch = os.path.abspath(args.batch)
+    table = read_species_table(args.data)
+    presets = args.presets.split(",") if args.presets else PRESETS
+    missed = 0
+    for preset in presets:
+        if preset not in PRESETS:
+            raise SystemExit("unknown preset %s (choose from %s)" % (preset, ", ".join(PRESETS)))
+        seeds = ["file"] + [float(s) for s in (args.seeds.split(",") if args.seeds else EXTRA_SEEDS)]
+        for seed in seeds:
+            seed_for = (lambda c: None) if seed == "file" else (lambda c, s=seed: s)
+            for title, checks in evaluate(preset, batch, args.data, seed_for, args.iterations, table):
+                print_table(title, checks, args.iterations, args.markdown)
+                missed += sum(1 for c in checks if not c.ok)
+                sys.stdout.flush()
+    print("\n%s" % ("all targets met" if missed == 0 else "%d target(s) missed" % missed))
+    return 1 if missed else 0
+
+
 def main():
     top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
@@ -219,7 +559,20 @@ def main():
     e.add_argument("--top", type=int, default=4)
     e.add_argument("--markdown", action="store_true")
     e.add_argument("--check", action="store_true", help="also report non-finite values and basal area above BA_MAX")
+    t = sub.add_parser("targets", help="run the presets and check them against the published stand data")
+    t.add_argument("--batch", required=True, help="path of dravia4-batch")
+    t.add_argument("--data", default=os.path.join(top, "Data"), help="data set to copy (default: the shipped one)")
+    t.add_argument("--presets", help="comma-separated subset of: " + ", ".join(PRESETS))
+    t.add_argument("--seeds", help="extra seeds besides the community file's (default: 20231,7919)")
+    # 100 iterations: the figures are means over one-plot iterations, and with 20 the spread of a
+    # figure between seeds (one canopy tree is a large share of a 100 m2 plot) is as wide as the
+    # distance between many figures and their targets; see docs/validation.md, "Sampling noise".
+    t.add_argument("--iterations", type=int, default=100)
+    t.add_argument("--markdown", action="store_true")
     args = parser.parse_args()
+
+    if args.command == "targets":
+        return targets(args)
 
     if args.command == "summarise":
         data = os.path.join(args.dir, "Data")
