@@ -113,10 +113,7 @@ std::string monitorText(const ModelState& model) {
 
 void writeMonitorFile(ModelState& model) {
     std::string& name = model.params.MONITOR_FILE;
-    if (name.size() <= SHORT_MONITOR_NAME) {
-        name += model.params.CLIMATE_CHANGE != 0 ? "1." : "0.";
-        name += elevationDigits(model.site.ELEVATION);
-    }
+    name = monitorFileName(model);
     FileHandle file = openFile(name, "a");
     if (!file) {
         hostOf(model).writeStandardOutput(formatText("*** file %s could not be opened ***\n", name.c_str()));
@@ -149,6 +146,15 @@ void computeSiteQuality(ModelState& model) {
     }
 
     if (model.params.MONITOR_FLAG != 0) writeMonitorFile(model);
+}
+
+std::string monitorFileName(const ModelState& model) {
+    std::string name = model.params.MONITOR_FILE;
+    if (name.size() <= SHORT_MONITOR_NAME) {
+        name += model.params.CLIMATE_CHANGE != 0 ? "1." : "0.";
+        name += elevationDigits(model.site.ELEVATION);
+    }
+    return name;
 }
 
 }  // namespace dravia

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 
@@ -26,6 +28,34 @@ FileHandle openFile(const std::string& storedName, const char* mode) {
         if (mode[0] == 'r' && !S_ISREG(info.st_mode)) return nullptr;
     }
     return FileHandle(std::fopen(path.c_str(), mode));
+}
+
+namespace {
+
+// The absolute path of a file that may not exist yet: its folder resolved, its own name kept.
+std::string resolvedPath(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    char resolved[PATH_MAX];
+    if (realpath(folder.c_str(), resolved) == nullptr) return path;
+    const std::string base(resolved);
+    if (name.empty() || name == ".") return base;
+    if (name == "..") return resolvedPath(base + "/..");
+    return (base == "/" ? base : base + "/") + name;
+}
+
+}  // namespace
+
+bool sameFile(const std::string& storedA, const std::string& storedB) {
+    const std::string a = toLocalPath(storedA);
+    const std::string b = toLocalPath(storedB);
+    if (a.empty() || b.empty()) return false;
+    struct stat infoA {};
+    struct stat infoB {};
+    if (stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0)
+        return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+    return resolvedPath(a) == resolvedPath(b);
 }
 
 bool canOpenForReading(const std::string& storedName) {

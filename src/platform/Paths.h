@@ -22,6 +22,10 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // where a file should be could block a reader or never end.
 FileHandle openFile(const std::string& storedName, const char* mode);
 
+// True when two stored names reach one file: the same device and inode where both exist, else the
+// same absolute path once "." and ".." and symbolic links of the existing folders are resolved.
+bool sameFile(const std::string& storedA, const std::string& storedB);
+
 // True when the stored name names a readable regular file.
 bool canOpenForReading(const std::string& storedName);
 

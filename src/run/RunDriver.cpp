@@ -15,6 +15,7 @@
 #include "output/ResultsFile.h"
 #include "output/Tally.h"
 #include "platform/Host.h"
+#include "run/FileCollisions.h"
 
 namespace dravia {
 
@@ -79,6 +80,12 @@ void endRun(ModelState& model) {
 RunOutcome runSimulation(ModelState& model) {
     Host& host = hostOf(model);
     RunState& run = model.run;
+    // Nothing is written by a run that would overwrite one of its inputs or write two files as one.
+    const std::string collision = runFileCollision(model);
+    if (!collision.empty()) {
+        host.showMessage(collision, MessageIcon::Error);
+        return RunOutcome::NotStarted;
+    }
     run.START_RANDOM_STATE = run.RANDOM_STATE;
     freePlots(model);
     host.layOutDisplay(model);

@@ -13,6 +13,7 @@
 #include "platform/Host.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
+#include "run/FileCollisions.h"
 
 namespace dravia {
 
@@ -49,6 +50,11 @@ bool analyseFinishedRun(ModelState& model, StatsLayout layout, const std::string
     loadFinishedRun(model, missingCopiesHint);
     const RunParameters& params = model.params;
     StatisticsState& statistics = model.statistics;
+    const std::string collision = statisticsFileCollision(model);
+    if (!collision.empty()) {
+        hostOf(model).showMessage(collision, MessageIcon::Error);
+        return false;
+    }
 
     FileHandle results =
         openInput(model, params.RESULTS_FILE,

@@ -803,10 +803,54 @@ std::vector<Row> valueRangeRows() {
     return rows;
 }
 
+// ----- Files a run or statistics command would write over its own inputs or each other -----
+
+std::string sameFileMessage(const std::string& item, const std::string& name, const std::string& otherItem,
+                            const std::string& otherName, const std::string& what, bool bothOutputs) {
+    return "Error: " + item + " " + quoted(name) + " is the same file as " + otherItem + " " + quoted(otherName) +
+           ".\n" + what +
+           (bothOutputs ? " would write both into one file; give each a name of its own."
+                        : " would overwrite it; give the file it writes a name of its own.");
+}
+
+std::vector<Row> collisionRows() {
+    std::vector<Row> rows;
+    auto add = [&](const std::string& name, Command command, std::function<void(const fs::path&)> damage,
+                   Outcome expected, SmallDataSetOptions options = {}) {
+        rows.push_back(Row{"SameFile_" + name, command, std::move(damage), std::move(expected), false, options});
+    };
+    add("ResultsOverSpecies", Command::Run, rewrite(RUN_TIME, setItem("RESULTS_FILE", SPECIES)),
+        fails(1, sameFileMessage("RESULTS_FILE", SPECIES, "SPP_PARAM_FILE", SPECIES, "The run", false)));
+    add("ResultsOverRunTimeControl", Command::Run, rewrite(RUN_TIME, setItem("RESULTS_FILE", RUN_TIME)),
+        fails(1, sameFileMessage("RESULTS_FILE", RUN_TIME, "the run-time control file", RUN_TIME, "The run", false)));
+    add("ResultsOverSpeciesByAnotherPath", Command::Run,
+        rewrite(RUN_TIME, setItem("RESULTS_FILE", "Data\\..\\Data\\.\\species.txt")),
+        fails(1, sameFileMessage("RESULTS_FILE", "Data\\..\\Data\\.\\species.txt", "SPP_PARAM_FILE", SPECIES,
+                                 "The run", false)));
+    add("ResultsOverStatisticsCopy", Command::Run, rewrite(RUN_TIME, setItem("RESULTS_FILE", STATS_INITIAL)),
+        fails(1, sameFileMessage("the statistics copy", STATS_INITIAL, "RESULTS_FILE", STATS_INITIAL, "The run",
+                                 true)));
+    SmallDataSetOptions logging;
+    logging.testDisturb = 1;
+    logging.blowDown = 1;
+    add("DisturbanceOverResults", Command::Run, rewrite(RUN_TIME, setItem("DISTURBANCE_RESULTS_FILE", RESULTS)),
+        fails(1, sameFileMessage("DISTURBANCE_RESULTS_FILE", RESULTS, "RESULTS_FILE", RESULTS, "The run", true)),
+        logging);
+    // Without disturbances the disturbance files are not written, so their names do not matter.
+    add("DisturbanceNamedLikeResultsButOff", Command::Run,
+        rewrite(RUN_TIME, setItem("DISTURBANCE_RESULTS_FILE", RESULTS)), Outcome{0, {COMPLETED}});
+    add("ReportOverResults", Command::Stats, rewrite(STATS_RUN_TIME, setItem("STATS_RESULTS_FILE", RESULTS)),
+        fails(1, sameFileMessage("STATS_RESULTS_FILE", RESULTS, "RESULTS_FILE", RESULTS, "The statistics", false)));
+    add("ReportOverSpecies", Command::Stats, rewrite(STATS_RUN_TIME, setItem("STATS_RESULTS_FILE", SPECIES)),
+        fails(1, sameFileMessage("STATS_RESULTS_FILE", SPECIES, "SPP_PARAM_FILE", SPECIES, "The statistics", false)));
+    return rows;
+}
+
 std::vector<Row> allRows() {
     std::vector<Row> rows;
     for (auto part : {runTimeControlRows(), initialValuesRows(), statisticsCopyRows(), speciesRows(), plotRows(),
-                      weatherRows(), colourRows(), resultsRows(), runOutputRows(), valueRangeRows()}) {
+                      weatherRows(), colourRows(), resultsRows(), runOutputRows(), valueRangeRows(),
+                      collisionRows()}) {
         rows.insert(rows.end(), part.begin(), part.end());
     }
     return rows;
