@@ -1,5 +1,7 @@
 #include "app/MainWnd.h"
 
+#include <new>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -208,6 +210,10 @@ void MainWnd::startRun() {
         runSimulation(*model_);
     } catch (const ProgramExit& exit) {
         endProcess(exit.status);
+    } catch (const std::bad_alloc&) {
+        model_->run.flags = RunFlags{};
+        host_->showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);
+        endProcess(EXIT_FATAL_ERROR);
     }
 }
 
@@ -275,6 +281,8 @@ void MainWnd::runStatisticsCommand(StatsLayout layout) {
                       "A simulation with \"Output results to file\" set to true must run to completion first: "
                       "its parameters are kept for the statistics when it completes.");
     } catch (const ProgramExit&) {
+    } catch (const std::bad_alloc&) {
+        host_->showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);
     }
 }
 

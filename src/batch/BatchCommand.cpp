@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "batch/HeadlessHost.h"
@@ -148,13 +149,18 @@ int batchMain(int argc, char** argv) {
         return EXIT_USAGE;
     }
     HeadlessHost host;
-    if (runCommand->parsed()) {
-        // The bar is for a person watching a terminal; a redirected stderr gets nothing extra.
-        if (isatty(STDERR_FILENO) == 1) host.showProgress(ProgressBar::terminalColumns(stderr));
-        return runBatch(run, host);
+    try {
+        if (runCommand->parsed()) {
+            // The bar is for a person watching a terminal; a redirected stderr gets nothing extra.
+            if (isatty(STDERR_FILENO) == 1) host.showProgress(ProgressBar::terminalColumns(stderr));
+            return runBatch(run, host);
+        }
+        if (mergeCommand->parsed()) return mergeBatch(merge, host);
+        return statsBatch(stats, host);
+    } catch (const std::bad_alloc&) {
+        host.showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);
+        return EXIT_FATAL_ERROR;
     }
-    if (mergeCommand->parsed()) return mergeBatch(merge, host);
-    return statsBatch(stats, host);
 }
 
 }  // namespace dravia

@@ -135,9 +135,15 @@ std::size_t parseDoublePrefix(const char* text, std::size_t length, double& valu
     return i;
 }
 
-DataFileReader::DataFileReader(const std::string& fileName) : fileName_(fileName) {
+std::string tooLargeMessage(const std::string& fileName, unsigned long long sizeLimit) {
+    return formatText("Error.  Data file \"%s\" is larger than %llu MB, more than any\ndata file of its kind holds.",
+                      fileName.c_str(), sizeLimit >> 20);
+}
+
+DataFileReader::DataFileReader(const std::string& fileName, unsigned long long sizeLimit) : fileName_(fileName) {
     FileHandle file = openFile(fileName, "rb");
     if (!file) throw ReaderError(couldNotOpenMessage(fileName));
+    if (largerThan(file.get(), sizeLimit)) throw ReaderError(tooLargeMessage(fileName, sizeLimit));
     std::string raw;
     char buffer[65536];
     std::size_t count = 0;

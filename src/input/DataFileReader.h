@@ -17,8 +17,13 @@ class DataFileReader {
     // A line holds at most this many characters (without its line break).
     static constexpr std::size_t MAX_LINE_LENGTH = 999;
 
-    // Opens the file; the name is kept exactly as given, for messages.
-    explicit DataFileReader(const std::string& fileName);
+    // The most a parameter or species file holds; a plot file may hold more.
+    static constexpr unsigned long long PARAMETER_FILE_LIMIT = 1ull << 20;
+    static constexpr unsigned long long PLOT_FILE_LIMIT = 16ull << 20;
+
+    // Opens the file; the name is kept exactly as given, for messages. A file larger than
+    // sizeLimit bytes is refused.
+    explicit DataFileReader(const std::string& fileName, unsigned long long sizeLimit = PARAMETER_FILE_LIMIT);
 
     const std::string& fileName() const { return fileName_; }
 
@@ -63,6 +68,7 @@ std::string couldNotOpenMessage(const std::string& fileName);
 std::string itemMismatchMessage(const std::string& expectedName, const std::string& fileName,
                                 const std::string& foundName);
 std::string wrongItemTypeMessage(const std::string& expectedName, const std::string& fileName);
+std::string tooLargeMessage(const std::string& fileName, unsigned long long sizeLimit);
 std::string outOfRangeMessage(const std::string& expectedName, const std::string& fileName, long long minimum,
                               long long maximum);
 

@@ -139,7 +139,7 @@ void fillPlots(ModelState& model) {
 }  // namespace
 
 void readPlotFile(ModelState& model, PlotFileMode mode) {
-    DataFileReader reader(model.params.PLOT_FILE);
+    DataFileReader reader(model.params.PLOT_FILE, DataFileReader::PLOT_FILE_LIMIT);
     if (mode == PlotFileMode::Site) {
         readSite(model, reader);
         return;

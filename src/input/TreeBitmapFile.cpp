@@ -11,6 +11,10 @@ namespace dravia {
 std::shared_ptr<const TreeBitmap> loadTreeBitmap(const std::string& storedName) {
     FileHandle file = openFile(storedName, "rb");
     if (!file) return nullptr;
+    // The largest picture the decoder takes, 16384 × 16384 pixels of 8 bits, is 256 MB; tree
+    // pictures are a few kilobytes. Larger files are not pictures it could draw.
+    constexpr unsigned long long PICTURE_FILE_LIMIT = 64ull << 20;
+    if (largerThan(file.get(), PICTURE_FILE_LIMIT)) return nullptr;
     std::vector<std::uint8_t> bytes;
     std::uint8_t buffer[65536];
     std::size_t count = 0;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "input/DataFileReader.h"
 #include "input/ReaderError.h"
 #include "model/ErrorLog.h"
 #include "model/SiteQuality.h"
@@ -114,6 +115,9 @@ WeatherRecord readRecord(ModelState& model) {
         reportError(model, 2, fileName.c_str());
         throw ReaderError("");
     }
+    // Centuries of monthly rows take a few hundred kilobytes.
+    constexpr unsigned long long WEATHER_FILE_LIMIT = 64ull << 20;
+    if (largerThan(file.get(), WEATHER_FILE_LIMIT)) throw ReaderError(tooLargeMessage(fileName, WEATHER_FILE_LIMIT));
     NumberScanner in(readWholeFile(file.get()), fileName);
     file.reset();
 

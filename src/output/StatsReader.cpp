@@ -404,6 +404,14 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
     for (StatsCell& cell : statistics.table) cell = StatsCell{};
     statistics.iterationTotals.clear();
 
+    // Results of 1,000 iterations of 1,000 years with every tree written stay below this; a file
+    // larger than it is read in whole by no machine this program runs on.
+    constexpr unsigned long long STATS_INPUT_LIMIT = 4ull << 30;
+    if (file && largerThan(file.get(), STATS_INPUT_LIMIT)) {
+        refuseInput(model, formatText("Error: statistics input file %s is larger than %llu GB; no run of this "
+                                      "program writes so much.",
+                                      fileName.c_str(), STATS_INPUT_LIMIT >> 30));
+    }
     const std::string content = file ? readWholeFile(file.get()) : std::string();
     file.reset();
 

@@ -58,6 +58,12 @@ bool sameFile(const std::string& storedA, const std::string& storedB) {
     return resolvedPath(a) == resolvedPath(b);
 }
 
+bool largerThan(std::FILE* file, unsigned long long limit) {
+    struct stat info {};
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) &&
+           static_cast<unsigned long long>(info.st_size) > limit;
+}
+
 bool canOpenForReading(const std::string& storedName) {
     return openFile(storedName, "r") != nullptr;
 }

@@ -26,6 +26,10 @@ FileHandle openFile(const std::string& storedName, const char* mode);
 // same absolute path once "." and ".." and symbolic links of the existing folders are resolved.
 bool sameFile(const std::string& storedA, const std::string& storedB);
 
+// True when an open regular file holds more than limit bytes. Every reader bounds what it takes
+// in, so that a huge or sparse file is refused with a message instead of exhausting memory.
+bool largerThan(std::FILE* file, unsigned long long limit);
+
 // True when the stored name names a readable regular file.
 bool canOpenForReading(const std::string& storedName);
 

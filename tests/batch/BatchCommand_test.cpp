@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "batch/BatchTestSupport.h"
 #include "support/RunCommand.h"
 #include "support/SmallDataSet.h"
 
@@ -126,6 +127,22 @@ TEST(BatchRun, AnotherProgramInTheWorkingDirectoryIsWaitedFor) {
     EXPECT_FALSE(std::filesystem::exists("Data/stats.out"));
     close(held);
     EXPECT_EQ(runBatch("stats").status, 0);
+}
+
+// Out of memory, the batch tool says so and ends with status 1, never with an uncaught exception
+// (status 134). A results file of 100 MB under an address-space limit of 80 MB: reading it fails.
+TEST(BatchRun, RunningOutOfMemoryIsReportedWithStatusOne) {
+#ifdef DRAVIA_SANITIZED
+    GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
+#endif
+    test::TempDirectory directory;
+    test::writeSmallDataSet(directory.path());
+    ASSERT_EQ(runBatch("run --years 10 --iterations 2").status, 0);
+    std::filesystem::resize_file("Data/results.out", 100u << 20);
+    const Result result =
+        test::runCommand("ulimit -v 81920 && exec " + test::batchTool() + " stats 2>&1");
+    EXPECT_EQ(result.status, 1) << result.output;
+    EXPECT_NE(result.output.find("Error: the program ran out of memory."), std::string::npos) << result.output;
 }
 
 }  // namespace

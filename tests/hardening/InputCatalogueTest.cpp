@@ -12,6 +12,7 @@
 
 #include "CatalogueSupport.h"
 #include "output/StatsReader.h"
+#include "platform/Paths.h"
 
 namespace dravia::test {
 namespace {
@@ -846,11 +847,50 @@ std::vector<Row> collisionRows() {
     return rows;
 }
 
+// ----- Huge inputs, as sparse files that take no disk -----
+
+std::function<void(const fs::path&)> sparse(const std::string& file, std::uintmax_t size) {
+    return [file, size](const fs::path& directory) {
+        const fs::path path = directory / fs::path(toLocalPath(file));
+        if (!fs::exists(path)) writeTextFile(path, "");
+        fs::resize_file(path, size);
+    };
+}
+
+std::string tooLarge(const std::string& file, int megabytes) {
+    return "Error.  Data file " + quoted(file) + " is larger than " + std::to_string(megabytes) +
+           " MB, more than any\ndata file of its kind holds.";
+}
+
+std::vector<Row> sizeRows() {
+    constexpr std::uintmax_t GB = 1ull << 30;
+    std::vector<Row> rows;
+    auto add = [&](const std::string& name, Command command, std::function<void(const fs::path&)> damage,
+                   Outcome expected) {
+        rows.push_back(Row{"Huge_" + name, command, std::move(damage), std::move(expected)});
+    };
+    add("RunTimeControl", Command::Run, sparse(RUN_TIME, 2 * GB), fails(255, tooLarge(RUN_TIME, 1)));
+    add("Species", Command::Run, sparse(SPECIES, 8 * GB), fails(255, tooLarge(SPECIES, 1)));
+    add("Plot", Command::Run, sparse(PLOT, 8 * GB), fails(255, tooLarge(PLOT, 16)));
+    add("Weather", Command::Run, sparse(WEATHER, 8 * GB), fails(1, tooLarge(WEATHER, 64)));
+    add("Picture", Command::Run,
+        [](const fs::path& directory) {
+            replaceWith(SPECIES, speciesWithValue(1, 28, "Data\\maple.bmp"))(directory);
+            writeTextFile(directory / "Data/maple.bmp", "BM");
+            fs::resize_file(directory / "Data/maple.bmp", 8 * GB);
+        },
+        Outcome{0, {"Could not read in small tree bitmap file \"Data\\maple.bmp\" for species Test_maple.", COMPLETED}});
+    add("Results", Command::Stats, sparse(RESULTS, 64 * GB),
+        fails(3, "Error: statistics input file Data\\results.out is larger than 4 GB; no run of this program writes "
+                 "so much."));
+    return rows;
+}
+
 std::vector<Row> allRows() {
     std::vector<Row> rows;
     for (auto part : {runTimeControlRows(), initialValuesRows(), statisticsCopyRows(), speciesRows(), plotRows(),
                       weatherRows(), colourRows(), resultsRows(), runOutputRows(), valueRangeRows(),
-                      collisionRows()}) {
+                      collisionRows(), sizeRows()}) {
         rows.insert(rows.end(), part.begin(), part.end());
     }
     return rows;
