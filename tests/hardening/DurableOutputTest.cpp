@@ -143,6 +143,35 @@ TEST(DurableOutput, RunKilledAtAnyMomentLeavesCompleteRecords) {
     }
 }
 
+// A run stopped by SIGTERM after an earlier run completed: the earlier copies went when the new
+// run began, so the statistics cannot take the cut results for a complete run of the old one.
+TEST(DurableOutput, StatisticsRefuseTheResultsOfARunEndedBySignal) {
+    SmallDataSetOptions options = everyYear();
+    options.numYears = 2000;
+    TempDirectory directory;
+    writeSmallDataSet(directory.path(), options);
+    ASSERT_EQ(runCommand(Command::Run).status, EXIT_NORMAL);
+    const fs::path results = directory.path() / "Data/results.out";
+    fs::remove(results);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execl(DRAVIA_BATCH_PATH, DRAVIA_BATCH_PATH, "run", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(child, 0);
+    for (int wait = 0; wait < 500 && !(fs::exists(results) && fs::file_size(results) > 0); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before the signal came";
+    EXPECT_EQ(runCommand(Command::Stats),
+              (Outcome{255, {"Error.  Could not open data file \"Data\\statsInputOutputRunTimeParams.txt\"."}}));
+}
+
 // Fills a file system until it refuses another byte.
 void fill(const fs::path& directory) {
     std::ofstream filler(directory / "filler", std::ios::binary);
