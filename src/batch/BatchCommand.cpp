@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "batch/HeadlessHost.h"
-#include "batch/Merge.h"
+#include "run/Merge.h"
 #include "input/Communities.h"
 #include "input/StartupLoad.h"
 #include "model/ModelState.h"
@@ -126,7 +126,7 @@ int batchMain(int argc, char** argv) {
         if (isatty(STDERR_FILENO) == 1) host.showProgress(ProgressBar::terminalColumns(stderr));
         return runBatch(run, host);
     }
-    if (mergeCommand->parsed()) return mergeBatch(merge, host);
+    if (mergeCommand->parsed()) return mergeRuns(merge, host);
     return statsBatch(stats, host);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "output/SiteNames.h"
+#include "output/RecordLayout.h"
 #include "output/Tally.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
@@ -82,30 +82,7 @@ void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
 
 }  // namespace
 
-std::string disturbanceHeaderText(const ModelState& model) {
-    const RunParameters& params = model.params;
-    const Site& site = model.site;
-    std::string text;
-    appendFormat(text, "LOGGING DATA WITH A FREQUENCY OF %d YEARS\n", params.BLOW_FREQ);
-    text += "NUM_ITERS  NUM_YEARS   RESULTS_INTERV\n";
-    appendFormat(text, "%7d %10d %11d\n", params.NUM_ITERS, params.NUM_YEARS, params.RESULTS_INTERV);
-    appendFormat(text, "ELEV= %-4.1f", site.ELEVATION);
-    appendFormat(text, " ELEV_BASE= %-4.1f", model.weather.stationElevation);
-    appendFormat(text, " TEXTURE= %-5.1f", site.TEXTURE);
-    appendFormat(text, " SOIL_DEPTH= %-2.1f\n", site.SOIL_DEPTH);
-    appendFormat(text, " WATER_DEPTH= %-2.1f", site.WATER_DEPTH);
-    appendFormat(text, " AVAIL_N= %-5.1f", site.AVAIL_N);
-    appendFormat(text, " HABITAT= %s\n", selectedHabitat(params).c_str());
-    appendFormat(text, " WTHR_FILE= %s", params.WTHR_FILE.c_str());
-    appendFormat(text, " WTHR_TYPE= %s", selectedWeatherType(params).c_str());
-    appendFormat(text, " WTHR_CAL_YEARS= %s\n", params.WTHR_CAL_YEARS.c_str());
-    if (params.CO2_FERT_OK == 0) text += " CO2_FERTILIZATION_SWITCH= OFF\n";
-    if (params.CO2_FERT_OK == 1) text += " CO2_FERTILIZATION_SWITCH= ON\n";
-    text +=
-        "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  ROOT_BM  LEAF_BM  "
-        "TOT_BIOM   TOT_VOL  \n";
-    return text;
-}
+std::string disturbanceHeaderText(const ModelState& model) { return disturbanceHeaderText(runHeaderOf(model)); }
 
 std::string disturbanceRecordsText(const ModelState& model) {
     const RunState& run = model.run;
@@ -115,11 +92,15 @@ std::string disturbanceRecordsText(const ModelState& model) {
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& species = model.species[sn];
         if (species.POP < 1) continue;
-        appendFormat(text, "%5d %5d %7d %6d %7d ", run.CURRENT_ITERATION, run.CURRENT_YEAR, plotNumber, sn,
-                     species.REM_POP);
-        appendFormat(text, "%8.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f \n", species.REM_BA,
-                     species.REM_STEM_BM, species.REM_BARK_BM, species.REM_BRANCH_BM, species.REM_ROOT_BM,
-                     species.REM_LEAF_BM, species.REM_TOT_BIOM, species.REM_TOT_VOL);
+        DisturbanceRecord record;
+        record.iteration = run.CURRENT_ITERATION;
+        record.year = run.CURRENT_YEAR;
+        record.plot = plotNumber;
+        record.species = sn;
+        record.removed = species.REM_POP;
+        record.amounts = {species.REM_BA,      species.REM_STEM_BM, species.REM_BARK_BM,  species.REM_BRANCH_BM,
+                          species.REM_ROOT_BM, species.REM_LEAF_BM, species.REM_TOT_BIOM, species.REM_TOT_VOL};
+        appendDisturbanceRecord(text, record);
     }
     return text;
 }

@@ -4,7 +4,7 @@
 
 #include "model/ErrorLog.h"
 #include "output/IterationAverages.h"
-#include "output/SiteNames.h"
+#include "output/RecordLayout.h"
 #include "output/Tally.h"
 #include "output/TreeBiodata.h"
 #include "platform/Format.h"
@@ -75,47 +75,26 @@ void appendTreeRecords(std::string& text, const ModelState& model, const Plot& p
     const RunState& run = model.run;
     for (const Tree& tree : plot.trees) {
         if (tree.SN != sn) continue;
-        // A sapling added this year is marked.
-        text += tree.BIRTH_YEAR == run.CURRENT_YEAR ? " ->" : "   ";
-        appendFormat(text, " %03d %05d %04d %03d %03d", run.CURRENT_ITERATION, tree.BIRTH_YEAR, tree.PLOT_NO,
-                     tree.SN, tree.TREE_ID);
-        appendFormat(text, "%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n",
-                     run.CURRENT_YEAR - tree.BIRTH_YEAR + 1, tree.DBH, tree.HEIGHT, tree.TREE_BA,
-                     tree.STEM_BM, tree.BARK_BM, tree.BRANCH_BM, tree.ROOT_BM, tree.LEAF_BM, tree.TOT_BIOM,
-                     tree.TOT_VOL);
+        TreeRecord record;
+        record.newSapling = tree.BIRTH_YEAR == run.CURRENT_YEAR;
+        record.iteration = run.CURRENT_ITERATION;
+        record.birthYear = tree.BIRTH_YEAR;
+        record.plot = tree.PLOT_NO;
+        record.species = tree.SN;
+        record.treeId = tree.TREE_ID;
+        record.age = run.CURRENT_YEAR - tree.BIRTH_YEAR + 1;
+        record.dbh = tree.DBH;
+        record.height = tree.HEIGHT;
+        record.amounts = {tree.TREE_BA,  tree.STEM_BM, tree.BARK_BM,  tree.BRANCH_BM,
+                          tree.ROOT_BM,  tree.LEAF_BM, tree.TOT_BIOM, tree.TOT_VOL};
+        appendTreeRecord(text, record);
     }
 }
 
 }  // namespace
 
 std::string resultsHeaderText(const ModelState& model, bool afterDisturbance) {
-    const RunParameters& params = model.params;
-    const Site& site = model.site;
-    std::string text = "\n DRAVIA 4 TREE BIODATA\n";
-    text += afterDisturbance ? " RESULTS AFTER LOGGING IS COMPLETED\n\n"
-                             : " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
-    appendFormat(text, " Iterations:     %5d \n", params.NUM_ITERS);
-    appendFormat(text, " Years:          %5d \n", params.NUM_YEARS);
-    appendFormat(text, " Print Interval: %5d \n\n", params.RESULTS_INTERV);
-    appendFormat(text, " Site Elevation:   %5.1f meters  ", site.ELEVATION);
-    appendFormat(text, " Habitat:             %s \n", selectedHabitat(params).c_str());
-    appendFormat(text, " Base Elevation:   %5.1f meters  ", model.weather.stationElevation);
-    appendFormat(text, " Weather File:        %s \n", params.WTHR_FILE.c_str());
-    appendFormat(text, " Soil Texture:     %5.1f         ", site.TEXTURE);
-    appendFormat(text, " Weather Type:        %s \n", selectedWeatherType(params).c_str());
-    appendFormat(text, " Soil Depth:       %5.1f meters  ", site.SOIL_DEPTH);
-    appendFormat(text, " Weather Cal. Years:  %s \n", params.WTHR_CAL_YEARS.c_str());
-    appendFormat(text, " Water Depth:      %5.1f meters  ", site.WATER_DEPTH);
-    text += " CO2 Fertilization:   ";
-    text += params.CO2_FERT_OK != 0 ? "ON \n" : "OFF \n";
-    appendFormat(text, " Avail. Nitrogen:  %5.1f \n\n", site.AVAIL_N);
-    text += "  ITER-  SIM/ PLOT TR. POP                       BASAL     STEM ";
-    text += "      BARK     BRANCH     ROOT      LEAF     TOTAL     TOTAL\n";
-    text += "  ATION BIRTH NUM- SP. /ID  AGE   DBH  HEIGHT     AREA   BIOMASS";
-    text += "    BIOMASS   BIOMASS   BIOMASS   BIOMASS   BIOMASS   VOLUME\n";
-    text += " NUMBER  YEAR BER  NO. NO. (yrs)  (cm)  (cm)                    ";
-    text += "                                                           \n\n";
-    return text;
+    return resultsHeaderText(runHeaderOf(model), afterDisturbance);
 }
 
 std::string resultsBlockText(const ModelState& model) {
@@ -127,11 +106,15 @@ std::string resultsBlockText(const ModelState& model) {
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& species = model.species[sn];
         if (species.POP < 1) continue;
-        appendFormat(text, "%7d %5d %4d %3d %3d ", run.CURRENT_ITERATION, run.CURRENT_YEAR, plot->PLOT_NO, sn,
-                     species.POP);
-        appendFormat(text, "%27.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f \n", species.BA, species.STEM_BM,
-                     species.BARK_BM, species.BRANCH_BM, species.ROOT_BM, species.LEAF_BM, species.TOT_BIOM,
-                     species.TOT_VOL);
+        SpeciesRecord record;
+        record.iteration = run.CURRENT_ITERATION;
+        record.year = run.CURRENT_YEAR;
+        record.plot = plot->PLOT_NO;
+        record.species = sn;
+        record.population = species.POP;
+        record.amounts = {species.BA,      species.STEM_BM, species.BARK_BM,  species.BRANCH_BM,
+                          species.ROOT_BM, species.LEAF_BM, species.TOT_BIOM, species.TOT_VOL};
+        appendSpeciesRecord(text, record);
         if (everyTree) appendTreeRecords(text, model, *plot, sn);
     }
     return text;

@@ -2,14 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <charconv>
-#include <climits>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <system_error>
 
 #include "model/ErrorLog.h"
 #include "output/SiteNames.h"
@@ -20,9 +14,7 @@ namespace dravia {
 
 namespace {
 
-constexpr int RECORD_FIELDS = 13;
 constexpr int STATS_INTERVAL_LIMIT = 500;
-constexpr std::string_view BLANKS = " \t\r\n\f\v";
 
 std::string readWholeFile(std::FILE* file) {
     std::string content;
@@ -46,125 +38,32 @@ void forEachLine(std::string_view content, Visit visit) {
     }
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-std::string_view trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(BLANKS);
-    if (first == std::string_view::npos) return {};
-    const size_t last = text.find_last_not_of(BLANKS);
-    return text.substr(first, last - first + 1);
-}
-
-bool parseWholeInGeneral(std::string_view token, int& value);
-
-bool parseWhole(std::string_view token, int& value) {
-    // The plain digits of a record convert directly; anything else (a sign, an overflow) takes
-    // the general conversion below, which decides as it always has.
-    int direct = 0;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), direct);
-    if (error == std::errc() && end == token.data() + token.size()) {
-        value = direct;
+// The header values of a results file become the run values in force; those it does not hold
+// are left as they are.
+void readResultsHeader(ModelState& model, std::string_view content) {
+    RunParameters& params = model.params;
+    std::string unused;
+    RunHeader header = runHeaderOf(model);
+    header.co2Switch = model.statistics.CO2_SWITCH_TEXT;
+    forEachLine(content, [&header](std::string_view line) {
+        if (endsResultsHeader(line)) return false;
+        readResultsHeaderLine(line, header);
         return true;
-    }
-    return parseWholeInGeneral(token, value);
-}
-
-bool parseWholeInGeneral(std::string_view token, int& value) {
-    const std::string text(token);
-    errno = 0;
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX)
-        return false;
-    value = static_cast<int>(parsed);
-    return true;
-}
-
-bool parseRealInGeneral(std::string_view token, double& value);
-
-bool parseReal(std::string_view token, double& value) {
-    // A decimal number converts directly, rounded exactly as the general conversion rounds it;
-    // anything else (a sign, hexadecimal, infinities, out of range) takes the general way.
-    double direct = 0.0;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), direct);
-    if (error == std::errc() && end == token.data() + token.size() && std::isfinite(direct)) {
-        value = direct;
-        return true;
-    }
-    return parseRealInGeneral(token, value);
-}
-
-bool parseRealInGeneral(std::string_view token, double& value) {
-    const std::string text(token);
-    char* end = nullptr;
-    const double parsed = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !std::isfinite(parsed)) return false;
-    value = parsed;
-    return true;
-}
-
-// The leading number of a text (blanks first), as the header prints it behind its label.
-bool leadingWhole(std::string_view text, int& value) {
-    text = trimmed(text);
-    const size_t end = text.find_first_of(BLANKS);
-    return parseWhole(text.substr(0, end), value);
-}
-
-bool leadingReal(std::string_view text, double& value) {
-    text = trimmed(text);
-    const size_t end = text.find_first_of(BLANKS);
-    return parseReal(text.substr(0, end), value);
-}
-
-// The header of a results file prints each run value behind its label; names may hold blanks,
-// so a text value is everything behind its label up to the end of its line.
-class ResultsHeaderReader {
-  public:
-    explicit ResultsHeaderReader(ModelState& model) : model_(model) {}
-
-    void readLine(std::string_view line) {
-        const std::string_view text = trimmed(line);
-        RunParameters& params = model_.params;
-        Site& site = model_.site;
-        readLeadingWhole(text, "Iterations:", params.NUM_ITERS);
-        readLeadingWhole(text, "Years:", params.NUM_YEARS);
-        readLeadingWhole(text, "Print Interval:", params.RESULTS_INTERV);
-        readLeadingReal(text, "Site Elevation:", site.ELEVATION);
-        readLeadingReal(text, "Base Elevation:", model_.weather.stationElevation);
-        readLeadingReal(text, "Soil Texture:", site.TEXTURE);
-        readLeadingReal(text, "Soil Depth:", site.SOIL_DEPTH);
-        readLeadingReal(text, "Water Depth:", site.WATER_DEPTH);
-        readLeadingReal(text, "Avail. Nitrogen:", site.AVAIL_N);
-        std::string unused;
-        readTrailingText(text, "Habitat:", selectedHabitatSlot(params, unused));
-        readTrailingText(text, "Weather File:", params.WTHR_FILE);
-        readTrailingText(text, "Weather Type:", selectedWeatherTypeSlot(params, unused));
-        readTrailingText(text, "Weather Cal. Years:", params.WTHR_CAL_YEARS);
-        readTrailingText(text, "CO2 Fertilization:", model_.statistics.CO2_SWITCH_TEXT);
-    }
-
-  private:
-    static void readLeadingWhole(std::string_view text, std::string_view label, int& target) {
-        if (text.substr(0, label.size()) != label) return;
-        leadingWhole(text.substr(label.size()), target);
-    }
-    static void readLeadingReal(std::string_view text, std::string_view label, double& target) {
-        if (text.substr(0, label.size()) != label) return;
-        leadingReal(text.substr(label.size()), target);
-    }
-    static void readTrailingText(std::string_view text, std::string_view label, std::string& target) {
-        const size_t position = text.find(label);
-        if (position == std::string_view::npos) return;
-        target = std::string(trimmed(text.substr(position + label.size())));
-    }
-
-    ModelState& model_;
-};
-
-bool endsResultsHeader(std::string_view line) {
-    return trimmed(line).substr(0, 5) == "ITER-" || parseStatsRecord(line).has_value();
+    });
+    params.NUM_ITERS = header.iterations;
+    params.NUM_YEARS = header.years;
+    params.RESULTS_INTERV = header.resultsInterval;
+    model.site.ELEVATION = header.siteElevation;
+    model.weather.stationElevation = header.baseElevation;
+    model.site.TEXTURE = header.soilTexture;
+    model.site.SOIL_DEPTH = header.soilDepth;
+    model.site.WATER_DEPTH = header.waterDepth;
+    model.site.AVAIL_N = header.availableNitrogen;
+    selectedHabitatSlot(params, unused) = header.habitat;
+    params.WTHR_FILE = header.weatherFile;
+    selectedWeatherTypeSlot(params, unused) = header.weatherType;
+    params.WTHR_CAL_YEARS = header.weatherCalendarYears;
+    model.statistics.CO2_SWITCH_TEXT = header.co2Switch;
 }
 
 [[noreturn]] void endAbnormally(ModelState& model, int code) {
@@ -193,10 +92,10 @@ const char* readingMessage(StatsKind kind) {
     return "Reading after logging statistics input file data ... please wait!";
 }
 
-void addToCell(StatsCell& cell, const StatsRecord& record) {
-    const double values[STATS_QUANTITIES] = {record.POP,     record.BA,        record.TOT_BIOM,
-                                             record.STEM_BM, record.BARK_BM,   record.ROOT_BM,
-                                             record.LEAF_BM, record.BRANCH_BM, record.TOT_VOL};
+void addToCell(StatsCell& cell, const SummaryRecord& record) {
+    const RecordAmounts& a = record.amounts;
+    const double values[STATS_QUANTITIES] = {record.POP, a.BA,      a.TOT_BIOM,  a.STEM_BM, a.BARK_BM,
+                                             a.ROOT_BM,  a.LEAF_BM, a.BRANCH_BM, a.TOT_VOL};
     for (int i = 0; i < STATS_QUANTITIES; ++i) {
         cell.sum[static_cast<size_t>(i)] += values[i];
         cell.sumOfSquares[static_cast<size_t>(i)] += values[i] * values[i];
@@ -204,34 +103,6 @@ void addToCell(StatsCell& cell, const StatsRecord& record) {
 }
 
 }  // namespace
-
-std::optional<StatsRecord> parseStatsRecord(std::string_view line) {
-    std::string_view tokens[RECORD_FIELDS];
-    int count = 0;
-    const size_t length = line.size();
-    size_t i = 0;
-    while (true) {
-        while (i < length && isBlank(line[i])) ++i;
-        if (i == length) break;
-        const size_t start = i;
-        while (i < length && !isBlank(line[i])) ++i;
-        if (count == RECORD_FIELDS) return std::nullopt;
-        tokens[count++] = line.substr(start, i - start);
-    }
-    if (count != RECORD_FIELDS) return std::nullopt;
-    StatsRecord record;
-    int iteration = 0;
-    if (!parseWhole(tokens[0], iteration) || !parseWhole(tokens[1], record.year) ||
-        !parseWhole(tokens[2], record.plot) || !parseWhole(tokens[3], record.species)) {
-        return std::nullopt;
-    }
-    double* reals[] = {&record.POP,     &record.BA,      &record.STEM_BM,  &record.BARK_BM, &record.BRANCH_BM,
-                       &record.ROOT_BM, &record.LEAF_BM, &record.TOT_BIOM, &record.TOT_VOL};
-    for (int i = 0; i < 9; ++i) {
-        if (!parseReal(tokens[4 + i], *reals[i])) return std::nullopt;
-    }
-    return record;
-}
 
 std::optional<int> statsSlotOfYear(const ModelState& model, StatsKind kind, int year) {
     const RunParameters& params = model.params;
@@ -262,19 +133,12 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file) {
 
     // The disturbance data file has a header of its own, holding the run values the general
     // reading has already taken; it is passed over like any other line that is not a record.
-    if (kind != StatsKind::Disturbance) {
-        ResultsHeaderReader header(model);
-        forEachLine(content, [&header](std::string_view line) {
-            if (endsResultsHeader(line)) return false;
-            header.readLine(line);
-            return true;
-        });
-    }
+    if (kind != StatsKind::Disturbance) readResultsHeader(model, content);
     checkLimits(model);
     hostOf(model).writeStandardOutput(readingMessage(kind));
 
     forEachLine(content, [&model, &statistics, kind](std::string_view line) {
-        const std::optional<StatsRecord> record = parseStatsRecord(line);
+        const std::optional<SummaryRecord> record = parseSummaryRecord(line);
         if (!record) return true;
         if (record->species < 1 || record->species > MAX_SPECIES) return true;
         const std::optional<int> slot = statsSlotOfYear(model, kind, record->year);

@@ -1,6 +1,7 @@
 #include "run/RunDriver.h"
 
 #include "input/Parameters.h"
+#include "output/ParameterCopies.h"
 #include "input/PlotFile.h"
 #include "input/ReaderError.h"
 #include "input/WeatherFile.h"

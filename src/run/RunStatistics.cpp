@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "input/Parameters.h"
+#include "output/ParameterCopies.h"
 #include "input/ReaderError.h"
 #include "input/SpeciesFile.h"
 #include "model/ErrorLog.h"

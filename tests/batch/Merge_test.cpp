@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/Merge.h"
+#include "run/Merge.h"
 #include "batch/BatchTestSupport.h"
 #include "platform/Format.h"
 
@@ -200,6 +200,20 @@ TEST_F(MergeRuns, RunsOfAnotherScenarioAreRefusedByTheParameterThatDiffers) {
     EXPECT_NE(result.output.find("80"), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("40"), std::string::npos) << result.output;
     EXPECT_FALSE(fs::exists(out / "Data" / "results.out"));
+}
+
+// Replicates need their own seeds: runs that differ only in the seed are of one scenario.
+TEST_F(MergeRuns, RunsThatDifferOnlyInTheirSeedAreMerged) {
+    test::setParameter(runs_[1] / "Data" / "initParams.txt", "SEED_INIT", "2024.0");
+    test::setParameter(runs_[2] / "Data" / "initParams.txt", "SEED_INIT", "77.0");
+    runAll("--years 30 --iterations 2");
+    const fs::path out = directory_.path() / "merged";
+    const auto result = merge(out);
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(test::readTextFile(out / "Data" / "statsInputOutputRunTimeParams.txt").find("NUM_ITERS                6\n"),
+              std::string::npos);
+    EXPECT_EQ(test::readTextFile(out / "Data" / "statsInitParams.txt"),
+              test::readTextFile(runs_[0] / "Data" / "statsInitParams.txt"));
 }
 
 TEST_F(MergeRuns, RunsOfDifferentLengthAreRefused) {

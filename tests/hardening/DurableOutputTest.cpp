@@ -62,7 +62,7 @@ std::size_t headerLength(const std::string& results) {
     while (start < results.size()) {
         const std::size_t end = results.find('\n', start);
         const std::size_t next = end == std::string::npos ? results.size() : end + 1;
-        if (parseStatsRecord(results.substr(start, next - start)).has_value()) return start;
+        if (parseSummaryRecord(results.substr(start, next - start)).has_value()) return start;
         start = next;
     }
     return results.size();
@@ -81,7 +81,7 @@ void expectEndsWithCompleteRecord(const std::string& written, const std::string&
     }
     const std::size_t lastLineStart = written.find_last_of('\n', written.size() - 2);
     const std::string lastLine = written.substr(lastLineStart == std::string::npos ? 0 : lastLineStart + 1);
-    EXPECT_TRUE(parseStatsRecord(lastLine).has_value()) << "last line: " << lastLine;
+    EXPECT_TRUE(parseSummaryRecord(lastLine).has_value()) << "last line: " << lastLine;
 }
 
 TEST(DurableOutput, RunQuitBeforeAnyYearLeavesCompleteRecords) {
