@@ -54,8 +54,6 @@ constexpr const char* ERROR_MESSAGES[] = {
              "a non-zero value.",
 };
 
-constexpr int RESULT_INTERVAL_LIMIT = 500;
-
 }  // namespace
 
 std::string errorLogText(const ModelState& model, int code, const char* argument) {

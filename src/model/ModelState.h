@@ -271,7 +271,10 @@ struct OutputState {
 };
 
 // The statistics table: rows 0..40 by species number, slots 0..500, nine sum/sum-of-squares pairs.
-inline constexpr int STATS_SLOTS = 501;
+// More result intervals than this a run cannot be analysed by: the statistics table has a slot
+// for each, and the run widens its results interval to stay within them.
+inline constexpr int RESULT_INTERVAL_LIMIT = 500;
+inline constexpr int STATS_SLOTS = RESULT_INTERVAL_LIMIT + 1;
 inline constexpr int STATS_QUANTITIES = 9;
 struct StatsCell {
     std::array<double, STATS_QUANTITIES> sum{};

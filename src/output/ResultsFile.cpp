@@ -3,10 +3,7 @@
 #include <cstdio>
 
 #include "model/ErrorLog.h"
-#include "output/IterationAverages.h"
 #include "output/RecordLayout.h"
-#include "output/Tally.h"
-#include "output/TreeBiodata.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/Paths.h"
@@ -16,22 +13,8 @@ namespace dravia {
 
 namespace {
 
-constexpr int RESULT_INTERVAL_LIMIT = 500;
-
-bool isMultiple(int value, int interval) {
-    return interval != 0 && value % interval == 0;
-}
-
 const std::string& fileNameOf(const ModelState& model, bool afterDisturbance) {
     return afterDisturbance ? model.params.AFTER_DISTURBANCE_RESULTS_FILE : model.params.RESULTS_FILE;
-}
-
-bool headerConditionHolds(const ModelState& model, bool afterDisturbance) {
-    const RunState& run = model.run;
-    if (run.CURRENT_ITERATION != 1) return false;
-    if (run.CURRENT_YEAR == 1) return true;
-    // The after-disturbance file also starts at the first disturbance year.
-    return afterDisturbance && run.CURRENT_YEAR == model.params.FIRST_DISTURB_YEAR;
 }
 
 // The header and each year's block reach the file whole or not at all, so an interrupted run
@@ -45,30 +28,6 @@ void writeAll(ModelState& model, std::FILE* file, const std::string& text, bool 
     hostOf(model).showMessage(formatText(format, fileNameOf(model, afterDisturbance).c_str()),
                               MessageIcon::Error);
     throw ProgramExit{EXIT_FATAL_ERROR};
-}
-
-void createWithHeader(ModelState& model, bool afterDisturbance) {
-    const std::string& name = fileNameOf(model, afterDisturbance);
-    FileHandle file = openFile(name, "w");
-    if (!file) {
-        reportError(model, 15, name.c_str());
-        throw ProgramExit{EXIT_FATAL_ERROR};
-    }
-    writeAll(model, file.get(), resultsHeaderText(model, afterDisturbance), afterDisturbance);
-    bool& created =
-        afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
-    created = true;
-}
-
-// More than 500 result intervals cannot be analysed: the interval is widened for the rest of the
-// run, and the widened value is the one in force from now on.
-void limitResultIntervals(ModelState& model) {
-    RunParameters& params = model.params;
-    if (params.RESULTS_INTERV == 0 ||
-        static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV <= RESULT_INTERVAL_LIMIT)
-        return;
-    reportError(model, 10);
-    params.RESULTS_INTERV = params.NUM_YEARS / RESULT_INTERVAL_LIMIT;
 }
 
 void appendTreeRecords(std::string& text, const ModelState& model, const Plot& plot, int sn) {
@@ -120,44 +79,33 @@ std::string resultsBlockText(const ModelState& model) {
     return text;
 }
 
-void writeResults(ModelState& model, bool afterDisturbance) {
-    const bool created =
+void createResultsFile(ModelState& model, bool afterDisturbance) {
+    const std::string& name = fileNameOf(model, afterDisturbance);
+    FileHandle file = openFile(name, "w");
+    if (!file) {
+        reportError(model, 15, name.c_str());
+        throw ProgramExit{EXIT_FATAL_ERROR};
+    }
+    writeAll(model, file.get(), resultsHeaderText(model, afterDisturbance), afterDisturbance);
+    bool& created =
         afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
-    if (!created && headerConditionHolds(model, afterDisturbance)) createWithHeader(model, afterDisturbance);
+    created = true;
+}
 
+FileHandle openResultsFile(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
     FileHandle file = openFile(name, "a");
     if (!file) {
-        const char* format = afterDisturbance
-                                 ? "Error: after disturbance results file %s could not be opened."
-                                 : "Error: results file %s could not be opened.";
+        const char* format = afterDisturbance ? "Error: after disturbance results file %s could not be opened."
+                                              : "Error: results file %s could not be opened.";
         hostOf(model).showMessage(formatText(format, name.c_str()), MessageIcon::Error);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
-    limitResultIntervals(model);
-    writeAll(model, file.get(), resultsBlockText(model), afterDisturbance);
-    file.reset();
-
-    const RunState& run = model.run;
-    if (run.CURRENT_YEAR == model.params.NUM_YEARS && run.CURRENT_ITERATION == model.params.NUM_ITERS) {
-        writeTreeBiodata(model);
-    }
+    return file;
 }
 
-void writeIntervalOutput(ModelState& model) {
-    const RunParameters& params = model.params;
-    const RunState& run = model.run;
-    summarizePlot(model);
-    // Year 1 has already been written by the yearly step's year-1 output; writing it again here
-    // (results interval 1) would count that year twice.
-    const bool yearOneWritten = run.CURRENT_YEAR == 1;
-    if (params.FILE_OUTPUT_FLAG != 0 && params.RESULTS_INTERV > 0 &&
-        isMultiple(run.CURRENT_YEAR, params.RESULTS_INTERV) && !yearOneWritten) {
-        writeResults(model, false);
-    }
-    const bool lastPlotOfRun = run.CURRENT_YEAR == params.NUM_YEARS && run.CURRENT_PLOT != nullptr &&
-                               run.CURRENT_PLOT->PLOT_NO == params.NUM_PLOTS;
-    if (params.CALC_ITER_AVG == 1 && lastPlotOfRun) writeIterationAverages(model);
+void appendResults(ModelState& model, std::FILE* file, bool afterDisturbance) {
+    writeAll(model, file, resultsBlockText(model), afterDisturbance);
 }
 
 }  // namespace dravia

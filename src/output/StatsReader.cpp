@@ -14,8 +14,6 @@ namespace dravia {
 
 namespace {
 
-constexpr int STATS_INTERVAL_LIMIT = 500;
-
 std::string readWholeFile(std::FILE* file) {
     std::string content;
     // One allocation for a regular file of known size; the loop still reads to the true end.
@@ -76,7 +74,7 @@ void checkLimits(ModelState& model) {
     if (params.NUM_ITERS <= 1) endAbnormally(model, 13);
     if (params.RESULTS_INTERV == 0) endAbnormally(model, 16);
     // Widened: the header values are whatever the file says, INT_MIN / -1 included.
-    if (static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV > STATS_INTERVAL_LIMIT)
+    if (static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV > RESULT_INTERVAL_LIMIT)
         endAbnormally(model, 14);
 }
 

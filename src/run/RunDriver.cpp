@@ -1,7 +1,5 @@
 #include "run/RunDriver.h"
 
-#include "input/Parameters.h"
-#include "output/ParameterCopies.h"
 #include "input/PlotFile.h"
 #include "input/ReaderError.h"
 #include "input/WeatherFile.h"
@@ -13,15 +11,14 @@
 #include "model/TreeList.h"
 #include "model/Weather.h"
 #include "output/DisturbanceData.h"
-#include "output/ResultsFile.h"
+#include "output/ParameterCopies.h"
 #include "output/Tally.h"
 #include "platform/Host.h"
+#include "run/PlotYearOutput.h"
 
 namespace dravia {
 
 namespace {
-
-bool divisible(int value, int interval) { return interval != 0 && value % interval == 0; }
 
 // Rebuilds the plots from their initial state at the start of an iteration.
 void startIteration(ModelState& model) {
@@ -42,31 +39,23 @@ const DisturbanceObserver& disturbanceDataObserver() {
 void finishPlotYear(ModelState& model, Plot& plot) {
     const RunParameters& p = model.params;
     RunState& run = model.run;
-    const int year = run.CURRENT_YEAR;
-    const bool lastPlotOfRun = year == p.NUM_YEARS && plot.PLOT_NO == p.NUM_PLOTS;
-    const bool intervalsOn = p.PRINT_INTERV != 0 && p.RESULTS_INTERV != 0;
+    const PlotYearOutput plan = planPlotYear(model, plot);
 
-    if (p.FILE_OUTPUT_FLAG != 0 && year == 1) {
+    if (plan.yearOneResults) {
         summarizePlot(model);
-        writeResults(model, false);
+        writeResultsOfPlotYear(model, plan, false);
     }
-    if (intervalsOn && (divisible(year, p.RESULTS_INTERV) || lastPlotOfRun)) {
-        writeIntervalOutput(model);
-    }
+    // The results interval in force here may just have been widened by the year-1 write.
+    if (intervalOutputDue(p, plan)) writeIntervalOutput(model, plan);
     if (p.TEST_DISTURB == 1) {
         run.flags.disturbed_this_year = decideDisturbance(model, disturbanceDataObserver());
         if (run.flags.disturbed_this_year) summarizePlot(model);
     }
-    // The interval values may have been corrected by the results writer.
-    if (p.PRINT_INTERV != 0 && p.RESULTS_INTERV != 0 && run.flags.disturbed_this_year &&
-        (divisible(year, p.PRINT_INTERV) || divisible(year, p.RESULTS_INTERV) || lastPlotOfRun)) {
+    if (run.flags.disturbed_this_year && afterDisturbanceReportDue(p, plan)) {
         run.DISTURBANCE_REPORTED = 1;
-        if (p.FILE_OUTPUT_FLAG != 0) writeResults(model, true);
+        if (p.FILE_OUTPUT_FLAG != 0) writeResultsOfPlotYear(model, plan, true);
     }
-    const bool redraw = (p.SCREEN_OUTPUT_MODE == 1 && divisible(year, p.GRAPH_INTVL)) ||
-                        (p.SCREEN_OUTPUT_MODE == 2 && divisible(year, p.PRINT_INTERV)) ||
-                        p.SCREEN_OUTPUT_MODE == 3;
-    if (redraw) hostOf(model).repaintNow(model);
+    if (redrawDue(p, plan)) hostOf(model).repaintNow(model);
 }
 
 void endRun(ModelState& model) {

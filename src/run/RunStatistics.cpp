@@ -3,10 +3,10 @@
 #include <utility>
 
 #include "input/Parameters.h"
-#include "output/ParameterCopies.h"
 #include "input/ReaderError.h"
 #include "input/SpeciesFile.h"
 #include "model/ErrorLog.h"
+#include "output/ParameterCopies.h"
 #include "output/StatsReader.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
