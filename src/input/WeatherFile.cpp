@@ -13,7 +13,6 @@
 
 #include "input/ReaderError.h"
 #include "model/ErrorLog.h"
-#include "model/SiteQuality.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
@@ -164,8 +163,6 @@ void useConstantClimate(ModelState& model, const WeatherRecord& record) {
     }
     weather.recordYears = record.years;
     weather.stationElevation = record.elevationFeet * STATION_FEET_TO_METRES;
-    // The climate does not change during the run, so the site quality is computed once.
-    computeSiteQuality(model);
 }
 
 void useYearToYearClimate(ModelState& model, const WeatherRecord& record) {

@@ -11,6 +11,7 @@
 #include "model/TreeList.h"
 #include "model/Weather.h"
 #include "output/DisturbanceData.h"
+#include "output/MonitorFile.h"
 #include "output/ParameterCopies.h"
 #include "output/Tally.h"
 #include "platform/Host.h"
@@ -58,6 +59,12 @@ void finishPlotYear(ModelState& model, Plot& plot) {
     if (redrawDue(p, plan)) hostOf(model).repaintNow(model);
 }
 
+// The site quality of the year, followed by its monitor report when one is asked for.
+void computeSiteQualityWithMonitor(ModelState& model) {
+    computeSiteQuality(model);
+    if (model.params.MONITOR_FLAG != 0) writeMonitorFile(model);
+}
+
 void endRun(ModelState& model) {
     writeStatisticsCopies(model);
     model.run.flags.running = false;
@@ -77,6 +84,9 @@ RunOutcome runSimulation(ModelState& model) {
     try {
         readPlotFile(model, PlotFileMode::Plots);
         readWeatherFile(model, model.params.CLIMATE_CHANGE);
+        // A constant climate (also the one a one-year weather record falls back to) does not
+        // change during the run, so its site quality is computed once.
+        if (model.params.CLIMATE_CHANGE == 0) computeSiteQualityWithMonitor(model);
     } catch (const ReaderError& error) {
         // No year is simulated with another run's plots or weather.
         if (error.what()[0] != '\0') host.showMessage(error.what(), MessageIcon::None);
@@ -111,7 +121,7 @@ void stepYear(ModelState& model) {
         run.BIRTHS_THIS_YEAR.fill(0);
         if (p.CLIMATE_CHANGE == 1) {
             takeWeatherYear(model, run.CURRENT_YEAR);
-            computeSiteQuality(model);
+            computeSiteQualityWithMonitor(model);
         }
         addSaplings(model);
         growTrees(model);
