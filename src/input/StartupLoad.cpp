@@ -48,7 +48,7 @@ void loadAtStartup(ModelState& model, int) {
         setSpeciesColours(model);
         if (model.params.COMMUNITY != 0) applyCommunity(model, model.params.COMMUNITY, false);
     } catch (const ReaderError& error) {
-        if (error.what()[0] != '\0') hostOf(model).showMessage(error.what(), MessageIcon::None);
+        showReaderError(hostOf(model), error);
         throw ProgramExit{EXIT_STARTUP_READER};
     }
     model.run.RANDOM_STATE = model.params.SEED_INIT;

@@ -110,7 +110,7 @@ WeatherRecord readRecord(ModelState& model) {
     const std::string& fileName = model.params.WTHR_FILE;
     FileHandle file = openFile(fileName, "r");
     if (!file) {
-        reportError(model, 2, fileName.c_str());
+        reportError(model, ErrorMessage::CannotOpenWeatherFile, fileName.c_str());
         throw ReaderError("");
     }
     NumberScanner in(readWholeFile(file.get()), fileName);
@@ -174,10 +174,10 @@ void useYearToYearClimate(ModelState& model, const WeatherRecord& record) {
     try {
         weather.years.resize(static_cast<size_t>(records) + 1);
     } catch (const std::bad_alloc&) {
-        reportError(model, 4);
+        reportError(model, ErrorMessage::TooManyWeatherYears);
         throw ProgramExit{EXIT_FATAL_ERROR};
     } catch (const std::length_error&) {
-        reportError(model, 4);
+        reportError(model, ErrorMessage::TooManyWeatherYears);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
     for (int y = 1; y <= years; ++y) {
@@ -203,7 +203,7 @@ void readWeatherFile(ModelState& model, int climateChange) {
     if (climateChange != 0 && climateChange != 1) return;
     const WeatherRecord record = readRecord(model);
     if (climateChange == 1 && record.years == 1) {
-        reportError(model, 3);
+        reportError(model, ErrorMessage::OneWeatherYear);
         model.params.CLIMATE_CHANGE = 0;
         useConstantClimate(model, record);
         return;

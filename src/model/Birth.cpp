@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "model/Allometry.h"
 #include "model/Random.h"
 #include "model/TreeList.h"
 
@@ -11,7 +12,6 @@ namespace dravia {
 
 namespace {
 
-constexpr double LEAF_AREA_EXTINCTION = 6000.0;
 constexpr double OPEN_CANOPY_LIGHT = 0.99;  // light at which the canopy counts as open
 // This species only regenerates beneath an established canopy of at least this leaf area.
 constexpr int UNDERSTOREY_SPECIES = 36;
@@ -69,12 +69,9 @@ void insertSapling(Plot& plot, const Tree& sapling) {
 
 }  // namespace
 
-void addSaplings(ModelState& model) {
-    Plot* plot = model.run.CURRENT_PLOT;
-    if (plot == nullptr) return;
-
+void addSaplings(ModelState& model, Plot& plot) {
     double leafArea = 0.0;
-    for (const Tree& tree : plot->trees) {
+    for (const Tree& tree : plot.trees) {
         const Species& s = model.species[static_cast<size_t>(tree.SN)];
         leafArea += s.C * (tree.DBH * tree.DBH);
     }
@@ -96,15 +93,15 @@ void addSaplings(ModelState& model) {
         for (int k = 0; k < count; ++k) {
             Tree sapling;
             sapling.BIRTH_YEAR = model.run.CURRENT_YEAR;
-            sapling.PLOT_NO = plot->PLOT_NO;
+            sapling.PLOT_NO = plot.PLOT_NO;
             model.run.BIRTHS_THIS_YEAR[static_cast<size_t>(sn)] += 1;
             sapling.TREE_ID = model.run.BIRTHS_THIS_YEAR[static_cast<size_t>(sn)];
             sapling.SN = sn;
             sapling.SLOW_GROWTH = 0;
             const double u = randomUniform(model);
             sapling.DBH = 2.0 + 7.9 * (u * u * u);  // mostly near 2 cm, at most 9.9 cm
-            sapling.HEIGHT = 130.0 + sapling.DBH * (s.B2 - s.B3 * sapling.DBH);
-            insertSapling(*plot, sapling);  // counts the tree into NTREES
+            sapling.HEIGHT = heightOnCurve(s, sapling.DBH);
+            insertSapling(plot, sapling);  // counts the tree into NTREES
         }
     }
 }

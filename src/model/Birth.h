@@ -4,7 +4,7 @@
 
 namespace dravia {
 
-// Adds this year's saplings to CURRENT_PLOT.
-void addSaplings(ModelState& model);
+// Adds this year's saplings to the plot.
+void addSaplings(ModelState& model, Plot& plot);
 
 }  // namespace dravia

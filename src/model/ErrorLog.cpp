@@ -56,7 +56,8 @@ constexpr const char* ERROR_MESSAGES[] = {
 
 }  // namespace
 
-std::string errorLogText(const ModelState& model, int code, const char* argument) {
+std::string errorLogText(const ModelState& model, ErrorMessage message, const char* argument) {
+    const int code = static_cast<int>(message);
     if (code < 1 || code > 16) return {};
     const char* text = ERROR_MESSAGES[code];
     const char* name = argument ? argument : "";
@@ -78,9 +79,10 @@ std::string errorLogText(const ModelState& model, int code, const char* argument
     }
 }
 
-void reportError(ModelState& model, int code, const char* argument) {
+void reportError(ModelState& model, ErrorMessage message, const char* argument) {
+    const int code = static_cast<int>(message);
     if (code < 1 || code > 16) return;
-    hostOf(model).showMessage(errorLogText(model, code, argument), MessageIcon::None);
+    hostOf(model).showMessage(errorLogText(model, message, argument), MessageIcon::None);
 }
 
 }  // namespace dravia

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "model/Allometry.h"
 #include "model/ErrorLog.h"
 #include "model/TreeList.h"
 
@@ -19,8 +20,6 @@ constexpr std::array<int, MAX_SPECIES + 1> CO2_TYPE = {
     6, 5, 2, 6, 6, 6, 1, 1, 1, 6,  // 31..40
 };
 
-constexpr double LEAF_AREA_EXTINCTION = 6000.0;  // leaf area over which light falls to 1/e
-constexpr int SITE_DATA_ERROR = 19;
 
 // Atmospheric CO2 (ppm) in simulation year y.
 double co2Concentration(int year) {
@@ -64,13 +63,11 @@ double lightResponse(int shadeType, double availableLight) {
 
 }  // namespace
 
-void growTrees(ModelState& model) {
-    Plot* plot = model.run.CURRENT_PLOT;
-    if (plot == nullptr) return;
-    if (!plot->trees.empty()) sortTreesByHeight(*plot);
+void growTrees(ModelState& model, Plot& plot) {
+    if (!plot.trees.empty()) sortTreesByHeight(plot);
 
-    plot->PLOT_BA = 0.0;
-    for (const Tree& tree : plot->trees) plot->PLOT_BA += 0.7853975 * (tree.DBH * tree.DBH);
+    plot.PLOT_BA = 0.0;
+    for (const Tree& tree : plot.trees) plot.PLOT_BA += 0.7853975 * (tree.DBH * tree.DBH);
 
     const double rock = model.site.PERCENT_ROCK;
     // The basal area the plot can carry once its rock is taken off.
@@ -80,7 +77,7 @@ void growTrees(ModelState& model) {
     double shadingArea = 0.0;   // leaf area above the current tree
     double previousHeight = 0.0;  // the tree before's height at the start of the year
     bool first = true;
-    for (Tree& tree : plot->trees) {
+    for (Tree& tree : plot.trees) {
         const Species& s = model.species[static_cast<size_t>(tree.SN)];
         tree.SLOW_GROWTH = 0;
 
@@ -96,9 +93,9 @@ void growTrees(ModelState& model) {
 
         // The plot and site readers keep the rock cover in range; should it slip through, the
         // site-data error is raised and a plot without room (capacity not positive) grows nothing.
-        if (!(rock >= 0.0 && rock < 100.0)) reportError(model, SITE_DATA_ERROR);
+        if (!(rock >= 0.0 && rock < 100.0)) reportError(model, ErrorMessage::SiteData);
         double f = 0.0;
-        if (capacity > 0.0) f = (1.0 - plot->PLOT_BA / capacity) * s.SITE_QUALITY * s.G;
+        if (capacity > 0.0) f = (1.0 - plot.PLOT_BA / capacity) * s.SITE_QUALITY * s.G;
         if (model.params.CO2_FERT_OK == 1) f = f * co2Factor(model, tree.SN);
 
         leafArea = leafArea + s.C * (tree.DBH * tree.DBH);
@@ -121,7 +118,7 @@ void growTrees(ModelState& model) {
         if (increment <= s.MIN_DIAM_INC) tree.SLOW_GROWTH = 1;
 
         tree.DBH = tree.DBH + increment;
-        tree.HEIGHT = 130.0 + tree.DBH * (s.B2 - s.B3 * tree.DBH);
+        tree.HEIGHT = heightOnCurve(s, tree.DBH);
     }
 }
 

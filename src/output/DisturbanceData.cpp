@@ -46,20 +46,16 @@ void clampResidues(Species& species) {
 
 // Before the removal every tree of the plot is added; after it every survivor is taken off again,
 // which leaves the removed trees.
-void tallyRemoved(ModelState& model, bool beforeRemoval) {
+void tallyRemoved(ModelState& model, const Plot& plot, bool beforeRemoval) {
     if (beforeRemoval) {
         for (Species& species : model.species) clearRemoved(species);
     }
-    const Plot* plot = model.run.CURRENT_PLOT;
-    if (plot != nullptr) {
-        for (const Tree& tree : plot->trees) {
-            if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
-            Species& species = model.species[tree.SN];
-            const TreeValues values =
-                computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
-            addTree(species, values, beforeRemoval ? 1.0 : -1.0);
-            species.REM_POP += beforeRemoval ? 1 : -1;
-        }
+    for (const Tree& tree : plot.trees) {
+        if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
+        Species& species = model.species[tree.SN];
+        const TreeValues values = computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
+        addTree(species, values, beforeRemoval ? 1.0 : -1.0);
+        species.REM_POP += beforeRemoval ? 1 : -1;
     }
     if (!beforeRemoval) {
         for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) clampResidues(model.species[sn]);
@@ -84,9 +80,8 @@ void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
 
 std::string disturbanceHeaderText(const ModelState& model) { return disturbanceHeaderText(runHeaderOf(model)); }
 
-std::string disturbanceRecordsText(const ModelState& model) {
+std::string disturbanceRecordsText(const ModelState& model, const Plot& plot) {
     const RunState& run = model.run;
-    const int plotNumber = run.CURRENT_PLOT != nullptr ? run.CURRENT_PLOT->PLOT_NO : 0;
     std::string text;
     // The species listed are those of the last tally, which the disturbance does not renew.
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
@@ -95,7 +90,7 @@ std::string disturbanceRecordsText(const ModelState& model) {
         DisturbanceRecord record;
         record.iteration = run.CURRENT_ITERATION;
         record.year = run.CURRENT_YEAR;
-        record.plot = plotNumber;
+        record.plot = plot.PLOT_NO;
         record.species = sn;
         record.removed = species.REM_POP;
         record.amounts = {species.REM_BA,      species.REM_STEM_BM, species.REM_BARK_BM,  species.REM_BRANCH_BM,
@@ -105,8 +100,8 @@ std::string disturbanceRecordsText(const ModelState& model) {
     return text;
 }
 
-void writeDisturbanceData(ModelState& model, bool beforeRemoval) {
-    tallyRemoved(model, beforeRemoval);
+void writeDisturbanceData(ModelState& model, const Plot& plot, bool beforeRemoval) {
+    tallyRemoved(model, plot, beforeRemoval);
     const std::string& name = model.params.DISTURBANCE_RESULTS_FILE;
     if (!model.output.DISTURBANCE_HEADER_WRITTEN) {
         FileHandle file = openFile(name, "w");
@@ -123,7 +118,7 @@ void writeDisturbanceData(ModelState& model, bool beforeRemoval) {
         showOpenFailure(model);
         return;
     }
-    writeAll(model, file.get(), disturbanceRecordsText(model));
+    writeAll(model, file.get(), disturbanceRecordsText(model, plot));
 }
 
 }  // namespace dravia

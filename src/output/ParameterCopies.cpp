@@ -11,7 +11,7 @@ namespace {
 
 void writeCopy(ModelState& model, const char* fileName, const std::string& text) {
     if (!writeFileAtomically(fileName, text)) {
-        reportError(model, 15, fileName);
+        reportError(model, ErrorMessage::CannotCreateFile, fileName);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
 }

@@ -56,25 +56,23 @@ std::string resultsHeaderText(const ModelState& model, bool afterDisturbance) {
     return resultsHeaderText(runHeaderOf(model), afterDisturbance);
 }
 
-std::string resultsBlockText(const ModelState& model) {
+std::string resultsBlockText(const ModelState& model, const Plot& plot) {
     const RunState& run = model.run;
-    const Plot* plot = run.CURRENT_PLOT;
     std::string text;
-    if (plot == nullptr) return text;
-    const bool everyTree = model.params.OUTPUT_EVERY_TREE && plot->NTREES >= 1;
+    const bool everyTree = model.params.OUTPUT_EVERY_TREE && plot.NTREES >= 1;
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& species = model.species[sn];
         if (species.POP < 1) continue;
         SpeciesRecord record;
         record.iteration = run.CURRENT_ITERATION;
         record.year = run.CURRENT_YEAR;
-        record.plot = plot->PLOT_NO;
+        record.plot = plot.PLOT_NO;
         record.species = sn;
         record.population = species.POP;
         record.amounts = {species.BA,      species.STEM_BM, species.BARK_BM,  species.BRANCH_BM,
                           species.ROOT_BM, species.LEAF_BM, species.TOT_BIOM, species.TOT_VOL};
         appendSpeciesRecord(text, record);
-        if (everyTree) appendTreeRecords(text, model, *plot, sn);
+        if (everyTree) appendTreeRecords(text, model, plot, sn);
     }
     return text;
 }
@@ -83,7 +81,7 @@ void createResultsFile(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
     FileHandle file = openFile(name, "w");
     if (!file) {
-        reportError(model, 15, name.c_str());
+        reportError(model, ErrorMessage::CannotCreateFile, name.c_str());
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
     writeAll(model, file.get(), resultsHeaderText(model, afterDisturbance), afterDisturbance);
@@ -104,8 +102,8 @@ FileHandle openResultsFile(ModelState& model, bool afterDisturbance) {
     return file;
 }
 
-void appendResults(ModelState& model, std::FILE* file, bool afterDisturbance) {
-    writeAll(model, file, resultsBlockText(model), afterDisturbance);
+void appendResults(ModelState& model, const Plot& plot, std::FILE* file, bool afterDisturbance) {
+    writeAll(model, file, resultsBlockText(model, plot), afterDisturbance);
 }
 
 }  // namespace dravia

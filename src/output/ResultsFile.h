@@ -18,14 +18,14 @@ void createResultsFile(ModelState& model, bool afterDisturbance);
 // Opens the results file of the kind for appending; one that cannot be opened ends the program.
 FileHandle openResultsFile(ModelState& model, bool afterDisturbance);
 
-// Appends the record block of CURRENT_PLOT for CURRENT_YEAR. Call right after summarizePlot.
-void appendResults(ModelState& model, std::FILE* file, bool afterDisturbance);
+// Appends the record block of the plot for CURRENT_YEAR. Call right after summarizePlot.
+void appendResults(ModelState& model, const Plot& plot, std::FILE* file, bool afterDisturbance);
 
 // The header block of a results file of either kind.
 std::string resultsHeaderText(const ModelState& model, bool afterDisturbance);
 
-// The record block of CURRENT_PLOT: a record per species present, each followed, when
+// The record block of the plot: a record per species present, each followed, when
 // Output Every Tree is on, by a record per tree of that species in tree-list order.
-std::string resultsBlockText(const ModelState& model);
+std::string resultsBlockText(const ModelState& model, const Plot& plot);
 
 }  // namespace dravia

@@ -64,18 +64,18 @@ void readResultsHeader(ModelState& model, std::string_view content) {
     model.statistics.CO2_SWITCH_TEXT = header.co2Switch;
 }
 
-[[noreturn]] void endAbnormally(ModelState& model, int code) {
-    reportError(model, code);
+[[noreturn]] void endAbnormally(ModelState& model, ErrorMessage message) {
+    reportError(model, message);
     throw ProgramExit{EXIT_ABNORMAL};
 }
 
 void checkLimits(ModelState& model) {
     const RunParameters& params = model.params;
-    if (params.NUM_ITERS <= 1) endAbnormally(model, 13);
-    if (params.RESULTS_INTERV == 0) endAbnormally(model, 16);
+    if (params.NUM_ITERS <= 1) endAbnormally(model, ErrorMessage::OneIteration);
+    if (params.RESULTS_INTERV == 0) endAbnormally(model, ErrorMessage::NoResultsInterval);
     // Widened: the header values are whatever the file says, INT_MIN / -1 included.
     if (static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV > RESULT_INTERVAL_LIMIT)
-        endAbnormally(model, 14);
+        endAbnormally(model, ErrorMessage::TooManyIntervalsInFile);
 }
 
 const char* readingMessage(StatsKind kind) {

@@ -301,7 +301,7 @@ void writeStatsReport(ModelState& model, StatsKind kind, StatsLayout layout) {
     // Written beside the old report and renamed over it: a failure leaves the old one whole.
     const std::string report = statsReportText(model, kind, layout);
     if (!writeFileAtomically(name, report)) {
-        reportError(model, 15, name.c_str());
+        reportError(model, ErrorMessage::CannotCreateFile, name.c_str());
         throw ProgramExit{EXIT_ABNORMAL};
     }
     hostOf(model).showStatResults(title, statsDisplayText(report));

@@ -55,29 +55,29 @@ void widenResultIntervals(ModelState& model) {
     if (params.RESULTS_INTERV == 0 ||
         static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV <= RESULT_INTERVAL_LIMIT)
         return;
-    reportError(model, 10);
+    reportError(model, ErrorMessage::TooManyResultIntervals);
     params.RESULTS_INTERV = params.NUM_YEARS / RESULT_INTERVAL_LIMIT;
 }
 
-void writeResultsOfPlotYear(ModelState& model, const PlotYearOutput& plan, bool afterDisturbance) {
+void writeResultsOfPlotYear(ModelState& model, Plot& plot, const PlotYearOutput& plan, bool afterDisturbance) {
     if (resultsHeaderDue(model, plan.year, afterDisturbance)) createResultsFile(model, afterDisturbance);
     FileHandle file = openResultsFile(model, afterDisturbance);
     widenResultIntervals(model);
-    appendResults(model, file.get(), afterDisturbance);
+    appendResults(model, plot, file.get(), afterDisturbance);
     file.reset();
-    if (plan.lastYearOfRun) writeTreeBiodata(model);
+    if (plan.lastYearOfRun) writeTreeBiodata(model, &plot);
 }
 
-void writeIntervalOutput(ModelState& model, const PlotYearOutput& plan) {
+void writeIntervalOutput(ModelState& model, Plot& plot, const PlotYearOutput& plan) {
     const RunParameters& params = model.params;
-    summarizePlot(model);
+    summarizePlot(model, plot);
     // Year 1 has already been written by the yearly step's year-1 output; writing it again here
     // (results interval 1) would count that year twice.
     if (params.FILE_OUTPUT_FLAG != 0 && params.RESULTS_INTERV > 0 && divisible(plan.year, params.RESULTS_INTERV) &&
         plan.year != 1) {
-        writeResultsOfPlotYear(model, plan, false);
+        writeResultsOfPlotYear(model, plot, plan, false);
     }
-    if (params.CALC_ITER_AVG == 1 && plan.lastPlotOfRun) writeIterationAverages(model);
+    if (params.CALC_ITER_AVG == 1 && plan.lastPlotOfRun) writeIterationAverages(model, plot);
 }
 
 }  // namespace dravia

@@ -40,13 +40,13 @@ bool redrawDue(const RunParameters& params, const PlotYearOutput& plan);
 // again at each check while the count is still over the limit.
 void widenResultIntervals(ModelState& model);
 
-// One record block of CURRENT_PLOT to the results file of the kind: its header first when this
+// One record block of the plot to the results file of the kind: its header first when this
 // is the run's first write to it, then the widening check, then the block; in the last year of
 // the last iteration the tree biodata file follows.
-void writeResultsOfPlotYear(ModelState& model, const PlotYearOutput& plan, bool afterDisturbance);
+void writeResultsOfPlotYear(ModelState& model, Plot& plot, const PlotYearOutput& plan, bool afterDisturbance);
 
-// The results-interval work of CURRENT_PLOT: its tally, its record block on a multiple of the
+// The results-interval work of the plot: its tally, its record block on a multiple of the
 // results interval (year 1 has had its own), and the iteration averages after the last plot.
-void writeIntervalOutput(ModelState& model, const PlotYearOutput& plan);
+void writeIntervalOutput(ModelState& model, Plot& plot, const PlotYearOutput& plan);
 
 }  // namespace dravia

@@ -30,8 +30,8 @@ void startIteration(ModelState& model) {
 
 const DisturbanceObserver& disturbanceDataObserver() {
     static const DisturbanceObserver observer{
-        [](ModelState& m) { writeDisturbanceData(m, true); },
-        [](ModelState& m) { writeDisturbanceData(m, false); },
+        [](ModelState& m, const Plot& plot) { writeDisturbanceData(m, plot, true); },
+        [](ModelState& m, const Plot& plot) { writeDisturbanceData(m, plot, false); },
     };
     return observer;
 }
@@ -43,18 +43,18 @@ void finishPlotYear(ModelState& model, Plot& plot) {
     const PlotYearOutput plan = planPlotYear(model, plot);
 
     if (plan.yearOneResults) {
-        summarizePlot(model);
-        writeResultsOfPlotYear(model, plan, false);
+        summarizePlot(model, plot);
+        writeResultsOfPlotYear(model, plot, plan, false);
     }
     // The results interval in force here may just have been widened by the year-1 write.
-    if (intervalOutputDue(p, plan)) writeIntervalOutput(model, plan);
+    if (intervalOutputDue(p, plan)) writeIntervalOutput(model, plot, plan);
     if (p.TEST_DISTURB == 1) {
-        run.flags.disturbed_this_year = decideDisturbance(model, disturbanceDataObserver());
-        if (run.flags.disturbed_this_year) summarizePlot(model);
+        run.flags.disturbed_this_year = decideDisturbance(model, plot, disturbanceDataObserver());
+        if (run.flags.disturbed_this_year) summarizePlot(model, plot);
     }
     if (run.flags.disturbed_this_year && afterDisturbanceReportDue(p, plan)) {
         run.DISTURBANCE_REPORTED = 1;
-        if (p.FILE_OUTPUT_FLAG != 0) writeResultsOfPlotYear(model, plan, true);
+        if (p.FILE_OUTPUT_FLAG != 0) writeResultsOfPlotYear(model, plot, plan, true);
     }
     if (redrawDue(p, plan)) hostOf(model).repaintNow(model);
 }
@@ -89,7 +89,7 @@ RunOutcome runSimulation(ModelState& model) {
         if (model.params.CLIMATE_CHANGE == 0) computeSiteQualityWithMonitor(model);
     } catch (const ReaderError& error) {
         // No year is simulated with another run's plots or weather.
-        if (error.what()[0] != '\0') host.showMessage(error.what(), MessageIcon::None);
+        showReaderError(host, error);
         freePlots(model);
         return RunOutcome::NotStarted;
     }
@@ -123,9 +123,9 @@ void stepYear(ModelState& model) {
             takeWeatherYear(model, run.CURRENT_YEAR);
             computeSiteQualityWithMonitor(model);
         }
-        addSaplings(model);
-        growTrees(model);
-        killTrees(model);
+        addSaplings(model, plot);
+        growTrees(model, plot);
+        killTrees(model, plot);
         finishPlotYear(model, plot);
     }
     run.CURRENT_PLOT = nullptr;

@@ -25,7 +25,7 @@ void loadFinishedRun(ModelState& model) {
         readInitialValuesFile(model, model.params.initialValuesPath);
         readSpeciesFile(model);
     } catch (const ReaderError& error) {
-        if (error.what()[0] != '\0') hostOf(model).showMessage(error.what(), MessageIcon::None);
+        showReaderError(hostOf(model), error);
         throw ProgramExit{EXIT_STARTUP_READER};
     }
 }
@@ -50,7 +50,7 @@ bool runStatistics(ModelState& model, StatsLayout layout) {
                   "Control Parameters\" dialog box set to true.");
     if (!results) return false;
     if (params.RESULTS_INTERV == 0) {
-        reportError(model, 16);
+        reportError(model, ErrorMessage::NoResultsInterval);
         throw ProgramExit{EXIT_ABNORMAL};
     }
     statistics.STATS_SLOT_COUNT = generalSlotCount(params);

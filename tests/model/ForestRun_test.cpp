@@ -116,14 +116,14 @@ struct ForestRun {
                     computeSiteQuality(model);
                     checkClimate();
                 }
-                addSaplings(model);
+                addSaplings(model, plot);
                 check(plot, false);
-                growTrees(model);
+                growTrees(model, plot);
                 ++growthSteps;
                 check(plot, true);
-                killTrees(model);
+                killTrees(model, plot);
                 check(plot, false);
-                decideDisturbance(model, {});
+                decideDisturbance(model, plot, {});
                 check(plot, false);
             }
         }

@@ -20,7 +20,7 @@ TEST(GrowTrees, LoneTreeGrowsInFullLightByTheGrowthCurve) {
     Tree& tree = f.addTree(1, 20.0);
     EXPECT_DOUBLE_EQ(tree.HEIGHT, 1160.68);
 
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
 
     // Worked by hand: crowding 1 − 314.159/6650, the diameter-height curve at 20 cm and
     // the tolerant response to full light.
@@ -39,7 +39,7 @@ TEST(GrowTrees, SortsTallestFirstAndKeepsHeightOnTheCurve) {
     f.addTree(1, 12.0);
     f.addTree(2, 2.5);
 
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
 
     for (const Tree& t : f.plot().trees) EXPECT_DOUBLE_EQ(t.HEIGHT, expectedHeight(f.species(t.SN), t.DBH));
     EXPECT_EQ(f.plot().trees.front().SN, 2);
@@ -64,8 +64,8 @@ TEST(GrowTrees, TreesOfEqualHeightDoNotShadeEachOther) {
     g.model->params.BA_MAX = 1e12;  // crowding out of the picture in both
     f.model->params.BA_MAX = 1e12;
 
-    growTrees(*f.model);
-    growTrees(*g.model);
+    growTrees(*f.model, f.plot());
+    growTrees(*g.model, g.plot());
 
     auto tree = f.plot().trees.begin();
     const double canopy = tree->DBH;
@@ -86,7 +86,7 @@ TEST(GrowTrees, TreesOfEqualHeightDoNotShadeEachOther) {
     h.addTree(1, 30.0);
     h.addTree(1, std::sqrt(300.0));
     h.addTree(1, 9.0);
-    growTrees(*h.model);
+    growTrees(*h.model, h.plot());
     EXPECT_NEAR(shaded, h.plot().trees.back().DBH, 1e-9);
 }
 
@@ -98,7 +98,7 @@ TEST(GrowTrees, IncrementBelowAThousandthIsCutAndMarksSlowGrowth) {
     // With site quality 0.8 the 20 cm tree grows 0.68661241 cm; scaled to 0.0009 cm it is cut.
     s.SITE_QUALITY = 0.8 * 0.0009 / 0.6866124142016578;
     Tree& tree = f.addTree(1, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(tree.DBH, 20.0);
     EXPECT_EQ(tree.SLOW_GROWTH, 1);
 
@@ -106,7 +106,7 @@ TEST(GrowTrees, IncrementBelowAThousandthIsCutAndMarksSlowGrowth) {
     s.SITE_QUALITY = 0.8 * 0.0011 / 0.6866124142016578;
     tree.DBH = 20.0;
     tree.HEIGHT = expectedHeight(s, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_NEAR(tree.DBH, 20.0011, 1e-9);
     EXPECT_EQ(tree.SLOW_GROWTH, 0);
 }
@@ -116,7 +116,7 @@ TEST(GrowTrees, TreeAboveMaximumDiameterDoesNotShrink) {
     f.addSpecies(1, 3);
     f.model->params.BA_MAX = 1e6;  // uncrowded: an overfull plot would turn both signs
     Tree& tree = f.addTree(1, 110.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(tree.DBH, 110.0);
     EXPECT_EQ(tree.SLOW_GROWTH, 1);
     EXPECT_DOUBLE_EQ(tree.HEIGHT, expectedHeight(f.species(1), 110.0));
@@ -129,7 +129,7 @@ TEST(GrowTrees, OvercrowdedPlotGrowsNothing) {
     f.model->params.BA_MAX = 1000.0;  // room for 500 cm² once the rock is taken off
     f.addTree(1, 20.0);
     f.addTree(1, 18.0);  // 566 cm² together
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     for (const Tree& t : f.plot().trees) EXPECT_EQ(t.SLOW_GROWTH, 1);
     EXPECT_EQ(f.plot().trees.front().DBH, 20.0);
 }
@@ -141,7 +141,7 @@ double incrementWith(int co2FertOk, double co2FactorDef, int sn, int year = 1) {
     f.model->params.CO2_FERT_OK = co2FertOk;
     f.model->params.CO2_FACTOR_DEF = co2FactorDef;
     f.addTree(sn, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     return f.plot().trees.front().DBH - 20.0;
 }
 
@@ -152,7 +152,7 @@ TEST(GrowTrees, CarbonDioxideFactorOfTheFirstYear) {
     f.model->params.CO2_FERT_OK = 1;
     f.model->params.CO2_FACTOR_DEF = 1.0;
     f.addTree(1, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_NEAR(f.model->climate.co2Factor, 0.98733747, 5e-9);
     EXPECT_NEAR(incrementWith(1, 1.0, 1) / incrementWith(0, 1.0, 1), 0.98733747, 5e-9);
 
@@ -172,14 +172,14 @@ TEST(GrowTrees, ZeroSiteQualityMeansNoGrowth) {
     ForestFixture f;
     f.addSpecies(1, 1).SITE_QUALITY = 0.0;
     Tree& tree = f.addTree(1, 15.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(tree.DBH, 15.0);
 }
 
 TEST(GrowTrees, EmptyPlotHasNoBasalArea) {
     ForestFixture f;
     f.plot().PLOT_BA = 123.0;
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
     EXPECT_TRUE(f.plot().trees.empty());
 }
@@ -189,7 +189,7 @@ TEST(GrowTrees, UnknownShadeTypeAndRockOutOfRangeStayFinite) {
     f.addSpecies(1, 7);
     f.addTree(1, 15.0);
     f.model->site.PERCENT_ROCK = 100.0;
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(f.plot().trees.front().DBH, 15.0);
     EXPECT_TRUE(std::isfinite(f.plot().trees.front().HEIGHT));
     EXPECT_TRUE(f.host.messages.empty());  // the site-data error shows nothing

@@ -64,10 +64,10 @@ class ResultsOutputTest : public OutputTest {
     }
     std::string results() { return readTextFile("Data/results.out"); }
     // The driver's record-block write and results-interval work for the plot's year in force.
-    void write(bool afterDisturbance) { writeResultsOfPlotYear(*model, planPlotYear(*model, plot()), afterDisturbance); }
-    void intervalOutput() { writeIntervalOutput(*model, planPlotYear(*model, plot())); }
+    void write(bool afterDisturbance) { writeResultsOfPlotYear(*model, plot(), planPlotYear(*model, plot()), afterDisturbance); }
+    void intervalOutput() { writeIntervalOutput(*model, plot(), planPlotYear(*model, plot())); }
     void summarizeAndWrite() {
-        summarizePlot(*model);
+        summarizePlot(*model, plot());
         write(false);
     }
 };
