@@ -26,16 +26,6 @@
 
 namespace dravia {
 
-namespace {
-
-PlotView* thePlotView = nullptr;
-
-}  // namespace
-
-PlotView* MainWnd::currentPlotView() {
-    return thePlotView;
-}
-
 MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) {
     view_ = new PlotView(*model_, this);
     host_ = std::make_unique<QtHost>(this, view_);
@@ -44,7 +34,7 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
         if (loader) {
             loader(*model_);
         } else {
-            loadAtStartup(*model_, 1);
+            loadAtStartup(*model_);
         }
     } catch (const ProgramExit&) {
         throw;
@@ -55,8 +45,6 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
         // A failure must not look like success to whoever started the program.
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
-    thePlotView = view_;
-
     setWindowTitle(QStringLiteral("Dravia4"));
     setWindowIcon(applicationIcon());
     setGeometry(0, 0, 10, 10);
@@ -65,9 +53,7 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
     view_->show();
 }
 
-MainWnd::~MainWnd() {
-    if (thePlotView == view_) thePlotView = nullptr;
-}
+MainWnd::~MainWnd() = default;
 
 QAction* MainWnd::addCommand(QMenu* menu, const QString& text, int command) {
     QAction* action = menu->addAction(text);

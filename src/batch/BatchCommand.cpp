@@ -52,7 +52,7 @@ int runBatch(const RunOptions& options, Host& host) {
     auto model = std::make_unique<ModelState>();
     model->host = &host;
     try {
-        loadAtStartup(*model, 1);
+        loadAtStartup(*model);
         applyRunOptions(*model, options);
         fillVolumeCoefficients(*model);
         const RunOutcome outcome = runSimulation(*model);
@@ -67,7 +67,7 @@ int statsBatch(const StatsOptions& options, Host& host) {
     auto model = std::make_unique<ModelState>();
     model->host = &host;
     try {
-        loadAtStartup(*model, 1);
+        loadAtStartup(*model);
         const bool complete =
             runStatistics(*model, options.tabSeparated ? StatsLayout::TabSeparated : StatsLayout::Plain);
         return complete ? EXIT_NORMAL : EXIT_FATAL_ERROR;

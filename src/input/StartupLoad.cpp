@@ -33,7 +33,7 @@ int fixedCrownShape(int sn) {
     }
 }
 
-void loadAtStartup(ModelState& model, int) {
+void loadAtStartup(ModelState& model) {
     try {
         readRunTimeControlFile(model, RUN_TIME_CONTROL_FILE);
         model.params.initialValuesPath = canOpenForReading(STARTUP_INITIAL_VALUES_FILE)

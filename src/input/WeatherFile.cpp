@@ -82,14 +82,6 @@ class NumberScanner {
     std::size_t position_ = 0;
 };
 
-std::string readWholeFile(std::FILE* file) {
-    std::string text;
-    char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
-    return text;
-}
-
 MonthlyRows readSection(NumberScanner& in, int years, const char* rowName) {
     MonthlyRows rows;
     for (int y = 1; y <= years; ++y) {

@@ -1,7 +1,5 @@
 #include "output/StatsReader.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <string>
 
@@ -13,17 +11,6 @@
 namespace dravia {
 
 namespace {
-
-std::string readWholeFile(std::FILE* file) {
-    std::string content;
-    // One allocation for a regular file of known size; the loop still reads to the true end.
-    struct stat status {};
-    if (fstat(fileno(file), &status) == 0 && status.st_size > 0) content.reserve(static_cast<size_t>(status.st_size));
-    char buffer[1 << 16];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);
-    return content;
-}
 
 // Calls visit for each line of the content (without its line break) until it returns false.
 template <typename Visit>

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -55,9 +54,9 @@ std::string_view trimmed(std::string_view text) {
 }
 
 std::optional<std::string> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const FileHandle file = openFile(path.string(), "r");
+    if (!file) return std::nullopt;
+    return readWholeFile(file.get());
 }
 
 void writeFile(const fs::path& path, const std::string& text) {

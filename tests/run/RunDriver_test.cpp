@@ -22,7 +22,7 @@ struct RunDriverTest : ::testing::Test {
         test::writeSmallDataSet(directory.path(), options);
         model->host = &host;
         host.model = model.get();
-        loadAtStartup(*model, 1);
+        loadAtStartup(*model);
         fillVolumeCoefficients(*model);
     }
     int completions() const {
