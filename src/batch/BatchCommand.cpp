@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "batch/HeadlessHost.h"
-#include "run/Merge.h"
 #include "input/Communities.h"
 #include "input/StartupLoad.h"
 #include "model/ModelState.h"
 #include "model/VolumeTable.h"
 #include "platform/ProgramExit.h"
+#include "run/Merge.h"
 #include "run/RunDriver.h"
 #include "run/RunStatistics.h"
 
@@ -77,19 +77,22 @@ int statsBatch(const StatsOptions& options, Host& host) {
 }
 
 int batchMain(int argc, char** argv) {
-    CLI::App app{"Dravia4 forest growth simulator, headless: runs simulations and computes statistics "
-                 "from the parameter files in DIR/Data, writing the same files as the desktop program.",
-                 "dravia4-batch"};
+    CLI::App app{
+        "Dravia4 forest growth simulator, headless: runs simulations and computes statistics "
+        "from the parameter files in DIR/Data, writing the same files as the desktop program.",
+        "dravia4-batch"};
     app.set_version_flag("--version", VERSION_TEXT);
     app.require_subcommand(1);
 
     RunOptions run;
     CLI::App* runCommand = app.add_subcommand("run", "Load the input files and simulate one run.");
     runCommand->add_option("--dir", run.directory, "Working directory holding Data/ (default: current)");
-    runCommand->add_option("--years", run.years, "Years per iteration (NUM_YEARS)")->check(CLI::Range(1, 1000000));
+    runCommand->add_option("--years", run.years, "Years per iteration (NUM_YEARS)")
+        ->check(CLI::Range(1, 1000000));
     runCommand->add_option("--iterations", run.iterations, "Iterations per run (NUM_ITERS)")
         ->check(CLI::Range(1, 1000000));
-    runCommand->add_option("--seed", run.seed, "Random seed (RANDOM_STATE)")->check(CLI::Range(0.0, 2147483646.0));
+    runCommand->add_option("--seed", run.seed, "Random seed (RANDOM_STATE)")
+        ->check(CLI::Range(0.0, 2147483646.0));
     runCommand->add_option("--community", run.community, "Community preset 1..8")->check(CLI::Range(1, 8));
     runCommand->add_flag("--every-tree", run.everyTree, "Write one results record per tree");
     runCommand->add_option("--water-stress-mode", run.waterStressMode, "0 evaporation deficit, 1 soil water")
@@ -105,7 +108,8 @@ int batchMain(int argc, char** argv) {
         "merge",
         "Join the results, after-disturbance and disturbance files of several finished runs of one scenario "
         "into OUT, renumbering their iterations in order, so that `stats --dir OUT` covers every replicate.");
-    mergeCommand->add_option("OUT", merge.output, "Working directory to write the merged run into")->required();
+    mergeCommand->add_option("OUT", merge.output, "Working directory to write the merged run into")
+        ->required();
     mergeCommand->add_option("DIR", merge.runs, "Working directories of the finished runs, in order")
         ->required()
         ->expected(1, -1);

@@ -110,7 +110,8 @@ void buildPlots(ModelState& model) {
             Plot& plot = model.plots.emplace_back();
             plot.PLOT_NO = number;
         } catch (const std::bad_alloc&) {
-            endForMemory(model, number == 1 ? ErrorMessage::NoMemoryForTrees : ErrorMessage::NoMemoryForPlots);
+            endForMemory(model,
+                         number == 1 ? ErrorMessage::NoMemoryForTrees : ErrorMessage::NoMemoryForPlots);
         }
     }
 }

@@ -11,7 +11,9 @@ inline constexpr double BREAST_HEIGHT = 137.0;  // cm above ground at which DBH 
 
 // Height (cm) of a tree of diameter dbh (cm) on its species' height curve, which rises from
 // near breast height and levels off at HMAX where the diameter reaches DMAX.
-inline double heightOnCurve(const Species& s, double dbh) { return 130.0 + dbh * (s.B2 - s.B3 * dbh); }
+inline double heightOnCurve(const Species& s, double dbh) {
+    return 130.0 + dbh * (s.B2 - s.B3 * dbh);
+}
 
 // The two coefficients of the height curve that make it reach HMAX at DMAX.
 inline void fitHeightCurve(Species& s) {

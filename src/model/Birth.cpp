@@ -56,7 +56,8 @@ int saplingCount(ModelState& model, const Species& s, const FloorLight& light, b
             const double u2 = randomUniform(model);
             return static_cast<int>(u2 * s.MAX_SAPLINGS + 0.5);
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 

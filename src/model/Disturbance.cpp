@@ -46,7 +46,8 @@ bool decideDisturbance(ModelState& model, Plot& plot, const DisturbanceObserver&
     return logged;
 }
 
-void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter, const DisturbanceObserver& observer) {
+void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter,
+                      const DisturbanceObserver& observer) {
     notify(observer.beforeRemoval, model, plot);
 
     if (minimumDiameter == 0.0) {

@@ -18,6 +18,7 @@ bool decideDisturbance(ModelState& model, Plot& plot, const DisturbanceObserver&
 
 // Removes the trees of the plot whose DBH is at least minimumDiameter (cm), or all trees
 // when it is 0, with the observer's calls around the removal.
-void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter, const DisturbanceObserver& observer);
+void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter,
+                      const DisturbanceObserver& observer);
 
 }  // namespace dravia

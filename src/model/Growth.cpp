@@ -20,7 +20,6 @@ constexpr std::array<int, MAX_SPECIES + 1> CO2_TYPE = {
     6, 5, 2, 6, 6, 6, 1, 1, 1, 6,  // 31..40
 };
 
-
 // Atmospheric CO2 (ppm) in simulation year y.
 double co2Concentration(int year) {
     const double y = year;
@@ -31,13 +30,20 @@ double co2Concentration(int year) {
 // the last factor computed.
 double co2ResponseFactor(double co2, int type, double previous) {
     switch (type) {
-        case 1: return 0.0042 * co2 - 0.053 - 2e-06 * (co2 * co2);
-        case 2: return 0.0018 * co2 + 0.457 - 8e-07 * (co2 * co2);
-        case 3: return 0.0014 * co2 + 0.582 - 6e-07 * (co2 * co2);
-        case 4: return 0.0025 * co2 + 0.218 - 8e-07 * (co2 * co2);
-        case 5: return 0.0012 * co2 + 0.625 - 5e-07 * (co2 * co2);
-        case 6: return 0.0005 * co2 + 0.84 - 2e-07 * (co2 * co2);
-        default: return previous;
+        case 1:
+            return 0.0042 * co2 - 0.053 - 2e-06 * (co2 * co2);
+        case 2:
+            return 0.0018 * co2 + 0.457 - 8e-07 * (co2 * co2);
+        case 3:
+            return 0.0014 * co2 + 0.582 - 6e-07 * (co2 * co2);
+        case 4:
+            return 0.0025 * co2 + 0.218 - 8e-07 * (co2 * co2);
+        case 5:
+            return 0.0012 * co2 + 0.625 - 5e-07 * (co2 * co2);
+        case 6:
+            return 0.0005 * co2 + 0.84 - 2e-07 * (co2 * co2);
+        default:
+            return previous;
     }
 }
 
@@ -54,10 +60,13 @@ double co2Factor(ModelState& model, int sn) {
 double lightResponse(int shadeType, double availableLight) {
     switch (shadeType) {
         case 1:
-        case 2: return 2.24 * (1.0 - std::exp(-1.136 * (availableLight - 0.08)));
-        case 3: return 1.0 - std::exp(-4.64 * (availableLight - 0.05));
+        case 2:
+            return 2.24 * (1.0 - std::exp(-1.136 * (availableLight - 0.08)));
+        case 3:
+            return 1.0 - std::exp(-4.64 * (availableLight - 0.05));
         // A species of unknown shade tolerance is given no light response: it does not grow.
-        default: return 0.0;
+        default:
+            return 0.0;
     }
 }
 
@@ -73,8 +82,8 @@ void growTrees(ModelState& model, Plot& plot) {
     // The basal area the plot can carry once its rock is taken off.
     const double capacity = (100.0 - rock) * model.params.BA_MAX * 0.01;
 
-    double leafArea = 0.0;      // of the trees walked so far
-    double shadingArea = 0.0;   // leaf area above the current tree
+    double leafArea = 0.0;        // of the trees walked so far
+    double shadingArea = 0.0;     // leaf area above the current tree
     double previousHeight = 0.0;  // the tree before's height at the start of the year
     bool first = true;
     for (Tree& tree : plot.trees) {

@@ -46,7 +46,8 @@ std::array<double, 4> nitrogenResponses(double availableNitrogen) {
 
 // The nitrogen factor of a species; an unknown tolerance type keeps last year's factor.
 double nitrogenFactor(const std::array<double, 4>& responses, const Species& s) {
-    const double factor = s.N_TYPE >= 1 && s.N_TYPE <= 3 ? responses[static_cast<size_t>(s.N_TYPE)] : s.SQ_SOIL_N;
+    const double factor =
+        s.N_TYPE >= 1 && s.N_TYPE <= 3 ? responses[static_cast<size_t>(s.N_TYPE)] : s.SQ_SOIL_N;
     return factor < 0.0 ? 0.0 : factor;
 }
 

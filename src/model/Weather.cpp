@@ -297,7 +297,8 @@ void takeWeatherYear(ModelState& model, int year) {
 void computeYearlyClimate(ModelState& model) {
     Climate& c = model.climate;
     const bool yearToYear = model.params.CLIMATE_CHANGE == 1;
-    const MonthlyValues& stationTemperature = yearToYear ? c.stationTemperature : model.weather.meanTemperature;
+    const MonthlyValues& stationTemperature =
+        yearToYear ? c.stationTemperature : model.weather.meanTemperature;
     const MonthlyValues& stationPrecipitation =
         yearToYear ? c.stationPrecipitation : model.weather.meanPrecipitation;
 

@@ -53,7 +53,8 @@ void tallyRemoved(ModelState& model, const Plot& plot, bool beforeRemoval) {
     for (const Tree& tree : plot.trees) {
         if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
         Species& species = model.species[tree.SN];
-        const TreeValues values = computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
+        const TreeValues values =
+            computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
         addTree(species, values, beforeRemoval ? 1.0 : -1.0);
         species.REM_POP += beforeRemoval ? 1 : -1;
     }
@@ -71,14 +72,17 @@ void showOpenFailure(ModelState& model) {
 // The header and each removal's records reach the file whole or not at all.
 void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
     if (appendWhole(file, text)) return;
-    hostOf(model).showMessage(formatText("Error: Logging file %s could not be written (the disk may be full).",
-                                         model.params.DISTURBANCE_RESULTS_FILE.c_str()),
-                              MessageIcon::Error);
+    hostOf(model).showMessage(
+        formatText("Error: Logging file %s could not be written (the disk may be full).",
+                   model.params.DISTURBANCE_RESULTS_FILE.c_str()),
+        MessageIcon::Error);
 }
 
 }  // namespace
 
-std::string disturbanceHeaderText(const ModelState& model) { return disturbanceHeaderText(runHeaderOf(model)); }
+std::string disturbanceHeaderText(const ModelState& model) {
+    return disturbanceHeaderText(runHeaderOf(model));
+}
 
 std::string disturbanceRecordsText(const ModelState& model, const Plot& plot) {
     const RunState& run = model.run;
@@ -93,8 +97,9 @@ std::string disturbanceRecordsText(const ModelState& model, const Plot& plot) {
         record.plot = plot.PLOT_NO;
         record.species = sn;
         record.removed = species.REM_POP;
-        record.amounts = {species.REM_BA,      species.REM_STEM_BM, species.REM_BARK_BM,  species.REM_BRANCH_BM,
-                          species.REM_ROOT_BM, species.REM_LEAF_BM, species.REM_TOT_BIOM, species.REM_TOT_VOL};
+        record.amounts = {species.REM_BA,        species.REM_STEM_BM, species.REM_BARK_BM,
+                          species.REM_BRANCH_BM, species.REM_ROOT_BM, species.REM_LEAF_BM,
+                          species.REM_TOT_BIOM,  species.REM_TOT_VOL};
         appendDisturbanceRecord(text, record);
     }
     return text;

@@ -41,8 +41,8 @@ std::string monitorText(const ModelState& model) {
     out += "MONTH   TEMP     PREC   WATER_S";
     out += "SNOW_S   SNOW_M  SNOW_D_D     I        A \n\n";
     for (int m = 1; m <= MONTHS; ++m) {
-        appendFormat(out, "%5i%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f\n", m, c.TEMP[m], c.PREC[m], c.WATER_S[m],
-                     c.SNOW_S[m], c.SNOW_M[m], c.SNOW_D_D[m], c.I[m], c.A[m]);
+        appendFormat(out, "%5i%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f\n", m, c.TEMP[m], c.PREC[m],
+                     c.WATER_S[m], c.SNOW_S[m], c.SNOW_M[m], c.SNOW_D_D[m], c.I[m], c.A[m]);
     }
     appendFormat(out, "\n  TOTAL%16.2f%27.2f \n\n", c.sumPREC, c.sumSNOW_M);
 
@@ -53,8 +53,8 @@ std::string monitorText(const ModelState& model) {
                      c.UP_CAP_TR[m], c.E0[m], c.EVAP[m], c.RUNOFF[m], c.RUNOFF_PLUS[m], c.DW_PLUS[m]);
     }
     out += "\n";
-    appendFormat(out, "TOTAL%7.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f \n\n", c.sumDELTA_W, c.sumRAIN, c.sumUP_CAP_TR,
-                 c.sumE0, c.sumEVAP, c.sumRUNOFF, c.sumRUNOFF_PLUS, c.sumDW_PLUS);
+    appendFormat(out, "TOTAL%7.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f \n\n", c.sumDELTA_W, c.sumRAIN,
+                 c.sumUP_CAP_TR, c.sumE0, c.sumEVAP, c.sumRUNOFF, c.sumRUNOFF_PLUS, c.sumDW_PLUS);
 
     out += "SN    SITE QUALITY  SQ WILT";
     out += "SQ WETNESS    SQ TEMP    SQ SOIL N \n\n";

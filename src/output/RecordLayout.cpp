@@ -33,7 +33,9 @@ constexpr std::string_view ITERATIONS_LABEL = "Iterations:";
 constexpr std::string_view DISTURBANCE_TITLE = "LOGGING DATA";
 constexpr std::string_view DISTURBANCE_COUNTS_HEADING = "NUM_ITERS  NUM_YEARS   RESULTS_INTERV";
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 std::string_view trimmed(std::string_view text, std::string_view blanks = BLANKS) {
     const size_t first = text.find_first_not_of(blanks);
@@ -203,7 +205,9 @@ RunHeader runHeaderOf(const ModelState& model) {
     return header;
 }
 
-std::string resultsIterationsLine(int iterations) { return formatText(" Iterations:     %5d \n", iterations); }
+std::string resultsIterationsLine(int iterations) {
+    return formatText(" Iterations:     %5d \n", iterations);
+}
 
 bool isResultsIterationsLine(std::string_view line) {
     return line.substr(0, 1 + ITERATIONS_LABEL.size()) == " Iterations:";
@@ -211,7 +215,8 @@ bool isResultsIterationsLine(std::string_view line) {
 
 std::string resultsHeaderText(const RunHeader& h, bool afterDisturbance) {
     std::string text = "\n DRAVIA 4 TREE BIODATA\n";
-    text += afterDisturbance ? " RESULTS AFTER LOGGING IS COMPLETED\n\n" : " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
+    text += afterDisturbance ? " RESULTS AFTER LOGGING IS COMPLETED\n\n"
+                             : " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
     text += resultsIterationsLine(h.iterations);
     appendFormat(text, " Years:          %5d \n", h.years);
     appendFormat(text, " Print Interval: %5d \n\n", h.resultsInterval);
@@ -258,7 +263,9 @@ bool endsResultsHeader(std::string_view line) {
     return trimmed(line).substr(0, 5) == "ITER-" || parseSummaryRecord(line).has_value();
 }
 
-bool beginsDisturbanceHeader(std::string_view line) { return line.substr(0, DISTURBANCE_TITLE.size()) == DISTURBANCE_TITLE; }
+bool beginsDisturbanceHeader(std::string_view line) {
+    return line.substr(0, DISTURBANCE_TITLE.size()) == DISTURBANCE_TITLE;
+}
 
 std::string disturbanceCountsLine(int iterations, int years, int resultsInterval) {
     return formatText("%7d %10d %11d\n", iterations, years, resultsInterval);
@@ -272,7 +279,8 @@ std::optional<DisturbanceCounts> parseDisturbanceCounts(std::string_view line) {
     const std::vector<std::string_view> fields = fieldsOf(line);
     DisturbanceCounts counts;
     if (fields.size() != 3 || !parseWholeInGeneral(fields[0], counts.iterations) ||
-        !parseWholeInGeneral(fields[1], counts.years) || !parseWholeInGeneral(fields[2], counts.resultsInterval)) {
+        !parseWholeInGeneral(fields[1], counts.years) ||
+        !parseWholeInGeneral(fields[2], counts.resultsInterval)) {
         return std::nullopt;
     }
     return counts;
@@ -317,7 +325,8 @@ void appendTreeRecord(std::string& text, const TreeRecord& r) {
     appendFormat(text, " %0*d", TREE_ITERATION_DIGITS, r.iteration);
     appendFormat(text, " %05d %04d %03d %03d", r.birthYear, r.plot, r.species, r.treeId);
     appendFormat(text, "%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", r.age, r.dbh,
-                 r.height, a.BA, a.STEM_BM, a.BARK_BM, a.BRANCH_BM, a.ROOT_BM, a.LEAF_BM, a.TOT_BIOM, a.TOT_VOL);
+                 r.height, a.BA, a.STEM_BM, a.BARK_BM, a.BRANCH_BM, a.ROOT_BM, a.LEAF_BM, a.TOT_BIOM,
+                 a.TOT_VOL);
 }
 
 void appendDisturbanceRecord(std::string& text, const DisturbanceRecord& r) {

@@ -22,9 +22,10 @@ const std::string& fileNameOf(const ModelState& model, bool afterDisturbance) {
 // the run there.
 void writeAll(ModelState& model, std::FILE* file, const std::string& text, bool afterDisturbance) {
     if (appendWhole(file, text)) return;
-    const char* format = afterDisturbance
-                             ? "Error: after disturbance results file %s could not be written (the disk may be full)."
-                             : "Error: results file %s could not be written (the disk may be full).";
+    const char* format =
+        afterDisturbance
+            ? "Error: after disturbance results file %s could not be written (the disk may be full)."
+            : "Error: results file %s could not be written (the disk may be full).";
     hostOf(model).showMessage(formatText(format, fileNameOf(model, afterDisturbance).c_str()),
                               MessageIcon::Error);
     throw ProgramExit{EXIT_FATAL_ERROR};
@@ -44,8 +45,8 @@ void appendTreeRecords(std::string& text, const ModelState& model, const Plot& p
         record.age = run.CURRENT_YEAR - tree.BIRTH_YEAR + 1;
         record.dbh = tree.DBH;
         record.height = tree.HEIGHT;
-        record.amounts = {tree.TREE_BA,  tree.STEM_BM, tree.BARK_BM,  tree.BRANCH_BM,
-                          tree.ROOT_BM,  tree.LEAF_BM, tree.TOT_BIOM, tree.TOT_VOL};
+        record.amounts = {tree.TREE_BA, tree.STEM_BM, tree.BARK_BM,  tree.BRANCH_BM,
+                          tree.ROOT_BM, tree.LEAF_BM, tree.TOT_BIOM, tree.TOT_VOL};
         appendTreeRecord(text, record);
     }
 }
@@ -94,8 +95,9 @@ FileHandle openResultsFile(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
     FileHandle file = openFile(name, "a");
     if (!file) {
-        const char* format = afterDisturbance ? "Error: after disturbance results file %s could not be opened."
-                                              : "Error: results file %s could not be opened.";
+        const char* format = afterDisturbance
+                                 ? "Error: after disturbance results file %s could not be opened."
+                                 : "Error: results file %s could not be opened.";
         hostOf(model).showMessage(formatText(format, name.c_str()), MessageIcon::Error);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }

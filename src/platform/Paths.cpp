@@ -73,7 +73,8 @@ std::string readWholeFile(std::FILE* file) {
     std::string content;
     // One allocation for a regular file of known size; the loop still reads to the true end.
     struct stat status {};
-    if (fstat(fileno(file), &status) == 0 && status.st_size > 0) content.reserve(static_cast<size_t>(status.st_size));
+    if (fstat(fileno(file), &status) == 0 && status.st_size > 0)
+        content.reserve(static_cast<size_t>(status.st_size));
     char buffer[1 << 16];
     size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);

@@ -153,7 +153,8 @@ ParameterCopy readParameterCopy(const fs::path& runDirectory, const char* stored
         const std::string_view body = trimmed(line);
         if (body.empty()) continue;
         const size_t keyEnd = std::min(body.find_first_of(BLANKS), body.size());
-        copy.items.emplace_back(std::string(body.substr(0, keyEnd)), std::string(trimmed(body.substr(keyEnd))));
+        copy.items.emplace_back(std::string(body.substr(0, keyEnd)),
+                                std::string(trimmed(body.substr(keyEnd))));
     }
     return copy;
 }
@@ -193,13 +194,16 @@ FinishedRun readFinishedRun(const std::string& directory) {
     return run;
 }
 
-std::string shown(const std::string& value) { return value.empty() ? "(empty)" : value; }
+std::string shown(const std::string& value) {
+    return value.empty() ? "(empty)" : value;
+}
 
 void compareParameters(const ParameterCopy& first, const ParameterCopy& other, const FinishedRun& firstRun,
                        const FinishedRun& otherRun) {
     const size_t count = std::max(first.items.size(), other.items.size());
     for (size_t i = 0; i < count; ++i) {
-        if (i >= first.items.size() || i >= other.items.size() || first.items[i].first != other.items[i].first) {
+        if (i >= first.items.size() || i >= other.items.size() ||
+            first.items[i].first != other.items[i].first) {
             throw MergeRefused{"The runs differ in the items of " + first.path.filename().string() + ": \"" +
                                firstRun.directory.string() + "\" and \"" + otherRun.directory.string() +
                                "\" do not hold the same parameters."};
@@ -208,8 +212,9 @@ void compareParameters(const ParameterCopy& first, const ParameterCopy& other, c
         if (key == ITERATIONS_ITEM || key == SEED_ITEM) continue;
         if (first.items[i].second != other.items[i].second) {
             throw MergeRefused{"The runs differ in " + key + ": " + shown(first.items[i].second) + " in \"" +
-                               firstRun.directory.string() + "\", " + shown(other.items[i].second) + " in \"" +
-                               otherRun.directory.string() + "\". Only runs of the same scenario can be merged."};
+                               firstRun.directory.string() + "\", " + shown(other.items[i].second) +
+                               " in \"" + otherRun.directory.string() +
+                               "\". Only runs of the same scenario can be merged."};
         }
     }
 }
@@ -221,7 +226,8 @@ void compareInputFiles(const FinishedRun& first, const FinishedRun& other) {
         if (a && b && *a != *b) {
             throw MergeRefused{"The runs differ in the contents of " + std::string(key) + " " +
                                first.parameter(key) + " (\"" + first.directory.string() + "\" and \"" +
-                               other.directory.string() + "\"). Only runs of the same scenario can be merged."};
+                               other.directory.string() +
+                               "\"). Only runs of the same scenario can be merged."};
         }
     }
 }
@@ -239,8 +245,8 @@ void compareHeaders(const SplitFile& first, const SplitFile& other, const std::s
     const std::string lineA = i < linesA.size() ? std::string(trimmed(linesA[i])) : "(no line)";
     const std::string lineB = i < linesB.size() ? std::string(trimmed(linesB[i])) : "(no line)";
     throw MergeRefused{"The runs differ in the header of " + fileName + ": \"" + lineA + "\" in \"" +
-                       firstRun.directory.string() + "\", \"" + lineB + "\" in \"" + otherRun.directory.string() +
-                       "\". Only runs of the same scenario can be merged."};
+                       firstRun.directory.string() + "\", \"" + lineB + "\" in \"" +
+                       otherRun.directory.string() + "\". Only runs of the same scenario can be merged."};
 }
 
 // Copies the first run's Data/ (its input files) into the output directory.
@@ -250,8 +256,8 @@ void copyInputs(const FinishedRun& first, const fs::path& output) {
     fs::create_directories(output / "Data", error);
     if (error) throw MergeRefused{"Cannot create \"" + (output / "Data").string() + "\"."};
     if (!fs::is_directory(data)) return;
-    fs::copy(data, output / "Data",
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+    fs::copy(data, output / "Data", fs::copy_options::recursive | fs::copy_options::overwrite_existing,
+             error);
     if (error) throw MergeRefused{"Cannot copy \"" + data.string() + "\" to \"" + output.string() + "\"."};
 }
 
@@ -346,11 +352,12 @@ void merge(const MergeOptions& options, Host& host) {
     }
 
     // The statistics copies: the first run's, with the iterations of all runs.
-    writeFile(output / toLocalPath(STATS_RUN_TIME_CONTROL_FILE), runTimeControlWithIterations(first, totalIterations));
+    writeFile(output / toLocalPath(STATS_RUN_TIME_CONTROL_FILE),
+              runTimeControlWithIterations(first, totalIterations));
     writeFile(output / toLocalPath(STATS_INITIAL_VALUES_FILE), first.initialValues.text);
 
-    host.writeStandardOutput(formatText("Merged %zu runs, %d iterations, into \"%s\".\n", runs.size(), totalIterations,
-                                        options.output.c_str()));
+    host.writeStandardOutput(formatText("Merged %zu runs, %d iterations, into \"%s\".\n", runs.size(),
+                                        totalIterations, options.output.c_str()));
 }
 
 }  // namespace

@@ -22,7 +22,9 @@ bool resultsHeaderDue(const ModelState& model, int year, bool afterDisturbance) 
 
 }  // namespace
 
-bool divisible(int value, int interval) { return interval != 0 && value % interval == 0; }
+bool divisible(int value, int interval) {
+    return interval != 0 && value % interval == 0;
+}
 
 PlotYearOutput planPlotYear(const ModelState& model, const Plot& plot) {
     const RunParameters& p = model.params;
@@ -59,7 +61,8 @@ void widenResultIntervals(ModelState& model) {
     params.RESULTS_INTERV = params.NUM_YEARS / RESULT_INTERVAL_LIMIT;
 }
 
-void writeResultsOfPlotYear(ModelState& model, Plot& plot, const PlotYearOutput& plan, bool afterDisturbance) {
+void writeResultsOfPlotYear(ModelState& model, Plot& plot, const PlotYearOutput& plan,
+                            bool afterDisturbance) {
     if (resultsHeaderDue(model, plan.year, afterDisturbance)) createResultsFile(model, afterDisturbance);
     FileHandle file = openResultsFile(model, afterDisturbance);
     widenResultIntervals(model);
@@ -73,8 +76,8 @@ void writeIntervalOutput(ModelState& model, Plot& plot, const PlotYearOutput& pl
     summarizePlot(model, plot);
     // Year 1 has already been written by the yearly step's year-1 output; writing it again here
     // (results interval 1) would count that year twice.
-    if (params.FILE_OUTPUT_FLAG != 0 && params.RESULTS_INTERV > 0 && divisible(plan.year, params.RESULTS_INTERV) &&
-        plan.year != 1) {
+    if (params.FILE_OUTPUT_FLAG != 0 && params.RESULTS_INTERV > 0 &&
+        divisible(plan.year, params.RESULTS_INTERV) && plan.year != 1) {
         writeResultsOfPlotYear(model, plot, plan, false);
     }
     if (params.CALC_ITER_AVG == 1 && plan.lastPlotOfRun) writeIterationAverages(model, plot);

@@ -36,7 +36,8 @@ TEST(BatchCommandLine, UsageErrorsExitTwoWithOneLine) {
                                   "run --water-stress-mode 2", "stats --bogus"}) {
         Result result = runBatch(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
-        EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << arguments << result.output;
+        EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1)
+            << arguments << result.output;
     }
 }
 

@@ -154,10 +154,11 @@ TEST(DurableOutput, FullDiskEndsTheRunWithCompleteRecords) {
     TinyFileSystem tiny(directory.path() / "full", "8k");
     if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
     writeTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt",
-                  withItemValue(readTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt"), "RESULTS_FILE",
-                                "full\\results.out"));
-    EXPECT_EQ(runCommand(Command::Run),
-              (Outcome{1, {"Error: results file full\\results.out could not be written (the disk may be full)."}}));
+                  withItemValue(readTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt"),
+                                "RESULTS_FILE", "full\\results.out"));
+    EXPECT_EQ(
+        runCommand(Command::Run),
+        (Outcome{1, {"Error: results file full\\results.out could not be written (the disk may be full)."}}));
     const std::string written = readTextFile(directory.path() / "full/results.out");
     ASSERT_FALSE(written.empty());
     expectEndsWithCompleteRecord(written, complete);
@@ -205,10 +206,9 @@ TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsCopies) {
     writeTextFile(data / "statsInitParams.txt", "an earlier run's copy\n");
     fill(data);
 
-    EXPECT_EQ(runCommand(Command::Run),
-              (Outcome{1,
-                       {"errorLog 15: The system is unable to create the file "
-                        "\"Data\\statsInputOutputRunTimeParams.txt\"."}}));
+    EXPECT_EQ(runCommand(Command::Run), (Outcome{1,
+                                                 {"errorLog 15: The system is unable to create the file "
+                                                  "\"Data\\statsInputOutputRunTimeParams.txt\"."}}));
     EXPECT_EQ(readTextFile(data / "statsInputOutputRunTimeParams.txt"), "an earlier run's copy\n");
     EXPECT_EQ(readTextFile(data / "statsInitParams.txt"), "an earlier run's copy\n");
     EXPECT_FALSE(fs::exists(data / "statsInputOutputRunTimeParams.txt.tmp~"));

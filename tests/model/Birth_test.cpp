@@ -1,9 +1,10 @@
+#include "model/Birth.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "model/Birth.h"
 #include "model/ForestFixture.h"
 
 namespace dravia {

@@ -1,6 +1,7 @@
+#include "model/Death.h"
+
 #include <gtest/gtest.h>
 
-#include "model/Death.h"
 #include "model/ForestFixture.h"
 
 namespace dravia {
@@ -37,7 +38,7 @@ TEST(KillTrees, SpeciesWithAgeMaxFourLosesEveryTreeWithOneDrawEach) {
 TEST(KillTrees, DeathFollowsTheDrawsInListOrder) {
     ForestFixture f;
     f.addSpecies(1, 3).AGEMAX = 400.0;  // dies when the draw is below 0.01
-    f.model->run.RANDOM_STATE = 1.0;      // first draw 7.8e-6, then 0.1315, 0.7556
+    f.model->run.RANDOM_STATE = 1.0;    // first draw 7.8e-6, then 0.1315, 0.7556
     Tree& a = f.addTree(1, 30.0);
     a.TREE_ID = 1;
     Tree& b = f.addTree(1, 20.0);

@@ -1,9 +1,10 @@
+#include "model/Growth.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <iterator>
 
-#include "model/Growth.h"
 #include "model/ForestFixture.h"
 
 namespace dravia {
@@ -11,7 +12,9 @@ namespace {
 
 using test::ForestFixture;
 
-double expectedHeight(const Species& s, double dbh) { return 130.0 + dbh * (s.B2 - s.B3 * dbh); }
+double expectedHeight(const Species& s, double dbh) {
+    return 130.0 + dbh * (s.B2 - s.B3 * dbh);
+}
 
 TEST(GrowTrees, LoneTreeGrowsInFullLightByTheGrowthCurve) {
     ForestFixture f;
@@ -158,7 +161,8 @@ TEST(GrowTrees, CarbonDioxideFactorOfTheFirstYear) {
 
     // Species 3 responds by type 1 to the same 341.25765322 ppm.
     const double co2 = 341.25765322;
-    EXPECT_NEAR(incrementWith(1, 1.0, 3) / incrementWith(0, 1.0, 3), 0.0042 * co2 - 0.053 - 2e-06 * co2 * co2, 1e-9);
+    EXPECT_NEAR(incrementWith(1, 1.0, 3) / incrementWith(0, 1.0, 3), 0.0042 * co2 - 0.053 - 2e-06 * co2 * co2,
+                1e-9);
 }
 
 TEST(GrowTrees, FixedCarbonDioxideFactorAppliesToEverySpecies) {

@@ -1,10 +1,11 @@
+#include "model/Random.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 
 #include "model/ModelState.h"
-#include "model/Random.h"
 
 namespace dravia {
 namespace {

@@ -1,3 +1,5 @@
+#include "model/SiteQuality.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "model/ForestFixture.h"
-#include "model/SiteQuality.h"
 #include "support/TempDirectory.h"
 
 namespace dravia {
@@ -13,8 +14,8 @@ namespace {
 
 using test::ForestFixture;
 using test::plainSpecies;
-using test::temperateSite;
 using test::TempDirectory;
+using test::temperateSite;
 
 TEST(SiteQuality, TemperatureFactorIsOneMidRangeAndZeroAtTheLimits) {
     ForestFixture f;
@@ -126,8 +127,8 @@ TEST(SiteQuality, NitrogenFactorByTolerance) {
 
     f.model->site.AVAIL_N = 90.0;  // N = 190
     computeSiteQuality(*f.model);
-    EXPECT_NEAR(tolerant.SQ_SOIL_N, ((1 - std::pow(10.0, -0.00179 * 409.77)) * 2.79 - 0.6) * 0.4566210045662101,
-                1e-12);
+    EXPECT_NEAR(tolerant.SQ_SOIL_N,
+                ((1 - std::pow(10.0, -0.00179 * 409.77)) * 2.79 - 0.6) * 0.4566210045662101, 1e-12);
     EXPECT_DOUBLE_EQ(tolerant.SITE_QUALITY,
                      tolerant.SQ_WILT * tolerant.SQ_SOIL_N * tolerant.SQ_TEMP * tolerant.SQ_WETNESS);
 }

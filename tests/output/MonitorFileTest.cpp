@@ -16,8 +16,8 @@ namespace {
 
 using test::ForestFixture;
 using test::plainSpecies;
-using test::temperateSite;
 using test::TempDirectory;
+using test::temperateSite;
 
 std::string line(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string line(const char* format, ...) {
@@ -47,17 +47,17 @@ std::string expectedMonitorText(const ModelState& model, bool pageBreak) {
     text += line("\n  TOTAL%16.2f%27.2f \n\n", 970.0, c.sumSNOW_M);
     text += "MONTH DELTA_W    RAIN  UP_CAP_TR(E0)     EVAP    RUNOFF  RUNOFF_+   DW_+    WILT \n\n";
     for (int m = 1; m <= 12; ++m) {
-        text += line("%5i%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f \n", m, c.DELTA_W[m], c.RAIN[m], c.UP_CAP_TR[m],
-                     c.E0[m], c.EVAP[m], c.RUNOFF[m], c.RUNOFF_PLUS[m], c.DW_PLUS[m]);
+        text += line("%5i%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f \n", m, c.DELTA_W[m], c.RAIN[m],
+                     c.UP_CAP_TR[m], c.E0[m], c.EVAP[m], c.RUNOFF[m], c.RUNOFF_PLUS[m], c.DW_PLUS[m]);
     }
     text += "\n";
-    text += line("TOTAL%7.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f \n\n", c.sumDELTA_W, c.sumRAIN, c.sumUP_CAP_TR, c.sumE0,
-                 c.sumEVAP, c.sumRUNOFF, c.sumRUNOFF_PLUS, c.sumDW_PLUS);
+    text += line("TOTAL%7.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f%9.2f \n\n", c.sumDELTA_W, c.sumRAIN,
+                 c.sumUP_CAP_TR, c.sumE0, c.sumEVAP, c.sumRUNOFF, c.sumRUNOFF_PLUS, c.sumDW_PLUS);
     text += "SN    SITE QUALITY  SQ WILTSQ WETNESS    SQ TEMP    SQ SOIL N \n\n";
     for (int sn = 1; sn <= model.NSPP; ++sn) {
         const Species& s = model.species[static_cast<size_t>(sn)];
-        text += line("%7d%12.3f%12.3f%12.3f%12.3f%12.3f\n", sn, s.SITE_QUALITY, s.SQ_WILT, s.SQ_WETNESS, s.SQ_TEMP,
-                     s.SQ_SOIL_N);
+        text += line("%7d%12.3f%12.3f%12.3f%12.3f%12.3f\n", sn, s.SITE_QUALITY, s.SQ_WILT, s.SQ_WETNESS,
+                     s.SQ_TEMP, s.SQ_SOIL_N);
     }
     if (pageBreak) text += "\n\f";
     return text;

@@ -61,8 +61,8 @@ TEST(SummaryRecordParsing, TreeRecordsHeadingsAndOtherLinesAreNotRecords) {
 }
 
 RecordAmounts sampleAmounts(double scale) {
-    return {1.25 * scale, 2.5 * scale, 0.125 * scale, 0.75 * scale, 1.5 * scale, 0.0625 * scale, 6.25 * scale,
-            1234.5 * scale};
+    return {1.25 * scale, 2.5 * scale,    0.125 * scale, 0.75 * scale,
+            1.5 * scale,  0.0625 * scale, 6.25 * scale,  1234.5 * scale};
 }
 
 void expectAmounts(const RecordAmounts& back, const RecordAmounts& written, double tolerance) {
@@ -101,7 +101,8 @@ TEST(RecordRoundTrip, ATreeRecordReadsBackAsWrittenWithItsMarker) {
         TreeRecord written{newSapling, 7, 12, 1, 4, 3, 9, 2.5, 180.25, sampleAmounts(0.01)};
         std::string line;
         appendTreeRecord(line, written);
-        EXPECT_EQ(line.substr(0, 31), std::string(newSapling ? " ->" : "   ") + " 007 00012 0001 004 003    9");
+        EXPECT_EQ(line.substr(0, 31),
+                  std::string(newSapling ? " ->" : "   ") + " 007 00012 0001 004 003    9");
         EXPECT_EQ(recordLineKind(line), RecordLine::Tree);
         EXPECT_FALSE(parseSummaryRecord(line).has_value());  // statistics take species records only
         const auto back = parseTreeRecord(line);

@@ -64,7 +64,9 @@ class ResultsOutputTest : public OutputTest {
     }
     std::string results() { return readTextFile("Data/results.out"); }
     // The driver's record-block write and results-interval work for the plot's year in force.
-    void write(bool afterDisturbance) { writeResultsOfPlotYear(*model, plot(), planPlotYear(*model, plot()), afterDisturbance); }
+    void write(bool afterDisturbance) {
+        writeResultsOfPlotYear(*model, plot(), planPlotYear(*model, plot()), afterDisturbance);
+    }
     void intervalOutput() { writeIntervalOutput(*model, plot(), planPlotYear(*model, plot())); }
     void summarizeAndWrite() {
         summarizePlot(*model, plot());
@@ -165,8 +167,7 @@ TEST_F(ResultsOutputTest, TheResultsIntervalIsWidenedAtEachWriteWhileOverTheLimi
         {500, 1, 0, 1},   // exactly 500 intervals are accepted
         {1000, 1, 1, 2},  // widened once: 1000 / 2 = 500
         {1003, 1, 2, 2},  // 1003 / 2 = 501: still over, the message again, the same interval
-        {1003, -1, 0, -1},
-        {1003, 0, 0, 0},
+        {1003, -1, 0, -1}, {1003, 0, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.years) + " years, interval " + std::to_string(c.interval));
@@ -178,7 +179,8 @@ TEST_F(ResultsOutputTest, TheResultsIntervalIsWidenedAtEachWriteWhileOverTheLimi
         model->run.CURRENT_YEAR = 1;
         setSpecies(1, 1, 9.0);
         write(false);
-        EXPECT_NE(results().find(" Print Interval: " + formatText("%5d", c.interval) + " \n"), std::string::npos)
+        EXPECT_NE(results().find(" Print Interval: " + formatText("%5d", c.interval) + " \n"),
+                  std::string::npos)
             << "the header keeps the interval found before the check";
         model->run.CURRENT_YEAR = 2;
         write(false);

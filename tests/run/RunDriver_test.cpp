@@ -1,3 +1,5 @@
+#include "run/RunDriver.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,7 +7,6 @@
 
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
-#include "run/RunDriver.h"
 #include "support/ScriptedHost.h"
 #include "support/SmallDataSet.h"
 
@@ -87,8 +88,8 @@ TEST_F(RunDriverTest, DecliningTheNextIterationEndsLikeANormalEnd) {
     load(options);
     host.questionAnswers = {true, false};
     runSimulation(*model);
-    EXPECT_EQ(host.questions, (std::vector<std::string>{"Continue with next iteration?",
-                                                        "Continue with next iteration?"}));
+    EXPECT_EQ(host.questions,
+              (std::vector<std::string>{"Continue with next iteration?", "Continue with next iteration?"}));
     EXPECT_EQ(model->run.CURRENT_ITERATION, 2);
     EXPECT_EQ(completions(), 1);
     EXPECT_EQ(host.messages.back().icon, MessageIcon::Information);
@@ -140,7 +141,8 @@ TEST_F(RunDriverTest, TheSameSeedGivesTheSameForestAndRunsContinueTheStream) {
     auto snapshot = [&] {
         std::vector<double> values;
         for (const Plot& plot : model->plots)
-            for (const Tree& tree : plot.trees) values.insert(values.end(), {double(tree.SN), tree.DBH, tree.HEIGHT});
+            for (const Tree& tree : plot.trees)
+                values.insert(values.end(), {double(tree.SN), tree.DBH, tree.HEIGHT});
         return values;
     };
     const auto first = snapshot();
@@ -196,7 +198,8 @@ TEST_F(RunDriverTest, ASecondRunStartsItsOutputFilesAnew) {
     ASSERT_EQ(runSimulation(*model), RunOutcome::Finished);
     EXPECT_EQ(test::readTextFile("Data/results.out").rfind("\n DRAVIA 4 TREE BIODATA\n", 0), 0u);
     EXPECT_EQ(test::readTextFile("Data/afterdist.out").rfind("\n DRAVIA 4 TREE BIODATA\n", 0), 0u);
-    EXPECT_EQ(test::readTextFile("Data/disturb.out").rfind("LOGGING DATA WITH A FREQUENCY OF 5 YEARS\n", 0), 0u);
+    EXPECT_EQ(test::readTextFile("Data/disturb.out").rfind("LOGGING DATA WITH A FREQUENCY OF 5 YEARS\n", 0),
+              0u);
 }
 
 TEST_F(RunDriverTest, AMissingPlotFileStopsTheRunBeforeAnyYear) {
