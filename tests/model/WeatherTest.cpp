@@ -1,10 +1,9 @@
-#include "model/Weather.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "model/ForestFixture.h"
+#include "model/Weather.h"
 
 namespace dravia {
 namespace {

@@ -1,7 +1,6 @@
-#include "model/Death.h"
-
 #include <gtest/gtest.h>
 
+#include "model/Death.h"
 #include "model/ForestFixture.h"
 
 namespace dravia {

@@ -1,11 +1,10 @@
-#include "model/TreeList.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
 #include "model/ModelState.h"
+#include "model/TreeList.h"
 
 namespace dravia {
 namespace {

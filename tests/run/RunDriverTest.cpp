@@ -1,5 +1,3 @@
-#include "run/RunDriver.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +5,7 @@
 
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
+#include "run/RunDriver.h"
 #include "support/ScriptedHost.h"
 #include "support/SmallDataSet.h"
 

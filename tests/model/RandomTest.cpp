@@ -1,11 +1,10 @@
-#include "model/Random.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 
 #include "model/ModelState.h"
+#include "model/Random.h"
 
 namespace dravia {
 namespace {

@@ -1,9 +1,8 @@
-#include "model/Disturbance.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "model/Disturbance.h"
 #include "model/ForestFixture.h"
 
 namespace dravia {

@@ -1,5 +1,3 @@
-#include "run/Merge.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 
 #include "batch/BatchTestSupport.h"
 #include "platform/Format.h"
+#include "run/Merge.h"
 
 namespace dravia {
 namespace {

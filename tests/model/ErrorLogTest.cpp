@@ -1,9 +1,8 @@
-#include "model/ErrorLog.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "model/ErrorLog.h"
 #include "model/VolumeTable.h"
 #include "support/ScriptedHost.h"
 

@@ -1,10 +1,9 @@
-#include "model/Birth.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "model/Birth.h"
 #include "model/ForestFixture.h"
 
 namespace dravia {

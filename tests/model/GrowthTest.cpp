@@ -1,11 +1,10 @@
-#include "model/Growth.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <iterator>
 
 #include "model/ForestFixture.h"
+#include "model/Growth.h"
 
 namespace dravia {
 namespace {

@@ -1,5 +1,3 @@
-#include "model/SiteQuality.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include <string>
 
 #include "model/ForestFixture.h"
+#include "model/SiteQuality.h"
 #include "support/TempDirectory.h"
 
 namespace dravia {
