@@ -5,7 +5,7 @@ ASAN_BUILD ?= build/asan
 RUN_DIR ?= $(CURDIR)/run-output
 CONFORMANCE ?= $(firstword $(wildcard ../shared/conformance/run-conformance.sh) $(wildcard shared/conformance/run-conformance.sh))
 
-.PHONY: all deps build run test test-release test-asan conformance bench fuzz-build fuzz fuzz-minimise clean
+.PHONY: all deps build run test test-release test-asan conformance format format-check bench fuzz-build fuzz fuzz-minimise clean
 
 all: build
 
@@ -19,7 +19,20 @@ build: deps
 run: build
 	@bash scripts/run-main-job.sh $(BUILD) $(RUN_DIR)
 
-test: deps test-release test-asan
+test: deps format-check test-release test-asan
+
+# The sources as .clang-format lays them out, by one formatter version (another version lays
+# some lines out differently): `make format` rewrites them, `make format-check` lists the
+# files that differ and fails.
+CLANG_FORMAT ?= clang-format-14
+FORMATTED = $(shell git ls-files '*.cpp' '*.h')
+format:
+	@$(CLANG_FORMAT) --style=file -i $(FORMATTED)
+
+format-check:
+	@bad=$$(for f in $(FORMATTED); do $(CLANG_FORMAT) --style=file "$$f" | cmp -s - "$$f" || echo "$$f"; done); \
+	if [ -n "$$bad" ]; then echo "Not formatted with $(CLANG_FORMAT) (run make format):"; echo "$$bad"; exit 1; fi; \
+	echo "format check: every source file is formatted"
 
 test-release:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null

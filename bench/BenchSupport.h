@@ -14,7 +14,7 @@ namespace dravia::bench {
 // A scratch working directory holding a copy of the shipped Data/; the benchmark enters it and
 // it is removed when the benchmark ends.
 class ScratchDirectory {
-public:
+  public:
     ScratchDirectory() {
         char pattern[] = "/tmp/dravia-bench-XXXXXX";
         path_ = mkdtemp(pattern);
@@ -33,7 +33,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };
@@ -41,10 +41,10 @@ private:
 // A batch host whose messages and standard output go nowhere, so printing costs nothing
 // measurable and the benchmark's own table stays readable.
 class SilentHost : public HeadlessHost {
-public:
+  public:
     SilentHost() : HeadlessHost(nullSink(), nullSink()) {}
 
-private:
+  private:
     static std::FILE* nullSink() {
         static std::FILE* sink = std::fopen("/dev/null", "w");
         return sink;

@@ -30,7 +30,7 @@ constexpr int GROWN_YEARS = 100;
 // The shipped data set in graphics mode, its first plot grown for GROWN_YEARS years, shown in
 // a plot view of 1280 x 800.
 class GraphicsForest {
-public:
+  public:
     GraphicsForest() {
         model_->host = &host_;
         loadAtStartup(*model_);
@@ -67,11 +67,12 @@ public:
     }
     int treesShown() const {
         int count = 0;
-        for (int slot = 1; slot <= DISPLAY_SLOT_COUNT; ++slot) count += model_->displaySlots[slot].tree != nullptr;
+        for (int slot = 1; slot <= DISPLAY_SLOT_COUNT; ++slot)
+            count += model_->displaySlots[slot].tree != nullptr;
         return count;
     }
 
-private:
+  private:
     ScratchDirectory directory_;
     SilentHost host_;
     std::unique_ptr<ModelState> model_ = std::make_unique<ModelState>();

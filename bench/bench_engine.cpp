@@ -22,7 +22,7 @@
 namespace dravia::bench {
 namespace {
 
-constexpr int SPIN_UP_YEARS = 150;    // the shipped plot grows into a mixed, layered stand
+constexpr int SPIN_UP_YEARS = 150;  // the shipped plot grows into a mixed, layered stand
 constexpr int YEARS_BETWEEN_RESETS = 10;
 constexpr int FIRST_MEASURED_YEAR = 11;
 constexpr int RUN_YEARS = 2000;
@@ -33,7 +33,7 @@ constexpr int RUN_YEARS = 2000;
 // simulated years the plot is put back (outside the timing) so the tree count stays near the
 // wanted one.
 class ForestBench {
-public:
+  public:
     ForestBench(int treeCount, int climateChange, bool fileOutput) {
         model_->host = &host_;
         loadAtStartup(*model_);
@@ -85,7 +85,8 @@ public:
     void reset() {
         plot().trees = template_;
         plot().NTREES = static_cast<int>(template_.size());
-        if (model_->run.CURRENT_YEAR >= RUN_YEARS - YEARS_BETWEEN_RESETS) model_->run.CURRENT_YEAR = FIRST_MEASURED_YEAR;
+        if (model_->run.CURRENT_YEAR >= RUN_YEARS - YEARS_BETWEEN_RESETS)
+            model_->run.CURRENT_YEAR = FIRST_MEASURED_YEAR;
     }
 
     void run(benchmark::State& state) {
@@ -107,7 +108,7 @@ public:
         state.counters["trees"] = static_cast<double>(template_.size());
     }
 
-private:
+  private:
     ScratchDirectory directory_;
     SilentHost host_;
     std::unique_ptr<ModelState> model_ = std::make_unique<ModelState>();
@@ -115,7 +116,8 @@ private:
 };
 
 void BM_YearlyStep(benchmark::State& state) {
-    ForestBench forest(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) != 0);
+    ForestBench forest(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                       state.range(2) != 0);
     forest.run(state);
 }
 
@@ -139,8 +141,8 @@ void BM_ArithmeticFloor(benchmark::State& state) {
     std::vector<PackedSpecies> species(MAX_SPECIES + 1);
     for (int sn = 1; sn <= MAX_SPECIES; ++sn) {
         const Species& s = model.species[static_cast<size_t>(sn)];
-        species[static_cast<size_t>(sn)] = {s.C,  s.G,  s.DMAX, s.HMAX, s.B2, s.B3, s.SITE_QUALITY, s.MIN_DIAM_INC,
-                                            s.AGEMAX, s.SHADE_TYPE};
+        species[static_cast<size_t>(sn)] = {
+            s.C, s.G, s.DMAX, s.HMAX, s.B2, s.B3, s.SITE_QUALITY, s.MIN_DIAM_INC, s.AGEMAX, s.SHADE_TYPE};
     }
     std::vector<double> startDbh, startHeight, dbh, height;
     std::vector<int> sn, age, slow;
@@ -160,7 +162,8 @@ void BM_ArithmeticFloor(benchmark::State& state) {
     int sinceReset = 0;
     for (auto _ : state) {
         double leafAreaOfPlot = 0.0;
-        for (size_t i = 0; i < n; ++i) leafAreaOfPlot += species[static_cast<size_t>(sn[i])].C * (dbh[i] * dbh[i]);
+        for (size_t i = 0; i < n; ++i)
+            leafAreaOfPlot += species[static_cast<size_t>(sn[i])].C * (dbh[i] * dbh[i]);
         benchmark::DoNotOptimize(leafAreaOfPlot);
         double plotBa = 0.0;
         for (size_t i = 0; i < n; ++i) plotBa += 0.7853975 * (dbh[i] * dbh[i]);

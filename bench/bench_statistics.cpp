@@ -68,8 +68,9 @@ void BM_ReadResultsFile(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
     state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
-    state.counters["MB/s"] = benchmark::Counter(static_cast<double>(bytes) / 1e6 * static_cast<double>(state.iterations()),
-                                                benchmark::Counter::kIsRate);
+    state.counters["MB/s"] =
+        benchmark::Counter(static_cast<double>(bytes) / 1e6 * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ReadResultsFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

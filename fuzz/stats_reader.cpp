@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The reader ends the program only abnormally, after a numbered message or one that says
         // what in the file cannot belong to a run.
         if (exit.status != EXIT_ABNORMAL || host.messages.empty() ||
-            (host.messages.back().rfind("errorLog ", 0) != 0 && host.messages.back().rfind("Error: ", 0) != 0))
+            (host.messages.back().rfind("errorLog ", 0) != 0 &&
+             host.messages.back().rfind("Error: ", 0) != 0))
             fuzz::finding("the statistics reader ended the program without its message");
     }
     return 0;

@@ -2,8 +2,9 @@
 # Installs the Debian packages that building, running and testing Dravia4 need, when missing.
 set -euo pipefail
 # libclang-rt-14-dev: the libFuzzer and sanitizer runtimes of clang 14 (make fuzz).
-packages=(cmake make g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libcli11-dev fonts-liberation xvfb xauth python3 parallel)
+# clang-format-14: the one formatter version whose output `make test` checks the sources against.
+packages=(cmake make g++ clang libclang-rt-14-dev clang-format-14 qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libcli11-dev fonts-liberation xvfb xauth python3 parallel)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

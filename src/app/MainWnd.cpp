@@ -1,7 +1,5 @@
 #include "app/MainWnd.h"
 
-#include <new>
-
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <exception>
+#include <new>
 
 #include "app/AppIcon.h"
 #include "app/CommunitiesDialog.h"
@@ -28,16 +27,6 @@
 
 namespace dravia {
 
-namespace {
-
-PlotView* thePlotView = nullptr;
-
-}  // namespace
-
-PlotView* MainWnd::currentPlotView() {
-    return thePlotView;
-}
-
 MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) {
     view_ = new PlotView(*model_, this);
     host_ = std::make_unique<QtHost>(this, view_);
@@ -46,7 +35,7 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
         if (loader) {
             loader(*model_);
         } else {
-            loadAtStartup(*model_, 1);
+            loadAtStartup(*model_);
         }
     } catch (const ProgramExit&) {
         throw;
@@ -57,8 +46,6 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
         // A failure must not look like success to whoever started the program.
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
-    thePlotView = view_;
-
     setWindowTitle(QStringLiteral("Dravia4"));
     setWindowIcon(applicationIcon());
     setGeometry(0, 0, 10, 10);
@@ -67,9 +54,7 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
     view_->show();
 }
 
-MainWnd::~MainWnd() {
-    if (thePlotView == view_) thePlotView = nullptr;
-}
+MainWnd::~MainWnd() = default;
 
 QAction* MainWnd::addCommand(QMenu* menu, const QString& text, int command) {
     QAction* action = menu->addAction(text);
@@ -267,9 +252,13 @@ void MainWnd::openGraphicsDialog() {
     runParameterDialog(dialog);
 }
 
-void MainWnd::runStatisticsPlain() { runStatisticsCommand(StatsLayout::Plain); }
+void MainWnd::runStatisticsPlain() {
+    runStatisticsCommand(StatsLayout::Plain);
+}
 
-void MainWnd::runStatisticsTabSeparated() { runStatisticsCommand(StatsLayout::TabSeparated); }
+void MainWnd::runStatisticsTabSeparated() {
+    runStatisticsCommand(StatsLayout::TabSeparated);
+}
 
 void MainWnd::runStatisticsCommand(StatsLayout layout) {
     // Statistics read a finished run into a state of their own; whatever stops them has shown its
@@ -277,9 +266,10 @@ void MainWnd::runStatisticsCommand(StatsLayout layout) {
     const DirectoryLock lock(".");
     if (!workingDirectoryFree(lock)) return;
     try {
-        runStatistics(*model_, layout,
-                      "A simulation with \"Output results to file\" set to true must run to completion first: "
-                      "its parameters are kept for the statistics when it completes.");
+        runStatistics(
+            *model_, layout,
+            "A simulation with \"Output results to file\" set to true must run to completion first: "
+            "its parameters are kept for the statistics when it completes.");
     } catch (const ProgramExit&) {
     } catch (const std::bad_alloc&) {
         host_->showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);

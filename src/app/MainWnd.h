@@ -59,9 +59,6 @@ class MainWnd : public QMainWindow {
     PlotView& plotView() { return *view_; }
     QtHost& host() { return *host_; }
 
-    // The process-wide plot view, for code outside the window that repaints or draws into it.
-    static PlotView* currentPlotView();
-
     // The menu item of a command number.
     QAction* commandAction(int command) const;
     // Enables the items for the run state now (done whenever a menu is about to show).

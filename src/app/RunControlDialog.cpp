@@ -18,7 +18,7 @@ constexpr int DISPLAY_OFF = 3;
 
 // Beyond these counts the display and the statistics table cannot keep up.
 constexpr int MAX_PRINTS = 200;
-constexpr int MAX_RESULTS = 500;
+constexpr int MAX_RESULTS = RESULT_INTERVAL_LIMIT;
 
 constexpr IntegerRange ITERATIONS{1, 10000};
 constexpr IntegerRange YEARS{1, 50000};

@@ -10,6 +10,7 @@
 
 #include "display/PlotView.h"
 #include "input/SpeciesFile.h"
+#include "model/Allometry.h"
 
 namespace dravia {
 
@@ -19,7 +20,6 @@ constexpr NumberRange POSITIVE{0.001, 100000.0};
 constexpr NumberRange NOT_NEGATIVE{0.0, 100000.0};
 
 // The height of a sapling at breast height the height curve is anchored to, cm.
-constexpr double BREAST_HEIGHT = 137.0;
 
 const QStringList TOLERANCE_TYPES{QStringLiteral("intolerant"), QStringLiteral("intermediate"),
                                   QStringLiteral("tolerant")};
@@ -183,8 +183,7 @@ void SpeciesDialog::storeSpecies(int sn, const Values& v) {
 
     // The height curve reaches HMAX at DMAX, and growth keeps its ratio to them: the values
     // typed for B2, B3 and G give way to these.
-    s.B2 = 2.0 * (s.HMAX - BREAST_HEIGHT) / s.DMAX;
-    s.B3 = (s.HMAX - BREAST_HEIGHT) / (s.DMAX * s.DMAX);
+    fitHeightCurve(s);
     s.G = s.GROWTH_RATIO * s.HMAX / s.DMAX;
 }
 

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QStringList>
 #include <clocale>
@@ -24,22 +26,24 @@ struct Arguments {
     bool valid = true;
 };
 
+// Our own usage text and exit statuses stand for help and for a command line that is wrong; the
+// parser only takes the line apart, so options are added here in one place.
 Arguments parseArguments(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption workdir(QStringLiteral("workdir"), QString(), QStringLiteral("DIR"));
+    QCommandLineOption writeIcon(QStringLiteral("write-icon"), QString(), QStringLiteral("FILE"));
+    writeIcon.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({workdir, writeIcon, help});
+
     Arguments parsed;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == QLatin1String("--workdir") && i + 1 < arguments.size()) {
-            parsed.workdir = arguments[++i];
-        } else if (argument.startsWith(QLatin1String("--workdir="))) {
-            parsed.workdir = argument.mid(10);
-        } else if (argument == QLatin1String("--write-icon") && i + 1 < arguments.size()) {
-            parsed.iconFile = arguments[++i];
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            parsed.help = true;
-        } else {
-            parsed.valid = false;
-        }
-    }
+    // Nothing but options: no file names, and no "--" before them either.
+    parsed.valid = parser.parse(arguments) && parser.positionalArguments().isEmpty() &&
+                   !arguments.mid(1).contains(QStringLiteral("--"));
+    if (!parsed.valid) return parsed;
+    parsed.workdir = parser.value(workdir);
+    parsed.iconFile = parser.value(writeIcon);
+    parsed.help = parser.isSet(help);
     return parsed;
 }
 

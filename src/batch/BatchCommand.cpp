@@ -10,7 +10,6 @@
 #include <string>
 
 #include "batch/HeadlessHost.h"
-#include "batch/Merge.h"
 #include "input/Communities.h"
 #include "input/StartupLoad.h"
 #include "model/ModelState.h"
@@ -18,6 +17,7 @@
 #include "model/VolumeTable.h"
 #include "platform/DirectoryLock.h"
 #include "platform/ProgramExit.h"
+#include "run/Merge.h"
 #include "run/RunDriver.h"
 #include "run/RunStatistics.h"
 
@@ -76,12 +76,13 @@ int runBatch(const RunOptions& options, Host& host) {
     auto model = std::make_unique<ModelState>();
     model->host = &host;
     try {
-        loadAtStartup(*model, 1);
+        loadAtStartup(*model);
         applyRunOptions(*model, options);
         fillVolumeCoefficients(*model);
         const RunOutcome outcome = runSimulation(*model);
         // A run that went on without some of its records must not look like a complete one.
-        if (outcome == RunOutcome::NotStarted || !model->output.fileThatLostData.empty()) return EXIT_FATAL_ERROR;
+        if (outcome == RunOutcome::NotStarted || !model->output.fileThatLostData.empty())
+            return EXIT_FATAL_ERROR;
         return EXIT_NORMAL;
     } catch (const ProgramExit& exit) {
         return exit.status;
@@ -95,7 +96,7 @@ int statsBatch(const StatsOptions& options, Host& host) {
     auto model = std::make_unique<ModelState>();
     model->host = &host;
     try {
-        loadAtStartup(*model, 1);
+        loadAtStartup(*model);
         const bool complete =
             runStatistics(*model, options.tabSeparated ? StatsLayout::TabSeparated : StatsLayout::Plain);
         return complete ? EXIT_NORMAL : EXIT_FATAL_ERROR;
@@ -105,19 +106,22 @@ int statsBatch(const StatsOptions& options, Host& host) {
 }
 
 int batchMain(int argc, char** argv) {
-    CLI::App app{"Dravia4 forest growth simulator, headless: runs simulations and computes statistics "
-                 "from the parameter files in DIR/Data, writing the same files as the desktop program.",
-                 "dravia4-batch"};
+    CLI::App app{
+        "Dravia4 forest growth simulator, headless: runs simulations and computes statistics "
+        "from the parameter files in DIR/Data, writing the same files as the desktop program.",
+        "dravia4-batch"};
     app.set_version_flag("--version", VERSION_TEXT);
     app.require_subcommand(1);
 
     RunOptions run;
     CLI::App* runCommand = app.add_subcommand("run", "Load the input files and simulate one run.");
     runCommand->add_option("--dir", run.directory, "Working directory holding Data/ (default: current)");
-    runCommand->add_option("--years", run.years, "Years per iteration (NUM_YEARS)")->check(CLI::Range(1, 1000000));
+    runCommand->add_option("--years", run.years, "Years per iteration (NUM_YEARS)")
+        ->check(CLI::Range(1, 1000000));
     runCommand->add_option("--iterations", run.iterations, "Iterations per run (NUM_ITERS)")
         ->check(CLI::Range(1, 1000000));
-    runCommand->add_option("--seed", run.seed, "Random seed (RANDOM_STATE)")->check(CLI::Validator(seedProblem, "WHOLE NUMBER 1..2147483646", "seed"));
+    runCommand->add_option("--seed", run.seed, "Random seed (RANDOM_STATE)")
+        ->check(CLI::Validator(seedProblem, "WHOLE NUMBER 1..2147483646", "seed"));
     runCommand->add_option("--community", run.community, "Community preset 1..8")->check(CLI::Range(1, 8));
     runCommand->add_flag("--every-tree", run.everyTree, "Write one results record per tree");
     runCommand->add_option("--water-stress-mode", run.waterStressMode, "0 evaporation deficit, 1 soil water")
@@ -133,7 +137,8 @@ int batchMain(int argc, char** argv) {
         "merge",
         "Join the results, after-disturbance and disturbance files of several finished runs of one scenario "
         "into OUT, renumbering their iterations in order, so that `stats --dir OUT` covers every replicate.");
-    mergeCommand->add_option("OUT", merge.output, "Working directory to write the merged run into")->required();
+    mergeCommand->add_option("OUT", merge.output, "Working directory to write the merged run into")
+        ->required();
     mergeCommand->add_option("DIR", merge.runs, "Working directories of the finished runs, in order")
         ->required()
         ->expected(1, -1);
@@ -155,7 +160,7 @@ int batchMain(int argc, char** argv) {
             if (isatty(STDERR_FILENO) == 1) host.showProgress(ProgressBar::terminalColumns(stderr));
             return runBatch(run, host);
         }
-        if (mergeCommand->parsed()) return mergeBatch(merge, host);
+        if (mergeCommand->parsed()) return mergeRuns(merge, host);
         return statsBatch(stats, host);
     } catch (const std::bad_alloc&) {
         host.showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);

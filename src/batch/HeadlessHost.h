@@ -12,7 +12,7 @@ namespace dravia {
 // the pause dialog is never shown, and there is no display. With a progress bar it shows,
 // on the messages stream, how far the run has come after every simulated year.
 class HeadlessHost : public Host {
-public:
+  public:
     explicit HeadlessHost(std::FILE* messages = stderr, std::FILE* output = stdout)
         : messages_(messages), output_(output) {}
     ~HeadlessHost() override;
@@ -31,7 +31,7 @@ public:
     void writeStandardOutput(std::string_view text) override;
     void yearCompleted(const ModelState& model) override;
 
-private:
+  private:
     void clearProgress();
 
     std::FILE* messages_;

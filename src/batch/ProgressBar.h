@@ -22,7 +22,7 @@ struct RunProgress {
 // remaining time. It redraws its line in place (carriage return), at most ten times a second,
 // and always for the last year of the run, after which it ends its line.
 class ProgressBar {
-public:
+  public:
     using Clock = std::function<double()>;  // seconds since an arbitrary origin
 
     explicit ProgressBar(std::FILE* terminal, int columns = 80, Clock clock = steadySeconds);
@@ -44,7 +44,7 @@ public:
     // The width of the terminal behind the stream, or 80.
     static int terminalColumns(std::FILE* stream);
 
-private:
+  private:
     void draw(const RunProgress& progress, double now);
 
     std::FILE* terminal_;

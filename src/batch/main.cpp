@@ -1,3 +1,5 @@
 #include "batch/BatchCommand.h"
 
-int main(int argc, char** argv) { return dravia::batchMain(argc, argv); }
+int main(int argc, char** argv) {
+    return dravia::batchMain(argc, argv);
+}

@@ -107,7 +107,7 @@ void readColourFile(ModelState& model) {
     useDefaultColours(model);
     FileHandle file = openFile(COLOUR_FILE, "r");
     if (!file) {
-        reportError(model, 1);
+        reportError(model, ErrorMessage::NoColourFile);
         return;
     }
     ColourStream in(file.get());

@@ -66,7 +66,7 @@ void loadCommunityFiles(ModelState& model, int option) {
         readPlotFile(model, PlotFileMode::Site);
         readPlotFile(model, PlotFileMode::Plots);
     } catch (const ReaderError& error) {
-        if (error.what()[0] != '\0') hostOf(model).showMessage(error.what(), MessageIcon::None);
+        showReaderError(hostOf(model), error);
         throw ProgramExit{EXIT_STARTUP_READER};
     }
     setSpeciesColours(model);

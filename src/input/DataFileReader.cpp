@@ -80,9 +80,10 @@ std::string wrongItemTypeMessage(const std::string& expectedName, const std::str
 
 std::string outOfRangeMessage(const std::string& expectedName, const std::string& fileName, long long minimum,
                               long long maximum) {
-    return formatText("Error.  The value of item \"%s\" in\ndata file \"%s\" must be a whole number from %lld "
-                      "to %lld.",
-                      expectedName.c_str(), fileName.c_str(), minimum, maximum);
+    return formatText(
+        "Error.  The value of item \"%s\" in\ndata file \"%s\" must be a whole number from %lld "
+        "to %lld.",
+        expectedName.c_str(), fileName.c_str(), minimum, maximum);
 }
 
 std::size_t parseIntPrefix(const char* text, std::size_t length, int& value) {
@@ -136,11 +137,13 @@ std::size_t parseDoublePrefix(const char* text, std::size_t length, double& valu
 }
 
 std::string tooLargeMessage(const std::string& fileName, unsigned long long sizeLimit) {
-    return formatText("Error.  Data file \"%s\" is larger than %llu MB, more than any\ndata file of its kind holds.",
-                      fileName.c_str(), sizeLimit >> 20);
+    return formatText(
+        "Error.  Data file \"%s\" is larger than %llu MB, more than any\ndata file of its kind holds.",
+        fileName.c_str(), sizeLimit >> 20);
 }
 
-DataFileReader::DataFileReader(const std::string& fileName, unsigned long long sizeLimit) : fileName_(fileName) {
+DataFileReader::DataFileReader(const std::string& fileName, unsigned long long sizeLimit)
+    : fileName_(fileName) {
     FileHandle file = openFile(fileName, "rb");
     if (!file) throw ReaderError(couldNotOpenMessage(fileName));
     if (largerThan(file.get(), sizeLimit)) throw ReaderError(tooLargeMessage(fileName, sizeLimit));

@@ -6,6 +6,7 @@
 
 #include "input/DataFileReader.h"
 #include "input/ReaderError.h"
+#include "model/Allometry.h"
 #include "model/ErrorLog.h"
 #include "model/TreeList.h"
 #include "platform/Format.h"
@@ -41,8 +42,8 @@ void readSite(ModelState& model, DataFileReader& reader) {
     site.ELEVATION = site.ELEV_FT * FEET_TO_METRES;
 }
 
-[[noreturn]] void endForMemory(ModelState& model, int code) {
-    reportError(model, code);
+[[noreturn]] void endForMemory(ModelState& model, ErrorMessage message) {
+    reportError(model, message);
     throw ProgramExit{EXIT_FATAL_ERROR};
 }
 
@@ -67,7 +68,7 @@ std::vector<InitialTree> readTreeTable(ModelState& model, DataFileReader& reader
                            n, reader.fileName().c_str()));
         }
         if (n == MAX_INITIAL_TREES) {
-            reportError(model, 7);
+            reportError(model, ErrorMessage::TooManyTrees);
             throw ProgramExit{EXIT_FATAL_ERROR};
         }
         if (sn < 1 || sn > model.NSPP) {
@@ -109,7 +110,8 @@ void buildPlots(ModelState& model) {
             Plot& plot = model.plots.emplace_back();
             plot.PLOT_NO = number;
         } catch (const std::bad_alloc&) {
-            endForMemory(model, number == 1 ? 8 : 9);
+            endForMemory(model,
+                         number == 1 ? ErrorMessage::NoMemoryForTrees : ErrorMessage::NoMemoryForPlots);
         }
     }
 }
@@ -124,13 +126,13 @@ void fillPlots(ModelState& model) {
             Tree tree;
             tree.SN = initial.SN;
             tree.DBH = initial.DBH;
-            tree.HEIGHT = 130.0 + initial.DBH * (species.B2 - species.B3 * initial.DBH);
+            tree.HEIGHT = heightOnCurve(species, initial.DBH);
             try {
                 insertTree(plot, plot.trees.end(), tree);
             } catch (const std::bad_alloc&) {
                 hostOf(model).writeStandardOutput(
                     formatText("Not enough memory for Tree %d in Plot %d \n", row, plot.PLOT_NO));
-                endForMemory(model, 8);
+                endForMemory(model, ErrorMessage::NoMemoryForTrees);
             }
         }
     }

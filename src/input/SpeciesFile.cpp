@@ -6,6 +6,7 @@
 #include "input/DataFileReader.h"
 #include "input/ReaderError.h"
 #include "input/TreeBitmapFile.h"
+#include "model/Allometry.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 
@@ -212,8 +213,7 @@ void readSpeciesFile(ModelState& model) {
         loadSpeciesBitmaps(model, record);
         record.DDMIN = record.DDMIN * DEGREE_DAY_CONVERSION;
         record.DDMAX = record.DDMAX * DEGREE_DAY_CONVERSION;
-        record.B2 = 2.0 * (record.HMAX - 137.0) / record.DMAX;
-        record.B3 = (record.HMAX - 137.0) / (record.DMAX * record.DMAX);
+        fitHeightCurve(record);
         record.GROWTH_RATIO = record.G * record.DMAX / record.HMAX;
         model.species[static_cast<size_t>(sn)] = std::move(record);
         complete = sn;

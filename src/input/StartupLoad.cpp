@@ -33,7 +33,7 @@ int fixedCrownShape(int sn) {
     }
 }
 
-void loadAtStartup(ModelState& model, int) {
+void loadAtStartup(ModelState& model) {
     try {
         readRunTimeControlFile(model, RUN_TIME_CONTROL_FILE);
         model.params.initialValuesPath = canOpenForReading(STARTUP_INITIAL_VALUES_FILE)
@@ -48,7 +48,7 @@ void loadAtStartup(ModelState& model, int) {
         setSpeciesColours(model);
         if (model.params.COMMUNITY != 0) applyCommunity(model, model.params.COMMUNITY, false);
     } catch (const ReaderError& error) {
-        if (error.what()[0] != '\0') hostOf(model).showMessage(error.what(), MessageIcon::None);
+        showReaderError(hostOf(model), error);
         throw ProgramExit{EXIT_STARTUP_READER};
     }
     model.run.RANDOM_STATE = model.params.SEED_INIT;

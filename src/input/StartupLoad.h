@@ -12,6 +12,6 @@ int fixedCrownShape(int sn);
 
 // The start-up loading of every input file in its fixed order, ending with RANDOM_STATE from
 // SEED_INIT. A reader error shows its text and ends the program (ProgramExit, status 255).
-void loadAtStartup(ModelState& model, int mode = 1);
+void loadAtStartup(ModelState& model);
 
 }  // namespace dravia

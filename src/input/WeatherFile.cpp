@@ -14,7 +14,6 @@
 #include "input/DataFileReader.h"
 #include "input/ReaderError.h"
 #include "model/ErrorLog.h"
-#include "model/SiteQuality.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
@@ -84,14 +83,6 @@ class NumberScanner {
     std::size_t position_ = 0;
 };
 
-std::string readWholeFile(std::FILE* file) {
-    std::string text;
-    char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
-    return text;
-}
-
 MonthlyRows readSection(NumberScanner& in, int years, const char* rowName) {
     MonthlyRows rows;
     for (int y = 1; y <= years; ++y) {
@@ -112,12 +103,13 @@ WeatherRecord readRecord(ModelState& model) {
     const std::string& fileName = model.params.WTHR_FILE;
     FileHandle file = openFile(fileName, "r");
     if (!file) {
-        reportError(model, 2, fileName.c_str());
+        reportError(model, ErrorMessage::CannotOpenWeatherFile, fileName.c_str());
         throw ReaderError("");
     }
     // Centuries of monthly rows take a few hundred kilobytes.
     constexpr unsigned long long WEATHER_FILE_LIMIT = 64ull << 20;
-    if (largerThan(file.get(), WEATHER_FILE_LIMIT)) throw ReaderError(tooLargeMessage(fileName, WEATHER_FILE_LIMIT));
+    if (largerThan(file.get(), WEATHER_FILE_LIMIT))
+        throw ReaderError(tooLargeMessage(fileName, WEATHER_FILE_LIMIT));
     NumberScanner in(readWholeFile(file.get()), fileName);
     file.reset();
 
@@ -168,8 +160,6 @@ void useConstantClimate(ModelState& model, const WeatherRecord& record) {
     }
     weather.recordYears = record.years;
     weather.stationElevation = record.elevationFeet * STATION_FEET_TO_METRES;
-    // The climate does not change during the run, so the site quality is computed once.
-    computeSiteQuality(model);
 }
 
 void useYearToYearClimate(ModelState& model, const WeatherRecord& record) {
@@ -181,10 +171,10 @@ void useYearToYearClimate(ModelState& model, const WeatherRecord& record) {
     try {
         weather.years.resize(static_cast<size_t>(records) + 1);
     } catch (const std::bad_alloc&) {
-        reportError(model, 4);
+        reportError(model, ErrorMessage::TooManyWeatherYears);
         throw ProgramExit{EXIT_FATAL_ERROR};
     } catch (const std::length_error&) {
-        reportError(model, 4);
+        reportError(model, ErrorMessage::TooManyWeatherYears);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
     for (int y = 1; y <= years; ++y) {
@@ -210,7 +200,7 @@ void readWeatherFile(ModelState& model, int climateChange) {
     if (climateChange != 0 && climateChange != 1) return;
     const WeatherRecord record = readRecord(model);
     if (climateChange == 1 && record.years == 1) {
-        reportError(model, 3);
+        reportError(model, ErrorMessage::OneWeatherYear);
         model.params.CLIMATE_CHANGE = 0;
         useConstantClimate(model, record);
         return;

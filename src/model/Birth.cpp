@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "model/Allometry.h"
 #include "model/ErrorLog.h"
 #include "model/Random.h"
 #include "model/TreeList.h"
@@ -13,7 +14,6 @@ namespace dravia {
 
 namespace {
 
-constexpr double LEAF_AREA_EXTINCTION = 6000.0;
 constexpr double OPEN_CANOPY_LIGHT = 0.99;  // light at which the canopy counts as open
 // This species only regenerates beneath an established canopy of at least this leaf area.
 constexpr int UNDERSTOREY_SPECIES = 36;
@@ -58,7 +58,8 @@ int saplingCount(ModelState& model, const Species& s, const FloorLight& light, b
             const double u2 = randomUniform(model);
             return static_cast<int>(u2 * s.MAX_SAPLINGS + 0.5);
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -71,12 +72,9 @@ void insertSapling(Plot& plot, const Tree& sapling) {
 
 }  // namespace
 
-void addSaplings(ModelState& model) {
-    Plot* plot = model.run.CURRENT_PLOT;
-    if (plot == nullptr) return;
-
+void addSaplings(ModelState& model, Plot& plot) {
     double leafArea = 0.0;
-    for (const Tree& tree : plot->trees) {
+    for (const Tree& tree : plot.trees) {
         const Species& s = model.species[static_cast<size_t>(tree.SN)];
         leafArea += s.C * (tree.DBH * tree.DBH);
     }
@@ -95,26 +93,27 @@ void addSaplings(ModelState& model) {
         if (sn == UNDERSTOREY_SPECIES && leafArea < UNDERSTOREY_MIN_LEAF_AREA) continue;
 
         const int count = saplingCount(model, s, light, intolerantPresent);
-        if (static_cast<long long>(plot->NTREES) + count > MAX_TREES_PER_PLOT) {
+        if (static_cast<long long>(plot.NTREES) + count > MAX_TREES_PER_PLOT) {
             endRunBeyondModel(
-                model, formatText("Error: %d saplings of %s would bring plot %d above %d trees in year %d of "
-                                  "iteration %d.\nA plot of 100 square metres cannot hold so many trees; lower the "
-                                  "species' maximum number of saplings (MAX_SAPLINGS).",
-                                  count, s.NAME.c_str(), plot->PLOT_NO, MAX_TREES_PER_PLOT, model.run.CURRENT_YEAR,
-                                  model.run.CURRENT_ITERATION));
+                model,
+                formatText("Error: %d saplings of %s would bring plot %d above %d trees in year %d of "
+                           "iteration %d.\nA plot of 100 square metres cannot hold so many trees; lower the "
+                           "species' maximum number of saplings (MAX_SAPLINGS).",
+                           count, s.NAME.c_str(), plot.PLOT_NO, MAX_TREES_PER_PLOT, model.run.CURRENT_YEAR,
+                           model.run.CURRENT_ITERATION));
         }
         for (int k = 0; k < count; ++k) {
             Tree sapling;
             sapling.BIRTH_YEAR = model.run.CURRENT_YEAR;
-            sapling.PLOT_NO = plot->PLOT_NO;
+            sapling.PLOT_NO = plot.PLOT_NO;
             model.run.BIRTHS_THIS_YEAR[static_cast<size_t>(sn)] += 1;
             sapling.TREE_ID = model.run.BIRTHS_THIS_YEAR[static_cast<size_t>(sn)];
             sapling.SN = sn;
             sapling.SLOW_GROWTH = 0;
             const double u = randomUniform(model);
             sapling.DBH = 2.0 + 7.9 * (u * u * u);  // mostly near 2 cm, at most 9.9 cm
-            sapling.HEIGHT = 130.0 + sapling.DBH * (s.B2 - s.B3 * sapling.DBH);
-            insertSapling(*plot, sapling);  // counts the tree into NTREES
+            sapling.HEIGHT = heightOnCurve(s, sapling.DBH);
+            insertSapling(plot, sapling);  // counts the tree into NTREES
         }
     }
 }

@@ -8,7 +8,7 @@ namespace dravia {
 // model describes; the run ends rather than crawl through ever longer tree lists.
 inline constexpr int MAX_TREES_PER_PLOT = 10000;
 
-// Adds this year's saplings to CURRENT_PLOT.
-void addSaplings(ModelState& model);
+// Adds this year's saplings to the plot.
+void addSaplings(ModelState& model, Plot& plot);
 
 }  // namespace dravia

@@ -14,19 +14,16 @@ constexpr double SLOW_GROWTH_MORTALITY = 0.368;
 
 }  // namespace
 
-void killTrees(ModelState& model) {
-    Plot* plot = model.run.CURRENT_PLOT;
-    if (plot == nullptr) return;
-
-    auto tree = plot->trees.begin();
-    while (tree != plot->trees.end()) {
+void killTrees(ModelState& model, Plot& plot) {
+    auto tree = plot.trees.begin();
+    while (tree != plot.trees.end()) {
         tree->AGE += 1;
         const Species& s = model.species[static_cast<size_t>(tree->SN)];
         bool dies = randomUniform(model) < BACKGROUND_DEATHS_PER_LIFESPAN / s.AGEMAX;
         if (!dies && tree->SLOW_GROWTH == 1) dies = randomUniform(model) < SLOW_GROWTH_MORTALITY;
-        tree = dies ? removeTree(model, *plot, tree) : std::next(tree);
+        tree = dies ? removeTree(model, plot, tree) : std::next(tree);
     }
-    if (plot->NTREES == 0) plot->PLOT_BA = 0.0;
+    if (plot.NTREES == 0) plot.PLOT_BA = 0.0;
 }
 
 }  // namespace dravia

@@ -4,7 +4,7 @@
 
 namespace dravia {
 
-// Applies this year's mortality to CURRENT_PLOT.
-void killTrees(ModelState& model);
+// Applies this year's mortality to the plot.
+void killTrees(ModelState& model, Plot& plot);
 
 }  // namespace dravia

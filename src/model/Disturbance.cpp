@@ -12,8 +12,8 @@ namespace {
 constexpr double SMALLEST_WINDTHROW_DRAW = 0.0001;  // a probability at or below this never strikes
 constexpr int TABULAR_DISPLAY = 2;
 
-void notify(const std::function<void(ModelState&)>& call, ModelState& model) {
-    if (call) call(model);
+void notify(const std::function<void(ModelState&, const Plot&)>& call, ModelState& model, const Plot& plot) {
+    if (call) call(model, plot);
 }
 
 bool loggingYear(const RunParameters& p, int year) {
@@ -24,7 +24,7 @@ bool loggingYear(const RunParameters& p, int year) {
 
 }  // namespace
 
-bool decideDisturbance(ModelState& model, const DisturbanceObserver& observer) {
+bool decideDisturbance(ModelState& model, Plot& plot, const DisturbanceObserver& observer) {
     // The disturbance data header is renewed by the run driver at the start of each run,
     // not here, so that the records of every plot disturbed in year 1 are kept.
     const RunParameters& p = model.params;
@@ -32,7 +32,7 @@ bool decideDisturbance(ModelState& model, const DisturbanceObserver& observer) {
 
     bool logged = false;
     if (loggingYear(p, model.run.CURRENT_YEAR)) {
-        applyDisturbance(model, p.MIN_DIAM_TO_KILL_FOR_LOGGING, observer);
+        applyDisturbance(model, plot, p.MIN_DIAM_TO_KILL_FOR_LOGGING, observer);
         logged = true;
     }
 
@@ -40,23 +40,22 @@ bool decideDisturbance(ModelState& model, const DisturbanceObserver& observer) {
     double u = randomUniform(model);
     if (u < SMALLEST_WINDTHROW_DRAW) u = SMALLEST_WINDTHROW_DRAW;
     if (u < p.BLOW_PROB) {
-        applyDisturbance(model, p.MIN_DIAM_TO_KILL_FOR_WINDTHROW, observer);
+        applyDisturbance(model, plot, p.MIN_DIAM_TO_KILL_FOR_WINDTHROW, observer);
         return true;
     }
     return logged;
 }
 
-void applyDisturbance(ModelState& model, double minimumDiameter, const DisturbanceObserver& observer) {
-    Plot* plot = model.run.CURRENT_PLOT;
-    if (plot == nullptr) return;
-    notify(observer.beforeRemoval, model);
+void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter,
+                      const DisturbanceObserver& observer) {
+    notify(observer.beforeRemoval, model, plot);
 
     if (minimumDiameter == 0.0) {
         // A clear-cut.
-        auto tree = plot->trees.begin();
-        while (tree != plot->trees.end()) tree = removeTree(model, *plot, tree);
-        plot->NTREES = 0;
-        plot->PLOT_BA = 0.0;
+        auto tree = plot.trees.begin();
+        while (tree != plot.trees.end()) tree = removeTree(model, plot, tree);
+        plot.NTREES = 0;
+        plot.PLOT_BA = 0.0;
         if (model.params.SCREEN_OUTPUT_MODE == TABULAR_DISPLAY) {
             Host& host = hostOf(model);
             host.writeStandardOutput("\n\n");
@@ -64,14 +63,14 @@ void applyDisturbance(ModelState& model, double minimumDiameter, const Disturban
                                                 model.params.BASE_YEAR + model.run.CURRENT_YEAR - 1));
         }
     } else {
-        auto tree = plot->trees.begin();
-        while (tree != plot->trees.end()) {
-            tree = tree->DBH >= minimumDiameter ? removeTree(model, *plot, tree) : std::next(tree);
+        auto tree = plot.trees.begin();
+        while (tree != plot.trees.end()) {
+            tree = tree->DBH >= minimumDiameter ? removeTree(model, plot, tree) : std::next(tree);
         }
-        if (plot->trees.empty()) plot->PLOT_BA = 0.0;
+        if (plot.trees.empty()) plot.PLOT_BA = 0.0;
     }
 
-    notify(observer.afterRemoval, model);
+    notify(observer.afterRemoval, model, plot);
 }
 
 }  // namespace dravia

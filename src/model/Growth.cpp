@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "model/Allometry.h"
 #include "model/ErrorLog.h"
 #include "model/TreeList.h"
 #include "platform/Format.h"
@@ -20,9 +21,6 @@ constexpr std::array<int, MAX_SPECIES + 1> CO2_TYPE = {
     6, 5, 2, 6, 6, 6, 1, 1, 1, 6,  // 31..40
 };
 
-constexpr double LEAF_AREA_EXTINCTION = 6000.0;  // leaf area over which light falls to 1/e
-constexpr int SITE_DATA_ERROR = 19;
-
 // Atmospheric CO2 (ppm) in simulation year y.
 double co2Concentration(int year) {
     const double y = year;
@@ -33,13 +31,20 @@ double co2Concentration(int year) {
 // the last factor computed.
 double co2ResponseFactor(double co2, int type, double previous) {
     switch (type) {
-        case 1: return 0.0042 * co2 - 0.053 - 2e-06 * (co2 * co2);
-        case 2: return 0.0018 * co2 + 0.457 - 8e-07 * (co2 * co2);
-        case 3: return 0.0014 * co2 + 0.582 - 6e-07 * (co2 * co2);
-        case 4: return 0.0025 * co2 + 0.218 - 8e-07 * (co2 * co2);
-        case 5: return 0.0012 * co2 + 0.625 - 5e-07 * (co2 * co2);
-        case 6: return 0.0005 * co2 + 0.84 - 2e-07 * (co2 * co2);
-        default: return previous;
+        case 1:
+            return 0.0042 * co2 - 0.053 - 2e-06 * (co2 * co2);
+        case 2:
+            return 0.0018 * co2 + 0.457 - 8e-07 * (co2 * co2);
+        case 3:
+            return 0.0014 * co2 + 0.582 - 6e-07 * (co2 * co2);
+        case 4:
+            return 0.0025 * co2 + 0.218 - 8e-07 * (co2 * co2);
+        case 5:
+            return 0.0012 * co2 + 0.625 - 5e-07 * (co2 * co2);
+        case 6:
+            return 0.0005 * co2 + 0.84 - 2e-07 * (co2 * co2);
+        default:
+            return previous;
     }
 }
 
@@ -56,10 +61,13 @@ double co2Factor(ModelState& model, int sn) {
 double lightResponse(int shadeType, double availableLight) {
     switch (shadeType) {
         case 1:
-        case 2: return 2.24 * (1.0 - std::exp(-1.136 * (availableLight - 0.08)));
-        case 3: return 1.0 - std::exp(-4.64 * (availableLight - 0.05));
+        case 2:
+            return 2.24 * (1.0 - std::exp(-1.136 * (availableLight - 0.08)));
+        case 3:
+            return 1.0 - std::exp(-4.64 * (availableLight - 0.05));
         // A species of unknown shade tolerance is given no light response: it does not grow.
-        default: return 0.0;
+        default:
+            return 0.0;
     }
 }
 
@@ -73,32 +81,31 @@ namespace {
 constexpr double LARGEST_FOLLOWED_DBH = 100000.0;
 
 [[noreturn]] void reportRunawayGrowth(ModelState& model, const Plot& plot, const Species& s) {
-    endRunBeyondModel(model, formatText("Error: a tree of %s on plot %d grew beyond %.0f cm in diameter in year %d "
-                                        "of iteration %d.\nThe species values drive growth outside what the model "
-                                        "can follow; check its growth constant and maximum number of saplings.",
-                                        s.NAME.c_str(), plot.PLOT_NO, LARGEST_FOLLOWED_DBH, model.run.CURRENT_YEAR,
-                                        model.run.CURRENT_ITERATION));
+    endRunBeyondModel(model,
+                      formatText("Error: a tree of %s on plot %d grew beyond %.0f cm in diameter in year %d "
+                                 "of iteration %d.\nThe species values drive growth outside what the model "
+                                 "can follow; check its growth constant and maximum number of saplings.",
+                                 s.NAME.c_str(), plot.PLOT_NO, LARGEST_FOLLOWED_DBH, model.run.CURRENT_YEAR,
+                                 model.run.CURRENT_ITERATION));
 }
 
 }  // namespace
 
-void growTrees(ModelState& model) {
-    Plot* plot = model.run.CURRENT_PLOT;
-    if (plot == nullptr) return;
-    if (!plot->trees.empty()) sortTreesByHeight(*plot);
+void growTrees(ModelState& model, Plot& plot) {
+    if (!plot.trees.empty()) sortTreesByHeight(plot);
 
-    plot->PLOT_BA = 0.0;
-    for (const Tree& tree : plot->trees) plot->PLOT_BA += 0.7853975 * (tree.DBH * tree.DBH);
+    plot.PLOT_BA = 0.0;
+    for (const Tree& tree : plot.trees) plot.PLOT_BA += 0.7853975 * (tree.DBH * tree.DBH);
 
     const double rock = model.site.PERCENT_ROCK;
     // The basal area the plot can carry once its rock is taken off.
     const double capacity = (100.0 - rock) * model.params.BA_MAX * 0.01;
 
-    double leafArea = 0.0;      // of the trees walked so far
-    double shadingArea = 0.0;   // leaf area above the current tree
+    double leafArea = 0.0;        // of the trees walked so far
+    double shadingArea = 0.0;     // leaf area above the current tree
     double previousHeight = 0.0;  // the tree before's height at the start of the year
     bool first = true;
-    for (Tree& tree : plot->trees) {
+    for (Tree& tree : plot.trees) {
         const Species& s = model.species[static_cast<size_t>(tree.SN)];
         tree.SLOW_GROWTH = 0;
 
@@ -114,9 +121,9 @@ void growTrees(ModelState& model) {
 
         // The plot and site readers keep the rock cover in range; should it slip through, the
         // site-data error is raised and a plot without room (capacity not positive) grows nothing.
-        if (!(rock >= 0.0 && rock < 100.0)) reportError(model, SITE_DATA_ERROR);
+        if (!(rock >= 0.0 && rock < 100.0)) reportError(model, ErrorMessage::SiteData);
         double f = 0.0;
-        if (capacity > 0.0) f = (1.0 - plot->PLOT_BA / capacity) * s.SITE_QUALITY * s.G;
+        if (capacity > 0.0) f = (1.0 - plot.PLOT_BA / capacity) * s.SITE_QUALITY * s.G;
         if (model.params.CO2_FERT_OK == 1) f = f * co2Factor(model, tree.SN);
 
         leafArea = leafArea + s.C * (tree.DBH * tree.DBH);
@@ -139,8 +146,8 @@ void growTrees(ModelState& model) {
         if (increment <= s.MIN_DIAM_INC) tree.SLOW_GROWTH = 1;
 
         tree.DBH = tree.DBH + increment;
-        tree.HEIGHT = 130.0 + tree.DBH * (s.B2 - s.B3 * tree.DBH);
-        if (!(tree.DBH <= LARGEST_FOLLOWED_DBH)) reportRunawayGrowth(model, *plot, s);
+        tree.HEIGHT = heightOnCurve(s, tree.DBH);
+        if (!(tree.DBH <= LARGEST_FOLLOWED_DBH)) reportRunawayGrowth(model, plot, s);
     }
 }
 

@@ -4,7 +4,7 @@
 
 namespace dravia {
 
-// Grows every tree of CURRENT_PLOT by one year.
-void growTrees(ModelState& model);
+// Grows every tree of the plot by one year.
+void growTrees(ModelState& model, Plot& plot);
 
 }  // namespace dravia

@@ -14,10 +14,10 @@ namespace dravia {
 
 class Host;
 
-inline constexpr int MAX_SPECIES = 40;       // species numbers 1..40; index 0 holds none
+inline constexpr int MAX_SPECIES = 40;           // species numbers 1..40; index 0 holds none
 inline constexpr int MAX_INITIAL_TREES = 10000;  // capacity of the initial-tree table (rows 0..9999)
 inline constexpr int DISPLAY_SLOT_COUNT = 50;
-inline constexpr int MONTHS = 12;            // months 1..12; index 0 holds nothing
+inline constexpr int MONTHS = 12;  // months 1..12; index 0 holds nothing
 
 // Monthly arrays are indexed 1..12.
 using MonthlyValues = std::array<double, MONTHS + 1>;
@@ -48,11 +48,11 @@ struct RunParameters {
     int CO2_FERT_OK = 0;
     double CO2_FACTOR_DEF = 0.0;  // 1.0 exactly: the factor is computed from the year
     int CALC_ITER_AVG = 0;
-    double BA_MAX = 0.0;          // cm² per plot, before the rock correction
+    double BA_MAX = 0.0;  // cm² per plot, before the rock correction
     double SEED_INIT = 0.0;
     int CLEAR_PLOT = 0;
-    int CLIMATE_CHANGE = 0;       // 1 year-to-year weather, 0 constant climate
-    int COMMUNITY = 0;            // 0 none, 1..8
+    int CLIMATE_CHANGE = 0;              // 1 year-to-year weather, 0 constant climate
+    int COMMUNITY = 0;                   // 0 none, 1..8
     std::array<std::string, 9> HABITAT;  // 1..8
     int WTHR_TYPE = 0;
     std::array<std::string, 2> WTHR_TYPES;
@@ -62,7 +62,7 @@ struct RunParameters {
     int BLOW_DOWN = 0;
     int BLOW_FREQ = 0;
     double BLOW_PROB = 0.0;
-    double MIN_DIAM_TO_KILL_FOR_LOGGING = 0.0;   // cm
+    double MIN_DIAM_TO_KILL_FOR_LOGGING = 0.0;    // cm
     double MIN_DIAM_TO_KILL_FOR_WINDTHROW = 0.0;  // cm
     int NUM_PLOTS = 0;
     int PLOT_1_OK = 0;
@@ -70,8 +70,8 @@ struct RunParameters {
     int SPECIES_1_SN = 0;
     int SPECIES_2_SN = 0;
     int GRAPH_INTVL = 0;
-    int WIDTH = 0;    // % of the screen
-    int DEPTH = 0;    // % of the screen
+    int WIDTH = 0;        // % of the screen
+    int DEPTH = 0;        // % of the screen
     double SLANT = 0.0;   // degrees
     double HT_MAX = 0.0;  // cm
     int BASE_YEAR = 0;
@@ -100,27 +100,27 @@ struct Site {
 };
 
 struct Species {
-    double DMAX = 0.0;    // maximum diameter, cm
-    double HMAX = 0.0;    // maximum height, cm
-    double AGEMAX = 0.0;  // maximum age, years
-    double B2 = 0.0;      // height curve: 2 × (HMAX − 137) / DMAX
-    double B3 = 0.0;      // height curve: (HMAX − 137) / DMAX²
-    double G = 0.0;       // growth constant
-    double C = 0.0;       // leaf area = C × DBH²
-    double DDMIN = 0.0;   // °C-days
-    double DDMAX = 0.0;   // °C-days
+    double DMAX = 0.0;             // maximum diameter, cm
+    double HMAX = 0.0;             // maximum height, cm
+    double AGEMAX = 0.0;           // maximum age, years
+    double B2 = 0.0;               // height curve: 2 × (HMAX − 137) / DMAX
+    double B3 = 0.0;               // height curve: (HMAX − 137) / DMAX²
+    double G = 0.0;                // growth constant
+    double C = 0.0;                // leaf area = C × DBH²
+    double DDMIN = 0.0;            // °C-days
+    double DDMAX = 0.0;            // °C-days
     double MIN_DIAM_INC = 0.0;     // cm
     double MIN_WATER_TABLE = 0.0;  // m
     double SITE_QUALITY = 0.0;     // this year's combined factor, 0..1
     double WILT_FACTOR = 0.0;
-    double MAX_LEAF_WT = 0.0;      // kg; dialog only
+    double MAX_LEAF_WT = 0.0;  // kg; dialog only
     double MIN_LIGHT = 0.0;
     double STEM_A = 0.0, STEM_B = 0.0;
     double BARK_A = 0.0, BARK_B = 0.0;
     double BRANCH_A = 0.0, BRANCH_B = 0.0;
     double ROOT_A = 0.0, ROOT_B = 0.0;
-    int SHADE_TYPE = 0;   // 1 intolerant, 2 intermediate, 3 tolerant
-    int N_TYPE = 0;       // 1 intolerant, 2 intermediate, 3 tolerant
+    int SHADE_TYPE = 0;  // 1 intolerant, 2 intermediate, 3 tolerant
+    int N_TYPE = 0;      // 1 intolerant, 2 intermediate, 3 tolerant
     int ABLE_TO_ENTER = 0;
     int MAX_SAPLINGS = 0;
     std::string NAME;
@@ -130,8 +130,8 @@ struct Species {
     int LARGE_BITMAP_MIN_HT = 0;
     std::shared_ptr<const TreeBitmap> smallBitmap;  // none when "NONE" or unreadable
     std::shared_ptr<const TreeBitmap> largeBitmap;
-    int crownShape = 1;    // 0 triangle (conifer), 1 oval
-    int colourIndex = 0;   // 0..15, index into the display palette
+    int crownShape = 1;   // 0 triangle (conifer), 1 oval
+    int colourIndex = 0;  // 0..15, index into the display palette
 
     // Derived at species load: DMAX × G / HMAX.
     double GROWTH_RATIO = 0.0;
@@ -159,16 +159,16 @@ struct Species {
 };
 
 struct Tree {
-    int BIRTH_YEAR = 0;  // CURRENT_YEAR at birth; 0 for trees of the initial plot
-    int PLOT_NO = 0;     // plot born on; 0 for trees of the initial plot
-    int TREE_ID = 0;     // number among this year's saplings of its species on the plot
-    double DBH = 0.0;    // cm
+    int BIRTH_YEAR = 0;   // CURRENT_YEAR at birth; 0 for trees of the initial plot
+    int PLOT_NO = 0;      // plot born on; 0 for trees of the initial plot
+    int TREE_ID = 0;      // number among this year's saplings of its species on the plot
+    double DBH = 0.0;     // cm
     double HEIGHT = 0.0;  // cm
     int AGE = 0;
     int DISPLAY_SLOT = 0;  // 1..50, 0 none
     int SN = 0;
     int SLOW_GROWTH = 0;
-    double TREE_BA = 0.0;  // cm²/m²
+    double TREE_BA = 0.0;                                                                // cm²/m²
     double STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;  // kg/m²
     double TOT_BIOM = 0.0;
     double TOT_VOL = 0.0;  // cu ft/acre
@@ -203,11 +203,11 @@ struct WeatherYear {
 
 // The weather as read from the weather file.
 struct WeatherData {
-    double stationElevation = 0.0;   // m
-    MonthlyValues meanTemperature{};     // constant climate, °C
-    MonthlyValues meanPrecipitation{};   // constant climate, mm
-    std::vector<WeatherYear> years;      // year-to-year: records 0..max(NUM_YEARS, NY); 0 unused
-    int recordYears = 0;                 // NY of the file
+    double stationElevation = 0.0;      // m
+    MonthlyValues meanTemperature{};    // constant climate, °C
+    MonthlyValues meanPrecipitation{};  // constant climate, mm
+    std::vector<WeatherYear> years;     // year-to-year: records 0..max(NUM_YEARS, NY); 0 unused
+    int recordYears = 0;                // NY of the file
 };
 
 // The yearly climate and soil-water balance, and what carries over between computations.
@@ -233,11 +233,11 @@ struct Climate {
     double sumRUNOFF = 0.0, sumRUNOFF_PLUS = 0.0, sumDELTA_W = 0.0, sumDW_PLUS = 0.0, sumWATER_S = 0.0;
 
     // Carried from one computation to the next.
-    double soilWater = 0.0;   // W, mm
-    double snowStore = 0.0;   // mm
+    double soilWater = 0.0;  // W, mm
+    double snowStore = 0.0;  // mm
     MonthlyValues previousTEMP{};
 
-    double co2Factor = 0.0;   // the last CO2 factor computed by growth
+    double co2Factor = 0.0;  // the last CO2 factor computed by growth
 };
 
 // A graphics display slot: a place on the plot image and the tree shown there.
@@ -277,7 +277,10 @@ struct OutputState {
 };
 
 // The statistics table: rows 0..40 by species number, slots 0..500, nine sum/sum-of-squares pairs.
-inline constexpr int STATS_SLOTS = 501;
+// More result intervals than this a run cannot be analysed by: the statistics table has a slot
+// for each, and the run widens its results interval to stay within them.
+inline constexpr int RESULT_INTERVAL_LIMIT = 500;
+inline constexpr int STATS_SLOTS = RESULT_INTERVAL_LIMIT + 1;
 inline constexpr int STATS_QUANTITIES = 9;
 struct StatsCell {
     std::array<double, STATS_QUANTITIES> sum{};
@@ -294,7 +297,9 @@ struct StatisticsState {
     // Keyed by slot and iteration number as read (see statsIterationKey); only the iterations
     // that have records in a slot are held.
     std::unordered_map<std::uint64_t, StatsQuantities> iterationTotals;
-    StatsCell& cell(int species, int slot) { return table[static_cast<size_t>(species * STATS_SLOTS + slot)]; }
+    StatsCell& cell(int species, int slot) {
+        return table[static_cast<size_t>(species * STATS_SLOTS + slot)];
+    }
     const StatsCell& cell(int species, int slot) const {
         return table[static_cast<size_t>(species * STATS_SLOTS + slot)];
     }
@@ -314,8 +319,8 @@ struct ModelState {
     RunState run;
     WeatherData weather;
     Climate climate;
-    std::array<DisplaySlot, DISPLAY_SLOT_COUNT + 1> displaySlots{};  // 1..50
-    std::array<std::array<int, MAX_SPECIES + 1>, 9> colourTable{};   // [community 0..8][species 0..40]
+    std::array<DisplaySlot, DISPLAY_SLOT_COUNT + 1> displaySlots{};    // 1..50
+    std::array<std::array<int, MAX_SPECIES + 1>, 9> colourTable{};     // [community 0..8][species 0..40]
     std::array<std::array<double, 3>, MAX_SPECIES + 1> VOLUME_COEF{};  // filled before every run
     OutputState output;
     StatisticsState statistics;

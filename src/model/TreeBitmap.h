@@ -9,7 +9,7 @@ namespace dravia {
 // A decoded tree picture (a device-independent bitmap), top row first, as 24-bit colours.
 // Decoding needs no window system; the display scales and draws it with white transparent.
 class TreeBitmap {
-public:
+  public:
     struct Rgb {
         std::uint8_t red = 0, green = 0, blue = 0;
         bool operator==(const Rgb&) const = default;
@@ -26,7 +26,7 @@ public:
     // Decodes the bytes of a BMP file; on failure returns false and says why in error.
     static bool decode(const std::vector<std::uint8_t>& bytes, TreeBitmap& out, std::string& error);
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<Rgb> pixels_;

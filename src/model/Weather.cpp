@@ -32,8 +32,6 @@ constexpr double DAY_LENGTH[MONTHS + 1][LATITUDE_COLUMNS] = {
     {1.04, 0.99, 0.94, 0.88, 0.85, 0.81, 0.75, 0.70},  // 12
 };
 
-constexpr double SNOW_MELT_RATE = 2.7;   // mm of melt per melt degree-day
-constexpr double SNOW_TEMPERATURE = -3.4;  // °C; no melt at or below it
 constexpr int MAX_SPIN_UP_PASSES = 10;
 constexpr double SPIN_UP_TOLERANCE = 0.1;  // mm of soil water
 
@@ -299,7 +297,8 @@ void takeWeatherYear(ModelState& model, int year) {
 void computeYearlyClimate(ModelState& model) {
     Climate& c = model.climate;
     const bool yearToYear = model.params.CLIMATE_CHANGE == 1;
-    const MonthlyValues& stationTemperature = yearToYear ? c.stationTemperature : model.weather.meanTemperature;
+    const MonthlyValues& stationTemperature =
+        yearToYear ? c.stationTemperature : model.weather.meanTemperature;
     const MonthlyValues& stationPrecipitation =
         yearToYear ? c.stationPrecipitation : model.weather.meanPrecipitation;
 

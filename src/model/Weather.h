@@ -4,6 +4,10 @@
 
 namespace dravia {
 
+// The snow pack of the water balance: it melts at this rate above this temperature.
+inline constexpr double SNOW_MELT_RATE = 2.7;     // mm of melt per melt degree-day
+inline constexpr double SNOW_TEMPERATURE = -3.4;  // °C; no melt at or below it
+
 // Copies weather-record year `year` into the station weather of the climate computation.
 void takeWeatherYear(ModelState& model, int year);
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "output/SiteNames.h"
+#include "output/RecordLayout.h"
 #include "output/Tally.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
@@ -46,20 +46,17 @@ void clampResidues(Species& species) {
 
 // Before the removal every tree of the plot is added; after it every survivor is taken off again,
 // which leaves the removed trees.
-void tallyRemoved(ModelState& model, bool beforeRemoval) {
+void tallyRemoved(ModelState& model, const Plot& plot, bool beforeRemoval) {
     if (beforeRemoval) {
         for (Species& species : model.species) clearRemoved(species);
     }
-    const Plot* plot = model.run.CURRENT_PLOT;
-    if (plot != nullptr) {
-        for (const Tree& tree : plot->trees) {
-            if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
-            Species& species = model.species[tree.SN];
-            const TreeValues values =
-                computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
-            addTree(species, values, beforeRemoval ? 1.0 : -1.0);
-            species.REM_POP += beforeRemoval ? 1 : -1;
-        }
+    for (const Tree& tree : plot.trees) {
+        if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
+        Species& species = model.species[tree.SN];
+        const TreeValues values =
+            computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
+        addTree(species, values, beforeRemoval ? 1.0 : -1.0);
+        species.REM_POP += beforeRemoval ? 1 : -1;
     }
     if (!beforeRemoval) {
         for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) clampResidues(model.species[sn]);
@@ -87,49 +84,32 @@ void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
 }  // namespace
 
 std::string disturbanceHeaderText(const ModelState& model) {
-    const RunParameters& params = model.params;
-    const Site& site = model.site;
-    std::string text;
-    appendFormat(text, "LOGGING DATA WITH A FREQUENCY OF %d YEARS\n", params.BLOW_FREQ);
-    text += "NUM_ITERS  NUM_YEARS   RESULTS_INTERV\n";
-    appendFormat(text, "%7d %10d %11d\n", params.NUM_ITERS, params.NUM_YEARS, params.RESULTS_INTERV);
-    appendFormat(text, "ELEV= %-4.1f", site.ELEVATION);
-    appendFormat(text, " ELEV_BASE= %-4.1f", model.weather.stationElevation);
-    appendFormat(text, " TEXTURE= %-5.1f", site.TEXTURE);
-    appendFormat(text, " SOIL_DEPTH= %-2.1f\n", site.SOIL_DEPTH);
-    appendFormat(text, " WATER_DEPTH= %-2.1f", site.WATER_DEPTH);
-    appendFormat(text, " AVAIL_N= %-5.1f", site.AVAIL_N);
-    appendFormat(text, " HABITAT= %s\n", selectedHabitat(params).c_str());
-    appendFormat(text, " WTHR_FILE= %s", params.WTHR_FILE.c_str());
-    appendFormat(text, " WTHR_TYPE= %s", selectedWeatherType(params).c_str());
-    appendFormat(text, " WTHR_CAL_YEARS= %s\n", params.WTHR_CAL_YEARS.c_str());
-    if (params.CO2_FERT_OK == 0) text += " CO2_FERTILIZATION_SWITCH= OFF\n";
-    if (params.CO2_FERT_OK == 1) text += " CO2_FERTILIZATION_SWITCH= ON\n";
-    text +=
-        "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  ROOT_BM  LEAF_BM  "
-        "TOT_BIOM   TOT_VOL  \n";
-    return text;
+    return disturbanceHeaderText(runHeaderOf(model));
 }
 
-std::string disturbanceRecordsText(const ModelState& model) {
+std::string disturbanceRecordsText(const ModelState& model, const Plot& plot) {
     const RunState& run = model.run;
-    const int plotNumber = run.CURRENT_PLOT != nullptr ? run.CURRENT_PLOT->PLOT_NO : 0;
     std::string text;
     // The species listed are those of the last tally, which the disturbance does not renew.
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& species = model.species[sn];
         if (species.POP < 1) continue;
-        appendFormat(text, "%5d %5d %7d %6d %7d ", run.CURRENT_ITERATION, run.CURRENT_YEAR, plotNumber, sn,
-                     species.REM_POP);
-        appendFormat(text, "%8.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f \n", species.REM_BA,
-                     species.REM_STEM_BM, species.REM_BARK_BM, species.REM_BRANCH_BM, species.REM_ROOT_BM,
-                     species.REM_LEAF_BM, species.REM_TOT_BIOM, species.REM_TOT_VOL);
+        DisturbanceRecord record;
+        record.iteration = run.CURRENT_ITERATION;
+        record.year = run.CURRENT_YEAR;
+        record.plot = plot.PLOT_NO;
+        record.species = sn;
+        record.removed = species.REM_POP;
+        record.amounts = {species.REM_BA,        species.REM_STEM_BM, species.REM_BARK_BM,
+                          species.REM_BRANCH_BM, species.REM_ROOT_BM, species.REM_LEAF_BM,
+                          species.REM_TOT_BIOM,  species.REM_TOT_VOL};
+        appendDisturbanceRecord(text, record);
     }
     return text;
 }
 
-void writeDisturbanceData(ModelState& model, bool beforeRemoval) {
-    tallyRemoved(model, beforeRemoval);
+void writeDisturbanceData(ModelState& model, const Plot& plot, bool beforeRemoval) {
+    tallyRemoved(model, plot, beforeRemoval);
     const std::string& name = model.params.DISTURBANCE_RESULTS_FILE;
     if (!model.output.DISTURBANCE_HEADER_WRITTEN) {
         FileHandle file = openFile(name, "w");
@@ -146,7 +126,7 @@ void writeDisturbanceData(ModelState& model, bool beforeRemoval) {
         showOpenFailure(model);
         return;
     }
-    writeAll(model, file.get(), disturbanceRecordsText(model));
+    writeAll(model, file.get(), disturbanceRecordsText(model, plot));
 }
 
 }  // namespace dravia

@@ -6,14 +6,14 @@
 
 namespace dravia {
 
-// Measures what a disturbance removes from CURRENT_PLOT: called once before the removal and
+// Measures what a disturbance removes from the plot: called once before the removal and
 // once after it; the second call writes the disturbance data records.
-void writeDisturbanceData(ModelState& model, bool beforeRemoval);
+void writeDisturbanceData(ModelState& model, const Plot& plot, bool beforeRemoval);
 
 // The header of the disturbance data file.
 std::string disturbanceHeaderText(const ModelState& model);
 
 // One record per species whose POP (as the last tally left it) is at least 1, with the removed amounts.
-std::string disturbanceRecordsText(const ModelState& model);
+std::string disturbanceRecordsText(const ModelState& model, const Plot& plot);
 
 }  // namespace dravia

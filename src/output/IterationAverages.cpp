@@ -68,14 +68,13 @@ std::string averagesText(ModelState& model, Plot& plot) {
 
 }  // namespace
 
-void writeIterationAverages(ModelState& model) {
+void writeIterationAverages(ModelState& model, Plot& plot) {
     if (model.params.NUM_PLOTS != 1) return;
     const RunState& run = model.run;
-    Plot* plot = run.CURRENT_PLOT;
-    if (run.CURRENT_ITERATION == 1) clearSums(model, plot);
+    if (run.CURRENT_ITERATION == 1) clearSums(model, &plot);
     if (run.CURRENT_YEAR == model.params.NUM_YEARS) addLastYear(model);
-    if (run.CURRENT_ITERATION == model.params.NUM_ITERS && plot != nullptr && model.params.NUM_ITERS > 0) {
-        hostOf(model).writeStandardOutput(averagesText(model, *plot));
+    if (run.CURRENT_ITERATION == model.params.NUM_ITERS && model.params.NUM_ITERS > 0) {
+        hostOf(model).writeStandardOutput(averagesText(model, plot));
     }
 }
 

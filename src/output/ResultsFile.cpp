@@ -3,10 +3,7 @@
 #include <cstdio>
 
 #include "model/ErrorLog.h"
-#include "output/IterationAverages.h"
-#include "output/SiteNames.h"
-#include "output/Tally.h"
-#include "output/TreeBiodata.h"
+#include "output/RecordLayout.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
 #include "platform/Paths.h"
@@ -16,22 +13,8 @@ namespace dravia {
 
 namespace {
 
-constexpr int RESULT_INTERVAL_LIMIT = 500;
-
-bool isMultiple(int value, int interval) {
-    return interval != 0 && value % interval == 0;
-}
-
 const std::string& fileNameOf(const ModelState& model, bool afterDisturbance) {
     return afterDisturbance ? model.params.AFTER_DISTURBANCE_RESULTS_FILE : model.params.RESULTS_FILE;
-}
-
-bool headerConditionHolds(const ModelState& model, bool afterDisturbance) {
-    const RunState& run = model.run;
-    if (run.CURRENT_ITERATION != 1) return false;
-    if (run.CURRENT_YEAR == 1) return true;
-    // The after-disturbance file also starts at the first disturbance year.
-    return afterDisturbance && run.CURRENT_YEAR == model.params.FIRST_DISTURB_YEAR;
 }
 
 // The header and each year's block reach the file whole or not at all, so an interrupted run
@@ -39,19 +22,67 @@ bool headerConditionHolds(const ModelState& model, bool afterDisturbance) {
 // the run there.
 void writeAll(ModelState& model, std::FILE* file, const std::string& text, bool afterDisturbance) {
     if (appendWhole(file, text)) return;
-    const char* format = afterDisturbance
-                             ? "Error: after disturbance results file %s could not be written (the disk may be full)."
-                             : "Error: results file %s could not be written (the disk may be full).";
+    const char* format =
+        afterDisturbance
+            ? "Error: after disturbance results file %s could not be written (the disk may be full)."
+            : "Error: results file %s could not be written (the disk may be full).";
     hostOf(model).showMessage(formatText(format, fileNameOf(model, afterDisturbance).c_str()),
                               MessageIcon::Error);
     throw ProgramExit{EXIT_FATAL_ERROR};
 }
 
-void createWithHeader(ModelState& model, bool afterDisturbance) {
+void appendTreeRecords(std::string& text, const ModelState& model, const Plot& plot, int sn) {
+    const RunState& run = model.run;
+    for (const Tree& tree : plot.trees) {
+        if (tree.SN != sn) continue;
+        TreeRecord record;
+        record.newSapling = tree.BIRTH_YEAR == run.CURRENT_YEAR;
+        record.iteration = run.CURRENT_ITERATION;
+        record.birthYear = tree.BIRTH_YEAR;
+        record.plot = tree.PLOT_NO;
+        record.species = tree.SN;
+        record.treeId = tree.TREE_ID;
+        record.age = run.CURRENT_YEAR - tree.BIRTH_YEAR + 1;
+        record.dbh = tree.DBH;
+        record.height = tree.HEIGHT;
+        record.amounts = {tree.TREE_BA, tree.STEM_BM, tree.BARK_BM,  tree.BRANCH_BM,
+                          tree.ROOT_BM, tree.LEAF_BM, tree.TOT_BIOM, tree.TOT_VOL};
+        appendTreeRecord(text, record);
+    }
+}
+
+}  // namespace
+
+std::string resultsHeaderText(const ModelState& model, bool afterDisturbance) {
+    return resultsHeaderText(runHeaderOf(model), afterDisturbance);
+}
+
+std::string resultsBlockText(const ModelState& model, const Plot& plot) {
+    const RunState& run = model.run;
+    std::string text;
+    const bool everyTree = model.params.OUTPUT_EVERY_TREE && plot.NTREES >= 1;
+    for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
+        const Species& species = model.species[sn];
+        if (species.POP < 1) continue;
+        SpeciesRecord record;
+        record.iteration = run.CURRENT_ITERATION;
+        record.year = run.CURRENT_YEAR;
+        record.plot = plot.PLOT_NO;
+        record.species = sn;
+        record.population = species.POP;
+        record.amounts = {species.BA,      species.STEM_BM, species.BARK_BM,  species.BRANCH_BM,
+                          species.ROOT_BM, species.LEAF_BM, species.TOT_BIOM, species.TOT_VOL};
+        appendSpeciesRecord(text, record);
+        if (everyTree) appendTreeRecords(text, model, plot, sn);
+    }
+    return text;
+}
+
+void createResultsFile(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
     FileHandle file = openFile(name, "w");
     if (!file) {
-        reportError(model, 15, name.c_str());
+        reportError(model, ErrorMessage::CannotCreateFile, name.c_str());
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
     writeAll(model, file.get(), resultsHeaderText(model, afterDisturbance), afterDisturbance);
@@ -60,88 +91,7 @@ void createWithHeader(ModelState& model, bool afterDisturbance) {
     created = true;
 }
 
-// More than 500 result intervals cannot be analysed: the interval is widened for the rest of the
-// run, and the widened value is the one in force from now on.
-void limitResultIntervals(ModelState& model) {
-    RunParameters& params = model.params;
-    if (params.RESULTS_INTERV == 0 ||
-        static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV <= RESULT_INTERVAL_LIMIT)
-        return;
-    reportError(model, 10);
-    params.RESULTS_INTERV = params.NUM_YEARS / RESULT_INTERVAL_LIMIT;
-}
-
-void appendTreeRecords(std::string& text, const ModelState& model, const Plot& plot, int sn) {
-    const RunState& run = model.run;
-    for (const Tree& tree : plot.trees) {
-        if (tree.SN != sn) continue;
-        // A sapling added this year is marked.
-        text += tree.BIRTH_YEAR == run.CURRENT_YEAR ? " ->" : "   ";
-        appendFormat(text, " %03d %05d %04d %03d %03d", run.CURRENT_ITERATION, tree.BIRTH_YEAR, tree.PLOT_NO,
-                     tree.SN, tree.TREE_ID);
-        appendFormat(text, "%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n",
-                     run.CURRENT_YEAR - tree.BIRTH_YEAR + 1, tree.DBH, tree.HEIGHT, tree.TREE_BA,
-                     tree.STEM_BM, tree.BARK_BM, tree.BRANCH_BM, tree.ROOT_BM, tree.LEAF_BM, tree.TOT_BIOM,
-                     tree.TOT_VOL);
-    }
-}
-
-}  // namespace
-
-std::string resultsHeaderText(const ModelState& model, bool afterDisturbance) {
-    const RunParameters& params = model.params;
-    const Site& site = model.site;
-    std::string text = "\n DRAVIA 4 TREE BIODATA\n";
-    text += afterDisturbance ? " RESULTS AFTER LOGGING IS COMPLETED\n\n"
-                             : " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
-    appendFormat(text, " Iterations:     %5d \n", params.NUM_ITERS);
-    appendFormat(text, " Years:          %5d \n", params.NUM_YEARS);
-    appendFormat(text, " Print Interval: %5d \n\n", params.RESULTS_INTERV);
-    appendFormat(text, " Site Elevation:   %5.1f meters  ", site.ELEVATION);
-    appendFormat(text, " Habitat:             %s \n", selectedHabitat(params).c_str());
-    appendFormat(text, " Base Elevation:   %5.1f meters  ", model.weather.stationElevation);
-    appendFormat(text, " Weather File:        %s \n", params.WTHR_FILE.c_str());
-    appendFormat(text, " Soil Texture:     %5.1f         ", site.TEXTURE);
-    appendFormat(text, " Weather Type:        %s \n", selectedWeatherType(params).c_str());
-    appendFormat(text, " Soil Depth:       %5.1f meters  ", site.SOIL_DEPTH);
-    appendFormat(text, " Weather Cal. Years:  %s \n", params.WTHR_CAL_YEARS.c_str());
-    appendFormat(text, " Water Depth:      %5.1f meters  ", site.WATER_DEPTH);
-    text += " CO2 Fertilization:   ";
-    text += params.CO2_FERT_OK != 0 ? "ON \n" : "OFF \n";
-    appendFormat(text, " Avail. Nitrogen:  %5.1f \n\n", site.AVAIL_N);
-    text += "  ITER-  SIM/ PLOT TR. POP                       BASAL     STEM ";
-    text += "      BARK     BRANCH     ROOT      LEAF     TOTAL     TOTAL\n";
-    text += "  ATION BIRTH NUM- SP. /ID  AGE   DBH  HEIGHT     AREA   BIOMASS";
-    text += "    BIOMASS   BIOMASS   BIOMASS   BIOMASS   BIOMASS   VOLUME\n";
-    text += " NUMBER  YEAR BER  NO. NO. (yrs)  (cm)  (cm)                    ";
-    text += "                                                           \n\n";
-    return text;
-}
-
-std::string resultsBlockText(const ModelState& model) {
-    const RunState& run = model.run;
-    const Plot* plot = run.CURRENT_PLOT;
-    std::string text;
-    if (plot == nullptr) return text;
-    const bool everyTree = model.params.OUTPUT_EVERY_TREE && plot->NTREES >= 1;
-    for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
-        const Species& species = model.species[sn];
-        if (species.POP < 1) continue;
-        appendFormat(text, "%7d %5d %4d %3d %3d ", run.CURRENT_ITERATION, run.CURRENT_YEAR, plot->PLOT_NO, sn,
-                     species.POP);
-        appendFormat(text, "%27.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f \n", species.BA, species.STEM_BM,
-                     species.BARK_BM, species.BRANCH_BM, species.ROOT_BM, species.LEAF_BM, species.TOT_BIOM,
-                     species.TOT_VOL);
-        if (everyTree) appendTreeRecords(text, model, *plot, sn);
-    }
-    return text;
-}
-
-void writeResults(ModelState& model, bool afterDisturbance) {
-    const bool created =
-        afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
-    if (!created && headerConditionHolds(model, afterDisturbance)) createWithHeader(model, afterDisturbance);
-
+FileHandle openResultsFile(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
     FileHandle file = openFile(name, "a");
     if (!file) {
@@ -151,30 +101,11 @@ void writeResults(ModelState& model, bool afterDisturbance) {
         hostOf(model).showMessage(formatText(format, name.c_str()), MessageIcon::Error);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
-    limitResultIntervals(model);
-    writeAll(model, file.get(), resultsBlockText(model), afterDisturbance);
-    file.reset();
-
-    const RunState& run = model.run;
-    if (run.CURRENT_YEAR == model.params.NUM_YEARS && run.CURRENT_ITERATION == model.params.NUM_ITERS) {
-        writeTreeBiodata(model);
-    }
+    return file;
 }
 
-void writeIntervalOutput(ModelState& model) {
-    const RunParameters& params = model.params;
-    const RunState& run = model.run;
-    summarizePlot(model);
-    // Year 1 has already been written by the yearly step's year-1 output; writing it again here
-    // (results interval 1) would count that year twice.
-    const bool yearOneWritten = run.CURRENT_YEAR == 1;
-    if (params.FILE_OUTPUT_FLAG != 0 && params.RESULTS_INTERV > 0 &&
-        isMultiple(run.CURRENT_YEAR, params.RESULTS_INTERV) && !yearOneWritten) {
-        writeResults(model, false);
-    }
-    const bool lastPlotOfRun = run.CURRENT_YEAR == params.NUM_YEARS && run.CURRENT_PLOT != nullptr &&
-                               run.CURRENT_PLOT->PLOT_NO == params.NUM_PLOTS;
-    if (params.CALC_ITER_AVG == 1 && lastPlotOfRun) writeIterationAverages(model);
+void appendResults(ModelState& model, const Plot& plot, std::FILE* file, bool afterDisturbance) {
+    writeAll(model, file, resultsBlockText(model, plot), afterDisturbance);
 }
 
 }  // namespace dravia

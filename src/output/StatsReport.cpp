@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cstdint>
-#include <utility>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "model/ErrorLog.h"
@@ -111,7 +111,8 @@ class IterationTotalsBySlot {
     explicit IterationTotalsBySlot(const StatisticsState& statistics) {
         entries_.reserve(statistics.iterationTotals.size());
         for (const auto& entry : statistics.iterationTotals) entries_.push_back(&entry);
-        std::sort(entries_.begin(), entries_.end(), [](const Entry* a, const Entry* b) { return a->first < b->first; });
+        std::sort(entries_.begin(), entries_.end(),
+                  [](const Entry* a, const Entry* b) { return a->first < b->first; });
     }
 
     // Slots are asked for in increasing order.
@@ -339,7 +340,7 @@ void writeStatsReport(ModelState& model, StatsKind kind, StatsLayout layout) {
     // Written beside the old report and renamed over it: a failure leaves the old one whole.
     const std::string report = statsReportText(model, kind, layout);
     if (!writeFileAtomically(name, report)) {
-        reportError(model, 15, name.c_str());
+        reportError(model, ErrorMessage::CannotCreateFile, name.c_str());
         throw ProgramExit{EXIT_ABNORMAL};
     }
     hostOf(model).showStatResults(title, statsDisplayText(report));

@@ -71,19 +71,17 @@ TreeValues computeTreeValues(const Species& species, const std::array<double, 3>
     return values;
 }
 
-void summarizePlot(ModelState& model) {
+void summarizePlot(ModelState& model, Plot& plot) {
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) clearSpeciesTallies(model.species[sn]);
-    Plot* plot = model.run.CURRENT_PLOT;
-    if (plot == nullptr) return;
-    plot->PLOT_BA = 0.0;
-    plot->PLOT_BIOM = 0.0;
-    plot->PLOT_VOL = 0.0;
-    if (plot->NTREES < 1) return;
-    for (Tree& tree : plot->trees) {
+    plot.PLOT_BA = 0.0;
+    plot.PLOT_BIOM = 0.0;
+    plot.PLOT_VOL = 0.0;
+    if (plot.NTREES < 1) return;
+    for (Tree& tree : plot.trees) {
         if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
         Species& species = model.species[tree.SN];
         const double basalArea = treeBasalArea(tree.DBH);
-        plot->PLOT_BA += basalArea;
+        plot.PLOT_BA += basalArea;
         species.POP += 1;
         species.BA += basalArea;
         const TreeValues values =
@@ -95,8 +93,8 @@ void summarizePlot(ModelState& model) {
         species.LEAF_BM += values.LEAF_BM;
         species.TOT_BIOM += values.TOT_BIOM;
         species.TOT_VOL += values.TOT_VOL;
-        plot->PLOT_BIOM += values.TOT_BIOM;
-        plot->PLOT_VOL += values.TOT_VOL;
+        plot.PLOT_BIOM += values.TOT_BIOM;
+        plot.PLOT_VOL += values.TOT_VOL;
         storeTreeValues(tree, values);
     }
 }

@@ -25,7 +25,7 @@ double treeVolume(const std::array<double, 3>& volumeCoefficients, double dbh, d
 TreeValues computeTreeValues(const Species& species, const std::array<double, 3>& volumeCoefficients,
                              double dbh, double height);
 
-// Tallies CURRENT_PLOT: every tree's values, the per-species sums and the plot totals.
-void summarizePlot(ModelState& model);
+// Tallies the plot: every tree's values, the per-species sums and the plot totals.
+void summarizePlot(ModelState& model, Plot& plot);
 
 }  // namespace dravia

@@ -11,10 +11,6 @@
 
 namespace dravia {
 
-void writeTreeBiodata(ModelState& model) {
-    writeTreeBiodata(model, model.run.CURRENT_PLOT);
-}
-
 void writeTreeBiodata(ModelState& model, Plot* plot) {
     if (plot != nullptr) sortTreesByHeight(*plot);
 
@@ -36,7 +32,7 @@ void writeTreeBiodata(ModelState& model, Plot* plot) {
     }
     // Written beside the old file and renamed over it: a failure leaves the old one whole.
     if (!writeFileAtomically(TREE_BIODATA_FILE, text)) {
-        reportError(model, 15, TREE_BIODATA_FILE);
+        reportError(model, ErrorMessage::CannotCreateFile, TREE_BIODATA_FILE);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
 }

@@ -35,10 +35,12 @@ DirectoryLock::~DirectoryLock() {
 
 std::string DirectoryLock::busyMessage(const std::string& directory) {
     char resolved[PATH_MAX];
-    const char* name = realpath(directory.empty() ? "." : directory.c_str(), resolved) ? resolved : directory.c_str();
-    return formatText("Another Dravia4 program is running, analysing or merging in the working directory\n\"%s\".\n"
-                      "Try again when it has finished.",
-                      name);
+    const char* name =
+        realpath(directory.empty() ? "." : directory.c_str(), resolved) ? resolved : directory.c_str();
+    return formatText(
+        "Another Dravia4 program is running, analysing or merging in the working directory\n\"%s\".\n"
+        "Try again when it has finished.",
+        name);
 }
 
 }  // namespace dravia

@@ -12,7 +12,7 @@ enum class MessageIcon { None, Information, Error };
 // The few services the engine needs from whoever runs it: a window (QtHost),
 // a terminal (HeadlessHost) or a test (ScriptedHost).
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // A modal message box with one OK button and the application's title as caption.

@@ -5,8 +5,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace dravia {
@@ -117,6 +117,18 @@ bool appendWhole(std::FILE* file, const std::string& text) {
         done += static_cast<std::size_t>(count);
     }
     return true;
+}
+
+std::string readWholeFile(std::FILE* file) {
+    std::string content;
+    // One allocation for a regular file of known size; the loop still reads to the true end.
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && status.st_size > 0)
+        content.reserve(static_cast<size_t>(status.st_size));
+    char buffer[1 << 16];
+    size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);
+    return content;
 }
 
 }  // namespace dravia

@@ -33,6 +33,9 @@ bool largerThan(std::FILE* file, unsigned long long limit);
 // True when the stored name names a readable regular file.
 bool canOpenForReading(const std::string& storedName);
 
+// The rest of an open file, to its true end.
+std::string readWholeFile(std::FILE* file);
+
 // Writes the whole text to a temporary file beside the target, flushes it to the disk and
 // renames it into place, so a failure never leaves a half-written file where a good one stood.
 // False on failure (the temporary file is removed).

@@ -5,7 +5,8 @@
 #include "input/ColourFile.h"
 #include "input/Communities.h"
 #include "input/Parameters.h"
-#include "model/SiteQuality.h"
+#include "output/MonitorFile.h"
+#include "output/ParameterCopies.h"
 #include "output/TreeBiodata.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
@@ -31,18 +32,19 @@ std::string firstCollision(const std::vector<NamedFile>& inputs, const std::vect
         const NamedFile& output = outputs[k];
         for (const NamedFile& input : inputs) {
             if (sameFile(output.name, input.name)) {
-                return formatText("Error: %s \"%s\" is the same file as %s \"%s\".\n%s would overwrite it; give "
-                                  "the file it writes a name of its own.",
-                                  output.item.c_str(), output.name.c_str(), input.item.c_str(), input.name.c_str(),
-                                  what);
+                return formatText(
+                    "Error: %s \"%s\" is the same file as %s \"%s\".\n%s would overwrite it; give "
+                    "the file it writes a name of its own.",
+                    output.item.c_str(), output.name.c_str(), input.item.c_str(), input.name.c_str(), what);
             }
         }
         for (std::size_t j = 0; j < k; ++j) {
             if (sameFile(output.name, outputs[j].name)) {
-                return formatText("Error: %s \"%s\" is the same file as %s \"%s\".\n%s would write both into one "
-                                  "file; give each a name of its own.",
-                                  output.item.c_str(), output.name.c_str(), outputs[j].item.c_str(),
-                                  outputs[j].name.c_str(), what);
+                return formatText(
+                    "Error: %s \"%s\" is the same file as %s \"%s\".\n%s would write both into one "
+                    "file; give each a name of its own.",
+                    output.item.c_str(), output.name.c_str(), outputs[j].item.c_str(),
+                    outputs[j].name.c_str(), what);
             }
         }
     }
@@ -62,7 +64,8 @@ std::string runFileCollision(const ModelState& model) {
         {"the colour file", COLOUR_FILE},
     };
     for (int option = 1; option <= 8; ++option)
-        inputs.push_back({formatText("the initial-values file of community %d", option), communityInitialValuesFile(option)});
+        inputs.push_back({formatText("the initial-values file of community %d", option),
+                          communityInitialValuesFile(option)});
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& s = model.species[static_cast<size_t>(sn)];
         if (named(s.SMALL_BITMAP)) inputs.push_back({"the small picture of " + s.NAME, s.SMALL_BITMAP});
@@ -75,7 +78,7 @@ std::string runFileCollision(const ModelState& model) {
     if (disturbances) outputs.push_back({"DISTURBANCE_RESULTS_FILE", p.DISTURBANCE_RESULTS_FILE});
     if (disturbances && p.FILE_OUTPUT_FLAG != 0)
         outputs.push_back({"AFTER_DISTURBANCE_RESULTS_FILE", p.AFTER_DISTURBANCE_RESULTS_FILE});
-    if (p.MONITOR_FLAG != 0) outputs.push_back({"MONITOR_FILE", monitorFileName(model)});
+    if (p.MONITOR_FLAG != 0) outputs.push_back({"MONITOR_FILE", monitorFileName(p, model.site)});
     outputs.push_back({"the statistics copy", STATS_RUN_TIME_CONTROL_FILE});
     outputs.push_back({"the statistics copy", STATS_INITIAL_VALUES_FILE});
     std::string collision = firstCollision(inputs, outputs, "The run");

@@ -1,6 +1,5 @@
 #include "run/RunDriver.h"
 
-#include "input/Parameters.h"
 #include "input/PlotFile.h"
 #include "input/ReaderError.h"
 #include "input/WeatherFile.h"
@@ -12,16 +11,16 @@
 #include "model/TreeList.h"
 #include "model/Weather.h"
 #include "output/DisturbanceData.h"
-#include "output/ResultsFile.h"
+#include "output/MonitorFile.h"
+#include "output/ParameterCopies.h"
 #include "output/Tally.h"
 #include "platform/Host.h"
 #include "run/FileCollisions.h"
+#include "run/PlotYearOutput.h"
 
 namespace dravia {
 
 namespace {
-
-bool divisible(int value, int interval) { return interval != 0 && value % interval == 0; }
 
 // Rebuilds the plots from their initial state at the start of an iteration.
 void startIteration(ModelState& model) {
@@ -32,8 +31,8 @@ void startIteration(ModelState& model) {
 
 const DisturbanceObserver& disturbanceDataObserver() {
     static const DisturbanceObserver observer{
-        [](ModelState& m) { writeDisturbanceData(m, true); },
-        [](ModelState& m) { writeDisturbanceData(m, false); },
+        [](ModelState& m, const Plot& plot) { writeDisturbanceData(m, plot, true); },
+        [](ModelState& m, const Plot& plot) { writeDisturbanceData(m, plot, false); },
     };
     return observer;
 }
@@ -42,31 +41,29 @@ const DisturbanceObserver& disturbanceDataObserver() {
 void finishPlotYear(ModelState& model, Plot& plot) {
     const RunParameters& p = model.params;
     RunState& run = model.run;
-    const int year = run.CURRENT_YEAR;
-    const bool lastPlotOfRun = year == p.NUM_YEARS && plot.PLOT_NO == p.NUM_PLOTS;
-    const bool intervalsOn = p.PRINT_INTERV != 0 && p.RESULTS_INTERV != 0;
+    const PlotYearOutput plan = planPlotYear(model, plot);
 
-    if (p.FILE_OUTPUT_FLAG != 0 && year == 1) {
-        summarizePlot(model);
-        writeResults(model, false);
+    if (plan.yearOneResults) {
+        summarizePlot(model, plot);
+        writeResultsOfPlotYear(model, plot, plan, false);
     }
-    if (intervalsOn && (divisible(year, p.RESULTS_INTERV) || lastPlotOfRun)) {
-        writeIntervalOutput(model);
-    }
+    // The results interval in force here may just have been widened by the year-1 write.
+    if (intervalOutputDue(p, plan)) writeIntervalOutput(model, plot, plan);
     if (p.TEST_DISTURB == 1) {
-        run.flags.disturbed_this_year = decideDisturbance(model, disturbanceDataObserver());
-        if (run.flags.disturbed_this_year) summarizePlot(model);
+        run.flags.disturbed_this_year = decideDisturbance(model, plot, disturbanceDataObserver());
+        if (run.flags.disturbed_this_year) summarizePlot(model, plot);
     }
-    // The interval values may have been corrected by the results writer.
-    if (p.PRINT_INTERV != 0 && p.RESULTS_INTERV != 0 && run.flags.disturbed_this_year &&
-        (divisible(year, p.PRINT_INTERV) || divisible(year, p.RESULTS_INTERV) || lastPlotOfRun)) {
+    if (run.flags.disturbed_this_year && afterDisturbanceReportDue(p, plan)) {
         run.DISTURBANCE_REPORTED = 1;
-        if (p.FILE_OUTPUT_FLAG != 0) writeResults(model, true);
+        if (p.FILE_OUTPUT_FLAG != 0) writeResultsOfPlotYear(model, plot, plan, true);
     }
-    const bool redraw = (p.SCREEN_OUTPUT_MODE == 1 && divisible(year, p.GRAPH_INTVL)) ||
-                        (p.SCREEN_OUTPUT_MODE == 2 && divisible(year, p.PRINT_INTERV)) ||
-                        p.SCREEN_OUTPUT_MODE == 3;
-    if (redraw) hostOf(model).repaintNow(model);
+    if (redrawDue(p, plan)) hostOf(model).repaintNow(model);
+}
+
+// The site quality of the year, followed by its monitor report when one is asked for.
+void computeSiteQualityWithMonitor(ModelState& model) {
+    computeSiteQuality(model);
+    if (model.params.MONITOR_FLAG != 0) writeMonitorFile(model);
 }
 
 void endRun(ModelState& model) {
@@ -95,9 +92,12 @@ RunOutcome runSimulation(ModelState& model) {
     try {
         readPlotFile(model, PlotFileMode::Plots);
         readWeatherFile(model, model.params.CLIMATE_CHANGE);
+        // A constant climate (also the one a one-year weather record falls back to) does not
+        // change during the run, so its site quality is computed once.
+        if (model.params.CLIMATE_CHANGE == 0) computeSiteQualityWithMonitor(model);
     } catch (const ReaderError& error) {
         // No year is simulated with another run's plots or weather.
-        if (error.what()[0] != '\0') host.showMessage(error.what(), MessageIcon::None);
+        showReaderError(host, error);
         freePlots(model);
         return RunOutcome::NotStarted;
     }
@@ -132,11 +132,11 @@ void stepYear(ModelState& model) {
         run.BIRTHS_THIS_YEAR.fill(0);
         if (p.CLIMATE_CHANGE == 1) {
             takeWeatherYear(model, run.CURRENT_YEAR);
-            computeSiteQuality(model);
+            computeSiteQualityWithMonitor(model);
         }
-        addSaplings(model);
-        growTrees(model);
-        killTrees(model);
+        addSaplings(model, plot);
+        growTrees(model, plot);
+        killTrees(model, plot);
         finishPlotYear(model, plot);
     }
     run.CURRENT_PLOT = nullptr;

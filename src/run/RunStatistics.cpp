@@ -8,6 +8,7 @@
 #include "input/ReaderError.h"
 #include "input/SpeciesFile.h"
 #include "model/ErrorLog.h"
+#include "output/ParameterCopies.h"
 #include "output/StatsReader.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
@@ -63,7 +64,7 @@ bool analyseFinishedRun(ModelState& model, StatsLayout layout, const std::string
                   "Control Parameters\" dialog box set to true.");
     if (!results) return false;
     if (params.RESULTS_INTERV == 0) {
-        reportError(model, 16);
+        reportError(model, ErrorMessage::NoResultsInterval);
         throw ProgramExit{EXIT_ABNORMAL};
     }
     statistics.STATS_SLOT_COUNT = generalSlotCount(params);

@@ -45,7 +45,6 @@ TEST(MainWindow, MenuBarHasTheMenusInOrderWithHelpLast) {
     EXPECT_EQ(window->windowTitle().toStdString(), "Dravia4");
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(window->centralWidget(), &window->plotView());
-    EXPECT_EQ(MainWnd::currentPlotView(), &window->plotView());
 }
 
 TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {

@@ -217,8 +217,10 @@ TEST_F(ShippedData, StatisticsLeaveTheSetUpAsItWas) {
         own.push_back(runAndReadResults(window));
         // The copies of the second run name the stream it continued, not the file's seed.
         char seedLine[64];
-        std::snprintf(seedLine, sizeof seedLine, "SEED_INIT              %lf\n", std::fabs(streamAtSecondRun));
-        EXPECT_NE(test::readTextFile("Data/statsInitParams.txt").find(seedLine), std::string::npos) << seedLine;
+        std::snprintf(seedLine, sizeof seedLine, "SEED_INIT              %lf\n",
+                      std::fabs(streamAtSecondRun));
+        EXPECT_NE(test::readTextFile("Data/statsInitParams.txt").find(seedLine), std::string::npos)
+            << seedLine;
     }
     ASSERT_EQ(results[0].size(), 2u);
     EXPECT_EQ(results[1], results[0]);
@@ -233,13 +235,14 @@ TEST_F(ShippedData, AStatisticsFailureReturnsToTheIdleWindow) {
         "its parameters are kept for the statistics when it completes.";
     const std::string noResults =
         "Error: Could not open data output file Data\\results.out.\nMust first successfully run a simulation "
-        "with\n\"Output results to file\" in the \"Input, Output\nRun-Time Control Parameters\" dialog box set "
+        "with\n\"Output results to file\" in the \"Input, Output\nRun-Time Control Parameters\" dialog box "
+        "set "
         "to true.";
     struct Case {
         const char* name;
         bool runFirst;
-        std::function<void(ModelState&)> setUp;    // before the run
-        std::function<void()> damage;              // after it
+        std::function<void(ModelState&)> setUp;  // before the run
+        std::function<void()> damage;            // after it
         std::string messageStart;
     };
     const auto none = [](ModelState&) {};
@@ -247,7 +250,8 @@ TEST_F(ShippedData, AStatisticsFailureReturnsToTheIdleWindow) {
     const Case cases[] = {
         {"no run yet", false, none, nothing, noCopies},
         {"results removed", true, none, [] { std::filesystem::remove("Data/results.out"); }, noResults},
-        {"results interval 0", true, [](ModelState& m) { m.params.RESULTS_INTERV = 0; }, nothing, "errorLog 16:"},
+        {"results interval 0", true, [](ModelState& m) { m.params.RESULTS_INTERV = 0; }, nothing,
+         "errorLog 16:"},
         {"one iteration", true, [](ModelState& m) { m.params.NUM_ITERS = 1; }, nothing, "errorLog 13:"},
         {"over 500 intervals", true, none,
          [] {

@@ -17,7 +17,9 @@ inline std::string quoted(const std::filesystem::path& path) {
     return text;
 }
 
-inline std::string batchTool() { return quoted(DRAVIA_BATCH_PATH); }
+inline std::string batchTool() {
+    return quoted(DRAVIA_BATCH_PATH);
+}
 
 // A working directory holding a copy of the shipped Data/.
 inline std::filesystem::path shippedScenario(const std::filesystem::path& directory) {
@@ -28,7 +30,8 @@ inline std::filesystem::path shippedScenario(const std::filesystem::path& direct
 }
 
 // Replaces the value of one item of a parameter file ("KEY   value  // note").
-inline void setParameter(const std::filesystem::path& file, const std::string& key, const std::string& value) {
+inline void setParameter(const std::filesystem::path& file, const std::string& key,
+                         const std::string& value) {
     std::string text = readTextFile(file);
     std::string out;
     size_t start = 0;

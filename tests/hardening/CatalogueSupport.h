@@ -42,7 +42,8 @@ inline void PrintTo(const Outcome& outcome, std::ostream* out) {
 inline Outcome runCommand(Command command) {
     ScriptedHost host;
     Outcome outcome;
-    outcome.status = command == Command::Run ? runBatch(RunOptions{}, host) : statsBatch(StatsOptions{}, host);
+    outcome.status =
+        command == Command::Run ? runBatch(RunOptions{}, host) : statsBatch(StatsOptions{}, host);
     for (const auto& message : host.messages) outcome.messages.push_back(message.text);
     return outcome;
 }
@@ -81,7 +82,8 @@ inline Outcome runCommandAsOrdinaryUser(Command command) {
     std::string packet;
     char buffer[4096];
     ssize_t count = 0;
-    while ((count = read(channel[0], buffer, sizeof buffer)) > 0) packet.append(buffer, static_cast<size_t>(count));
+    while ((count = read(channel[0], buffer, sizeof buffer)) > 0)
+        packet.append(buffer, static_cast<size_t>(count));
     close(channel[0]);
     int ignored = 0;
     waitpid(child, &ignored, 0);
@@ -102,8 +104,8 @@ inline Outcome runCommandAsOrdinaryUser(Command command) {
 inline void openToOrdinaryUser(const std::filesystem::path& directory) {
     std::filesystem::permissions(directory, std::filesystem::perms::all);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
-        std::filesystem::permissions(entry.path(), entry.is_directory() ? std::filesystem::perms::all
-                                                                        : std::filesystem::perms(0666));
+        std::filesystem::permissions(
+            entry.path(), entry.is_directory() ? std::filesystem::perms::all : std::filesystem::perms(0666));
     }
 }
 

@@ -62,7 +62,7 @@ std::size_t headerLength(const std::string& results) {
     while (start < results.size()) {
         const std::size_t end = results.find('\n', start);
         const std::size_t next = end == std::string::npos ? results.size() : end + 1;
-        if (parseStatsRecord(results.substr(start, next - start)).has_value()) return start;
+        if (parseSummaryRecord(results.substr(start, next - start)).has_value()) return start;
         start = next;
     }
     return results.size();
@@ -81,7 +81,7 @@ void expectEndsWithCompleteRecord(const std::string& written, const std::string&
     }
     const std::size_t lastLineStart = written.find_last_of('\n', written.size() - 2);
     const std::string lastLine = written.substr(lastLineStart == std::string::npos ? 0 : lastLineStart + 1);
-    EXPECT_TRUE(parseStatsRecord(lastLine).has_value()) << "last line: " << lastLine;
+    EXPECT_TRUE(parseSummaryRecord(lastLine).has_value()) << "last line: " << lastLine;
 }
 
 // Files left beside a target by a write that did not complete ("NAME.XXXXXX").
@@ -168,8 +168,9 @@ TEST(DurableOutput, StatisticsRefuseTheResultsOfARunEndedBySignal) {
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before the signal came";
-    EXPECT_EQ(runCommand(Command::Stats),
-              (Outcome{255, {"Error.  Could not open data file \"Data\\statsInputOutputRunTimeParams.txt\"."}}));
+    EXPECT_EQ(
+        runCommand(Command::Stats),
+        (Outcome{255, {"Error.  Could not open data file \"Data\\statsInputOutputRunTimeParams.txt\"."}}));
 }
 
 // Fills a file system until it refuses another byte.
@@ -192,10 +193,11 @@ TEST(DurableOutput, FullDiskEndsTheRunWithCompleteRecords) {
     TinyFileSystem tiny(directory.path() / "full", "8k");
     if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
     writeTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt",
-                  withItemValue(readTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt"), "RESULTS_FILE",
-                                "full\\results.out"));
-    EXPECT_EQ(runCommand(Command::Run),
-              (Outcome{1, {"Error: results file full\\results.out could not be written (the disk may be full)."}}));
+                  withItemValue(readTextFile(directory.path() / "Data/inputOutputRunTimeParams.txt"),
+                                "RESULTS_FILE", "full\\results.out"));
+    EXPECT_EQ(
+        runCommand(Command::Run),
+        (Outcome{1, {"Error: results file full\\results.out could not be written (the disk may be full)."}}));
     const std::string written = readTextFile(directory.path() / "full/results.out");
     ASSERT_FALSE(written.empty());
     expectEndsWithCompleteRecord(written, complete);
@@ -241,10 +243,9 @@ TEST(DurableOutput, FullDiskLeavesNoStatisticsCopies) {
         fs::copy_file(entry.path(), data / entry.path().filename());
     fill(data);
 
-    EXPECT_EQ(runCommand(Command::Run),
-              (Outcome{1,
-                       {"errorLog 15: The system is unable to create the file "
-                        "\"Data\\statsInputOutputRunTimeParams.txt\"."}}));
+    EXPECT_EQ(runCommand(Command::Run), (Outcome{1,
+                                                 {"errorLog 15: The system is unable to create the file "
+                                                  "\"Data\\statsInputOutputRunTimeParams.txt\"."}}));
     // No copy, half-written or whole, claims the results of a run that could not complete.
     EXPECT_FALSE(fs::exists(data / "statsInputOutputRunTimeParams.txt"));
     EXPECT_FALSE(fs::exists(data / "statsInitParams.txt"));

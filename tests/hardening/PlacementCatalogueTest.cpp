@@ -35,7 +35,8 @@ TEST_P(PlacementCatalogue, ReadsOrRefusesTheText) {
 INSTANTIATE_TEST_SUITE_P(
     StoredTexts, PlacementCatalogue,
     ::testing::Values(
-        PlacementRow{"Default", "0:1:-1:-1:-1:-1:100:100:800:600", placement(0, 1, -1, -1, -1, -1, 100, 100, 800, 600)},
+        PlacementRow{"Default", "0:1:-1:-1:-1:-1:100:100:800:600",
+                     placement(0, 1, -1, -1, -1, -1, 100, 100, 800, 600)},
         PlacementRow{"Empty", "", std::nullopt},
         PlacementRow{"NineValues", "0:1:-1:-1:-1:-1:100:100:800", std::nullopt},
         PlacementRow{"TruncatedAfterColon", "0:1:-1:-1:-1:-1:100:100:800:", std::nullopt},
@@ -46,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                      placement(0, 1, -1, -1, -1, -1, 100, 100, 800, 600)},
         PlacementRow{"TrailingText", "0:1:-1:-1:-1:-1:100:100:800:600 and more",
                      placement(0, 1, -1, -1, -1, -1, 100, 100, 800, 600)},
-        PlacementRow{"Crlf", "0:1:-1:-1:-1:-1:100:100:800:600\r\n", placement(0, 1, -1, -1, -1, -1, 100, 100, 800, 600)},
+        PlacementRow{"Crlf", "0:1:-1:-1:-1:-1:100:100:800:600\r\n",
+                     placement(0, 1, -1, -1, -1, -1, 100, 100, 800, 600)},
         PlacementRow{"HexadecimalAndOctal", "0:1:-1:-1:-1:-1:0x10:010:800:600",
                      placement(0, 1, -1, -1, -1, -1, 16, 8, 800, 600)},
         PlacementRow{"BelowIntRange", "0:1:-1:-1:-1:-1:-2147483649:100:800:600", std::nullopt},

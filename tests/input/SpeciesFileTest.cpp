@@ -115,11 +115,14 @@ TEST_F(SpeciesFileTest, MissingFileGivesTheOpenMessage) {
 TEST_F(SpeciesFileTest, ValuesTheModelCannotComputeWithAreRefused) {
     const std::string head = speciesFileText(1);
     EXPECT_EQ(failureOf(head + speciesRecord("Oak", "NONE", "NONE", "0")),
-              "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas DMAX outside 0.001 to 100000.");
+              "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas DMAX outside 0.001 "
+              "to 100000.");
     EXPECT_EQ(failureOf(head + speciesRecord("Oak", "NONE", "NONE", "100", "0.0")),
-              "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas HMAX outside 0.001 to 100000.");
+              "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas HMAX outside 0.001 "
+              "to 100000.");
     EXPECT_EQ(failureOf(head + speciesRecord("Oak", "NONE", "NONE", "100", "3000", "0")),
-              "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas AGEMAX outside 1 to 100000.");
+              "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas AGEMAX outside 1 to "
+              "100000.");
     EXPECT_EQ(
         failureOf(head + speciesRecord("Oak", "NONE", "NONE", "100", "3000", "300", "2000", "2000")),
         "Error.  Species #2 (Oak) in\nspecies data file \"Data\\species.txt\"\nhas DDMAX equal to DDMIN.");

@@ -23,7 +23,7 @@ class StartupTest : public InputFileTest {
     }
     int exitStatusOfStartup() {
         try {
-            loadAtStartup(*model, 1);
+            loadAtStartup(*model);
         } catch (const ProgramExit& exit) {
             return exit.status;
         }
@@ -55,7 +55,7 @@ class StartupTest : public InputFileTest {
 TEST_F(StartupTest, CompleteDataSetLoadsInOrder) {
     writeDataSet();
     writeFile("Data\\colors.txt", colourFileText());
-    loadAtStartup(*model, 1);
+    loadAtStartup(*model);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(model->params.initialValuesPath, "Data\\initParams.txt");
     EXPECT_EQ(model->params.NUM_YEARS, 50);
@@ -74,7 +74,7 @@ TEST_F(StartupTest, FallsBackToTheVirginiaFileWithoutInitParams) {
     writeDataSet();
     std::filesystem::remove("Data/initParams.txt");
     writeFile("Data\\virginiaInitNormalParams.txt", initialValuesText(5));
-    loadAtStartup(*model, 1);
+    loadAtStartup(*model);
     EXPECT_EQ(model->params.initialValuesPath, "Data\\virginiaInitNormalParams.txt");
     EXPECT_EQ(model->params.COMMUNITY, 5);
     // errorLog 1 (no colour file), then the community's switch-offs among the 5 species.
@@ -171,7 +171,7 @@ TEST_F(StartupTest, SwitchOffsTouchOnlyLoadedSpecies) {
 
 TEST_F(StartupTest, CommunityWithLoadingReadsItsFilesAndBuildsThePlots) {
     writeDataSet();
-    loadAtStartup(*model, 1);
+    loadAtStartup(*model);
     host.messages.clear();
     writeFile("Data\\hbkInitNormalParams.txt", initialValuesText(3, "Data\\hbk.txt"));
     writeFile("Data\\hbk.txt", speciesFileText(20));
@@ -210,7 +210,7 @@ TEST_F(StartupTest, SpeciesColoursFollowTheCommunity) {
 
 TEST_F(StartupTest, ChangedNamesReloadAndRestoreTheOldNameOnError) {
     writeDataSet();
-    loadAtStartup(*model, 1);
+    loadAtStartup(*model);
     writeFile("Data\\other.txt", speciesFileText(7));
     host.messages.clear();
     reloadAfterNameChange(*model, "Data\\species.txt", "Data\\other.txt", "Data\\plot.txt", "Data\\plot.txt");

@@ -80,6 +80,18 @@ inline double peekDraw(double state, int k = 1) {
     return value;
 }
 
+// A species of middling needs for the site-quality factors: 1000 to 3000 degree-days,
+// drought-tolerant to 0.4, half a metre of dry rooting depth, nitrogen-tolerant.
+inline Species& plainSpecies(ForestFixture& f, int sn) {
+    Species& s = f.addSpecies(sn, 3);
+    s.DDMIN = 1000.0;
+    s.DDMAX = 3000.0;
+    s.WILT_FACTOR = 0.4;
+    s.MIN_WATER_TABLE = 0.5;
+    s.N_TYPE = 3;
+    return s;
+}
+
 // A cool temperate site (44° N, 1 m of loam over a deep water table) at the station's
 // elevation, with its long-term monthly weather.
 inline void temperateSite(ForestFixture& f, double elevation) {

@@ -30,14 +30,14 @@ class DisturbanceDataTest : public OutputTest {
         addTree(1, 30.0, 2000.0);
         addTree(1, 10.0, 800.0);
         addTree(2, 10.0, 900.0);
-        summarizePlot(*model);
+        summarizePlot(*model, plot());
     }
     // Logging of the largest tree, the disturbance data written around it.
     void logLargestTree() {
-        writeDisturbanceData(*model, true);
+        writeDisturbanceData(*model, plot(), true);
         plot().trees.pop_front();
         plot().NTREES -= 1;
-        writeDisturbanceData(*model, false);
+        writeDisturbanceData(*model, plot(), false);
     }
     std::string data() { return readTextFile("Data/disturb.out"); }
 };
@@ -75,9 +75,9 @@ TEST_F(DisturbanceDataTest, SpeciesListedFollowTheLastTallyNotThePlot) {
 }
 
 TEST_F(DisturbanceDataTest, NegativeResiduesAreClampedButTheTreeCountIsNot) {
-    writeDisturbanceData(*model, true);
+    writeDisturbanceData(*model, plot(), true);
     addTree(2, 20.0, 1500.0);  // a tree that was not there before
-    writeDisturbanceData(*model, false);
+    writeDisturbanceData(*model, plot(), false);
     const Species& beech = model->species[2];
     EXPECT_EQ(beech.REM_POP, -1);
     EXPECT_EQ(beech.REM_BA, 0.0);
@@ -94,8 +94,8 @@ TEST_F(DisturbanceDataTest, TheHeaderIsWrittenOncePerRunAcrossPlots) {
     Plot& second = model->plots.emplace_back();
     second.PLOT_NO = 2;
     model->run.CURRENT_PLOT = &second;
-    writeDisturbanceData(*model, true);
-    writeDisturbanceData(*model, false);
+    writeDisturbanceData(*model, plot(), true);
+    writeDisturbanceData(*model, plot(), false);
     const std::string text = data();
     EXPECT_EQ(text.rfind(HEADER, 0), 0u);
     EXPECT_EQ(text.find("LOGGING DATA", 1), std::string::npos);

@@ -26,7 +26,7 @@ class IterationAveragesTest : public OutputTest {
         beech.BA = beechBa;
         beech.TOT_BIOM = beechBa / 2;
         beech.TOT_VOL = beechBa * 10;
-        writeIterationAverages(*model);
+        writeIterationAverages(*model, plot());
     }
     const std::string RULE = std::string(62, '-') + "\n";
 };

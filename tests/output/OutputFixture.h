@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/ModelState.h"
+#include "output/ResultsFile.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDirectory.h"
 
@@ -98,5 +99,15 @@ class OutputTest : public ::testing::Test {
     ScriptedHost host;
     std::unique_ptr<ModelState> model;
 };
+
+// The record block of CURRENT_PLOT appended to the results file of the kind, which is created with
+// its header first when this run has not created it yet.
+inline void writeResults(ModelState& model, bool afterDisturbance) {
+    const bool created =
+        afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
+    if (!created) createResultsFile(model, afterDisturbance);
+    FileHandle file = openResultsFile(model, afterDisturbance);
+    appendResults(model, *model.run.CURRENT_PLOT, file.get(), afterDisturbance);
+}
 
 }  // namespace dravia::test

@@ -9,55 +9,6 @@
 namespace dravia::test {
 namespace {
 
-const std::string SPECIES_RECORD =
-    "      1     5    1   2   3                      12.346     1.500     0.250     0.750     1.000     "
-    "0.013     "
-    "3.513  1234.568 \n";
-
-TEST(StatsRecordTest, ASpeciesRecordYieldsItsTwelveValues) {
-    const auto record = parseStatsRecord(SPECIES_RECORD);
-    ASSERT_TRUE(record.has_value());
-    EXPECT_EQ(record->year, 5);
-    EXPECT_EQ(record->plot, 1);
-    EXPECT_EQ(record->species, 2);
-    EXPECT_EQ(record->POP, 3.0);
-    EXPECT_EQ(record->BA, 12.346);
-    EXPECT_EQ(record->STEM_BM, 1.5);
-    EXPECT_EQ(record->BARK_BM, 0.25);
-    EXPECT_EQ(record->BRANCH_BM, 0.75);
-    EXPECT_EQ(record->ROOT_BM, 1.0);
-    EXPECT_EQ(record->LEAF_BM, 0.013);
-    EXPECT_EQ(record->TOT_BIOM, 3.513);
-    EXPECT_EQ(record->TOT_VOL, 1234.568);
-}
-
-TEST(StatsRecordTest, ADisturbanceRecordIsARecord) {
-    const auto record = parseStatsRecord(
-        "    2    11       1      3       4     26.9      12.2       1.3       6.6       3.8       0.1      "
-        "23.9    "
-        "3487.0 \r");
-    ASSERT_TRUE(record.has_value());
-    EXPECT_EQ(record->year, 11);
-    EXPECT_EQ(record->species, 3);
-    EXPECT_EQ(record->POP, 4.0);
-    EXPECT_EQ(record->TOT_VOL, 3487.0);
-}
-
-TEST(StatsRecordTest, TreeRecordsHeadingsAndOtherLinesAreNotRecords) {
-    const std::string tail =
-        "    0.012     0.500     0.050     0.250     0.125     0.000     0.925     0.000";
-    EXPECT_FALSE(parseStatsRecord("    001 00000 0000 001 000    4 25.500 1500.0" + tail));
-    EXPECT_FALSE(parseStatsRecord(" -> 001 00003 0001 001 002    1  1.250  180.0" + tail));
-    EXPECT_FALSE(parseStatsRecord(""));
-    EXPECT_FALSE(parseStatsRecord(" Iterations:         2 "));
-    EXPECT_FALSE(parseStatsRecord("      2         50          10"));
-    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1"));      // twelve numbers
-    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 1 1"));  // fourteen
-    EXPECT_FALSE(parseStatsRecord("1 5 1 2.5 3 1 1 1 1 1 1 1 1"));  // species number not whole
-    EXPECT_FALSE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 x"));
-    EXPECT_TRUE(parseStatsRecord("1 5 1 2 3 1 1 1 1 1 1 1 1"));
-}
-
 using StatsSlotTest = OutputTest;
 
 TEST_F(StatsSlotTest, GeneralSlotsFollowTheResultsInterval) {
@@ -120,7 +71,9 @@ class StatsReaderTest : public OutputTest {
             writeResults(*model, false);
         }
     }
-    void read(StatsKind kind, const std::string& name) { readStatsInput(*model, kind, openFile(name, "r"), name); }
+    void read(StatsKind kind, const std::string& name) {
+        readStatsInput(*model, kind, openFile(name, "r"), name);
+    }
     int endStatus(StatsKind kind, const std::string& name) {
         try {
             read(kind, name);
@@ -248,9 +201,9 @@ TEST_F(StatsReaderTest, IterationTotalsAddEveryCountedRecordWhereverItStands) {
                   "2 10 1 1 5 1 1 1 1 1 1 1 1\n"
                   "1 1 1 1 4 2 0 0 0 0 0 0 0\n"
                   "2 10 2 3 1 1 1 1 1 1 1 1 1\n"
-                  "1 1 1 41 7 1 1 1 1 1 1 1 1\n"   // no such species: not counted
-                  "1 5000 1 1 7 1 1 1 1 1 1 1 1\n" // beyond the table: not counted
-                  "2 10 1 2 0 0 0 0 0 0 0 0 0\n"   // no data for its species, counted all the same
+                  "1 1 1 41 7 1 1 1 1 1 1 1 1\n"    // no such species: not counted
+                  "1 5000 1 1 7 1 1 1 1 1 1 1 1\n"  // beyond the table: not counted
+                  "2 10 1 2 0 0 0 0 0 0 0 0 0\n"    // no data for its species, counted all the same
                   "2 11 1 2 2 1 1 1 1 1 1 1 1\n");  // year 11 falls in the slot of year 10
     read(StatsKind::General, "Data\\results.out");
     const auto& totals = model->statistics.iterationTotals;
@@ -271,8 +224,9 @@ TEST_F(StatsReaderTest, AFileWithTooManyIterationTotalsIsRefused) {
         text += std::to_string(iteration) + " 1 1 1 1 1 1 1 1 1 1 1 1\n";
     writeTextFile("Data/results.out", text);
     EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL);
-    EXPECT_EQ(host.lastMessage(), "Error: statistics input file Data\\results.out holds records of more than 1002000 iterations "
-                                  "and time slots; it is too large to analyse.");
+    EXPECT_EQ(host.lastMessage(),
+              "Error: statistics input file Data\\results.out holds records of more than 1002000 iterations "
+              "and time slots; it is too large to analyse.");
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "output/OutputFixture.h"
 #include "output/DisturbanceData.h"
+#include "output/OutputFixture.h"
 #include "output/StatsReport.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
@@ -247,20 +247,22 @@ TEST_F(StatsReportTest, TotalIntervalsComeFromTheTotalsOfEachIteration) {
     model->params.NUM_ITERS = 4;
     // Population totals 16, 2, 4, 0 (iteration 4 has no record): 5.5 ± 3.182 × √(51.67 / 4) = 11.4;
     // basal-area totals 6, 1, 3, 0: 2.5 ± 3.182 × √(7 / 4) = 4.2.
-    EXPECT_EQ(totalsOf(StatsKind::General, FOUR_ITERATIONS + record(1, 1, 1, 10, 4.0) + record(1, 1, 2, 6, 2.0) +
-                                               record(2, 1, 1, 2, 1.0) + record(3, 1, 2, 4, 3.0) +
-                                               record(4, 10, 1, 1, 1.0)),  // iteration 4 is in a later slot only
-              "\n    TOTAL             5.5   11.4     2.5     4.2    0.0     0.0     0.0    0.0\n" +
-                  biomassLinesOf({{{"     0.0", "     0.0"}}}));
+    EXPECT_EQ(
+        totalsOf(StatsKind::General, FOUR_ITERATIONS + record(1, 1, 1, 10, 4.0) + record(1, 1, 2, 6, 2.0) +
+                                         record(2, 1, 1, 2, 1.0) + record(3, 1, 2, 4, 3.0) +
+                                         record(4, 10, 1, 1, 1.0)),  // iteration 4 is in a later slot only
+        "\n    TOTAL             5.5   11.4     2.5     4.2    0.0     0.0     0.0    0.0\n" +
+            biomassLinesOf({{{"     0.0", "     0.0"}}}));
 
     // The species trade places, the stand total stays 8 trees and 2 cm²/m²: no spread at all.
     model->params.NUM_ITERS = 2;
     const std::string swapped = " Iterations:     2 \n Years:           10 \n Print Interval:    10 \n" +
                                 record(1, 1, 1, 3, 1.0) + record(1, 1, 2, 5, 1.0) + record(2, 1, 1, 5, 1.0) +
                                 record(2, 1, 2, 3, 1.0);
-    EXPECT_EQ(totalsOf(StatsKind::General, swapped)
-                  .rfind("\n    TOTAL             8.0    0.0     2.0     0.0    0.0     0.0     0.0    0.0\n", 0),
-              0u);
+    EXPECT_EQ(
+        totalsOf(StatsKind::General, swapped)
+            .rfind("\n    TOTAL             8.0    0.0     2.0     0.0    0.0     0.0     0.0    0.0\n", 0),
+        0u);
 
     // Stem, bark, branch, root and leaf of 1 in every record; iteration 1 holds two species, 2 one
     // and 3 none. Stem totals 2, 1, 0: 1.0 ± 4.304 × √(1 / 3) = 2.5; above ground 8, 4, 0:
@@ -287,8 +289,10 @@ TEST_F(StatsReportTest, DisturbanceReportsTakeTheIterationsWithoutEventsAsZero) 
     // removed trees 0, 2, 0, 4: 1.5 ± 3.182 × √(3.667 / 4) = 3.0.
     model->params.NUM_ITERS = 4;
     const std::string records = record(2, 5, 1, 2, 10.0) + record(4, 15, 2, 9, 9.0) + record(4, 5, 2, 4, 6.0);
-    const std::string expected = "\n    TOTAL             1.5    3.0     4.0     7.8    0.0     0.0     0.0    0.0\n";
-    EXPECT_EQ(totalsOf(StatsKind::Disturbance, disturbanceHeaderText(*model) + records).rfind(expected, 0), 0u);
+    const std::string expected =
+        "\n    TOTAL             1.5    3.0     4.0     7.8    0.0     0.0     0.0    0.0\n";
+    EXPECT_EQ(totalsOf(StatsKind::Disturbance, disturbanceHeaderText(*model) + records).rfind(expected, 0),
+              0u);
     EXPECT_EQ(totalsOf(StatsKind::AfterDisturbance, FOUR_ITERATIONS + records).rfind(expected, 0), 0u);
 }
 

@@ -23,7 +23,7 @@ class TabularTextTest : public OutputTest {
 };
 
 TEST_F(TabularTextTest, AnEmptyPlotShowsHeadingsAndZeroTotals) {
-    summarizePlot(*model);
+    summarizePlot(*model, plot());
     EXPECT_EQ(buildTabularText(*model, false),
               "ITERATION    1   PLOT   1    YEAR    1:     DEGREE DAYS = 1800.0 F\n" + HEADINGS + RULE +
                   "TOTALS            0          0.0             0.0          0.0 \n");
@@ -32,7 +32,7 @@ TEST_F(TabularTextTest, AnEmptyPlotShowsHeadingsAndZeroTotals) {
 TEST_F(TabularTextTest, ListsTheSpeciesPresentAndThePlotTotals) {
     addTree(1, 30.0, 2000.0);
     addTree(1, 6.0, 500.0);  // too small to hold volume
-    summarizePlot(*model);
+    summarizePlot(*model, plot());
     // Plot totals as the tally left them.
     plot().PLOT_BIOM = 2.25;
     EXPECT_EQ(buildTabularText(*model, false),
@@ -80,7 +80,7 @@ TEST_F(TabularTextTest, TheRemovedTreesSectionListsTheLastEvent) {
 TEST_F(TabularTextTest, TheLastYearOfTheLastIterationWritesNewplotWithTheTreesSorted) {
     addTree(1, 10.0, 800.0);
     addTree(2, 30.0, 2000.0);
-    summarizePlot(*model);
+    summarizePlot(*model, plot());
     model->run.CURRENT_YEAR = 10;
     buildTabularText(*model, false);
     EXPECT_FALSE(std::filesystem::exists("newplot"));

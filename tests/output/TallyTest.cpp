@@ -57,7 +57,7 @@ TEST_F(TallyTest, SumsTreesPerSpeciesAndPlot) {
     addTree(2, 10.0, 900.0);
     addTree(1, 10.0, 800.0);
     model->species[2].POP = 7;  // left over from another plot
-    summarizePlot(*model);
+    summarizePlot(*model, plot());
 
     const Species& maple = model->species[1];
     const Species& beech = model->species[2];
@@ -86,7 +86,7 @@ TEST_F(TallyTest, AnEmptyPlotTalliesToZero) {
     model->species[1].TOT_VOL = 12.0;
     plot().PLOT_BA = 55.0;  // the growth step's own sum
     plot().PLOT_VOL = 4.0;
-    summarizePlot(*model);
+    summarizePlot(*model, plot());
     EXPECT_EQ(model->species[1].POP, 0);
     EXPECT_EQ(model->species[1].TOT_VOL, 0.0);
     EXPECT_EQ(plot().PLOT_BA, 0.0);

@@ -12,7 +12,7 @@ using TreeBiodataTest = OutputTest;
 TEST_F(TreeBiodataTest, WritesTheSiteAndTheTreesTallestFirst) {
     addTree(1, 10.04, 800.06);
     addTree(2, 30.0, 2000.0);
-    writeTreeBiodata(*model);
+    writeTreeBiodata(*model, &plot());
     EXPECT_EQ(readTextFile("newplot"),
               "Elev_ft          1250.0\n"
               "Latitude         43.9\n"
@@ -30,7 +30,7 @@ TEST_F(TreeBiodataTest, WritesTheSiteAndTheTreesTallestFirst) {
 }
 
 TEST_F(TreeBiodataTest, AnEmptyPlotHasTheHeadingOnly) {
-    writeTreeBiodata(*model);
+    writeTreeBiodata(*model, &plot());
     const std::string text = readTextFile("newplot");
     EXPECT_EQ(text.substr(text.size() - 22), "\n   Sp.    DBH     HT\n");
 }
@@ -38,7 +38,7 @@ TEST_F(TreeBiodataTest, AnEmptyPlotHasTheHeadingOnly) {
 TEST_F(TreeBiodataTest, ReadsBackAsAPlotFile) {
     addTree(2, 30.0, 2000.0);
     addTree(1, 12.5, 900.0);
-    writeTreeBiodata(*model);
+    writeTreeBiodata(*model, &plot());
 
     auto other = std::make_unique<ModelState>();
     ScriptedHost otherHost;

@@ -11,7 +11,7 @@ namespace dravia::test {
 
 // A host for tests: records every message and answers as told.
 class ScriptedHost : public Host {
-public:
+  public:
     struct Message {
         std::string text;
         MessageIcon icon;
@@ -50,7 +50,7 @@ public:
 
     std::string lastMessage() const { return messages.empty() ? std::string() : messages.back().text; }
 
-private:
+  private:
     static bool take(std::deque<bool>& answers) {
         if (answers.empty()) return true;
         const bool answer = answers.front();

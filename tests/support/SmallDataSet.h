@@ -59,11 +59,13 @@ inline std::string smallWeatherFile(int years) {
         precipitation += std::to_string(1970 + y);
         const double monthly[12] = {20, 23, 33, 45, 57, 65, 70, 68, 60, 49, 37, 25};
         for (double t : monthly) temperatures += " " + std::to_string(t + offset).substr(0, 5);
-        for (int m = 0; m < 12; ++m) precipitation += " " + std::to_string(2.8 + 0.1 * ((y + m) % 7)).substr(0, 4);
+        for (int m = 0; m < 12; ++m)
+            precipitation += " " + std::to_string(2.8 + 0.1 * ((y + m) % 7)).substr(0, 4);
         temperatures += "\n";
         precipitation += "\n";
     }
-    return "10001 12 TESTVILLE " + std::to_string(years) + " 900.0\n1\n" + temperatures + "2\n" + precipitation;
+    return "10001 12 TESTVILLE " + std::to_string(years) + " 900.0\n1\n" + temperatures + "2\n" +
+           precipitation;
 }
 
 inline std::string smallColourFile() {
@@ -74,7 +76,8 @@ inline std::string smallColourFile() {
         for (int i = 1; i <= 10; ++i) {
             for (int block = 0; block < 4; ++block) {
                 const int sn = i + 10 * block;
-                text += std::to_string(sn) + " " + std::to_string((sn + option) % 16) + (block < 3 ? " " : "\n");
+                text +=
+                    std::to_string(sn) + " " + std::to_string((sn + option) % 16) + (block < 3 ? " " : "\n");
             }
         }
     }
@@ -82,14 +85,18 @@ inline std::string smallColourFile() {
 }
 
 inline std::string smallRunTimeControlFile(const SmallDataSetOptions& o) {
-    auto item = [](const char* key, const std::string& value) { return std::string(key) + "    " + value + "\n"; };
+    auto item = [](const char* key, const std::string& value) {
+        return std::string(key) + "    " + value + "\n";
+    };
     return "// run-time control\n\n" + item("SCREEN_OUTPUT_MODE", std::to_string(o.screenOutputMode)) +
            item("FILE_OUTPUT_FLAG", std::to_string(o.fileOutputFlag)) +
            item("NUM_YEARS", std::to_string(o.numYears)) + item("NUM_ITERS", std::to_string(o.numIters)) +
            item("PRINT_INTERV", std::to_string(o.printInterv)) +
            item("RESULTS_INTERV", std::to_string(o.resultsInterv)) +
-           item("RESULTS_FILE", "Data\\results.out") + item("AFTER_DISTURBANCE_RESULTS_FILE", "Data\\afterdist.out") +
-           item("DISTURBANCE_RESULTS_FILE", "Data\\disturb.out") + item("STATS_RESULTS_FILE", "Data\\stats.out") +
+           item("RESULTS_FILE", "Data\\results.out") +
+           item("AFTER_DISTURBANCE_RESULTS_FILE", "Data\\afterdist.out") +
+           item("DISTURBANCE_RESULTS_FILE", "Data\\disturb.out") +
+           item("STATS_RESULTS_FILE", "Data\\stats.out") +
            item("DISTURBANCE_STATS_RESULTS_FILE", "Data\\diststats.out") +
            item("AFTER_DISTURB_STATS_RESULTS_FILE", "Data\\afterstats.out") +
            item("PAUSE_EVERY_ITERATION", std::to_string(o.pauseEveryIteration)) +
@@ -97,20 +104,24 @@ inline std::string smallRunTimeControlFile(const SmallDataSetOptions& o) {
 }
 
 inline std::string smallInitialValuesFile(const SmallDataSetOptions& o) {
-    auto item = [](const char* key, const std::string& value) { return std::string(key) + "    " + value + "\n"; };
+    auto item = [](const char* key, const std::string& value) {
+        return std::string(key) + "    " + value + "\n";
+    };
     auto real = [](double v) { return std::to_string(v); };
     std::string text = "// initial values\n" + item("SPP_PARAM_FILE", "Data\\species.txt") +
                        item("PLOT_FILE", "Data\\plot.txt") + item("CO2_FERT_OK", "0") +
                        item("CO2_FACTOR_DEF", "1.0") + item("CALC_ITER_AVG", std::to_string(o.calcIterAvg)) +
                        item("BA_MAX", "7000.0") + item("SEED_INIT", real(o.seed)) + item("CLEAR_PLOT", "0") +
                        item("CLIMATE_CHANGE", std::to_string(o.climateChange)) + item("COMMUNITY", "0");
-    for (int h = 1; h <= 8; ++h) text += "HABITAT[" + std::to_string(h) + "]    Test_habitat_" + std::to_string(h) + "\n";
+    for (int h = 1; h <= 8; ++h)
+        text += "HABITAT[" + std::to_string(h) + "]    Test_habitat_" + std::to_string(h) + "\n";
     text += item("WTHR_TYPE", "0") + item("WTHR_TYPES[0]", "NORMAL") + item("WTHR_TYPES[1]", "WARM") +
             item("WTHR_CAL_YEARS", "1971-2000") + item("WTHR_FILE", "Data\\weather.txt") +
             item("TEST_DISTURB", std::to_string(o.testDisturb)) +
             item("FIRST_DISTURB_YEAR", std::to_string(o.firstDisturbYear)) +
             item("BLOW_DOWN", std::to_string(o.blowDown)) + item("BLOW_FREQ", std::to_string(o.blowFreq)) +
-            item("BLOW_PROB", real(o.blowProb)) + item("MIN_DIAM_TO_KILL_FOR_LOGGING", real(o.minDiamLogging)) +
+            item("BLOW_PROB", real(o.blowProb)) +
+            item("MIN_DIAM_TO_KILL_FOR_LOGGING", real(o.minDiamLogging)) +
             item("MIN_DIAM_TO_KILL_FOR_WINDTHROW", real(o.minDiamWindthrow)) +
             item("NUM_PLOTS", std::to_string(o.numPlots)) + item("PLOT_1_OK", "1") + item("PLOT_2_OK", "0") +
             item("SPECIES_1_SN", "1") + item("SPECIES_2_SN", "2") +
@@ -121,7 +132,8 @@ inline std::string smallInitialValuesFile(const SmallDataSetOptions& o) {
 }
 
 // Writes Data/ with every input file into the directory.
-inline void writeSmallDataSet(const std::filesystem::path& directory, const SmallDataSetOptions& options = {}) {
+inline void writeSmallDataSet(const std::filesystem::path& directory,
+                              const SmallDataSetOptions& options = {}) {
     const std::filesystem::path data = directory / "Data";
     writeTextFile(data / "inputOutputRunTimeParams.txt", smallRunTimeControlFile(options));
     writeTextFile(data / "initParams.txt", smallInitialValuesFile(options));

@@ -11,7 +11,7 @@ namespace dravia::test {
 
 // A scratch working directory that the test enters and that is removed afterwards.
 class TempDirectory {
-public:
+  public:
     TempDirectory() {
         char pattern[] = "/tmp/dravia-test-XXXXXX";
         path_ = mkdtemp(pattern);
@@ -28,7 +28,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };

@@ -24,7 +24,7 @@ class LoadedModel : public ::testing::Test {
     void SetUp() override {
         test::writeSmallDataSet(directory.path());
         model.host = &host;
-        loadAtStartup(model, 1);
+        loadAtStartup(model);
         host.messages.clear();
     }
     test::TempDirectory directory;

@@ -18,8 +18,9 @@ void compute(ModelState& model) {
 
 bool allFinite(const Climate& c) {
     for (int m = 1; m <= MONTHS; ++m) {
-        for (const MonthlyValues* v : {&c.TEMP, &c.E0, &c.EVAP, &c.RUNOFF, &c.RUNOFF_PLUS, &c.WATER_S, &c.SNOW_S,
-                                       &c.DELTA_W, &c.DW_PLUS, &c.UP_CAP_TR, &c.I, &c.A, &c.RAIN}) {
+        for (const MonthlyValues* v :
+             {&c.TEMP, &c.E0, &c.EVAP, &c.RUNOFF, &c.RUNOFF_PLUS, &c.WATER_S, &c.SNOW_S, &c.DELTA_W,
+              &c.DW_PLUS, &c.UP_CAP_TR, &c.I, &c.A, &c.RAIN}) {
             if (!std::isfinite((*v)[m])) return false;
         }
     }
@@ -53,11 +54,11 @@ TEST(YearlyClimate, MeltDegreeDaysAboveMinus3Point4) {
     temperateSite(f, 300.0);
     f.model->weather.meanTemperature[2] = -3.4;
     computeYearlyClimate(*f.model);
-    EXPECT_EQ(f.model->climate.SNOW_D_D[2], 0.0);   // exactly −3.4 °C: no melt
-    EXPECT_EQ(f.model->climate.SNOW_D_D[1], 0.0);   // −6.5 °C
-    EXPECT_EQ(f.model->climate.SNOW_D_D[12], 0.0);  // −4 °C
-    EXPECT_NEAR(f.model->climate.SNOW_D_D[3], 31 * 3.9, 1e-9);     // 0.5 °C
-    EXPECT_NEAR(f.model->climate.SNOW_D_D[11], 30 * 6.4, 1e-9);    // 3 °C
+    EXPECT_EQ(f.model->climate.SNOW_D_D[2], 0.0);                // exactly −3.4 °C: no melt
+    EXPECT_EQ(f.model->climate.SNOW_D_D[1], 0.0);                // −6.5 °C
+    EXPECT_EQ(f.model->climate.SNOW_D_D[12], 0.0);               // −4 °C
+    EXPECT_NEAR(f.model->climate.SNOW_D_D[3], 31 * 3.9, 1e-9);   // 0.5 °C
+    EXPECT_NEAR(f.model->climate.SNOW_D_D[11], 30 * 6.4, 1e-9);  // 3 °C
 }
 
 TEST(YearlyClimate, HeatIndexOfTheTrailingTwelveMonthsInYearToYearClimate) {

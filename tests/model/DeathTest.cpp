@@ -14,7 +14,7 @@ TEST(KillTrees, OneDrawPerTreeAndASecondOnlyForSlowGrowingSurvivors) {
     f.addSpecies(1, 3).AGEMAX = 1e12;  // no tree dies of age
     for (int i = 0; i < 6; ++i) f.addTree(1, 10.0 + i).SLOW_GROWTH = i % 2;
     const double start = f.model->run.RANDOM_STATE;
-    killTrees(*f.model);
+    killTrees(*f.model, f.plot());
     // Six first draws, three second draws.
     EXPECT_EQ(drawsBetween(start, f.model->run.RANDOM_STATE), 9);
     EXPECT_EQ(f.plot().NTREES, static_cast<int>(f.plot().trees.size()));
@@ -27,7 +27,7 @@ TEST(KillTrees, SpeciesWithAgeMaxFourLosesEveryTreeWithOneDrawEach) {
     for (int i = 0; i < 5; ++i) f.addTree(1, 5.0 + i).SLOW_GROWTH = 1;
     f.plot().PLOT_BA = 300.0;
     const double start = f.model->run.RANDOM_STATE;
-    killTrees(*f.model);
+    killTrees(*f.model, f.plot());
     EXPECT_EQ(drawsBetween(start, f.model->run.RANDOM_STATE), 5);
     EXPECT_EQ(f.plot().NTREES, 0);
     EXPECT_TRUE(f.plot().trees.empty());
@@ -37,7 +37,7 @@ TEST(KillTrees, SpeciesWithAgeMaxFourLosesEveryTreeWithOneDrawEach) {
 TEST(KillTrees, DeathFollowsTheDrawsInListOrder) {
     ForestFixture f;
     f.addSpecies(1, 3).AGEMAX = 400.0;  // dies when the draw is below 0.01
-    f.model->run.RANDOM_STATE = 1.0;      // first draw 7.8e-6, then 0.1315, 0.7556
+    f.model->run.RANDOM_STATE = 1.0;    // first draw 7.8e-6, then 0.1315, 0.7556
     Tree& a = f.addTree(1, 30.0);
     a.TREE_ID = 1;
     Tree& b = f.addTree(1, 20.0);
@@ -46,7 +46,7 @@ TEST(KillTrees, DeathFollowsTheDrawsInListOrder) {
     Tree& c = f.addTree(1, 10.0);
     c.TREE_ID = 3;
     c.AGE = 7;
-    killTrees(*f.model);
+    killTrees(*f.model, f.plot());
     ASSERT_EQ(f.plot().NTREES, 2);
     EXPECT_EQ(f.plot().trees.front().TREE_ID, 2);
     EXPECT_EQ(f.plot().trees.back().TREE_ID, 3);
@@ -60,14 +60,14 @@ TEST(KillTrees, DeadTreeFreesItsDisplaySlot) {
     Tree& tree = f.addTree(1, 12.0);
     tree.DISPLAY_SLOT = 7;
     f.model->displaySlots[7].tree = &tree;
-    killTrees(*f.model);
+    killTrees(*f.model, f.plot());
     EXPECT_EQ(f.model->displaySlots[7].tree, nullptr);
 }
 
 TEST(KillTrees, EmptyPlotDrawsNothing) {
     ForestFixture f;
     const double start = f.model->run.RANDOM_STATE;
-    killTrees(*f.model);
+    killTrees(*f.model, f.plot());
     EXPECT_EQ(f.model->run.RANDOM_STATE, start);
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
 }

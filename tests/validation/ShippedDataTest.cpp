@@ -147,26 +147,29 @@ TEST_P(ShippedCommunity, GrowsAFiniteForestOfItsOwnSpeciesBelowTheCrowdingLimit)
     const Community& community = communities().at(GetParam() - 1);
     test::TempDirectory directory;
     std::filesystem::create_directory("Data");
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(DRAVIA_SOURCE_DIR) / "Data")) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(DRAVIA_SOURCE_DIR) / "Data")) {
         const std::string name = entry.path().filename().string();
-        if (entry.path().extension() == ".out" || name.rfind("stats", 0) == 0) continue;  // left by earlier runs
+        if (entry.path().extension() == ".out" || name.rfind("stats", 0) == 0)
+            continue;  // left by earlier runs
         std::filesystem::copy(entry.path(), std::filesystem::path("Data") / name);
     }
 
     // The community's own files: its plot file holds only species the preset lets grow.
     const std::filesystem::path init = std::filesystem::path("Data") / community.initFile;
     const std::filesystem::path plotFile = dataFile(itemValue(init, "PLOT_FILE"));
-    for (int sn : plotFileSpecies(plotFile)) EXPECT_TRUE(allowed(community, sn)) << plotFile << ": species " << sn;
+    for (int sn : plotFileSpecies(plotFile))
+        EXPECT_TRUE(allowed(community, sn)) << plotFile << ": species " << sn;
     const double baMax = std::stod(itemValue(init, "BA_MAX"));
     const double rock = std::stod(itemValue(plotFile, "PERCENT_ROCK"));
     const double crowdingLimit = (100.0 - rock) * baMax * 0.01;  // cm2 per 100 m2 plot
     const int plots = std::stoi(itemValue(init, "NUM_PLOTS"));
 
     int status = 0;
-    const std::string output = runBatch("run --dir . --community " + std::to_string(community.option) +
-                                            " --years " + std::to_string(kYears) + " --iterations " +
-                                            std::to_string(kIterations),
-                                        status);
+    const std::string output =
+        runBatch("run --dir . --community " + std::to_string(community.option) + " --years " +
+                     std::to_string(kYears) + " --iterations " + std::to_string(kIterations),
+                 status);
     ASSERT_EQ(status, 0) << output;
     EXPECT_NE(output.find("Simulation Completed."), std::string::npos) << output;
     for (const char* bad : {"nan", "NaN", "inf"}) EXPECT_EQ(output.find(bad), std::string::npos) << output;
@@ -191,7 +194,8 @@ TEST_P(ShippedCommunity, GrowsAFiniteForestOfItsOwnSpeciesBelowTheCrowdingLimit)
 
     // Results print basal area in cm2 per m2; a 100 m2 plot holds 100 times as much.
     for (const auto& [key, ba] : plotBasalArea) {
-        EXPECT_LT(ba * 100.0, crowdingLimit) << "iteration " << std::get<0>(key) << " year " << std::get<1>(key);
+        EXPECT_LT(ba * 100.0, crowdingLimit)
+            << "iteration " << std::get<0>(key) << " year " << std::get<1>(key);
         EXPECT_LT(ba * 100.0, baMax);
     }
 

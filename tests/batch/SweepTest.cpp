@@ -58,7 +58,8 @@ std::map<std::pair<int, int>, Cell> tallyJobs(const fs::path& jobs, int& iterati
     std::map<std::pair<int, int>, Cell> cells;
     iterations = 0;
     for (int k = 1; k <= RUNS; ++k) {
-        const std::string text = test::readTextFile(jobs / formatText("job-%04d", k) / "Data" / "results.out");
+        const std::string text =
+            test::readTextFile(jobs / formatText("job-%04d", k) / "Data" / "results.out");
         iterations += headerValue(text, " Iterations:");
         interval = headerValue(text, " Print Interval:");
         for (const std::string& line : test::linesOf(text)) {
@@ -70,10 +71,9 @@ std::map<std::pair<int, int>, Cell> tallyJobs(const fs::path& jobs, int& iterati
             const int slot = year == 1 ? 1 : static_cast<int>(year) / interval + 1;
             Cell& cell = cells[{static_cast<int>(species), slot}];
             // POP, BA, then five parts, TOT_BIOM, TOT_VOL.
-            const std::array<double, 4> values = {std::strtod(words[4].c_str(), nullptr),
-                                                  std::strtod(words[5].c_str(), nullptr),
-                                                  std::strtod(words[11].c_str(), nullptr),
-                                                  std::strtod(words[12].c_str(), nullptr)};
+            const std::array<double, 4> values = {
+                std::strtod(words[4].c_str(), nullptr), std::strtod(words[5].c_str(), nullptr),
+                std::strtod(words[11].c_str(), nullptr), std::strtod(words[12].c_str(), nullptr)};
             for (size_t q = 0; q < 4; ++q) {
                 cell.sum[q] += values[q];
                 cell.squares[q] += values[q] * values[q];
@@ -87,10 +87,10 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     test::TempDirectory directory;
     const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
     const fs::path out = directory.path() / "sweep";
-    const std::string command = test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " +
-                                test::batchTool() + formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 ",
-                                                               RUNS, ITERATIONS_PER_RUN, YEARS) +
-                                test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
+    const std::string command =
+        test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " + test::batchTool() +
+        formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 ", RUNS, ITERATIONS_PER_RUN, YEARS) +
+        test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
     const auto result = test::runCommand(command);
     ASSERT_EQ(result.status, 0) << result.output;
 
@@ -133,7 +133,8 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
         EXPECT_EQ(headerValue(page, "REPLICATES:"), iterations);
         std::set<int> expectedSpecies;
         for (const auto& [key, cell] : cells) {
-            if (key.second == slot && cell.sum[0] >= 1.0 && cell.sum[1] > 0.0) expectedSpecies.insert(key.first);
+            if (key.second == slot && cell.sum[0] >= 1.0 && cell.sum[1] > 0.0)
+                expectedSpecies.insert(key.first);
         }
         std::set<int> reportedSpecies;
         for (const std::string& line : test::linesOf(page)) {
@@ -148,7 +149,8 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
             for (size_t q = 0; q < 4; ++q) {
                 const double average = cell.sum[q] * (1.0 / n);
                 const double interval95 =
-                    t * std::sqrt(std::fabs((cell.squares[q] - (cell.sum[q] * cell.sum[q]) / n) / (n - 1.0)) / n);
+                    t *
+                    std::sqrt(std::fabs((cell.squares[q] - (cell.sum[q] * cell.sum[q]) / n) / (n - 1.0)) / n);
                 expected.push_back(formatText("%.1f", average));
                 expected.push_back(formatText("%.1f", interval95));
             }

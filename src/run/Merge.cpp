@@ -1,16 +1,19 @@
-#include "batch/Merge.h"
+#include "run/Merge.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "input/Parameters.h"
+#include "input/ReaderError.h"
+#include "output/ParameterCopies.h"
+#include "output/RecordLayout.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
@@ -51,9 +54,9 @@ std::string_view trimmed(std::string_view text) {
 }
 
 std::optional<std::string> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const FileHandle file = openFile(path.string(), "r");
+    if (!file) return std::nullopt;
+    return readWholeFile(file.get());
 }
 
 void writeFile(const fs::path& path, const std::string& text) {
@@ -77,84 +80,6 @@ std::vector<std::string_view> linesOf(std::string_view text) {
     return lines;
 }
 
-std::vector<std::string_view> tokensOf(std::string_view line) {
-    std::vector<std::string_view> tokens;
-    while (true) {
-        const size_t start = line.find_first_not_of(BLANKS);
-        if (start == std::string_view::npos) break;
-        line.remove_prefix(start);
-        const size_t end = std::min(line.find_first_of(BLANKS), line.size());
-        tokens.push_back(line.substr(0, end));
-        line.remove_prefix(end);
-    }
-    return tokens;
-}
-
-bool isNumber(std::string_view token) {
-    if (token.empty()) return false;
-    const std::string text(token);
-    char* end = nullptr;
-    std::strtod(text.c_str(), &end);
-    return end == text.c_str() + text.size();
-}
-
-bool allNumbers(const std::vector<std::string_view>& tokens) {
-    return std::all_of(tokens.begin(), tokens.end(), isNumber);
-}
-
-// The record lines of the results files and the disturbance data file.
-enum class RecordKind { None, Summary, Tree };
-
-constexpr size_t TREE_MARKER_WIDTH = 3;   // " ->" or three blanks
-constexpr size_t SUMMARY_FIELDS = 13;     // species record and disturbance record
-constexpr size_t TREE_FIELDS = 16;
-
-RecordKind recordKind(std::string_view line) {
-    if (line.substr(0, TREE_MARKER_WIDTH) == " ->") return RecordKind::Tree;
-    const std::vector<std::string_view> tokens = tokensOf(line);
-    if (!allNumbers(tokens)) return RecordKind::None;
-    if (tokens.size() == SUMMARY_FIELDS) return RecordKind::Summary;
-    if (tokens.size() == TREE_FIELDS) return RecordKind::Tree;
-    return RecordKind::None;
-}
-
-// The first whole number in line at or after from: where it starts and ends, and its value.
-struct Field {
-    size_t start = 0;
-    size_t end = 0;
-    long value = 0;
-};
-std::optional<Field> firstField(std::string_view line, size_t from) {
-    const size_t start = line.find_first_not_of(' ', from);
-    if (start == std::string_view::npos) return std::nullopt;
-    const size_t end = std::min(line.find_first_of(BLANKS, start), line.size());
-    const std::string text(line.substr(start, end - start));
-    char* stop = nullptr;
-    const long value = std::strtol(text.c_str(), &stop, 10);
-    if (stop != text.c_str() + text.size()) return std::nullopt;
-    return Field{start, end, value};
-}
-
-// A record line with its iteration number raised by offset, printed as the writers print it:
-// "%7d" in a species record, "%5d" in a disturbance record, " %03d" behind a tree record's marker.
-std::string renumberedRecord(std::string_view line, RecordKind kind, bool disturbanceFile, int offset) {
-    if (kind == RecordKind::Tree) {
-        const std::optional<Field> field = firstField(line, TREE_MARKER_WIDTH);
-        if (!field) return std::string(line);
-        return std::string(line.substr(0, TREE_MARKER_WIDTH)) + formatText(" %03ld", field->value + offset) +
-               std::string(line.substr(field->end));
-    }
-    const std::optional<Field> field = firstField(line, 0);
-    if (!field) return std::string(line);
-    const char* format = disturbanceFile ? "%5ld" : "%7ld";
-    return formatText(format, field->value + offset) + std::string(line.substr(field->end));
-}
-
-std::string_view lineBody(std::string_view line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-    return line;
-}
-
 // A file's header (everything before its first record) and its records.
 struct SplitFile {
     std::vector<std::string_view> header;
@@ -164,7 +89,7 @@ SplitFile splitAtFirstRecord(std::string_view text) {
     SplitFile split;
     bool inHeader = true;
     for (std::string_view line : linesOf(text)) {
-        if (inHeader && recordKind(line) != RecordKind::None) inHeader = false;
+        if (inHeader && recordLineKind(line) != RecordLine::None) inHeader = false;
         (inHeader ? split.header : split.body).push_back(line);
     }
     return split;
@@ -172,31 +97,23 @@ SplitFile splitAtFirstRecord(std::string_view text) {
 
 // The disturbance data file begins with its own header.
 bool isDisturbanceFile(const SplitFile& split) {
-    return !split.header.empty() && lineBody(split.header.front()).substr(0, 12) == "LOGGING DATA";
+    return !split.header.empty() && beginsDisturbanceHeader(split.header.front());
 }
 
-// The header lines that say how many iterations the run made.
-constexpr std::string_view ITERATIONS_LABEL = " Iterations:";
-constexpr std::string_view DISTURBANCE_COUNTS_LABEL = "NUM_ITERS  NUM_YEARS   RESULTS_INTERV";
-
+// The header lines that say how many iterations the run made, rewritten with the total.
 std::string headerWithIterations(const std::vector<std::string_view>& header, int totalIterations) {
     std::string text;
     bool countsFollow = false;
     for (std::string_view line : header) {
-        if (totalIterations > 0 && line.substr(0, ITERATIONS_LABEL.size()) == ITERATIONS_LABEL) {
-            text += formatText(" Iterations:     %5d \n", totalIterations);
-        } else if (totalIterations > 0 && countsFollow) {
-            const std::vector<std::string_view> tokens = tokensOf(line);
-            if (tokens.size() == 3 && allNumbers(tokens)) {
-                text += formatText("%7d %10s %11s\n", totalIterations, std::string(tokens[1]).c_str(),
-                                   std::string(tokens[2]).c_str());
-            } else {
-                text += line;
-            }
+        std::optional<DisturbanceCounts> counts;
+        if (totalIterations > 0 && isResultsIterationsLine(line)) {
+            text += resultsIterationsLine(totalIterations);
+        } else if (totalIterations > 0 && countsFollow && (counts = parseDisturbanceCounts(line))) {
+            text += disturbanceCountsLine(totalIterations, counts->years, counts->resultsInterval);
         } else {
             text += line;
         }
-        countsFollow = lineBody(line) == DISTURBANCE_COUNTS_LABEL;
+        countsFollow = isDisturbanceCountsHeading(line);
     }
     return text;
 }
@@ -204,12 +121,7 @@ std::string headerWithIterations(const std::vector<std::string_view>& header, in
 std::string renumberedBody(const SplitFile& split, int offset, bool disturbanceFile) {
     std::string text;
     for (std::string_view line : split.body) {
-        const RecordKind kind = recordKind(line);
-        if (kind == RecordKind::None || offset == 0) {
-            text += line;
-        } else {
-            text += renumberedRecord(line, kind, disturbanceFile, offset);
-        }
+        text += offset == 0 ? std::string(line) : withIterationRaised(line, offset, disturbanceFile);
     }
     return text;
 }
@@ -241,7 +153,8 @@ ParameterCopy readParameterCopy(const fs::path& runDirectory, const char* stored
         const std::string_view body = trimmed(line);
         if (body.empty()) continue;
         const size_t keyEnd = std::min(body.find_first_of(BLANKS), body.size());
-        copy.items.emplace_back(std::string(body.substr(0, keyEnd)), std::string(trimmed(body.substr(keyEnd))));
+        copy.items.emplace_back(std::string(body.substr(0, keyEnd)),
+                                std::string(trimmed(body.substr(keyEnd))));
     }
     return copy;
 }
@@ -281,13 +194,16 @@ FinishedRun readFinishedRun(const std::string& directory) {
     return run;
 }
 
-std::string shown(const std::string& value) { return value.empty() ? "(empty)" : value; }
+std::string shown(const std::string& value) {
+    return value.empty() ? "(empty)" : value;
+}
 
 void compareParameters(const ParameterCopy& first, const ParameterCopy& other, const FinishedRun& firstRun,
                        const FinishedRun& otherRun) {
     const size_t count = std::max(first.items.size(), other.items.size());
     for (size_t i = 0; i < count; ++i) {
-        if (i >= first.items.size() || i >= other.items.size() || first.items[i].first != other.items[i].first) {
+        if (i >= first.items.size() || i >= other.items.size() ||
+            first.items[i].first != other.items[i].first) {
             throw MergeRefused{"The runs differ in the items of " + first.path.filename().string() + ": \"" +
                                firstRun.directory.string() + "\" and \"" + otherRun.directory.string() +
                                "\" do not hold the same parameters."};
@@ -296,8 +212,9 @@ void compareParameters(const ParameterCopy& first, const ParameterCopy& other, c
         if (key == ITERATIONS_ITEM || key == SEED_ITEM) continue;
         if (first.items[i].second != other.items[i].second) {
             throw MergeRefused{"The runs differ in " + key + ": " + shown(first.items[i].second) + " in \"" +
-                               firstRun.directory.string() + "\", " + shown(other.items[i].second) + " in \"" +
-                               otherRun.directory.string() + "\". Only runs of the same scenario can be merged."};
+                               firstRun.directory.string() + "\", " + shown(other.items[i].second) +
+                               " in \"" + otherRun.directory.string() +
+                               "\". Only runs of the same scenario can be merged."};
         }
     }
 }
@@ -309,7 +226,8 @@ void compareInputFiles(const FinishedRun& first, const FinishedRun& other) {
         if (a && b && *a != *b) {
             throw MergeRefused{"The runs differ in the contents of " + std::string(key) + " " +
                                first.parameter(key) + " (\"" + first.directory.string() + "\" and \"" +
-                               other.directory.string() + "\"). Only runs of the same scenario can be merged."};
+                               other.directory.string() +
+                               "\"). Only runs of the same scenario can be merged."};
         }
     }
 }
@@ -327,8 +245,8 @@ void compareHeaders(const SplitFile& first, const SplitFile& other, const std::s
     const std::string lineA = i < linesA.size() ? std::string(trimmed(linesA[i])) : "(no line)";
     const std::string lineB = i < linesB.size() ? std::string(trimmed(linesB[i])) : "(no line)";
     throw MergeRefused{"The runs differ in the header of " + fileName + ": \"" + lineA + "\" in \"" +
-                       firstRun.directory.string() + "\", \"" + lineB + "\" in \"" + otherRun.directory.string() +
-                       "\". Only runs of the same scenario can be merged."};
+                       firstRun.directory.string() + "\", \"" + lineB + "\" in \"" +
+                       otherRun.directory.string() + "\". Only runs of the same scenario can be merged."};
 }
 
 // Copies the first run's Data/ (its input files) into the output directory.
@@ -338,9 +256,22 @@ void copyInputs(const FinishedRun& first, const fs::path& output) {
     fs::create_directories(output / "Data", error);
     if (error) throw MergeRefused{"Cannot create \"" + (output / "Data").string() + "\"."};
     if (!fs::is_directory(data)) return;
-    fs::copy(data, output / "Data",
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+    fs::copy(data, output / "Data", fs::copy_options::recursive | fs::copy_options::overwrite_existing,
+             error);
     if (error) throw MergeRefused{"Cannot copy \"" + data.string() + "\" to \"" + output.string() + "\"."};
+}
+
+// The run-time control copy of a run, read with the parameter reader and written again by the
+// copy's own writer with the total number of iterations.
+std::string runTimeControlWithIterations(const FinishedRun& run, int totalIterations) {
+    const auto scratch = std::make_unique<ModelState>();
+    try {
+        readRunTimeControlFile(*scratch, run.runTimeControl.path.string());
+    } catch (const ReaderError& error) {
+        throw MergeRefused{error.what()};
+    }
+    scratch->params.NUM_ITERS = totalIterations;
+    return runTimeControlCopyText(scratch->params);
 }
 
 bool sameDirectory(const fs::path& a, const fs::path& b) {
@@ -421,20 +352,12 @@ void merge(const MergeOptions& options, Host& host) {
     }
 
     // The statistics copies: the first run's, with the iterations of all runs.
-    std::string runTimeControl;
-    for (std::string_view line : linesOf(first.runTimeControl.text)) {
-        const std::vector<std::string_view> tokens = tokensOf(line);
-        if (!tokens.empty() && tokens.front() == ITERATIONS_ITEM) {
-            runTimeControl += formatText("NUM_ITERS                %d\n", totalIterations);
-        } else {
-            runTimeControl += line;
-        }
-    }
-    writeFile(output / toLocalPath(STATS_RUN_TIME_CONTROL_FILE), runTimeControl);
+    writeFile(output / toLocalPath(STATS_RUN_TIME_CONTROL_FILE),
+              runTimeControlWithIterations(first, totalIterations));
     writeFile(output / toLocalPath(STATS_INITIAL_VALUES_FILE), first.initialValues.text);
 
-    host.writeStandardOutput(formatText("Merged %zu runs, %d iterations, into \"%s\".\n", runs.size(), totalIterations,
-                                        options.output.c_str()));
+    host.writeStandardOutput(formatText("Merged %zu runs, %d iterations, into \"%s\".\n", runs.size(),
+                                        totalIterations, options.output.c_str()));
 }
 
 }  // namespace
@@ -445,7 +368,7 @@ std::string renumberIterations(const std::string& text, int offset, int totalIte
            renumberedBody(split, offset, isDisturbanceFile(split));
 }
 
-int mergeBatch(const MergeOptions& options, Host& host) {
+int mergeRuns(const MergeOptions& options, Host& host) {
     try {
         merge(options, host);
         return EXIT_NORMAL;

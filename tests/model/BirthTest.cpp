@@ -20,7 +20,7 @@ constexpr double STATE_TWO_BEFORE_ONE = 1475608308.0;
 
 int drawsOf(ForestFixture& f) {
     const double start = f.model->run.RANDOM_STATE;
-    addSaplings(*f.model);
+    addSaplings(*f.model, f.plot());
     return drawsBetween(start, f.model->run.RANDOM_STATE);
 }
 
@@ -32,7 +32,7 @@ TEST(AddSaplings, SaplingOfTwoCentimetresIs243Point3748Tall) {
     // The count draw is 0.6555, giving one sapling; its diameter draw is 1/2147483647,
     // so its DBH is 2 cm to within 1e-27.
     f.model->run.RANDOM_STATE = STATE_TWO_BEFORE_ONE;
-    addSaplings(*f.model);
+    addSaplings(*f.model, f.plot());
     ASSERT_EQ(f.plot().NTREES, 1);
     const Tree& sapling = f.plot().trees.front();
     EXPECT_EQ(sapling.DBH, 2.0);
@@ -48,7 +48,7 @@ TEST(AddSaplings, SaplingRecordCarriesBirthYearPlotAndNumber) {
     s.SITE_QUALITY = 1.0;
     s.MAX_SAPLINGS = 40;
     f.model->run.BIRTHS_THIS_YEAR[1] = 2;  // two born earlier this year on another plot
-    addSaplings(*f.model);
+    addSaplings(*f.model, f.plot());
     ASSERT_GT(f.plot().NTREES, 0);
     EXPECT_EQ(f.plot().NTREES, static_cast<int>(f.plot().trees.size()));
     std::vector<int> ids;
@@ -140,7 +140,7 @@ TEST(AddSaplings, OpenGroundResponsesSlightlyAboveAndBelowOne) {
         s.MAX_SAPLINGS = 1;
         const double u = peekDraw(f.model->run.RANDOM_STATE);
         s.SITE_QUALITY = 0.5 / (u * scale);
-        addSaplings(*f.model);
+        addSaplings(*f.model, f.plot());
         EXPECT_EQ(f.plot().NTREES, expected) << scale;
     }
     // Tolerant response on open ground is 0.9999707.
@@ -183,7 +183,7 @@ TEST(AddSaplings, SaplingGoesBehindTreesOfEqualOrGreaterHeight) {
     shorter.HEIGHT = 129.0;
     shorter.TREE_ID = -3;
     const int before = f.plot().NTREES;
-    addSaplings(*f.model);
+    addSaplings(*f.model, f.plot());
     const int added = f.plot().NTREES - before;
     ASSERT_GE(added, 2);
     std::vector<int> ids;
@@ -209,13 +209,13 @@ TEST(AddSaplings, LightIsThatOfTheCanopyBeforeAnySapling) {
     both.addSpecies(2, 3).SITE_QUALITY = 0.5;
     // Start species 2 in both at the same stream position.
     const double start = both.model->run.RANDOM_STATE;
-    addSaplings(*both.model);
+    addSaplings(*both.model, both.plot());
     const int firstCount = both.model->run.BIRTHS_THIS_YEAR[1];
     ASSERT_GT(firstCount, 0);
     double state = start;
     for (int i = 0; i < 2 + firstCount; ++i) randomUniform(state);
     alone.model->run.RANDOM_STATE = state;
-    addSaplings(*alone.model);
+    addSaplings(*alone.model, alone.plot());
     EXPECT_EQ(alone.model->run.BIRTHS_THIS_YEAR[2], both.model->run.BIRTHS_THIS_YEAR[2]);
     EXPECT_EQ(alone.model->run.RANDOM_STATE, both.model->run.RANDOM_STATE);
 }
@@ -232,15 +232,16 @@ TEST(AddSaplings, SaplingsBeyondTheTreesAPlotHoldsEndTheRun) {
     // int(0.6555007 × 100000 × site quality 1 × E 1.0000156 + 0.5) = 65551 saplings
     f.model->run.RANDOM_STATE = STATE_TWO_BEFORE_ONE;
     try {
-        addSaplings(*f.model);
+        addSaplings(*f.model, f.plot());
         FAIL() << "the run went on";
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
     }
-    EXPECT_EQ(f.host.lastMessage(),
-              "Error: 65551 saplings of Pin_cherry would bring plot 1 above 10000 trees in year 1 of iteration 1.\n"
-              "A plot of 100 square metres cannot hold so many trees; lower the species' maximum number of "
-              "saplings (MAX_SAPLINGS).");
+    EXPECT_EQ(
+        f.host.lastMessage(),
+        "Error: 65551 saplings of Pin_cherry would bring plot 1 above 10000 trees in year 1 of iteration 1.\n"
+        "A plot of 100 square metres cannot hold so many trees; lower the species' maximum number of "
+        "saplings (MAX_SAPLINGS).");
     EXPECT_TRUE(f.plot().trees.empty());
 }
 

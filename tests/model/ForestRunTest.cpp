@@ -62,8 +62,10 @@ struct ForestRun {
             model.weather.meanTemperature[m] = temperature[m - 1];
             model.weather.meanPrecipitation[m] = precipitation[m - 1];
             for (int y = 1; y <= 7; ++y) {
-                model.weather.years[static_cast<size_t>(y)].temperature[m] = temperature[m - 1] + (y % 3) - 1.0;
-                model.weather.years[static_cast<size_t>(y)].precipitation[m] = precipitation[m - 1] * (0.6 + 0.1 * y);
+                model.weather.years[static_cast<size_t>(y)].temperature[m] =
+                    temperature[m - 1] + (y % 3) - 1.0;
+                model.weather.years[static_cast<size_t>(y)].precipitation[m] =
+                    precipitation[m - 1] * (0.6 + 0.1 * y);
             }
         }
         model.plots.clear();
@@ -76,8 +78,8 @@ struct ForestRun {
         if (climateChange != 1) computeSiteQuality(model);
     }
 
-    Species& species(int sn, int shade, double dmax, double hmax, double agemax, double g, double c, double ddmin,
-                     double ddmax, double wilt, int maxSaplings) {
+    Species& species(int sn, int shade, double dmax, double hmax, double agemax, double g, double c,
+                     double ddmin, double ddmax, double wilt, int maxSaplings) {
         Species& s = f.addSpecies(sn, shade);
         s.DMAX = dmax;
         s.HMAX = hmax;
@@ -101,7 +103,8 @@ struct ForestRun {
         for (const Tree& t : plot.trees) {
             const Species& s = model.species[static_cast<size_t>(t.SN)];
             if (!std::isfinite(t.DBH) || !std::isfinite(t.HEIGHT)) violations.push_back("tree not finite");
-            if (afterGrowth && t.HEIGHT != 130.0 + t.DBH * (s.B2 - s.B3 * t.DBH)) violations.push_back("HEIGHT");
+            if (afterGrowth && t.HEIGHT != 130.0 + t.DBH * (s.B2 - s.B3 * t.DBH))
+                violations.push_back("HEIGHT");
         }
     }
 
@@ -116,14 +119,14 @@ struct ForestRun {
                     computeSiteQuality(model);
                     checkClimate();
                 }
-                addSaplings(model);
+                addSaplings(model, plot);
                 check(plot, false);
-                growTrees(model);
+                growTrees(model, plot);
                 ++growthSteps;
                 check(plot, true);
-                killTrees(model);
+                killTrees(model, plot);
                 check(plot, false);
-                decideDisturbance(model, {});
+                decideDisturbance(model, plot, {});
                 check(plot, false);
             }
         }
@@ -138,12 +141,15 @@ struct ForestRun {
             }
         }
         for (int sn = 1; sn <= model.NSPP; ++sn) {
-            if (!std::isfinite(model.species[static_cast<size_t>(sn)].SITE_QUALITY)) violations.push_back("SQ");
+            if (!std::isfinite(model.species[static_cast<size_t>(sn)].SITE_QUALITY))
+                violations.push_back("SQ");
         }
     }
 };
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 void expectSameForest(const ModelState& a, const ModelState& b) {
     ASSERT_EQ(a.plots.size(), b.plots.size());
@@ -164,7 +170,8 @@ void expectSameForest(const ModelState& a, const ModelState& b) {
 
 TEST(ForestRun, ConstantClimateLongRunKeepsItsInvariants) {
     ForestRun run(0, 4711.0);
-    for (int sn = 1; sn <= 3; ++sn) ASSERT_GT(run.model.species[static_cast<size_t>(sn)].SITE_QUALITY, 0.0) << sn;
+    for (int sn = 1; sn <= 3; ++sn)
+        ASSERT_GT(run.model.species[static_cast<size_t>(sn)].SITE_QUALITY, 0.0) << sn;
     run.run(400);
     EXPECT_EQ(run.growthSteps, 1200);
     EXPECT_TRUE(run.violations.empty()) << run.violations.front();

@@ -79,7 +79,7 @@ TEST_F(CommunitiesTest, FourthLocationWithNormalClimateLoadsOptionSeven) {
     ModelState loaded;
     test::ScriptedHost loadHost;
     loaded.host = &loadHost;
-    loadAtStartup(loaded, 1);
+    loadAtStartup(loaded);
     loaded.params.COMMUNITY = 6;
 
     CommunitiesDialog dialog(loaded);

@@ -72,7 +72,8 @@ TEST(ProgressBarDrawing, ThrottledRedrawsAndAFinalLine) {
     EXPECT_EQ(text.find("iteration 1/2  year 2/3"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\033[KDravia4: Note\n"), std::string::npos) << text;
     EXPECT_NE(text.find("iteration 2/2  year 1/3"), std::string::npos) << text;
-    EXPECT_NE(text.find(" 100%  iteration 2/2  year 3/3  elapsed 0:01  remaining 0:00\033[K\n"), std::string::npos)
+    EXPECT_NE(text.find(" 100%  iteration 2/2  year 3/3  elapsed 0:01  remaining 0:00\033[K\n"),
+              std::string::npos)
         << text;
     EXPECT_EQ(text.back(), '\n');
 }
@@ -80,7 +81,8 @@ TEST(ProgressBarDrawing, ThrottledRedrawsAndAFinalLine) {
 TEST(ProgressInTheBatchTool, NothingExtraWhenStderrIsNotATerminal) {
     test::TempDirectory directory;
     test::shippedScenario(directory.path());
-    const auto result = test::runCommand(test::batchTool() + " run --years 40 --iterations 2 2>&1 >/dev/null");
+    const auto result =
+        test::runCommand(test::batchTool() + " run --years 40 --iterations 2 2>&1 >/dev/null");
     ASSERT_EQ(result.status, 0) << result.output;
     EXPECT_EQ(result.output, "Dravia4: Simulation Completed.\n");
 }

@@ -22,7 +22,7 @@ struct RunDriverTest : ::testing::Test {
         test::writeSmallDataSet(directory.path(), options);
         model->host = &host;
         host.model = model.get();
-        loadAtStartup(*model, 1);
+        loadAtStartup(*model);
         fillVolumeCoefficients(*model);
     }
     int completions() const {
@@ -87,8 +87,8 @@ TEST_F(RunDriverTest, DecliningTheNextIterationEndsLikeANormalEnd) {
     load(options);
     host.questionAnswers = {true, false};
     runSimulation(*model);
-    EXPECT_EQ(host.questions, (std::vector<std::string>{"Continue with next iteration?",
-                                                        "Continue with next iteration?"}));
+    EXPECT_EQ(host.questions,
+              (std::vector<std::string>{"Continue with next iteration?", "Continue with next iteration?"}));
     EXPECT_EQ(model->run.CURRENT_ITERATION, 2);
     EXPECT_EQ(completions(), 1);
     EXPECT_EQ(host.messages.back().icon, MessageIcon::Information);
@@ -140,7 +140,8 @@ TEST_F(RunDriverTest, TheSameSeedGivesTheSameForestAndRunsContinueTheStream) {
     auto snapshot = [&] {
         std::vector<double> values;
         for (const Plot& plot : model->plots)
-            for (const Tree& tree : plot.trees) values.insert(values.end(), {double(tree.SN), tree.DBH, tree.HEIGHT});
+            for (const Tree& tree : plot.trees)
+                values.insert(values.end(), {double(tree.SN), tree.DBH, tree.HEIGHT});
         return values;
     };
     const auto first = snapshot();
@@ -153,6 +154,51 @@ TEST_F(RunDriverTest, TheSameSeedGivesTheSameForestAndRunsContinueTheStream) {
     model->run.RANDOM_STATE = seed;
     runSimulation(*model);
     EXPECT_EQ(snapshot(), first);
+}
+
+// What a disturbance reported belongs to its year: the next year starts without it.
+TEST_F(RunDriverTest, EachYearStartsWithoutLastYearsDisturbanceReport) {
+    test::SmallDataSetOptions options;
+    options.numYears = 3;
+    options.numIters = 1;
+    load(options);
+    runSimulation(*model);
+    model->run.CURRENT_YEAR = 1;
+    model->run.flags.running = true;
+    model->run.DISTURBANCE_REPORTED = 1;
+    model->run.flags.disturbed_this_year = true;
+    stepYear(*model);  // disturbances are off: nothing sets them again
+    EXPECT_EQ(model->run.DISTURBANCE_REPORTED, 0);
+    EXPECT_FALSE(model->run.flags.disturbed_this_year);
+}
+
+// A second run in the same program starts its results files and the disturbance data file anew,
+// headers included, whatever the first run left behind.
+TEST_F(RunDriverTest, ASecondRunStartsItsOutputFilesAnew) {
+    test::SmallDataSetOptions options;
+    options.numYears = 12;
+    options.numIters = 1;
+    options.testDisturb = 1;
+    options.blowDown = 1;  // logging
+    options.firstDisturbYear = 5;
+    options.blowFreq = 5;
+    options.minDiamLogging = 0.0;
+    options.printInterv = 5;
+    options.resultsInterv = 5;
+    load(options);
+    ASSERT_EQ(runSimulation(*model), RunOutcome::Finished);
+    ASSERT_TRUE(std::filesystem::exists("Data/afterdist.out"));
+    ASSERT_TRUE(std::filesystem::exists("Data/disturb.out"));
+    const std::string firstResults = test::readTextFile("Data/results.out");
+    ASSERT_EQ(firstResults.rfind("\n DRAVIA 4 TREE BIODATA\n", 0), 0u);
+    for (const char* name : {"Data/results.out", "Data/afterdist.out", "Data/disturb.out"}) {
+        test::writeTextFile(name, "left by the first run\n");
+    }
+    ASSERT_EQ(runSimulation(*model), RunOutcome::Finished);
+    EXPECT_EQ(test::readTextFile("Data/results.out").rfind("\n DRAVIA 4 TREE BIODATA\n", 0), 0u);
+    EXPECT_EQ(test::readTextFile("Data/afterdist.out").rfind("\n DRAVIA 4 TREE BIODATA\n", 0), 0u);
+    EXPECT_EQ(test::readTextFile("Data/disturb.out").rfind("LOGGING DATA WITH A FREQUENCY OF 5 YEARS\n", 0),
+              0u);
 }
 
 TEST_F(RunDriverTest, AMissingPlotFileStopsTheRunBeforeAnyYear) {

@@ -2,9 +2,10 @@
 #include <string>
 
 #include "output/OutputFixture.h"
-#include "output/ResultsFile.h"
 #include "output/Tally.h"
+#include "platform/Format.h"
 #include "platform/ProgramExit.h"
+#include "run/PlotYearOutput.h"
 
 namespace dravia::test {
 namespace {
@@ -40,7 +41,7 @@ std::string expectedHeader(const std::string& kindLine, int interval) {
 const std::string BEFORE_LINE = " RESULTS WITHOUT OR BEFORE LOGGING\n\n";
 const std::string AFTER_LINE = " RESULTS AFTER LOGGING IS COMPLETED\n\n";
 
-class ResultsFileTest : public OutputTest {
+class ResultsOutputTest : public OutputTest {
   protected:
     // Tallies with easy figures; POP decides which species are listed.
     void setSpecies(int sn, int pop, double ba) {
@@ -62,9 +63,14 @@ class ResultsFileTest : public OutputTest {
         t.TOT_VOL = 0.0;
     }
     std::string results() { return readTextFile("Data/results.out"); }
+    // The driver's record-block write and results-interval work for the plot's year in force.
+    void write(bool afterDisturbance) {
+        writeResultsOfPlotYear(*model, plot(), planPlotYear(*model, plot()), afterDisturbance);
+    }
+    void intervalOutput() { writeIntervalOutput(*model, plot(), planPlotYear(*model, plot())); }
     void summarizeAndWrite() {
-        summarizePlot(*model);
-        writeResults(*model, false);
+        summarizePlot(*model, plot());
+        write(false);
     }
 };
 
@@ -72,16 +78,16 @@ const std::string SPECIES_TAIL = "     1.500     0.250     0.750     1.000     0
 const std::string TREE_TAIL =
     "    0.012     0.500     0.050     0.250     0.125     0.000     0.925     0.000\n";
 
-TEST_F(ResultsFileTest, FirstWriteOfARunCreatesTheHeaderThenTheSpeciesRecords) {
+TEST_F(ResultsOutputTest, FirstWriteOfARunCreatesTheHeaderThenTheSpeciesRecords) {
     setSpecies(1, 2, 12.3456);
     setSpecies(2, 0, 0.0);
-    writeResults(*model, false);
+    write(false);
     EXPECT_EQ(results(), expectedHeader(BEFORE_LINE, 5) + "      1     1    1   1   2 " + blanks(21) +
                              "12.346" + SPECIES_TAIL);
     EXPECT_FALSE(std::filesystem::exists("Data/afterdist.out"));
 }
 
-TEST_F(ResultsFileTest, TreeRecordsFollowTheirSpeciesInTreeListOrderMarkingThisYearsSaplings) {
+TEST_F(ResultsOutputTest, TreeRecordsFollowTheirSpeciesInTreeListOrderMarkingThisYearsSaplings) {
     model->params.OUTPUT_EVERY_TREE = true;
     model->run.CURRENT_YEAR = 3;
     model->run.CURRENT_ITERATION = 2;
@@ -91,7 +97,7 @@ TEST_F(ResultsFileTest, TreeRecordsFollowTheirSpeciesInTreeListOrderMarkingThisY
     setTreeTallies(addTree(1, 1.25, 180.04, 3, 2));
     setSpecies(1, 2, 9.0);
     setSpecies(2, 1, 0.5);
-    writeResults(*model, false);
+    write(false);
     EXPECT_EQ(results(), "      2     3    1   1   2 " + blanks(22) + "9.000" + SPECIES_TAIL +
                              "    002 00000 0000 001 000    4 25.500 1500.0" + TREE_TAIL +
                              " -> 002 00003 0001 001 002    1  1.250  180.0" + TREE_TAIL +
@@ -99,83 +105,98 @@ TEST_F(ResultsFileTest, TreeRecordsFollowTheirSpeciesInTreeListOrderMarkingThisY
                              "    002 00000 0000 002 000    4 10.000  900.0" + TREE_TAIL);
 }
 
-TEST_F(ResultsFileTest, WithoutOutputEveryTreeOnlySpeciesRecordsAreWritten) {
+TEST_F(ResultsOutputTest, WithoutOutputEveryTreeOnlySpeciesRecordsAreWritten) {
     model->output.resultsFileCreated = true;
     addTree(1, 25.5, 1500.0);
     setSpecies(1, 1, 9.0);
-    writeResults(*model, false);
+    write(false);
     EXPECT_EQ(results(), "      1     1    1   1   1 " + blanks(22) + "9.000" + SPECIES_TAIL);
 }
 
-TEST_F(ResultsFileTest, TwoPlotsShareOneHeader) {
+TEST_F(ResultsOutputTest, TwoPlotsShareOneHeader) {
     setSpecies(1, 1, 9.0);
-    writeResults(*model, false);
+    write(false);
     Plot& second = model->plots.emplace_back();
     second.PLOT_NO = 2;
     model->run.CURRENT_PLOT = &second;
-    writeResults(*model, false);
+    write(false);
     EXPECT_EQ(results(), expectedHeader(BEFORE_LINE, 5) + "      1     1    1   1   1 " + blanks(22) +
                              "9.000" + SPECIES_TAIL + "      1     1    2   1   1 " + blanks(22) + "9.000" +
                              SPECIES_TAIL);
 }
 
-TEST_F(ResultsFileTest, ANewRunReplacesTheResultsFile) {
+TEST_F(ResultsOutputTest, ANewRunReplacesTheResultsFile) {
     writeTextFile("Data/results.out", "old run\n");
     setSpecies(1, 1, 9.0);
-    writeResults(*model, false);
+    write(false);
     EXPECT_EQ(results().rfind("\n DRAVIA 4 TREE BIODATA\n", 0), 0u);
 }
 
-TEST_F(ResultsFileTest, AfterDisturbanceFileIsReplacedOnlyWhenItsHeaderConditionHolds) {
+TEST_F(ResultsOutputTest, AfterDisturbanceFileIsReplacedOnlyWhenItsHeaderConditionHolds) {
     writeTextFile("Data/afterdist.out", "earlier\n");
     setSpecies(1, 1, 9.0);
     model->run.CURRENT_YEAR = 3;  // neither year 1 nor the first disturbance year
-    writeResults(*model, true);
+    write(true);
     const std::string record3 = "      1     3    1   1   1 " + blanks(22) + "9.000" + SPECIES_TAIL;
     EXPECT_EQ(readTextFile("Data/afterdist.out"), "earlier\n" + record3);
 
     model->run.CURRENT_YEAR = 5;  // FIRST_DISTURB_YEAR
-    writeResults(*model, true);
+    write(true);
     const std::string record5 = "      1     5    1   1   1 " + blanks(22) + "9.000" + SPECIES_TAIL;
     EXPECT_EQ(readTextFile("Data/afterdist.out"), expectedHeader(AFTER_LINE, 5) + record5);
     EXPECT_FALSE(std::filesystem::exists("Data/results.out"));
 }
 
-TEST_F(ResultsFileTest, TheHeaderConditionNeedsTheFirstIteration) {
+TEST_F(ResultsOutputTest, TheHeaderConditionNeedsTheFirstIteration) {
     writeTextFile("Data/results.out", "earlier\n");
     model->run.CURRENT_ITERATION = 2;
     setSpecies(1, 1, 9.0);
-    writeResults(*model, false);
+    write(false);
     EXPECT_EQ(results().rfind("earlier\n      2     1", 0), 0u);
 }
 
-TEST_F(ResultsFileTest, MoreThanFiveHundredIntervalsWidenTheIntervalOnce) {
-    model->params.NUM_YEARS = 1000;
-    model->params.RESULTS_INTERV = 1;
-    setSpecies(1, 1, 9.0);
-    writeResults(*model, false);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text.rfind("errorLog 10: More than 500 result intervals.", 0), 0u);
-    EXPECT_NE(host.messages[0].text.find("1000/500"), std::string::npos);
-    EXPECT_EQ(model->params.RESULTS_INTERV, 2);
-    EXPECT_NE(results().find(" Print Interval:     1 \n"), std::string::npos);  // the value before the check
-    model->run.CURRENT_YEAR = 2;
-    writeResults(*model, false);
-    EXPECT_EQ(host.messages.size(), 1u);
+// The widening check runs at every record-block write, after the header: the header keeps the
+// interval found before the check, and the message comes again at each write while the run's
+// years still make more than 500 intervals of the widened interval.
+TEST_F(ResultsOutputTest, TheResultsIntervalIsWidenedAtEachWriteWhileOverTheLimit) {
+    struct Case {
+        int years, interval;
+        int messagesAfterTwoWrites, widened;
+    };
+    const Case cases[] = {
+        {500, 1, 0, 1},   // exactly 500 intervals are accepted
+        {1000, 1, 1, 2},  // widened once: 1000 / 2 = 500
+        {1003, 1, 2, 2},  // 1003 / 2 = 501: still over, the message again, the same interval
+        {1003, -1, 0, -1}, {1003, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.years) + " years, interval " + std::to_string(c.interval));
+        std::filesystem::remove("Data/results.out");
+        host.messages.clear();
+        model->output.resultsFileCreated = false;
+        model->params.NUM_YEARS = c.years;
+        model->params.RESULTS_INTERV = c.interval;
+        model->run.CURRENT_YEAR = 1;
+        setSpecies(1, 1, 9.0);
+        write(false);
+        EXPECT_NE(results().find(" Print Interval: " + formatText("%5d", c.interval) + " \n"),
+                  std::string::npos)
+            << "the header keeps the interval found before the check";
+        model->run.CURRENT_YEAR = 2;
+        write(false);
+        EXPECT_EQ(static_cast<int>(host.messages.size()), c.messagesAfterTwoWrites);
+        for (const auto& message : host.messages) {
+            EXPECT_EQ(message.text.rfind("errorLog 10: More than 500 result intervals.", 0), 0u);
+            EXPECT_NE(message.text.find(std::to_string(c.years) + "/500"), std::string::npos);
+        }
+        EXPECT_EQ(model->params.RESULTS_INTERV, c.widened);
+    }
 }
 
-TEST_F(ResultsFileTest, ExactlyFiveHundredIntervalsAreAccepted) {
-    model->params.NUM_YEARS = 500;
-    model->params.RESULTS_INTERV = 1;
-    writeResults(*model, false);
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(model->params.RESULTS_INTERV, 1);
-}
-
-TEST_F(ResultsFileTest, AFileThatCannotBeCreatedEndsTheProgram) {
+TEST_F(ResultsOutputTest, AFileThatCannotBeCreatedEndsTheProgram) {
     model->params.RESULTS_FILE = "Missing\\results.out";
     try {
-        writeResults(*model, false);
+        write(false);
         FAIL() << "no exit";
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
@@ -184,11 +205,11 @@ TEST_F(ResultsFileTest, AFileThatCannotBeCreatedEndsTheProgram) {
               "errorLog 15: The system is unable to create the file \"Missing\\results.out\".");
 }
 
-TEST_F(ResultsFileTest, AFileThatCannotBeAppendedToEndsTheProgram) {
+TEST_F(ResultsOutputTest, AFileThatCannotBeAppendedToEndsTheProgram) {
     model->params.AFTER_DISTURBANCE_RESULTS_FILE = "Missing\\after.out";
     model->run.CURRENT_YEAR = 4;
     try {
-        writeResults(*model, true);
+        write(true);
         FAIL() << "no exit";
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
@@ -197,43 +218,43 @@ TEST_F(ResultsFileTest, AFileThatCannotBeAppendedToEndsTheProgram) {
               "Error: after disturbance results file Missing\\after.out could not be opened.");
 }
 
-TEST_F(ResultsFileTest, TheLastYearOfTheLastIterationWritesTheTreeBiodata) {
+TEST_F(ResultsOutputTest, TheLastYearOfTheLastIterationWritesTheTreeBiodata) {
     addTree(1, 25.5, 1500.0);
     model->run.CURRENT_YEAR = 10;
-    writeResults(*model, false);
+    write(false);
     EXPECT_FALSE(std::filesystem::exists("newplot"));
     model->run.CURRENT_ITERATION = 2;
-    writeResults(*model, false);
+    write(false);
     EXPECT_TRUE(std::filesystem::exists("newplot"));
 }
 
-TEST_F(ResultsFileTest, IntervalOutputTalliesAndWritesOnMultiplesOfTheInterval) {
+TEST_F(ResultsOutputTest, IntervalOutputTalliesAndWritesOnMultiplesOfTheInterval) {
     addTree(1, 30.0, 2000.0);
     model->output.resultsFileCreated = true;
     model->run.CURRENT_YEAR = 5;
-    writeIntervalOutput(*model);
+    intervalOutput();
     EXPECT_EQ(model->species[1].POP, 1);
     EXPECT_EQ(results().rfind("      1     5    1   1   1 ", 0), 0u);
     EXPECT_NE(results().find("   554.293 \n"), std::string::npos);
 }
 
-TEST_F(ResultsFileTest, IntervalOutputWithoutFileOutputTouchesNoFile) {
+TEST_F(ResultsOutputTest, IntervalOutputWithoutFileOutputTouchesNoFile) {
     model->params.FILE_OUTPUT_FLAG = 0;
     addTree(1, 30.0, 2000.0);
     model->run.CURRENT_YEAR = 5;
-    writeIntervalOutput(*model);
+    intervalOutput();
     EXPECT_EQ(model->species[1].POP, 1);
     EXPECT_FALSE(std::filesystem::exists("Data/results.out"));
 }
 
-TEST_F(ResultsFileTest, WithIntervalOneTheYearOneBlockIsWrittenOnce) {
+TEST_F(ResultsOutputTest, WithIntervalOneTheYearOneBlockIsWrittenOnce) {
     model->params.RESULTS_INTERV = 1;
     addTree(1, 30.0, 2000.0);
     // The yearly step's year-1 output, then its interval output of the same year.
     summarizeAndWrite();
-    writeIntervalOutput(*model);
+    intervalOutput();
     model->run.CURRENT_YEAR = 2;
-    writeIntervalOutput(*model);
+    intervalOutput();
     const std::string text = results();
     const std::string header = expectedHeader(BEFORE_LINE, 1);
     ASSERT_EQ(text.rfind(header, 0), 0u);

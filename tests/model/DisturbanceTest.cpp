@@ -14,8 +14,8 @@ using test::ForestFixture;
 struct Recorder {
     std::vector<int> treesBefore, treesAfter;
     DisturbanceObserver observer() {
-        return {[this](ModelState& m) { treesBefore.push_back(m.run.CURRENT_PLOT->NTREES); },
-                [this](ModelState& m) { treesAfter.push_back(m.run.CURRENT_PLOT->NTREES); }};
+        return {[this](ModelState&, const Plot& plot) { treesBefore.push_back(plot.NTREES); },
+                [this](ModelState&, const Plot& plot) { treesAfter.push_back(plot.NTREES); }};
     }
 };
 
@@ -35,7 +35,7 @@ TEST(Disturbance, BlowDownOffMeansNoLoggingAndNoWindthrow) {
     p.FIRST_DISTURB_YEAR = 1;
     Recorder r;
     const double start = f.model->run.RANDOM_STATE;
-    EXPECT_FALSE(decideDisturbance(*f.model, r.observer()));
+    EXPECT_FALSE(decideDisturbance(*f.model, f.plot(), r.observer()));
     EXPECT_EQ(f.model->run.RANDOM_STATE, start);
     EXPECT_EQ(f.plot().NTREES, 5);
     EXPECT_TRUE(r.treesBefore.empty());
@@ -52,13 +52,13 @@ TEST(Disturbance, LoggingYearsFollowTheFirstYearAndFrequency) {
     std::vector<int> logged;
     for (int year = 1; year <= 110; ++year) {
         f.model->run.CURRENT_YEAR = year;
-        if (decideDisturbance(*f.model, {})) logged.push_back(year);
+        if (decideDisturbance(*f.model, f.plot(), {})) logged.push_back(year);
     }
     EXPECT_EQ(logged, (std::vector<int>{20, 50, 80, 110}));
 
     p.BLOW_FREQ = 0;  // below 1: no logging
     f.model->run.CURRENT_YEAR = 20;
-    EXPECT_FALSE(decideDisturbance(*f.model, {}));
+    EXPECT_FALSE(decideDisturbance(*f.model, f.plot(), {}));
 }
 
 TEST(Disturbance, LoggingRemovesTreesAtOrAboveTheDiameter) {
@@ -71,7 +71,7 @@ TEST(Disturbance, LoggingRemovesTreesAtOrAboveTheDiameter) {
     p.MIN_DIAM_TO_KILL_FOR_LOGGING = 20.0;
     Recorder r;
     const double start = f.model->run.RANDOM_STATE;
-    EXPECT_TRUE(decideDisturbance(*f.model, r.observer()));
+    EXPECT_TRUE(decideDisturbance(*f.model, f.plot(), r.observer()));
     EXPECT_EQ(f.model->run.RANDOM_STATE, start);  // no windthrow possible: no draw
     ASSERT_EQ(f.plot().NTREES, 2);
     EXPECT_EQ(f.plot().trees.front().DBH, 19.999);
@@ -90,13 +90,13 @@ TEST(Disturbance, WindthrowDrawsOncePerPlotAndYearAndIsRaisedToATenThousandth) {
     p.MIN_DIAM_TO_KILL_FOR_WINDTHROW = 0.0;
     // State 1 draws 7.8e-6, raised to 0.0001, which is not below 0.0001.
     f.model->run.RANDOM_STATE = 1.0;
-    EXPECT_FALSE(decideDisturbance(*f.model, {}));
+    EXPECT_FALSE(decideDisturbance(*f.model, f.plot(), {}));
     EXPECT_EQ(f.model->run.RANDOM_STATE, 16807.0);
     EXPECT_EQ(f.plot().NTREES, 5);
 
     p.BLOW_PROB = 0.00011;
     f.model->run.RANDOM_STATE = 1.0;
-    EXPECT_TRUE(decideDisturbance(*f.model, {}));
+    EXPECT_TRUE(decideDisturbance(*f.model, f.plot(), {}));
     EXPECT_EQ(f.plot().NTREES, 0);
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
 }
@@ -111,7 +111,7 @@ TEST(Disturbance, WindthrowEveryYearWithProbabilityOne) {
     const double start = f.model->run.RANDOM_STATE;
     for (int year = 1; year <= 25; ++year) {
         f.model->run.CURRENT_YEAR = year;
-        EXPECT_TRUE(decideDisturbance(*f.model, {}));
+        EXPECT_TRUE(decideDisturbance(*f.model, f.plot(), {}));
     }
     EXPECT_EQ(drawsBetween(start, f.model->run.RANDOM_STATE), 25);
 }
@@ -127,7 +127,7 @@ TEST(Disturbance, LoggingAndWindthrowInOneYearLoggingFirst) {
     p.BLOW_PROB = 1.0;
     p.MIN_DIAM_TO_KILL_FOR_WINDTHROW = 20.0;
     Recorder r;
-    EXPECT_TRUE(decideDisturbance(*f.model, r.observer()));
+    EXPECT_TRUE(decideDisturbance(*f.model, f.plot(), r.observer()));
     EXPECT_EQ(r.treesBefore, (std::vector<int>{5, 4}));
     EXPECT_EQ(r.treesAfter, (std::vector<int>{4, 2}));
 }
@@ -141,7 +141,7 @@ TEST(Disturbance, ClearCutInTabularModeWritesItsLine) {
     Tree& tree = f.plot().trees.front();
     tree.DISPLAY_SLOT = 3;
     f.model->displaySlots[3].tree = &tree;
-    applyDisturbance(*f.model, 0.0, {});
+    applyDisturbance(*f.model, f.plot(), 0.0, {});
     EXPECT_EQ(f.host.standardOutput, "\n\n\n ---  ALL TREES KILLED AFTER YEAR 2001  --- \n\n");
     EXPECT_EQ(f.plot().NTREES, 0);
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
@@ -151,7 +151,7 @@ TEST(Disturbance, ClearCutInTabularModeWritesItsLine) {
     ForestFixture g;
     plantStand(g);
     g.model->params.SCREEN_OUTPUT_MODE = 3;
-    applyDisturbance(*g.model, 0.0, {});
+    applyDisturbance(*g.model, g.plot(), 0.0, {});
     EXPECT_EQ(g.host.standardOutput, "");
     EXPECT_EQ(g.plot().NTREES, 0);
 }
@@ -159,7 +159,7 @@ TEST(Disturbance, ClearCutInTabularModeWritesItsLine) {
 TEST(Disturbance, ThresholdRemovalThatEmptiesThePlotClearsBasalArea) {
     ForestFixture f;
     plantStand(f);
-    applyDisturbance(*f.model, 8.0, {});
+    applyDisturbance(*f.model, f.plot(), 8.0, {});
     EXPECT_EQ(f.plot().NTREES, 0);
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
 }
@@ -171,7 +171,7 @@ TEST(Disturbance, DecisionLeavesTheDisturbanceHeaderFlagAlone) {
     f.model->params.BLOW_DOWN = 1;
     f.model->params.BLOW_PROB = 1.0;
     f.model->params.MIN_DIAM_TO_KILL_FOR_WINDTHROW = 5.0;
-    decideDisturbance(*f.model, {});
+    decideDisturbance(*f.model, f.plot(), {});
     EXPECT_TRUE(f.model->output.DISTURBANCE_HEADER_WRITTEN);
 }
 

@@ -159,7 +159,8 @@ void setItem(const fs::path& file, const std::string& key, const std::string& va
     std::string out, line;
     bool found = false;
     while (std::getline(in, line)) {
-        if (const auto w = wordsOf(line); !w.empty() && w[0] == key) line = key + "    " + value, found = true;
+        if (const auto w = wordsOf(line); !w.empty() && w[0] == key)
+            line = key + "    " + value, found = true;
         out += line + "\n";
     }
     ASSERT_TRUE(found) << key << " in " << file;
@@ -205,7 +206,8 @@ PresetRun runPreset(const RunSetup& setup) {
 }
 
 int stems10(const Stand& s) {
-    return static_cast<int>(std::count_if(s.trees.begin(), s.trees.end(), [](const Tree& t) { return t.dbh >= 10.0; }));
+    return static_cast<int>(
+        std::count_if(s.trees.begin(), s.trees.end(), [](const Tree& t) { return t.dbh >= 10.0; }));
 }
 
 // Quadratic mean diameter of the stems of at least 10 cm, pooled over the plots of a span.
@@ -242,7 +244,9 @@ TEST(StandTargets, HubbardBrookClearPlotLetsPioneersLeadForThreeDecades) {
 TEST(StandTargets, HubbardBrookGrowsAnOldGrowthNorthernHardwoodStand) {
     test::TempDirectory directory;
     const PresetRun run = runPreset({3, 400, 100, 10, false, true});
-    const auto span = [&](const std::function<double(const Stand&)>& value) { return run.spanMean(200, 400, value); };
+    const auto span = [&](const std::function<double(const Stand&)>& value) {
+        return run.spanMean(200, 400, value);
+    };
 
     EXPECT_GE(span([](const Stand& s) { return basalArea(s); }), 28.0);
     EXPECT_LE(span([](const Stand& s) { return basalArea(s); }), 40.0);
@@ -271,7 +275,8 @@ void expectStable(const PresetRun& run, double largestLoss = 0.15) {
     mean /= ba.size();
     for (double b : ba) squares += (b - mean) * (b - mean);
     EXPECT_LE(std::sqrt(squares / (ba.size() - 1)) / mean, 0.10) << "coefficient of variation";
-    for (size_t i = 1; i < ba.size(); ++i) EXPECT_LE((ba[i - 1] - ba[i]) / ba[i - 1], largestLoss) << "step " << i;
+    for (size_t i = 1; i < ba.size(); ++i)
+        EXPECT_LE((ba[i - 1] - ba[i]) / ba[i - 1], largestLoss) << "step " << i;
 }
 
 TEST(StandTargets, AdirondacksHoldsAMatureMixedStandWithoutKillYears) {

@@ -17,46 +17,52 @@ struct ErrorLogTest : ::testing::Test {
 
 TEST_F(ErrorLogTest, ResultIntervalMessageTakesLimitYearsAndLimit) {
     model->params.NUM_YEARS = 1200;
-    reportError(*model, 10);
+    reportError(*model, ErrorMessage{10});
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              "errorLog 10: More than 500 result intervals.\n\nFor this run, this variable \nwill be evaluated "
-              "as 1200/500, and \ntruncated to the next lowest integer. \n\n");
+    EXPECT_EQ(
+        host.messages[0].text,
+        "errorLog 10: More than 500 result intervals.\n\nFor this run, this variable \nwill be evaluated "
+        "as 1200/500, and \ntruncated to the next lowest integer. \n\n");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::None);
 }
 
 TEST_F(ErrorLogTest, SpeciesCountMessage) {
     model->NSPP = 41;
-    EXPECT_EQ(errorLogText(*model, 11).substr(0, 43), "errorLog 11: You have selected 41 species.\n");
+    EXPECT_EQ(errorLogText(*model, ErrorMessage{11}).substr(0, 43),
+              "errorLog 11: You have selected 41 species.\n");
 }
 
 TEST_F(ErrorLogTest, FileNamesAreQuotedOrPlainAsTheMessageSays) {
-    EXPECT_EQ(errorLogText(*model, 15, "Data\\results.out"),
+    EXPECT_EQ(errorLogText(*model, ErrorMessage{15}, "Data\\results.out"),
               "errorLog 15: The system is unable to create the file \"Data\\results.out\".");
-    EXPECT_EQ(errorLogText(*model, 2, "Data\\weather.txt"), "errorLog 2: Could not open file Data\\weather.txt.");
-    EXPECT_EQ(errorLogText(*model, 12, "x.txt"), "errorLog 12: The file x.txt cannot be opened.");
+    EXPECT_EQ(errorLogText(*model, ErrorMessage{2}, "Data\\weather.txt"),
+              "errorLog 2: Could not open file Data\\weather.txt.");
+    EXPECT_EQ(errorLogText(*model, ErrorMessage{12}, "x.txt"),
+              "errorLog 12: The file x.txt cannot be opened.");
 }
 
 TEST_F(ErrorLogTest, FixedTextsKeepTheirLineBreaksAndDoubleBlanks) {
-    EXPECT_EQ(errorLogText(*model, 1),
+    EXPECT_EQ(errorLogText(*model, ErrorMessage{1}),
               "errorLog 1: Could not open file Data\\colors.txt. \n\nA default set of colors will be used "
               "instead.  ");
-    EXPECT_EQ(errorLogText(*model, 14),
-              "errorLog 14: There are more than 500 intervals in the output file.\n\nThe present version of "
-              "DRAVIA-II only permits\nup to 500 intervals.  Rerun DRAVIA-II to \nregenerate the output file, "
-              "then run STATS.");
-    EXPECT_EQ(errorLogText(*model, 13),
+    EXPECT_EQ(
+        errorLogText(*model, ErrorMessage{14}),
+        "errorLog 14: There are more than 500 intervals in the output file.\n\nThe present version of "
+        "DRAVIA-II only permits\nup to 500 intervals.  Rerun DRAVIA-II to \nregenerate the output file, "
+        "then run STATS.");
+    EXPECT_EQ(errorLogText(*model, ErrorMessage{13}),
               "errorLog 13: There is only 1 iteration in your file.\n\nYou must have at least 2 "
               "iterations\nin order to run the STATS program!");
 }
 
 TEST_F(ErrorLogTest, CodesOutsideTheTableShowNothing) {
-    reportError(*model, 0);
-    reportError(*model, 17);
-    reportError(*model, 19);
-    reportError(*model, -3);
+    reportError(*model, ErrorMessage{0});
+    reportError(*model, ErrorMessage{17});
+    reportError(*model, ErrorMessage{19});
+    reportError(*model, ErrorMessage{-3});
     EXPECT_TRUE(host.messages.empty());
-    for (int code = 1; code <= 16; ++code) EXPECT_FALSE(errorLogText(*model, code).empty()) << code;
+    for (int code = 1; code <= 16; ++code)
+        EXPECT_FALSE(errorLogText(*model, ErrorMessage{code}).empty()) << code;
 }
 
 TEST(VolumeTable, RowsAsPrinted) {

@@ -36,13 +36,14 @@ TEST(BatchCommandLine, HelpDocumentsBothSubcommands) {
 }
 
 TEST(BatchCommandLine, UsageErrorsExitTwoWithOneLine) {
-    for (const char* arguments : {"", "fly", "run --years", "run --years abc", "run --community 9",
-                                  "run --water-stress-mode 2", "stats --bogus", "run --seed 0", "run --seed nan",
-                                  "run --seed 1.5", "run --seed 1e300", "run --seed -3", "run --seed 2147483647",
-                                  "run --seed 12x"}) {
+    for (const char* arguments :
+         {"", "fly", "run --years", "run --years abc", "run --community 9", "run --water-stress-mode 2",
+          "stats --bogus", "run --seed 0", "run --seed nan", "run --seed 1.5", "run --seed 1e300",
+          "run --seed -3", "run --seed 2147483647", "run --seed 12x"}) {
         Result result = runBatch(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
-        EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << arguments << result.output;
+        EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1)
+            << arguments << result.output;
     }
 }
 
@@ -116,8 +117,9 @@ TEST(BatchRun, AnotherProgramInTheWorkingDirectoryIsWaitedFor) {
     const int held = open(".dravia4.lock", O_RDWR | O_CREAT, 0666);
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
-    const std::string busy = "Another Dravia4 program is running, analysing or merging in the working directory\n\"" +
-                             std::filesystem::canonical(directory.path()).string() + "\".\nTry again when it has finished.";
+    const std::string busy =
+        "Another Dravia4 program is running, analysing or merging in the working directory\n\"" +
+        std::filesystem::canonical(directory.path()).string() + "\".\nTry again when it has finished.";
     for (const char* command : {"run --years 10 --iterations 2", "stats", "stats --tsv"}) {
         const Result refused = runBatch(command);
         EXPECT_EQ(refused.status, 1) << command;
@@ -139,10 +141,10 @@ TEST(BatchRun, RunningOutOfMemoryIsReportedWithStatusOne) {
     test::writeSmallDataSet(directory.path());
     ASSERT_EQ(runBatch("run --years 10 --iterations 2").status, 0);
     std::filesystem::resize_file("Data/results.out", 100u << 20);
-    const Result result =
-        test::runCommand("ulimit -v 81920 && exec " + test::batchTool() + " stats 2>&1");
+    const Result result = test::runCommand("ulimit -v 81920 && exec " + test::batchTool() + " stats 2>&1");
     EXPECT_EQ(result.status, 1) << result.output;
-    EXPECT_NE(result.output.find("Error: the program ran out of memory."), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("Error: the program ran out of memory."), std::string::npos)
+        << result.output;
 }
 
 }  // namespace

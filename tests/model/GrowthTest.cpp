@@ -3,8 +3,8 @@
 #include <cmath>
 #include <iterator>
 
-#include "model/Growth.h"
 #include "model/ForestFixture.h"
+#include "model/Growth.h"
 #include "platform/ProgramExit.h"
 
 namespace dravia {
@@ -12,7 +12,9 @@ namespace {
 
 using test::ForestFixture;
 
-double expectedHeight(const Species& s, double dbh) { return 130.0 + dbh * (s.B2 - s.B3 * dbh); }
+double expectedHeight(const Species& s, double dbh) {
+    return 130.0 + dbh * (s.B2 - s.B3 * dbh);
+}
 
 TEST(GrowTrees, LoneTreeGrowsInFullLightByTheGrowthCurve) {
     ForestFixture f;
@@ -21,7 +23,7 @@ TEST(GrowTrees, LoneTreeGrowsInFullLightByTheGrowthCurve) {
     Tree& tree = f.addTree(1, 20.0);
     EXPECT_DOUBLE_EQ(tree.HEIGHT, 1160.68);
 
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
 
     // Worked by hand: crowding 1 − 314.159/6650, the diameter-height curve at 20 cm and
     // the tolerant response to full light.
@@ -40,7 +42,7 @@ TEST(GrowTrees, SortsTallestFirstAndKeepsHeightOnTheCurve) {
     f.addTree(1, 12.0);
     f.addTree(2, 2.5);
 
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
 
     for (const Tree& t : f.plot().trees) EXPECT_DOUBLE_EQ(t.HEIGHT, expectedHeight(f.species(t.SN), t.DBH));
     EXPECT_EQ(f.plot().trees.front().SN, 2);
@@ -65,8 +67,8 @@ TEST(GrowTrees, TreesOfEqualHeightDoNotShadeEachOther) {
     g.model->params.BA_MAX = 1e12;  // crowding out of the picture in both
     f.model->params.BA_MAX = 1e12;
 
-    growTrees(*f.model);
-    growTrees(*g.model);
+    growTrees(*f.model, f.plot());
+    growTrees(*g.model, g.plot());
 
     auto tree = f.plot().trees.begin();
     const double canopy = tree->DBH;
@@ -87,7 +89,7 @@ TEST(GrowTrees, TreesOfEqualHeightDoNotShadeEachOther) {
     h.addTree(1, 30.0);
     h.addTree(1, std::sqrt(300.0));
     h.addTree(1, 9.0);
-    growTrees(*h.model);
+    growTrees(*h.model, h.plot());
     EXPECT_NEAR(shaded, h.plot().trees.back().DBH, 1e-9);
 }
 
@@ -99,7 +101,7 @@ TEST(GrowTrees, IncrementBelowAThousandthIsCutAndMarksSlowGrowth) {
     // With site quality 0.8 the 20 cm tree grows 0.68661241 cm; scaled to 0.0009 cm it is cut.
     s.SITE_QUALITY = 0.8 * 0.0009 / 0.6866124142016578;
     Tree& tree = f.addTree(1, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(tree.DBH, 20.0);
     EXPECT_EQ(tree.SLOW_GROWTH, 1);
 
@@ -107,7 +109,7 @@ TEST(GrowTrees, IncrementBelowAThousandthIsCutAndMarksSlowGrowth) {
     s.SITE_QUALITY = 0.8 * 0.0011 / 0.6866124142016578;
     tree.DBH = 20.0;
     tree.HEIGHT = expectedHeight(s, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_NEAR(tree.DBH, 20.0011, 1e-9);
     EXPECT_EQ(tree.SLOW_GROWTH, 0);
 }
@@ -117,7 +119,7 @@ TEST(GrowTrees, TreeAboveMaximumDiameterDoesNotShrink) {
     f.addSpecies(1, 3);
     f.model->params.BA_MAX = 1e6;  // uncrowded: an overfull plot would turn both signs
     Tree& tree = f.addTree(1, 110.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(tree.DBH, 110.0);
     EXPECT_EQ(tree.SLOW_GROWTH, 1);
     EXPECT_DOUBLE_EQ(tree.HEIGHT, expectedHeight(f.species(1), 110.0));
@@ -130,7 +132,7 @@ TEST(GrowTrees, OvercrowdedPlotGrowsNothing) {
     f.model->params.BA_MAX = 1000.0;  // room for 500 cm² once the rock is taken off
     f.addTree(1, 20.0);
     f.addTree(1, 18.0);  // 566 cm² together
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     for (const Tree& t : f.plot().trees) EXPECT_EQ(t.SLOW_GROWTH, 1);
     EXPECT_EQ(f.plot().trees.front().DBH, 20.0);
 }
@@ -142,7 +144,7 @@ double incrementWith(int co2FertOk, double co2FactorDef, int sn, int year = 1) {
     f.model->params.CO2_FERT_OK = co2FertOk;
     f.model->params.CO2_FACTOR_DEF = co2FactorDef;
     f.addTree(sn, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     return f.plot().trees.front().DBH - 20.0;
 }
 
@@ -153,13 +155,14 @@ TEST(GrowTrees, CarbonDioxideFactorOfTheFirstYear) {
     f.model->params.CO2_FERT_OK = 1;
     f.model->params.CO2_FACTOR_DEF = 1.0;
     f.addTree(1, 20.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_NEAR(f.model->climate.co2Factor, 0.98733747, 5e-9);
     EXPECT_NEAR(incrementWith(1, 1.0, 1) / incrementWith(0, 1.0, 1), 0.98733747, 5e-9);
 
     // Species 3 responds by type 1 to the same 341.25765322 ppm.
     const double co2 = 341.25765322;
-    EXPECT_NEAR(incrementWith(1, 1.0, 3) / incrementWith(0, 1.0, 3), 0.0042 * co2 - 0.053 - 2e-06 * co2 * co2, 1e-9);
+    EXPECT_NEAR(incrementWith(1, 1.0, 3) / incrementWith(0, 1.0, 3), 0.0042 * co2 - 0.053 - 2e-06 * co2 * co2,
+                1e-9);
 }
 
 TEST(GrowTrees, FixedCarbonDioxideFactorAppliesToEverySpecies) {
@@ -173,14 +176,14 @@ TEST(GrowTrees, ZeroSiteQualityMeansNoGrowth) {
     ForestFixture f;
     f.addSpecies(1, 1).SITE_QUALITY = 0.0;
     Tree& tree = f.addTree(1, 15.0);
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(tree.DBH, 15.0);
 }
 
 TEST(GrowTrees, EmptyPlotHasNoBasalArea) {
     ForestFixture f;
     f.plot().PLOT_BA = 123.0;
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
     EXPECT_TRUE(f.plot().trees.empty());
 }
@@ -190,7 +193,7 @@ TEST(GrowTrees, UnknownShadeTypeAndRockOutOfRangeStayFinite) {
     f.addSpecies(1, 7);
     f.addTree(1, 15.0);
     f.model->site.PERCENT_ROCK = 100.0;
-    growTrees(*f.model);
+    growTrees(*f.model, f.plot());
     EXPECT_EQ(f.plot().trees.front().DBH, 15.0);
     EXPECT_TRUE(std::isfinite(f.plot().trees.front().HEIGHT));
     EXPECT_TRUE(f.host.messages.empty());  // the site-data error shows nothing
@@ -203,15 +206,16 @@ TEST(GrowTrees, ADiameterBeyondWhatTheModelFollowsEndsTheRun) {
     f.addSpecies(1, 3).NAME = "Sugar_maple";
     f.addTree(1, 100000.5);
     try {
-        growTrees(*f.model);
+        growTrees(*f.model, f.plot());
         FAIL() << "the run went on";
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.status, EXIT_FATAL_ERROR);
     }
-    EXPECT_EQ(f.host.lastMessage(),
-              "Error: a tree of Sugar_maple on plot 1 grew beyond 100000 cm in diameter in year 1 of iteration 1.\n"
-              "The species values drive growth outside what the model can follow; check its growth constant and "
-              "maximum number of saplings.");
+    EXPECT_EQ(
+        f.host.lastMessage(),
+        "Error: a tree of Sugar_maple on plot 1 grew beyond 100000 cm in diameter in year 1 of iteration 1.\n"
+        "The species values drive growth outside what the model can follow; check its growth constant and "
+        "maximum number of saplings.");
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "batch/Merge.h"
 #include "batch/BatchTestSupport.h"
 #include "platform/Format.h"
+#include "run/Merge.h"
 
 namespace dravia {
 namespace {
@@ -19,36 +19,40 @@ using test::runCommand;
 // Record lines as the writers print them, built here from their formats.
 std::string speciesRecord(int iteration, int year, int plot, int sn, int pop) {
     return formatText("%7d %5d %4d %3d %3d ", iteration, year, plot, sn, pop) +
-           formatText("%27.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f \n", 1.5, 2.0, 0.25, 0.5, 0.75, 0.01, 3.51,
-                      40.0);
+           formatText("%27.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f \n", 1.5, 2.0, 0.25, 0.5, 0.75, 0.01,
+                      3.51, 40.0);
 }
 std::string treeRecord(const char* marker, int iteration, int birthYear, int id) {
     return std::string(marker) + formatText(" %03d %05d %04d %03d %03d", iteration, birthYear, 1, 4, id) +
-           formatText("%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", 3, 2.5, 180.0, 0.049,
-                      0.1, 0.02, 0.03, 0.04, 0.001, 0.191, 0.0);
+           formatText("%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", 3, 2.5, 180.0,
+                      0.049, 0.1, 0.02, 0.03, 0.04, 0.001, 0.191, 0.0);
 }
 std::string disturbanceRecord(int iteration, int year) {
     return formatText("%5d %5d %7d %6d %7d ", iteration, year, 1, 4, 3) +
-           formatText("%8.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f \n", 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0);
+           formatText("%8.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f \n", 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0,
+                      8.0);
 }
 
 TEST(Renumbering, RecordsKeepTheirLayoutWithIterationsRaised) {
-    const std::string header = "\n DRAVIA 4 TREE BIODATA\n RESULTS WITHOUT OR BEFORE LOGGING\n\n"
-                               " Iterations:         2 \n Years:             50 \n Print Interval:    10 \n\n";
+    const std::string header =
+        "\n DRAVIA 4 TREE BIODATA\n RESULTS WITHOUT OR BEFORE LOGGING\n\n"
+        " Iterations:         2 \n Years:             50 \n Print Interval:    10 \n\n";
     const std::string text = header + speciesRecord(1, 1, 1, 4, 7) + treeRecord(" ->", 1, 1, 2) +
                              treeRecord("   ", 2, 0, 0) + speciesRecord(2, 10, 1, 4, 9);
-    const std::string expected = "\n DRAVIA 4 TREE BIODATA\n RESULTS WITHOUT OR BEFORE LOGGING\n\n"
-                                 " Iterations:       125 \n Years:             50 \n Print Interval:    10 \n\n" +
-                                 speciesRecord(101, 1, 1, 4, 7) + treeRecord(" ->", 101, 1, 2) +
-                                 treeRecord("   ", 102, 0, 0) + speciesRecord(102, 10, 1, 4, 9);
+    const std::string expected =
+        "\n DRAVIA 4 TREE BIODATA\n RESULTS WITHOUT OR BEFORE LOGGING\n\n"
+        " Iterations:       125 \n Years:             50 \n Print Interval:    10 \n\n" +
+        speciesRecord(101, 1, 1, 4, 7) + treeRecord(" ->", 101, 1, 2) + treeRecord("   ", 102, 0, 0) +
+        speciesRecord(102, 10, 1, 4, 9);
     EXPECT_EQ(renumberIterations(text, 100, 125), expected);
 }
 
 TEST(Renumbering, TheDisturbanceFileKeepsItsNarrowIterationColumn) {
-    const std::string header = "LOGGING DATA WITH A FREQUENCY OF 40 YEARS\nNUM_ITERS  NUM_YEARS   RESULTS_INTERV\n" +
-                               formatText("%7d %10d %11d\n", 2, 300, 25) +
-                               "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  "
-                               "ROOT_BM  LEAF_BM  TOT_BIOM   TOT_VOL  \n";
+    const std::string header =
+        "LOGGING DATA WITH A FREQUENCY OF 40 YEARS\nNUM_ITERS  NUM_YEARS   RESULTS_INTERV\n" +
+        formatText("%7d %10d %11d\n", 2, 300, 25) +
+        "  ITER  YEAR    PLOT    SN      POP     BA       STEM_BM   BARK_BM  BRANCH_BM  "
+        "ROOT_BM  LEAF_BM  TOT_BIOM   TOT_VOL  \n";
     const std::string text = header + disturbanceRecord(1, 60) + disturbanceRecord(2, 100);
     std::string expected = header + disturbanceRecord(4, 60) + disturbanceRecord(5, 100);
     const std::string counts = formatText("%7d %10d %11d\n", 2, 300, 25);
@@ -65,7 +69,7 @@ bool isRecord(const std::string& line) {
 
 // Three finished runs of the shipped scenario, each in its own working directory.
 class MergeRuns : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int k = 1; k <= 3; ++k) {
             const fs::path run = directory_.path() / ("run" + std::to_string(k));
@@ -77,8 +81,9 @@ protected:
         int k = 0;
         for (const fs::path& run : runs_) {
             ++k;
-            const auto result = runCommand(test::batchTool() + " run --dir " + test::quoted(run) + " --seed " +
-                                           std::to_string(1000 + 77 * k) + " " + options + " 2>&1");
+            const auto result =
+                runCommand(test::batchTool() + " run --dir " + test::quoted(run) + " --seed " +
+                           std::to_string(1000 + 77 * k) + " " + options + " 2>&1");
             ASSERT_EQ(result.status, 0) << result.output;
         }
     }
@@ -188,9 +193,10 @@ TEST_F(MergeRuns, DisturbanceFilesAreMergedWithTheirOwnHeaderOnce) {
     // Logging in years 20, 40 and 60 of every iteration: each of the six iterations appears, in order.
     std::vector<int> iterations;
     for (const std::string& line : linesOf(merged)) {
-        if (line.size() > 40 && line.find("ITER") == std::string::npos && line.find('=') == std::string::npos &&
-            line.find("DATA") == std::string::npos && line.find("NUM_") == std::string::npos &&
-            line.find_first_not_of(' ') < 5 && line.find_first_of("0123456789") < 5)
+        if (line.size() > 40 && line.find("ITER") == std::string::npos &&
+            line.find('=') == std::string::npos && line.find("DATA") == std::string::npos &&
+            line.find("NUM_") == std::string::npos && line.find_first_not_of(' ') < 5 &&
+            line.find_first_of("0123456789") < 5)
             iterations.push_back(std::stoi(line.substr(0, 5)));
     }
     ASSERT_FALSE(iterations.empty());
@@ -216,6 +222,21 @@ TEST_F(MergeRuns, RunsOfAnotherScenarioAreRefusedByTheParameterThatDiffers) {
     EXPECT_NE(result.output.find("80"), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("40"), std::string::npos) << result.output;
     EXPECT_FALSE(fs::exists(out / "Data" / "results.out"));
+}
+
+// Replicates need their own seeds: runs that differ only in the seed are of one scenario.
+TEST_F(MergeRuns, RunsThatDifferOnlyInTheirSeedAreMerged) {
+    test::setParameter(runs_[1] / "Data" / "initParams.txt", "SEED_INIT", "2024.0");
+    test::setParameter(runs_[2] / "Data" / "initParams.txt", "SEED_INIT", "77.0");
+    runAll("--years 30 --iterations 2");
+    const fs::path out = directory_.path() / "merged";
+    const auto result = merge(out);
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(test::readTextFile(out / "Data" / "statsInputOutputRunTimeParams.txt")
+                  .find("NUM_ITERS                6\n"),
+              std::string::npos);
+    EXPECT_EQ(test::readTextFile(out / "Data" / "statsInitParams.txt"),
+              test::readTextFile(runs_[0] / "Data" / "statsInitParams.txt"));
 }
 
 TEST_F(MergeRuns, RunsOfDifferentLengthAreRefused) {

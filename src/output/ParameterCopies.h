@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "model/ModelState.h"
+
+namespace dravia {
+
+// At the end of a run the parameters in force are written, in the layout of the parameter files,
+// to two statistics copies; the statistics step and merge read them back with the parameter readers.
+inline constexpr const char* STATS_RUN_TIME_CONTROL_FILE = "Data\\statsInputOutputRunTimeParams.txt";
+inline constexpr const char* STATS_INITIAL_VALUES_FILE = "Data\\statsInitParams.txt";
+
+// The two statistics copies as they are written from the parameters in force.
+std::string runTimeControlCopyText(const RunParameters& p);
+std::string initialValuesCopyText(const RunParameters& p);
+
+// Writes the parameters in force to the two statistics copies. A copy that cannot be
+// created shows errorLog 15 and ends the program.
+// The initial-values copy records as SEED_INIT the random state the run began with.
+void writeStatisticsCopies(ModelState& model);
+
+// Removes the copies of an earlier run, so that copies and results always belong to the same
+// completed run.
+void removeStatisticsCopies();
+
+}  // namespace dravia
