@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "app/AboutDialog.h"
 #include "app/AppIcon.h"
 #include "app/CommunitiesDialog.h"
 #include "app/DisturbanceDialog.h"
@@ -127,6 +128,7 @@ void MainWnd::buildMenus() {
                 QString::fromLatin1(WEB_DOCUMENTATION_URL));
     help->addSeparator();
     addCommand(help, QStringLiteral("&Version Info"), CMD_VERSION_INFO);
+    addCommand(help, QStringLiteral("&About Dravia4..."), CMD_ABOUT);
 
     connectCommand(CMD_EXIT, &MainWnd::exitProgram);
     connectCommand(CMD_RUN, &MainWnd::startRun);
@@ -142,6 +144,7 @@ void MainWnd::buildMenus() {
     connectCommand(CMD_STATS_PLAIN, &MainWnd::runStatisticsPlain);
     connectCommand(CMD_STATS_TAB_SEPARATED, &MainWnd::runStatisticsTabSeparated);
     connectCommand(CMD_VERSION_INFO, &MainWnd::showVersionInfo);
+    connectCommand(CMD_ABOUT, &MainWnd::showAbout);
 
     for (QMenu* menu : {file, run, parameters, statistics, help}) {
         connect(menu, &QMenu::aboutToShow, this, &MainWnd::updateCommandStates);
@@ -269,6 +272,11 @@ void MainWnd::runStatisticsCommand(StatsLayout layout) {
 
 void MainWnd::showVersionInfo() {
     VersionInfoDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWnd::showAbout() {
+    AboutDialog dialog(this);
     dialog.exec();
 }
 

@@ -40,6 +40,7 @@ enum Command : int {
     CMD_HELP_CHAPTER_1 = 32796,
     CMD_HELP_FOREST_WORKS = 32798,
     CMD_HELP_WEB = 32799,
+    CMD_ABOUT = 32800,  // "About Dravia4..." of the Help menu, beside the version box's own
 };
 
 // The one top-level window: the menu bar, the plot view filling the client area, the run
@@ -86,6 +87,7 @@ class MainWnd : public QMainWindow {
     void runStatisticsTabSeparated();
     void runStatisticsCommand(StatsLayout layout);
     void showVersionInfo();
+    void showAbout();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

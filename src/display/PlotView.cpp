@@ -68,7 +68,7 @@ OpeningLayout openingLayout(int cw, int ch) {
 }
 
 PlotView::PlotView(ModelState& model, QWidget* parent)
-    : QWidget(parent), model_(model), openingPicture_(openingPicture()) {
+    : QWidget(parent), model_(model) {
     // The view always paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -121,10 +121,7 @@ void PlotView::paintModelDisplay(QPainter& painter, int cw, int ch) {
 
 void PlotView::paintOpeningPicture(QPainter& painter, int cw, int ch) {
     const OpeningLayout layout = openingLayout(cw, ch);
-    if (layout.picture.width() > 0 && layout.picture.height() > 0) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(layout.picture, openingPicture_);
-    }
+    drawOpeningPicture(painter, layout.picture);
     const QString text = QString::fromLatin1(OPENING_INSTRUCTIONS);
     const QSize size = measureText(painter.fontMetrics(), text);
     drawTextLines(painter, text, QPoint((cw - size.width()) / 2, layout.textTop), Qt::black);

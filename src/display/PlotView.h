@@ -63,7 +63,6 @@ class PlotView : public QWidget {
     QRect layoutRect_{0, 0, 0, 0};
     PlotGeometry geometry_;
     DrawOrder drawOrder_{};
-    QImage openingPicture_;
 };
 
 }  // namespace dravia

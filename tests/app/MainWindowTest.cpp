@@ -65,7 +65,7 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
               (std::vector<std::string>{"&Overview", "&How a Forest Works", "Chapter &1", "Chapter &2",
                                         "Chapter &3", "Chapter &4", "Chapter &5", "Chapter &6", "Chapter &7",
                                         "Chapter &8", "Chapter &9", "-", "&Latest Documentation From Web",
-                                        "-", "&Version Info"}));
+                                        "-", "&Version Info", "&About Dravia4..."}));
 }
 
 TEST(MainWindow, CommandNumbersNameTheirItems) {
