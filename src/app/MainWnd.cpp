@@ -125,7 +125,9 @@ void MainWnd::buildMenus() {
     }
     help->addSeparator();
     addHelpPage(help, QStringLiteral("&Latest Documentation From Web"), CMD_HELP_WEB,
-                QString::fromLatin1(WEB_DOCUMENTATION_URL));
+                QString::fromLatin1(WEB_DOCUMENTATION_PAGE));
+    actions_.at(CMD_HELP_WEB)->setToolTip(QString::fromLatin1(WEB_DOCUMENTATION_TIP));
+    help->setToolTipsVisible(true);
     help->addSeparator();
     addCommand(help, QStringLiteral("&Version Info"), CMD_VERSION_INFO);
     addCommand(help, QStringLiteral("&About Dravia4..."), CMD_ABOUT);
