@@ -1,6 +1,7 @@
 #include "app/MainWnd.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
@@ -18,6 +19,8 @@
 #include "app/SiteDialog.h"
 #include "app/SpeciesDialog.h"
 #include "app/VersionInfoDialog.h"
+#include "app/RunSpeedSetting.h"
+#include "app/YearPacer.h"
 #include "display/PlotView.h"
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
@@ -97,6 +100,8 @@ void MainWnd::buildMenus() {
     run->addSeparator();
     addCommand(run, QStringLiteral("&Pause"), CMD_PAUSE);
     addCommand(run, QStringLiteral("&Continue"), CMD_CONTINUE);
+    run->addSeparator();
+    addSpeedMenu(run);
 
     QMenu* parameters = bar->addMenu(QStringLiteral("&Parameters"));
     addCommand(parameters, QStringLiteral("&Communities and Climate Selection"), CMD_COMMUNITIES);
@@ -151,6 +156,39 @@ void MainWnd::buildMenus() {
     for (QMenu* menu : {file, run, parameters, statistics, help}) {
         connect(menu, &QMenu::aboutToShow, this, &MainWnd::updateCommandStates);
     }
+}
+
+void MainWnd::addSpeedMenu(QMenu* run) {
+    // Always available: a class slows a run down or lets it race while it goes.
+    QMenu* speed = run->addMenu(QStringLiteral("&Speed"));
+    auto* choices = new QActionGroup(speed);
+    choices->setExclusive(true);
+    for (const int yearsPerSecond : YEARS_PER_SECOND_CHOICES) {
+        const QString text = yearsPerSecond == 0   ? QStringLiteral("&Unlimited")
+                             : yearsPerSecond == 1 ? QStringLiteral("1 year per second")
+                                                   : QStringLiteral("%1 years per second").arg(yearsPerSecond);
+        QAction* action = speed->addAction(text);
+        action->setCheckable(true);
+        action->setData(yearsPerSecond);
+        choices->addAction(action);
+        speedActions_[yearsPerSecond] = action;
+        connect(action, &QAction::triggered, this, [this, yearsPerSecond] { setYearsPerSecond(yearsPerSecond); });
+    }
+    const int stored = validYearsPerSecond(loadStoredYearsPerSecond());
+    host_->setYearsPerSecond(stored);
+    speedActions_.at(stored)->setChecked(true);
+}
+
+QAction* MainWnd::speedAction(int yearsPerSecond) const {
+    const auto it = speedActions_.find(yearsPerSecond);
+    return it == speedActions_.end() ? nullptr : it->second;
+}
+
+void MainWnd::setYearsPerSecond(int yearsPerSecond) {
+    const int speed = validYearsPerSecond(yearsPerSecond);
+    host_->setYearsPerSecond(speed);
+    speedActions_.at(speed)->setChecked(true);
+    storeYearsPerSecond(speed);
 }
 
 QAction* MainWnd::commandAction(int command) const {

@@ -32,6 +32,8 @@ class PlotView : public QWidget {
     explicit PlotView(ModelState& model, QWidget* parent = nullptr);
 
     RunFlags& flags() { return model_.run.flags; }
+    ModelState& model() { return model_; }
+    const ModelState& model() const { return model_; }
     const RunFlags& flags() const { return model_.run.flags; }
 
     // The rectangle the frame last gave the view.

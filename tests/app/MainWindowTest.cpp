@@ -52,7 +52,7 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
     auto window = makeWindow();
     EXPECT_EQ(itemTexts(menuNamed(*window, "&File")), (std::vector<std::string>{"E&xit"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Run")),
-              (std::vector<std::string>{"&Run", "&Quit Run", "-", "&Pause", "&Continue"}));
+              (std::vector<std::string>{"&Run", "&Quit Run", "-", "&Pause", "&Continue", "-", "&Speed"}));
     EXPECT_EQ(
         itemTexts(menuNamed(*window, "&Parameters")),
         (std::vector<std::string>{"&Communities and Climate Selection", "&Input, Output, Run-Time Control",
