@@ -120,6 +120,8 @@ void growTrees(ModelState& model) {
         if (!(increment >= 0.001)) increment = 0.0;  // trees never shrink
         if (increment <= s.MIN_DIAM_INC) tree.SLOW_GROWTH = 1;
 
+        tree.LAST_DIAM_INC = increment;
+        tree.AVAILABLE_LIGHT = availableLight;
         tree.DBH = tree.DBH + increment;
         tree.HEIGHT = 130.0 + tree.DBH * (s.B2 - s.B3 * tree.DBH);
     }
