@@ -124,8 +124,9 @@ void FieldReader::number(QLineEdit* field, double& value, std::optional<NumberRa
     if (!passed_) return;
     // An untouched field stands for the exact value held, not for its rounded text.
     const NumberVerdict verdict =
-        showsHeldNumber(field) ? checkNumber(QString::number(field->property(HELD_VALUE).toDouble(), 'g', 17), range)
-                               : checkNumber(field->text(), range);
+        showsHeldNumber(field)
+            ? checkNumber(QString::number(field->property(HELD_VALUE).toDouble(), 'g', 17), range)
+            : checkNumber(field->text(), range);
     if (verdict.value) {
         value = *verdict.value;
     } else {

@@ -62,9 +62,9 @@ HelpBrowser::HelpBrowser(QWidget* owner) : QWidget(owner, Qt::Window) {
 }
 
 HelpBrowser* HelpBrowser::showPage(const QString& localFile, QWidget* owner) {
-    HelpBrowser* window = owner ? owner->findChild<HelpBrowser*>(QStringLiteral("helpBrowser"),
-                                                                 Qt::FindDirectChildrenOnly)
-                                : ownerlessBrowser.data();
+    HelpBrowser* window =
+        owner ? owner->findChild<HelpBrowser*>(QStringLiteral("helpBrowser"), Qt::FindDirectChildrenOnly)
+              : ownerlessBrowser.data();
     if (!window) {
         window = new HelpBrowser(owner);
         if (!owner) {

@@ -16,10 +16,10 @@
 #include "app/GraphicsDialog.h"
 #include "app/HelpPages.h"
 #include "app/RunControlDialog.h"
+#include "app/RunSpeedSetting.h"
 #include "app/SiteDialog.h"
 #include "app/SpeciesDialog.h"
 #include "app/VersionInfoDialog.h"
-#include "app/RunSpeedSetting.h"
 #include "app/YearPacer.h"
 #include "display/PlotView.h"
 #include "input/StartupLoad.h"
@@ -164,15 +164,17 @@ void MainWnd::addSpeedMenu(QMenu* run) {
     auto* choices = new QActionGroup(speed);
     choices->setExclusive(true);
     for (const int yearsPerSecond : YEARS_PER_SECOND_CHOICES) {
-        const QString text = yearsPerSecond == 0   ? QStringLiteral("&Unlimited")
-                             : yearsPerSecond == 1 ? QStringLiteral("1 year per second")
-                                                   : QStringLiteral("%1 years per second").arg(yearsPerSecond);
+        const QString text = yearsPerSecond == 0 ? QStringLiteral("&Unlimited")
+                             : yearsPerSecond == 1
+                                 ? QStringLiteral("1 year per second")
+                                 : QStringLiteral("%1 years per second").arg(yearsPerSecond);
         QAction* action = speed->addAction(text);
         action->setCheckable(true);
         action->setData(yearsPerSecond);
         choices->addAction(action);
         speedActions_[yearsPerSecond] = action;
-        connect(action, &QAction::triggered, this, [this, yearsPerSecond] { setYearsPerSecond(yearsPerSecond); });
+        connect(action, &QAction::triggered, this,
+                [this, yearsPerSecond] { setYearsPerSecond(yearsPerSecond); });
     }
     const int stored = validYearsPerSecond(loadStoredYearsPerSecond());
     host_->setYearsPerSecond(stored);

@@ -32,7 +32,8 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 
 }  // namespace
 
-QtHost::QtHost(QWidget* window, PlotView* view) : window_(window), view_(view), wake_(std::make_unique<QTimer>()) {
+QtHost::QtHost(QWidget* window, PlotView* view)
+    : window_(window), view_(view), wake_(std::make_unique<QTimer>()) {
     wake_->setSingleShot(true);
 }
 

@@ -91,8 +91,9 @@ SpeciesDialog::SpeciesDialog(ModelState& model, PlotView* view, QWidget* parent)
     for (QLineEdit* name : {smallBitmap_, largeBitmap_}) {
         name->setMaxLength(static_cast<int>(SPECIES_TEXT_LENGTH));
         // The whole of the longest picture name shipped with the program, with room to spare.
-        name->setMinimumWidth(name->fontMetrics().horizontalAdvance(
-                                  QStringLiteral("Data\\americanBeechSmall.bmp")) * 5 / 4 + 16);
+        name->setMinimumWidth(
+            name->fontMetrics().horizontalAdvance(QStringLiteral("Data\\americanBeechSmall.bmp")) * 5 / 4 +
+            16);
     }
     layout->addLayout(grid);
     addButtonRow(layout);
@@ -111,7 +112,8 @@ void SpeciesDialog::showSpecies(int sn) {
     ableToEnter_->setChecked(s.ABLE_TO_ENTER != 0);
     nitrogenType_->setCurrentIndex(std::clamp(s.N_TYPE - 1, 0, 2));
     shadeType_->setCurrentIndex(std::clamp(s.SHADE_TYPE - 1, 0, 2));
-    showHeldNumber(ageMaximum_, s.AGEMAX, QString::number(static_cast<long long>(std::trunc(s.AGEMAX + 0.5))));
+    showHeldNumber(ageMaximum_, s.AGEMAX,
+                   QString::number(static_cast<long long>(std::trunc(s.AGEMAX + 0.5))));
     showHeldNumber(b2_, s.B2, 3);
     showHeldNumber(b3_, s.B3, 5);
     showHeldNumber(leafConstant_, s.C, 3);

@@ -69,8 +69,7 @@ OpeningLayout openingLayout(int cw, int ch) {
     return layout;
 }
 
-PlotView::PlotView(ModelState& model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+PlotView::PlotView(ModelState& model, QWidget* parent) : QWidget(parent), model_(model) {
     // The view always paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -145,9 +144,10 @@ void PlotView::paintInspector(QPainter& painter, int cw) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (const Tree* tree = inspector_.tree(model_)) {
         const DisplaySlot& slot = model_.displaySlots[static_cast<size_t>(inspector_.slot())];
-        const QRect bounds = drawnTreeBounds(*tree, model_.species[static_cast<size_t>(tree->SN)], model_.params,
-                                             slot.x, slot.y, geometry_.viewWidth, geometry_.viewHeight)
-                                 .adjusted(-3, -3, 3, 3);
+        const QRect bounds =
+            drawnTreeBounds(*tree, model_.species[static_cast<size_t>(tree->SN)], model_.params, slot.x,
+                            slot.y, geometry_.viewWidth, geometry_.viewHeight)
+                .adjusted(-3, -3, 3, 3);
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(Qt::black, 1));
         painter.drawRect(bounds.adjusted(-2, -2, 2, 2));
@@ -171,7 +171,8 @@ void PlotView::inspectAt(const QPoint& point, bool click) {
     inspector_.noteRemovals(model_);
     const int slot = graphicsShown() ? treeSlotAt(model_, drawOrder_, geometry_, point) : 0;
     if (click) pinned_ = slot != 0;
-    const bool same = slot != 0 && slot == inspector_.slot() && inspector_.state() == TreeInspector::State::Following;
+    const bool same =
+        slot != 0 && slot == inspector_.slot() && inspector_.state() == TreeInspector::State::Following;
     if (same) return;
     if (slot != 0) {
         inspector_.follow(model_, slot);

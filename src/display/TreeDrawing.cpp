@@ -91,7 +91,8 @@ bool drawnTreeContains(const Tree& tree, const Species& species, const RunParame
     const int h = size.height;
     if (const TreeBitmap* bitmap = drawnBitmap(species, h)) {
         // The pixel of the picture that scaling puts there (nearest neighbour, as drawn).
-        const int bx = std::min((point.x() - bounds.left()) * bitmap->width() / bounds.width(), bitmap->width() - 1);
+        const int bx =
+            std::min((point.x() - bounds.left()) * bitmap->width() / bounds.width(), bitmap->width() - 1);
         const int by = std::min((point.y() - bounds.top()) * bitmap->height() / h, bitmap->height() - 1);
         const TreeBitmap::Rgb& p = bitmap->pixel(bx, by);
         return !(p.red == 255 && p.green == 255 && p.blue == 255);

@@ -25,8 +25,8 @@ int treeSlotAt(const ModelState& model, const DrawOrder& drawOrder, const PlotGe
         const DisplaySlot& slot = model.displaySlots[static_cast<size_t>(*k)];
         if (!slot.tree) continue;
         const Species* species = speciesOf(model, *slot.tree);
-        if (species && drawnTreeContains(*slot.tree, *species, model.params, slot.x, slot.y, geometry.viewWidth,
-                                         geometry.viewHeight, point)) {
+        if (species && drawnTreeContains(*slot.tree, *species, model.params, slot.x, slot.y,
+                                         geometry.viewWidth, geometry.viewHeight, point)) {
             return *k;
         }
     }
@@ -85,11 +85,12 @@ void TreeInspector::noteRemovals(const ModelState& model) {
     state_ = State::Removed;
     const int calendarYear = model.params.BASE_YEAR + model.run.CURRENT_YEAR;
     // A new iteration or run rebuilds the plots from the plot file: every tree goes at once.
-    const bool startedAgain = model.run.CURRENT_ITERATION != iteration_ || model.run.CURRENT_YEAR < yearSeen_ ||
-                              model.run.CURRENT_YEAR <= 1;
+    const bool startedAgain = model.run.CURRENT_ITERATION != iteration_ ||
+                              model.run.CURRENT_YEAR < yearSeen_ || model.run.CURRENT_YEAR <= 1;
     if (startedAgain) {
-        removedNote_ = name_ + QStringLiteral("\nThe plot started again from its first year:\nthis tree is no "
-                                              "longer on it.");
+        removedNote_ = name_ + QStringLiteral(
+                                   "\nThe plot started again from its first year:\nthis tree is no "
+                                   "longer on it.");
     } else {
         removedNote_ = name_ + QString::fromStdString(formatText(
                                    "\nNo longer on the plot in %d:\nit died, or was logged or blown down.",

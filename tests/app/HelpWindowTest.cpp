@@ -47,8 +47,8 @@ struct HelpCase {
     const char* name;
     bool desktopOpens;
     const char* page;
-    bool helpWindow;         // the program's own window shows the page
-    const char* failure;     // the failure box's text, or none
+    bool helpWindow;      // the program's own window shows the page
+    const char* failure;  // the failure box's text, or none
 };
 
 TEST_F(ManualHere, EveryWayAPageOpens) {
@@ -87,7 +87,8 @@ TEST_F(ManualHere, EveryWayAPageOpens) {
         EXPECT_EQ(window != nullptr, c.helpWindow) << c.name;
         if (window) {
             EXPECT_TRUE(window->isVisible());
-            EXPECT_EQ(window->windowTitle().toStdString(), "Dravia4 Help - Dravia4 - Chapter 2: Menus and Running");
+            EXPECT_EQ(window->windowTitle().toStdString(),
+                      "Dravia4 Help - Dravia4 - Chapter 2: Menus and Running");
             EXPECT_TRUE(window->browser()->toPlainText().contains(QStringLiteral("Run")));
             // A second page reuses the same window.
             openHelpPage(QStringLiteral("Manual\\Forest.html"), &owner);

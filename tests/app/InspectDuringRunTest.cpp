@@ -71,7 +71,8 @@ TEST(InspectDuringRun, TheClickedTreeIsFollowedUntilTheRunRemovesIt) {
         }
         // Reading the box between years is what a person sees; it must never touch a freed tree.
         lastText = view.inspectorText().toStdString();
-        if (view.inspector().state() == TreeInspector::State::Following) textsWhileFollowed.push_back(lastText);
+        if (view.inspector().state() == TreeInspector::State::Following)
+            textsWhileFollowed.push_back(lastText);
     });
     driver.start();
     window.commandAction(CMD_RUN)->trigger();

@@ -53,8 +53,10 @@ TEST_F(LoadedSmallData, ChangedPictureNamesAreReportedWithoutTheSpecies) {
         {"NONE", "Data\\big.bmp", {"Could not read in large tree bitmap file \"Data\\big.bmp\"."}},
         // Lower case is a file name like any other.
         {"none", "NONE", {"Could not read in small tree bitmap file \"none\"."}},
-        {"a.bmp", "b.bmp",
-         {"Could not read in small tree bitmap file \"a.bmp\".", "Could not read in large tree bitmap file \"b.bmp\"."}},
+        {"a.bmp",
+         "b.bmp",
+         {"Could not read in small tree bitmap file \"a.bmp\".",
+          "Could not read in large tree bitmap file \"b.bmp\"."}},
     };
     for (const PictureNameCase& c : cases) {
         host.messages.clear();
@@ -114,10 +116,11 @@ struct RoundedCase {
 
 TEST(HeldValues, RoundedToTheFieldsPlaces) {
     const RoundedCase cases[] = {
-        {457.205559619605, 1, "457.2"}, {70.8666666666667, 3, "70.867"}, {0.2863, 5, "0.2863"},
-        {4711.0, 6, "4711"},            {10000000.0, 1, "10000000"},    {-0.0, 2, "0"},
-        {-12.25, 1, "-12.2"},           {0.0001, 4, "0.0001"},          {0.00001234, 3, "1.234e-05"},
-        {99.96, 1, "100"},
+        {457.205559619605, 1, "457.2"}, {70.8666666666667, 3, "70.867"},
+        {0.2863, 5, "0.2863"},          {4711.0, 6, "4711"},
+        {10000000.0, 1, "10000000"},    {-0.0, 2, "0"},
+        {-12.25, 1, "-12.2"},           {0.0001, 4, "0.0001"},
+        {0.00001234, 3, "1.234e-05"},   {99.96, 1, "100"},
     };
     for (const RoundedCase& c : cases) {
         EXPECT_EQ(roundedText(c.value, c.decimals).toStdString(), c.text) << c.value;
@@ -154,7 +157,7 @@ TEST_F(LoadedSmallData, SiteValuesShownRoundedAndKeptExactUnlessEdited) {
 
 TEST_F(LoadedSmallData, SpeciesValuesShownRoundedAndKeptExactUnlessEdited) {
     Species& birch = model.species[2];  // first in name order
-    birch.B2 = 70.8666666666667;  // replaced on OK by the height curve's own value
+    birch.B2 = 70.8666666666667;        // replaced on OK by the height curve's own value
     birch.C = 1.23456789;
     birch.DDMIN = 1000.123456789;  // °C-days, shown in °F-days
     birch.MIN_LIGHT = 0.1234567;
@@ -175,7 +178,7 @@ TEST_F(LoadedSmallData, SpeciesValuesShownRoundedAndKeptExactUnlessEdited) {
 
 struct RefusedIntervalCase {
     const char* name;
-    int screenMode;         // list position + 1
+    int screenMode;  // list position + 1
     bool pauseAtIntervals;
     bool fileOutput;
     const char* years;
@@ -224,12 +227,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusedIntervalCase{"PausingOff", 1, false, true, "1000", "4", "10", "PRINT_INTERV",
                             "Print interval would cause more than 200 prints to be displayed.  Number of "
-                            "years / print interval should be 200 or less.", "5"},
+                            "years / print interval should be 200 or less.",
+                            "5"},
         RefusedIntervalCase{"DisplayOff", 3, true, true, "50", "60", "10", "PRINT_INTERV",
                             "Pause interval must be less than or equal to number of years.", "50"},
         RefusedIntervalCase{"FileOutputOff", 2, true, false, "1000", "10", "1", "RESULTS_INTERV",
                             "Results interval would cause more than 500 results.  Number of years / results "
-                            "interval should be 500 or less.", "2"}),
+                            "interval should be 500 or less.",
+                            "2"}),
     [](const ::testing::TestParamInfo<RefusedIntervalCase>& info) { return std::string(info.param.name); });
 
 // ---- Greyed captions ----

@@ -102,7 +102,8 @@ class FakeTime {
         // before it began at about this tick.
         const ModelState& model = window_.model();
         if (model.run.flags.running && model.run.CURRENT_YEAR != lastYear_) {
-            if (lastYear_ != 0 && model.run.CURRENT_YEAR > lastYear_) yearAt.emplace_back(now, model.run.CURRENT_YEAR - 1);
+            if (lastYear_ != 0 && model.run.CURRENT_YEAR > lastYear_)
+                yearAt.emplace_back(now, model.run.CURRENT_YEAR - 1);
             lastYear_ = model.run.CURRENT_YEAR;
         }
         if (onTick) onTick();

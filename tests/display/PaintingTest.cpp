@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <cstdlib>
 
 #include "display/DisplayPalette.h"
 #include "display/ForestPictures.h"

@@ -45,7 +45,9 @@ class InspectedView {
             if (&*it == &tree) return it;
         return plot.trees.end();
     }
-    int slotAt(int x, int y) { return treeSlotAt(*model, view.drawOrder(), view.plotGeometry(), QPoint(x, y)); }
+    int slotAt(int x, int y) {
+        return treeSlotAt(*model, view.drawOrder(), view.plotGeometry(), QPoint(x, y));
+    }
 
     std::unique_ptr<ModelState> model;
     PlotView view;
@@ -114,7 +116,8 @@ TEST(TreeInspectorBox, SaysSpeciesSizeGrowthLightAndSiteQuality) {
 
     // The tree is outlined and the box stands at the top right.
     const QImage image = g.view.renderImage();
-    const QRect bounds = drawnTreeBounds(tree, spruce, g.model->params, 200, 400, 700, 500).adjusted(-3, -3, 3, 3);
+    const QRect bounds =
+        drawnTreeBounds(tree, spruce, g.model->params, 200, 400, 700, 500).adjusted(-3, -3, 3, 3);
     EXPECT_EQ(image.pixel(bounds.left(), bounds.center().y()), INSPECTOR_OUTLINE.rgb());
     EXPECT_EQ(image.pixel(bounds.center().x(), bounds.top()), INSPECTOR_OUTLINE.rgb());
     EXPECT_NE(image.pixel(690, 12), VIEW_BACKGROUND.rgb());
@@ -155,7 +158,8 @@ struct RemovalCase {
 TEST(TreeInspectorFollowing, ARemovedTreeIsNoticedAndNeverReadAgain) {
     const RemovalCase cases[] = {
         {"Death", false, "Red Spruce\nNo longer on the plot in 1997:\nit died, or was logged or blown down."},
-        {"NewIteration", true, "Red Spruce\nThe plot started again from its first year:\nthis tree is no longer on it."},
+        {"NewIteration", true,
+         "Red Spruce\nThe plot started again from its first year:\nthis tree is no longer on it."},
     };
     for (const RemovalCase& c : cases) {
         InspectedView g;
