@@ -164,17 +164,5 @@ TEST_F(ManualHere, TheWebItemOpensTheShippedOverviewAndSaysSo) {
     help->close();
 }
 
-TEST(HelpWithoutManual, TheWebItemNamesTheMissingOverview) {
-    MainWnd window([](ModelState& model) { test::fillDisplayModel(model); });
-    test::TempDirectory directory;  // no Manual/ here
-    test::withNextModal([&] { window.commandAction(CMD_HELP_WEB)->trigger(); },
-                        [](QWidget* modal) {
-                            auto* box = qobject_cast<QMessageBox*>(modal);
-                            ASSERT_NE(box, nullptr);
-                            EXPECT_EQ(box->text().toStdString(),
-                                      "Could not open the help file \"Manual\\dravia3_overview.htm\".");
-                        });
-}
-
 }  // namespace
 }  // namespace dravia

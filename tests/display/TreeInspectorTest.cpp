@@ -189,16 +189,5 @@ TEST(TreeInspectorFollowing, ARemovedTreeIsNoticedAndNeverReadAgain) {
     }
 }
 
-TEST(TreeInspectorFollowing, AFollowedTreeIsShownAsItGrows) {
-    InspectedView g;
-    Tree& tree = g.standTree(1, 200, 400, 2, 50.0, 2500.0);
-    g.view.inspectAt(QPoint(170, 370), true);
-    tree.DBH = 51.25;
-    tree.AGE = 120;
-    g.view.renderImage();
-    EXPECT_TRUE(g.view.inspectorText().contains(QStringLiteral("DBH: 51.2 cm\n")));
-    EXPECT_TRUE(g.view.inspectorText().contains(QStringLiteral("Age: 120 years\n")));
-}
-
 }  // namespace
 }  // namespace dravia
