@@ -93,6 +93,7 @@ void PlotView::paintView(QPainter& painter, int cw, int ch) {
     // Before painting fills emptied slots again, so a removed tree is noticed while its slot
     // still says so.
     inspector_.noteRemovals(model_);
+    inspector_.noteSiteQuality(model_);
     painter.fillRect(QRect(0, 0, cw, ch), VIEW_BACKGROUND);
     painter.setFont(font());
     if (flags().run_started && !model_.plots.empty()) {

@@ -33,7 +33,11 @@ int treeSlotAt(const ModelState& model, const DrawOrder& drawOrder, const PlotGe
     return 0;
 }
 
-QString treeDescription(const ModelState& model, const Tree& tree) {
+SiteQualityFactors siteQualityFactors(const Species& s) {
+    return {s.SITE_QUALITY, s.SQ_TEMP, s.SQ_WILT, s.SQ_WETNESS, s.SQ_SOIL_N};
+}
+
+QString treeDescription(const ModelState& model, const Tree& tree, const SiteQualityFactors& q) {
     const Species* species = speciesOf(model, tree);
     if (!species) return {};
     const Species& s = *species;
@@ -48,7 +52,7 @@ QString treeDescription(const ModelState& model, const Tree& tree) {
         "  temperature %.2f, drought %.2f,\n"
         "  wetness %.2f, soil nitrogen %.2f",
         s.NAME.c_str(), tree.DBH, tree.HEIGHT, tree.AGE, tree.LAST_DIAM_INC, tree.AVAILABLE_LIGHT * 100.0,
-        s.SITE_QUALITY, s.SQ_TEMP, s.SQ_WILT, s.SQ_WETNESS, s.SQ_SOIL_N));
+        q.combined, q.temperature, q.drought, q.wetness, q.soilNitrogen));
 }
 
 void TreeInspector::follow(const ModelState& model, int slot) {
@@ -98,13 +102,29 @@ void TreeInspector::noteRemovals(const ModelState& model) {
     }
 }
 
+void TreeInspector::noteSiteQuality(const ModelState& model) {
+    if (model.plots.empty()) return;
+    const bool ofTheFirstPlot = model.plots.size() == 1 || model.params.CLIMATE_CHANGE != 1 ||
+                                model.run.CURRENT_PLOT == &model.plots.front();
+    if (!ofTheFirstPlot) return;
+    for (int sn = 1; sn <= MAX_SPECIES; ++sn)
+        factors_[static_cast<size_t>(sn)] = siteQualityFactors(model.species[static_cast<size_t>(sn)]);
+    haveFactors_ = true;
+}
+
 const Tree* TreeInspector::tree(const ModelState& model) {
     noteRemovals(model);
     return state_ == State::Following ? tree_ : nullptr;
 }
 
 QString TreeInspector::text(const ModelState& model) {
-    if (const Tree* followed = tree(model)) return treeDescription(model, *followed);
+    if (const Tree* followed = tree(model)) {
+        const Species* species = speciesOf(model, *followed);
+        if (!species) return {};
+        return treeDescription(model, *followed,
+                               haveFactors_ ? factors_[static_cast<size_t>(followed->SN)]
+                                            : siteQualityFactors(*species));
+    }
     return state_ == State::Removed ? removedNote_ : QString();
 }
 

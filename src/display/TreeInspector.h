@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <array>
 
 #include "display/DisplaySlots.h"
 #include "display/PlotGeometry.h"
@@ -15,9 +16,15 @@ namespace dravia {
 int treeSlotAt(const ModelState& model, const DrawOrder& drawOrder, const PlotGeometry& geometry,
                const QPoint& point);
 
+// A species' site-quality factors of the year: the combined one and its four parts.
+struct SiteQualityFactors {
+    double combined = 0.0, temperature = 0.0, drought = 0.0, wetness = 0.0, soilNitrogen = 0.0;
+};
+SiteQualityFactors siteQualityFactors(const Species& species);
+
 // What a person learns about one tree: species, size, age, last year's growth and light, and
-// the species' site-quality factors this year.
-QString treeDescription(const ModelState& model, const Tree& tree);
+// its species' site-quality factors this year.
+QString treeDescription(const ModelState& model, const Tree& tree, const SiteQualityFactors& factors);
 
 // The tree a person inspects in the graphics image, followed from year to year through its
 // display slot. The engine clears a slot when its tree is removed (death, logging, windthrow,
@@ -35,6 +42,10 @@ class TreeInspector {
     // Looks whether the followed tree is still in its slot; call before the slots are filled
     // again. A tree no longer there turns the state to Removed.
     void noteRemovals(const ModelState& model);
+    // Keeps the species' site-quality factors when they are those of the plot shown (the first):
+    // with year-to-year climate every plot computes its own, the soil water carrying over from
+    // plot to plot, so after the first plot's year they belong to another plot.
+    void noteSiteQuality(const ModelState& model);
 
     State state() const { return state_; }
     int slot() const { return slot_; }
@@ -51,6 +62,8 @@ class TreeInspector {
     int iteration_ = 0;           // the iteration and year the tree was last seen on the plot in
     int yearSeen_ = 0;
     QString removedNote_;
+    std::array<SiteQualityFactors, MAX_SPECIES + 1> factors_{};
+    bool haveFactors_ = false;
 };
 
 }  // namespace dravia

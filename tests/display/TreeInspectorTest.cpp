@@ -147,6 +147,38 @@ TEST(TreeInspectorBox, HoverShowsAndLeavingHides) {
     EXPECT_TRUE(g.view.inspectorText().startsWith(QStringLiteral("Red Spruce\n")));
 }
 
+// With year-to-year climate each plot computes its own factors; the box shows those of the
+// first plot, the one drawn, also after later plots have computed theirs.
+TEST(TreeInspectorBox, SiteQualityOfThePlotShown) {
+    InspectedView g;
+    g.model->params.CLIMATE_CHANGE = 1;
+    g.model->plots.emplace_back().PLOT_NO = 2;
+    g.standTree(1, 200, 400, 2, 50.0, 2500.0);
+    Species& spruce = g.model->species[2];
+    g.view.inspectAt(QPoint(170, 370), true);
+    const auto shownQuality = [&] {
+        const QString text = g.view.inspectorText();
+        return text.mid(text.indexOf(QStringLiteral("Site quality"))).toStdString();
+    };
+    const auto computeFor = [&](Plot* plot, double quality) {
+        spruce.SITE_QUALITY = quality;
+        g.model->run.CURRENT_PLOT = plot;
+        g.view.renderImage();  // the repaint after that plot's year
+    };
+    computeFor(&g.model->plots.front(), 0.25);
+    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.25\n");
+    computeFor(&g.model->plots.back(), 0.75);
+    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.25\n");
+    computeFor(nullptr, 0.75);  // between years, after the last plot
+    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.25\n");
+    computeFor(&g.model->plots.front(), 0.5);
+    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.50\n");
+    // With the average climate all plots share one computation.
+    g.model->params.CLIMATE_CHANGE = 0;
+    computeFor(nullptr, 0.3);
+    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.30\n");
+}
+
 struct RemovalCase {
     const char* name;
     bool newIteration;
