@@ -121,9 +121,9 @@ QString TreeInspector::text(const ModelState& model) {
     if (const Tree* followed = tree(model)) {
         const Species* species = speciesOf(model, *followed);
         if (!species) return {};
-        return treeDescription(model, *followed,
-                               haveFactors_ ? factors_[static_cast<size_t>(followed->SN)]
-                                            : siteQualityFactors(*species));
+        return treeDescription(
+            model, *followed,
+            haveFactors_ ? factors_[static_cast<size_t>(followed->SN)] : siteQualityFactors(*species));
     }
     return state_ == State::Removed ? removedNote_ : QString();
 }
