@@ -178,6 +178,8 @@ void PlotView::inspectAt(const QPoint& point, bool click) {
     if (slot != 0) {
         inspector_.follow(model_, slot);
     } else {
+        // Moving over the ground or the opening picture repaints nothing.
+        if (inspector_.state() == TreeInspector::State::None) return;
         inspector_.clear();
     }
     update();
