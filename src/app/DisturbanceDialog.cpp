@@ -60,11 +60,10 @@ DisturbanceDialog::DisturbanceDialog(ModelState& model, QWidget* parent)
     windthrow_->setChecked(p.BLOW_DOWN == 1 && p.BLOW_PROB != 0.0);
     // Disabled fields are checked too: show values that pass.
     firstYear_->setText(QString::number(std::max(p.FIRST_DISTURB_YEAR, 1)));
-    logSize_->setText(numberText(p.MIN_DIAM_TO_KILL_FOR_LOGGING));
-    killSize_->setText(numberText(p.MIN_DIAM_TO_KILL_FOR_WINDTHROW));
+    showHeldNumber(logSize_, p.MIN_DIAM_TO_KILL_FOR_LOGGING, 1);
+    showHeldNumber(killSize_, p.MIN_DIAM_TO_KILL_FOR_WINDTHROW, 1);
     frequency_->setText(QString::number(std::max(p.BLOW_FREQ, 1)));
-    probability_->setText(
-        numberText(p.BLOW_PROB < SMALLEST_PROBABILITY ? SMALLEST_PROBABILITY : p.BLOW_PROB));
+    showHeldNumber(probability_, p.BLOW_PROB < SMALLEST_PROBABILITY ? SMALLEST_PROBABILITY : p.BLOW_PROB, 4);
     afterResults_->setText(storedText(p.AFTER_DISTURBANCE_RESULTS_FILE));
     afterStats_->setText(storedText(p.AFTER_DISTURB_STATS_RESULTS_FILE));
     disturbResults_->setText(storedText(p.DISTURBANCE_RESULTS_FILE));

@@ -1,6 +1,7 @@
 #include "app/FieldChecks.h"
 
 #include <QLineEdit>
+#include <QVariant>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -30,6 +31,42 @@ QString boundText(double bound) {
 
 QString numberText(double value) {
     return QString::number(value, 'g', 15);
+}
+
+QString roundedText(double value, int decimals) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    QString text = QString::fromLatin1(buffer);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+        if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    }
+    if (text == QLatin1String("-0")) text = QStringLiteral("0");
+    if (text == QLatin1String("0") && value != 0.0) text = QString::number(value, 'g', 4);
+    return text;
+}
+
+namespace {
+
+constexpr const char* HELD_VALUE = "dravia.heldValue";
+constexpr const char* HELD_TEXT = "dravia.heldText";
+
+}  // namespace
+
+void showHeldNumber(QLineEdit* field, double value, int decimals) {
+    showHeldNumber(field, value, roundedText(value, decimals));
+}
+
+void showHeldNumber(QLineEdit* field, double value, const QString& text) {
+    field->setProperty(HELD_VALUE, value);
+    field->setProperty(HELD_TEXT, text);
+    field->setText(text);
+}
+
+bool showsHeldNumber(const QLineEdit* field) {
+    const QVariant held = field->property(HELD_TEXT);
+    // Typing counts as editing even when it ends with the text shown.
+    return held.isValid() && !field->isModified() && held.toString() == field->text();
 }
 
 IntegerVerdict checkInteger(const QString& text, std::optional<IntegerRange> range) {
@@ -85,7 +122,11 @@ void FieldReader::integer(QLineEdit* field, int& value, std::optional<IntegerRan
 
 void FieldReader::number(QLineEdit* field, double& value, std::optional<NumberRange> range) {
     if (!passed_) return;
-    const NumberVerdict verdict = checkNumber(field->text(), range);
+    // An untouched field stands for the exact value held, not for its rounded text.
+    const NumberVerdict verdict =
+        showsHeldNumber(field)
+            ? checkNumber(QString::number(field->property(HELD_VALUE).toDouble(), 'g', 17), range)
+            : checkNumber(field->text(), range);
     if (verdict.value) {
         value = *verdict.value;
     } else {

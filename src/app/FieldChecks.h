@@ -31,6 +31,20 @@ QString boundText(double bound);
 // A number as a field shows it (up to 15 significant digits, as the model holds it).
 QString numberText(double value);
 
+// A held value as a field of `decimals` places shows it: rounded, trailing zeros dropped
+// ("457.2", "70.867"). A value too small for those places keeps four significant digits.
+QString roundedText(double value, int decimals);
+
+// Shows a held value in a number field rounded to the field's precision. As long as the text
+// stays as shown, reading the field gives back the exact value held, so a field the user did
+// not touch changes nothing on OK.
+void showHeldNumber(QLineEdit* field, double value, int decimals);
+// True while the field still shows the text showHeldNumber put there and the user has not
+// typed into it.
+bool showsHeldNumber(const QLineEdit* field);
+// The same with the text given (a value shown as a whole number by its own rule).
+void showHeldNumber(QLineEdit* field, double value, const QString& text);
+
 // The verdict on one field's text: the value when it passes, the message when it does not.
 struct IntegerVerdict {
     std::optional<int> value;

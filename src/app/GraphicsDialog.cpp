@@ -26,9 +26,9 @@ GraphicsDialog::GraphicsDialog(ModelState& model, PlotView* view, QWidget* paren
     const RunParameters& p = model_.params;
     baseYear_->setText(QString::number(p.BASE_YEAR));
     depth_->setText(QString::number(p.DEPTH));
-    heightMaximum_->setText(numberText(p.HT_MAX));
+    showHeldNumber(heightMaximum_, p.HT_MAX, 1);
     graphInterval_->setText(QString::number(p.GRAPH_INTVL));
-    slant_->setText(numberText(p.SLANT));
+    showHeldNumber(slant_, p.SLANT, 1);
     width_->setText(QString::number(p.WIDTH));
 }
 

@@ -1,6 +1,7 @@
 #include "app/MainWnd.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
@@ -9,15 +10,18 @@
 #include <exception>
 #include <new>
 
+#include "app/AboutDialog.h"
 #include "app/AppIcon.h"
 #include "app/CommunitiesDialog.h"
 #include "app/DisturbanceDialog.h"
 #include "app/GraphicsDialog.h"
 #include "app/HelpPages.h"
 #include "app/RunControlDialog.h"
+#include "app/RunSpeedSetting.h"
 #include "app/SiteDialog.h"
 #include "app/SpeciesDialog.h"
 #include "app/VersionInfoDialog.h"
+#include "app/YearPacer.h"
 #include "display/PlotView.h"
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
@@ -83,6 +87,8 @@ void MainWnd::buildMenus() {
     run->addSeparator();
     addCommand(run, QStringLiteral("&Pause"), CMD_PAUSE);
     addCommand(run, QStringLiteral("&Continue"), CMD_CONTINUE);
+    run->addSeparator();
+    addSpeedMenu(run);
 
     QMenu* parameters = bar->addMenu(QStringLiteral("&Parameters"));
     addCommand(parameters, QStringLiteral("&Communities and Climate Selection"), CMD_COMMUNITIES);
@@ -111,9 +117,12 @@ void MainWnd::buildMenus() {
     }
     help->addSeparator();
     addHelpPage(help, QStringLiteral("&Latest Documentation From Web"), CMD_HELP_WEB,
-                QString::fromLatin1(WEB_DOCUMENTATION_URL));
+                QString::fromLatin1(WEB_DOCUMENTATION_PAGE));
+    actions_.at(CMD_HELP_WEB)->setToolTip(QString::fromLatin1(WEB_DOCUMENTATION_TIP));
+    help->setToolTipsVisible(true);
     help->addSeparator();
     addCommand(help, QStringLiteral("&Version Info"), CMD_VERSION_INFO);
+    addCommand(help, QStringLiteral("&About Dravia4..."), CMD_ABOUT);
 
     connectCommand(CMD_EXIT, &MainWnd::exitProgram);
     connectCommand(CMD_RUN, &MainWnd::startRun);
@@ -129,10 +138,46 @@ void MainWnd::buildMenus() {
     connectCommand(CMD_STATS_PLAIN, &MainWnd::runStatisticsPlain);
     connectCommand(CMD_STATS_TAB_SEPARATED, &MainWnd::runStatisticsTabSeparated);
     connectCommand(CMD_VERSION_INFO, &MainWnd::showVersionInfo);
+    connectCommand(CMD_ABOUT, &MainWnd::showAbout);
 
     for (QMenu* menu : {file, run, parameters, statistics, help}) {
         connect(menu, &QMenu::aboutToShow, this, &MainWnd::updateCommandStates);
     }
+}
+
+void MainWnd::addSpeedMenu(QMenu* run) {
+    // Always available: a class slows a run down or lets it race while it goes.
+    QMenu* speed = run->addMenu(QStringLiteral("&Speed"));
+    auto* choices = new QActionGroup(speed);
+    choices->setExclusive(true);
+    for (const int yearsPerSecond : YEARS_PER_SECOND_CHOICES) {
+        const QString text = yearsPerSecond == 0 ? QStringLiteral("&Unlimited")
+                             : yearsPerSecond == 1
+                                 ? QStringLiteral("1 year per second")
+                                 : QStringLiteral("%1 years per second").arg(yearsPerSecond);
+        QAction* action = speed->addAction(text);
+        action->setCheckable(true);
+        action->setData(yearsPerSecond);
+        choices->addAction(action);
+        speedActions_[yearsPerSecond] = action;
+        connect(action, &QAction::triggered, this,
+                [this, yearsPerSecond] { setYearsPerSecond(yearsPerSecond); });
+    }
+    const int stored = validYearsPerSecond(loadStoredYearsPerSecond());
+    host_->setYearsPerSecond(stored);
+    speedActions_.at(stored)->setChecked(true);
+}
+
+QAction* MainWnd::speedAction(int yearsPerSecond) const {
+    const auto it = speedActions_.find(yearsPerSecond);
+    return it == speedActions_.end() ? nullptr : it->second;
+}
+
+void MainWnd::setYearsPerSecond(int yearsPerSecond) {
+    const int speed = validYearsPerSecond(yearsPerSecond);
+    host_->setYearsPerSecond(speed);
+    speedActions_.at(speed)->setChecked(true);
+    storeYearsPerSecond(speed);
 }
 
 QAction* MainWnd::commandAction(int command) const {
@@ -278,6 +323,11 @@ void MainWnd::runStatisticsCommand(StatsLayout layout) {
 
 void MainWnd::showVersionInfo() {
     VersionInfoDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWnd::showAbout() {
+    AboutDialog dialog(this);
     dialog.exec();
 }
 

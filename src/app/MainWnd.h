@@ -41,6 +41,7 @@ enum Command : int {
     CMD_HELP_CHAPTER_1 = 32796,
     CMD_HELP_FOREST_WORKS = 32798,
     CMD_HELP_WEB = 32799,
+    CMD_ABOUT = 32800,  // "About Dravia4..." of the Help menu, beside the version box's own
 };
 
 // The one top-level window: the menu bar, the plot view filling the client area, the run
@@ -64,6 +65,9 @@ class MainWnd : public QMainWindow {
     // Enables the items for the run state now (done whenever a menu is about to show).
     void updateCommandStates();
 
+    // The item of the Speed menu for a number of years per second (0: unlimited).
+    QAction* speedAction(int yearsPerSecond) const;
+
     // Shows the window where it was last closed.
     void restorePlacement();
     void savePlacement();
@@ -85,6 +89,10 @@ class MainWnd : public QMainWindow {
     void runStatisticsCommand(StatsLayout layout);
     bool workingDirectoryFree(const DirectoryLock& lock);
     void showVersionInfo();
+    void showAbout();
+    // Paces graphics and tabular runs to this many years per second (0: unlimited) and keeps
+    // the choice in the settings for the next session.
+    void setYearsPerSecond(int yearsPerSecond);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +102,7 @@ class MainWnd : public QMainWindow {
     QAction* addCommand(QMenu* menu, const QString& text, int command);
     void connectCommand(int command, void (MainWnd::*slot)());
     void addHelpPage(QMenu* menu, const QString& text, int command, const QString& page);
+    void addSpeedMenu(QMenu* run);
     // Shows a parameter dialog; a load inside it that ends the program ends the application.
     void runParameterDialog(ParameterDialog& dialog);
     // A ProgramExit from the engine ends the application's event loop with its status.
@@ -103,7 +112,8 @@ class MainWnd : public QMainWindow {
     PlotView* view_ = nullptr;
     std::unique_ptr<QtHost> host_;
     std::map<int, QAction*> actions_;
-    WindowPlacement placement_;  // as restored; keeps the minimized and maximized positions
+    std::map<int, QAction*> speedActions_;  // by years per second
+    WindowPlacement placement_;             // as restored; keeps the minimized and maximized positions
 };
 
 }  // namespace dravia

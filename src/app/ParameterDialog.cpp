@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,34 @@
 #include "platform/Host.h"
 
 namespace dravia {
+
+namespace {
+
+// Keeps a label's enabled state equal to its field's, so a greyed box has a greyed caption.
+class LabelFollowsField : public QObject {
+  public:
+    LabelFollowsField(QLabel* label, QWidget* field) : QObject(label), label_(label) {
+        field->installEventFilter(this);
+        label_->setEnabled(field->isEnabled());
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) {
+            label_->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+        }
+        return false;
+    }
+
+  private:
+    QLabel* label_;
+};
+
+}  // namespace
+
+void greyWithField(QLabel* label, QWidget* field) {
+    new LabelFollowsField(label, field);
+}
 
 ParameterDialog::ParameterDialog(ModelState& model, const QString& title, QWidget* parent)
     : QDialog(parent), model_(model) {
@@ -59,6 +88,7 @@ QLineEdit* ParameterDialog::lineField(QGridLayout* grid, int row, int column, co
                            12);
     auto* caption = new QLabel(label, this);
     caption->setBuddy(field);
+    greyWithField(caption, field);
     grid->addWidget(caption, row, column);
     grid->addWidget(field, row, column + 1);
     return field;
@@ -71,6 +101,7 @@ QComboBox* ParameterDialog::listField(QGridLayout* grid, int row, int column, co
     list->addItems(entries);
     auto* caption = new QLabel(label, this);
     caption->setBuddy(list);
+    greyWithField(caption, list);
     grid->addWidget(caption, row, column);
     grid->addWidget(list, row, column + 1);
     return list;

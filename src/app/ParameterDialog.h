@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QVBoxLayout;
 
@@ -65,6 +66,9 @@ class ParameterDialog : public QDialog {
     std::optional<int> pendingExit_;
     QDialogButtonBox* buttons_ = nullptr;
 };
+
+// Greys the label out whenever the field is disabled, and back.
+void greyWithField(QLabel* label, QWidget* field);
 
 // The text of a text field as a stored file name, and back.
 QString storedText(const std::string& value);

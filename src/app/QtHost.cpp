@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "app/PauseDialog.h"
@@ -28,6 +31,17 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 }
 
 }  // namespace
+
+QtHost::QtHost(QWidget* window, PlotView* view)
+    : window_(window), view_(view), wake_(std::make_unique<QTimer>()) {
+    wake_->setSingleShot(true);
+}
+
+QtHost::~QtHost() = default;
+
+std::chrono::steady_clock::time_point QtHost::now() const {
+    return clock_ ? clock_() : Host::now();
+}
 
 void QtHost::showMessage(const std::string& text, MessageIcon icon) {
     QMessageBox box(boxIcon(icon), QStringLiteral("Dravia4"), QString::fromStdString(text), QMessageBox::Ok,
@@ -68,9 +82,40 @@ void QtHost::layOutDisplay(ModelState&) {
 void QtHost::processPendingEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (quitRequested_) throw ProgramExit{EXIT_NORMAL};
+    waitForYearStart();
+}
+
+bool QtHost::pacing() const {
+    if (pacer_.yearsPerSecond() == 0 || !view_) return false;
+    const RunFlags& flags = view_->flags();
+    // With the display off nothing is there to watch.
+    const int mode = view_->model().params.SCREEN_OUTPUT_MODE;
+    return flags.running && !flags.paused && (mode == 1 || mode == 2);
+}
+
+void QtHost::waitForYearStart() {
+    if (!pacing()) {
+        pacer_.restart();
+        return;
+    }
+    for (auto start = pacer_.nextStart(); start && now() < *start; start = pacer_.nextStart()) {
+        // Wake at the start at the latest; any event (a menu command, a repaint) wakes earlier.
+        const auto remaining = std::chrono::duration<double, std::milli>(*start - now()).count();
+        wake_->start(static_cast<int>(std::clamp(std::ceil(remaining), 1.0, 100.0)));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        if (quitRequested_) throw ProgramExit{EXIT_NORMAL};
+        if (!pacing()) {
+            pacer_.restart();
+            return;
+        }
+    }
+    wake_->stop();
+    pacer_.yearStarting(now());
 }
 
 void QtHost::sleepWhilePaused() {
+    // A real sleep: events taken here would let Continue end the wait of a quit run before the
+    // one more year it owes.
     QThread::msleep(20);
 }
 

@@ -3,8 +3,13 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
+#include "app/YearPacer.h"
 #include "platform/Host.h"
+
+class QTimer;
 
 namespace dravia {
 
@@ -14,7 +19,8 @@ class PlotView;
 // plot view, immediate repaints, and the window's waiting events taken between simulated years.
 class QtHost : public Host {
   public:
-    QtHost(QWidget* window, PlotView* view) : window_(window), view_(view) {}
+    QtHost(QWidget* window, PlotView* view);
+    ~QtHost() override;
 
     void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None) override;
     bool askOkCancel(const std::string& text) override;
@@ -25,16 +31,34 @@ class QtHost : public Host {
     void sleepWhilePaused() override;
     void showStatResults(const std::string& title, const std::string& text) override;
     void writeStandardOutput(std::string_view text) override;
+    std::chrono::steady_clock::time_point now() const override;
+
+    // The clock runs are paced by; tests put a clock of their own here.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+
+    // Graphics and tabular runs go at most this many years per second (0: unlimited).
+    void setYearsPerSecond(int yearsPerSecond) { pacer_.setYearsPerSecond(yearsPerSecond); }
+    int yearsPerSecond() const { return pacer_.yearsPerSecond(); }
 
     // The main window was closed: the run loop ends the process at its next look at the events.
     void requestQuit() { quitRequested_ = true; }
     bool quitRequested() const { return quitRequested_; }
 
   private:
+    // A year of a paced run is due: true while the run is going, not paused, and shown.
+    bool pacing() const;
+    // Takes the window's events until the coming year's start, or until the run stops being
+    // paced (paused, quit); the window answers all the while.
+    void waitForYearStart();
+
     QPointer<QWidget> window_;
     PlotView* view_;
     bool quitRequested_ = false;
     QElapsedTimer sinceLastPaint_;
+    Clock clock_;
+    YearPacer pacer_;
+    std::unique_ptr<QTimer> wake_;  // ends a wait for events at the year's start
 };
 
 }  // namespace dravia

@@ -44,7 +44,9 @@ RunControlDialog::RunControlDialog(ModelState& model, QWidget* parent)
     pauseAtIntervals_ =
         checkField(displayGrid, 1, 0, QStringLiteral("Pause at I&ntervals:"), "PAUSE_AT_INTERVALS");
     printInterv_ = lineField(displayGrid, 2, 0, QStringLiteral("Pause Interval:"), "PRINT_INTERV");
-    displayGrid->addWidget(new QLabel(QStringLiteral("(years)"), this), 2, 2);
+    auto* years = new QLabel(QStringLiteral("(years)"), this);
+    greyWithField(years, printInterv_);
+    displayGrid->addWidget(years, 2, 2);
     pauseEveryIteration_ =
         checkField(displayGrid, 3, 0, QStringLiteral("&Pause Every Iteration:"), "PAUSE_EVERY_ITERATION");
     layout->addWidget(display);
@@ -121,6 +123,15 @@ void RunControlDialog::applyEnabling() {
     }
 }
 
+void RunControlDialog::offerField(QLineEdit* field) {
+    // The pause interval also sets how often the tabular display is drawn, and both intervals
+    // gate the results written at intervals, so their checks hold while their boxes are greyed;
+    // a refusal then makes the box editable, so a message never names a box the user cannot change.
+    field->setEnabled(true);
+    field->setFocus();
+    field->selectAll();
+}
+
 bool RunControlDialog::storeChecked(const Values& v) {
     RunParameters& p = model_.params;
     p.SCREEN_OUTPUT_MODE = v.screenOutputMode;
@@ -138,12 +149,12 @@ bool RunControlDialog::storeChecked(const Values& v) {
     // The yearly step divides by the pause interval, so it must be at least one year.
     if (v.printInterv < 1) {
         showMessage(QStringLiteral("Pause interval must be at least 1 year."));
-        printInterv_->setFocus();
+        offerField(printInterv_);
         return false;
     }
     if (v.printInterv > v.numYears) {
         showMessage(QStringLiteral("Pause interval must be less than or equal to number of years."));
-        printInterv_->setFocus();
+        offerField(printInterv_);
         return false;
     }
     if (v.numYears / v.printInterv > MAX_PRINTS) {
@@ -151,7 +162,7 @@ bool RunControlDialog::storeChecked(const Values& v) {
             "Print interval would cause more than %d prints to be displayed.  Number of years / print "
             "interval should be %d or less.",
             MAX_PRINTS, MAX_PRINTS)));
-        printInterv_->setFocus();
+        offerField(printInterv_);
         return false;
     }
     p.PRINT_INTERV = v.printInterv;
@@ -159,12 +170,12 @@ bool RunControlDialog::storeChecked(const Values& v) {
     // A results interval of 0 writes no results records; below that has no meaning.
     if (v.resultsInterv < 0) {
         showMessage(QStringLiteral("Results interval must be 0 (no results) or more."));
-        resultsInterv_->setFocus();
+        offerField(resultsInterv_);
         return false;
     }
     if (v.resultsInterv > v.numYears) {
         showMessage(QStringLiteral("Results interval must be less than or equal to number of years."));
-        resultsInterv_->setFocus();
+        offerField(resultsInterv_);
         return false;
     }
     if (v.resultsInterv > 0 && v.numYears / v.resultsInterv > MAX_RESULTS) {
@@ -172,7 +183,7 @@ bool RunControlDialog::storeChecked(const Values& v) {
             "Results interval would cause more than %d results.  Number of years / results interval "
             "should be %d or less.",
             MAX_RESULTS, MAX_RESULTS)));
-        resultsInterv_->setFocus();
+        offerField(resultsInterv_);
         return false;
     }
 

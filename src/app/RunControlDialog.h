@@ -45,6 +45,8 @@ class RunControlDialog : public ParameterDialog {
     // display mode and the two check boxes.
     void fieldsChanged();
     void applyEnabling();
+    // Enables a refused interval box (greyed or not) and gives it the focus.
+    void offerField(QLineEdit* field);
 
     QComboBox* screenMode_;
     QCheckBox* pauseAtIntervals_;

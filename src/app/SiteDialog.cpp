@@ -66,22 +66,24 @@ SiteDialog::SiteDialog(ModelState& model, QWidget* parent)
     layout->addLayout(files);
     addButtonRow(layout);
 
+    // Each number is shown to the places a person enters it with (metres to the decimetre for
+    // the elevation, the generator state to the smallest seed step).
     const RunParameters& p = model_.params;
     const Site& site = model_.site;
     initialState_->setCurrentIndex(std::clamp(p.CLEAR_PLOT, 0, 1));
     climateChange_->setCurrentIndex(std::clamp(p.CLIMATE_CHANGE, 0, 1));
     weatherType_->setCurrentIndex(std::clamp(p.WTHR_TYPE, 0, 1));
-    availableNitrogen_->setText(numberText(site.AVAIL_N));
-    basalAreaMaximum_->setText(numberText(p.BA_MAX));
-    elevation_->setText(numberText(site.ELEVATION));
-    latitude_->setText(numberText(site.LATITUDE));
-    percentRock_->setText(numberText(site.PERCENT_ROCK));
-    seed_->setText(numberText(model_.run.RANDOM_STATE));
-    soilDepth_->setText(numberText(site.SOIL_DEPTH));
-    texture_->setText(numberText(site.TEXTURE));
-    waterDepth_->setText(numberText(site.WATER_DEPTH));
+    showHeldNumber(availableNitrogen_, site.AVAIL_N, 2);
+    showHeldNumber(basalAreaMaximum_, p.BA_MAX, 1);
+    showHeldNumber(elevation_, site.ELEVATION, 1);
+    showHeldNumber(latitude_, site.LATITUDE, 2);
+    showHeldNumber(percentRock_, site.PERCENT_ROCK, 1);
+    showHeldNumber(seed_, model_.run.RANDOM_STATE, 6);
+    showHeldNumber(soilDepth_, site.SOIL_DEPTH, 3);
+    showHeldNumber(texture_, site.TEXTURE, 1);
+    showHeldNumber(waterDepth_, site.WATER_DEPTH, 2);
     weatherFile_->setText(storedText(p.WTHR_FILE));
-    rootDepth_->setText(numberText(site.ROOT_DEPTH));
+    showHeldNumber(rootDepth_, site.ROOT_DEPTH, 3);
     siteMode_->setCurrentIndex(std::clamp(p.WATER_STRESS_MODE, 0, 1));
     plotFile_->setText(storedText(p.PLOT_FILE));
     speciesFile_->setText(storedText(p.SPP_PARAM_FILE));

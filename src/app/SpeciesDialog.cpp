@@ -10,11 +10,16 @@
 
 #include "display/PlotView.h"
 #include "input/SpeciesFile.h"
+#include "input/TreeBitmapFile.h"
 #include "model/Allometry.h"
+#include "platform/Format.h"
 
 namespace dravia {
 
 namespace {
+
+// The bitmap file name that stands for no picture.
+constexpr const char* NO_BITMAP = "NONE";
 
 constexpr NumberRange POSITIVE{0.001, 100000.0};
 constexpr NumberRange NOT_NEGATIVE{0.0, 100000.0};
@@ -83,8 +88,13 @@ SpeciesDialog::SpeciesDialog(ModelState& model, PlotView* view, QWidget* parent)
     largeBitmap_ = lineField(grid, 8, 2, QStringLiteral("Large Bitmap File:"), "LARGE_BITMAP");
     largeBitmapHeight_ =
         lineField(grid, 9, 2, QStringLiteral("Min Height for Large Bitmap:"), "LARGE_BITMAP_MIN_HT");
-    for (QLineEdit* name : {smallBitmap_, largeBitmap_})
+    for (QLineEdit* name : {smallBitmap_, largeBitmap_}) {
         name->setMaxLength(static_cast<int>(SPECIES_TEXT_LENGTH));
+        // The whole of the longest picture name shipped with the program, with room to spare.
+        name->setMinimumWidth(
+            name->fontMetrics().horizontalAdvance(QStringLiteral("Data\\americanBeechSmall.bmp")) * 5 / 4 +
+            16);
+    }
     layout->addLayout(grid);
     addButtonRow(layout);
 
@@ -98,23 +108,24 @@ SpeciesDialog::SpeciesDialog(ModelState& model, PlotView* view, QWidget* parent)
 void SpeciesDialog::showSpecies(int sn) {
     shown_ = sn;
     const Species& s = model_.species[static_cast<size_t>(sn)];
-    diameterMaximum_->setText(numberText(s.DMAX));
+    showHeldNumber(diameterMaximum_, s.DMAX, 1);
     ableToEnter_->setChecked(s.ABLE_TO_ENTER != 0);
     nitrogenType_->setCurrentIndex(std::clamp(s.N_TYPE - 1, 0, 2));
     shadeType_->setCurrentIndex(std::clamp(s.SHADE_TYPE - 1, 0, 2));
-    ageMaximum_->setText(QString::number(static_cast<long long>(std::trunc(s.AGEMAX + 0.5))));
-    b2_->setText(numberText(s.B2));
-    b3_->setText(numberText(s.B3));
-    leafConstant_->setText(numberText(s.C));
-    degreeDaysMinimum_->setText(numberText(toFahrenheitDays(s.DDMIN)));
-    degreeDaysMaximum_->setText(numberText(toFahrenheitDays(s.DDMAX)));
-    diameterIncrementMinimum_->setText(numberText(s.MIN_DIAM_INC));
-    growth_->setText(numberText(s.G));
-    heightMaximum_->setText(numberText(s.HMAX));
-    leafWeightMaximum_->setText(numberText(s.MAX_LEAF_WT));
-    lightMinimum_->setText(numberText(s.MIN_LIGHT));
-    waterTableMinimum_->setText(numberText(s.MIN_WATER_TABLE));
-    wiltFactor_->setText(numberText(s.WILT_FACTOR));
+    showHeldNumber(ageMaximum_, s.AGEMAX,
+                   QString::number(static_cast<long long>(std::trunc(s.AGEMAX + 0.5))));
+    showHeldNumber(b2_, s.B2, 3);
+    showHeldNumber(b3_, s.B3, 5);
+    showHeldNumber(leafConstant_, s.C, 3);
+    showHeldNumber(degreeDaysMinimum_, toFahrenheitDays(s.DDMIN), 1);
+    showHeldNumber(degreeDaysMaximum_, toFahrenheitDays(s.DDMAX), 1);
+    showHeldNumber(diameterIncrementMinimum_, s.MIN_DIAM_INC, 3);
+    showHeldNumber(growth_, s.G, 3);
+    showHeldNumber(heightMaximum_, s.HMAX, 1);
+    showHeldNumber(leafWeightMaximum_, s.MAX_LEAF_WT, 2);
+    showHeldNumber(lightMinimum_, s.MIN_LIGHT, 3);
+    showHeldNumber(waterTableMinimum_, s.MIN_WATER_TABLE, 2);
+    showHeldNumber(wiltFactor_, s.WILT_FACTOR, 3);
     saplingsMaximum_->setText(QString::number(s.MAX_SAPLINGS));
     smallBitmap_->setText(storedText(s.SMALL_BITMAP));
     largeBitmap_->setText(storedText(s.LARGE_BITMAP));
@@ -148,10 +159,12 @@ void SpeciesDialog::storeSpecies(int sn, const Values& v) {
     s.ABLE_TO_ENTER = ableToEnter_->isChecked() ? 1 : 0;
     s.N_TYPE = nitrogenType_->currentIndex() + 1;
     s.SHADE_TYPE = shadeType_->currentIndex() + 1;
-    s.AGEMAX = v.AGEMAX;
+    // A field left as shown keeps the exact value held (an AGEMAX of 99.6 shown as 100, a
+    // degree-day limit held in °C-days).
+    if (!showsHeldNumber(ageMaximum_)) s.AGEMAX = v.AGEMAX;
     s.C = v.C;
-    s.DDMIN = toCelsiusDays(v.DDMIN);
-    s.DDMAX = toCelsiusDays(v.DDMAX);
+    if (!showsHeldNumber(degreeDaysMinimum_)) s.DDMIN = toCelsiusDays(v.DDMIN);
+    if (!showsHeldNumber(degreeDaysMaximum_)) s.DDMAX = toCelsiusDays(v.DDMAX);
     s.MIN_DIAM_INC = v.MIN_DIAM_INC;
     s.HMAX = v.HMAX;
     s.MAX_LEAF_WT = v.MAX_LEAF_WT;
@@ -162,29 +175,29 @@ void SpeciesDialog::storeSpecies(int sn, const Values& v) {
 
     // Only a picture whose name changed is read again; an unreadable one is reported and
     // its name becomes "NONE".
-    const std::string smallName = storedName(smallBitmap_);
-    const std::string largeName = storedName(largeBitmap_);
-    if (smallName != s.SMALL_BITMAP || largeName != s.LARGE_BITMAP) {
-        Species pictures;
-        pictures.NAME = s.NAME;
-        pictures.SMALL_BITMAP = smallName != s.SMALL_BITMAP ? smallName : std::string("NONE");
-        pictures.LARGE_BITMAP = largeName != s.LARGE_BITMAP ? largeName : std::string("NONE");
-        loadSpeciesBitmaps(model_, pictures);
-        if (smallName != s.SMALL_BITMAP) {
-            s.SMALL_BITMAP = pictures.SMALL_BITMAP;
-            s.smallBitmap = pictures.smallBitmap;
-        }
-        if (largeName != s.LARGE_BITMAP) {
-            s.LARGE_BITMAP = pictures.LARGE_BITMAP;
-            s.largeBitmap = pictures.largeBitmap;
-        }
-    }
+    storeBitmapName(s.SMALL_BITMAP, s.smallBitmap, storedName(smallBitmap_), "small");
+    storeBitmapName(s.LARGE_BITMAP, s.largeBitmap, storedName(largeBitmap_), "large");
     s.LARGE_BITMAP_MIN_HT = v.LARGE_BITMAP_MIN_HT;
 
     // The height curve reaches HMAX at DMAX, and growth keeps its ratio to them: the values
     // typed for B2, B3 and G give way to these.
     fitHeightCurve(s);
     s.G = s.GROWTH_RATIO * s.HMAX / s.DMAX;
+}
+
+void SpeciesDialog::storeBitmapName(std::string& storedFileName, std::shared_ptr<const TreeBitmap>& bitmap,
+                                    const std::string& enteredName, const char* size) {
+    if (enteredName == storedFileName) return;
+    storedFileName = enteredName;
+    bitmap.reset();
+    if (enteredName == NO_BITMAP) return;
+    bitmap = loadTreeBitmap(enteredName);
+    if (!bitmap) {
+        // The species is the one the dialog shows, so the message names only the file.
+        showMessage(QString::fromStdString(
+            formatText("Could not read in %s tree bitmap file \"%s\".", size, enteredName.c_str())));
+        storedFileName = NO_BITMAP;
+    }
 }
 
 void SpeciesDialog::selectionChanged(int position) {

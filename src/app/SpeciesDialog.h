@@ -40,6 +40,10 @@ class SpeciesDialog : public ParameterDialog {
     bool readFields(Values& values);
     void storeSpecies(int sn, const Values& values);
     void selectionChanged(int position);
+    // A changed picture name is stored and its picture read; an unreadable one is reported
+    // and the name becomes "NONE". An unchanged name keeps the picture already loaded.
+    void storeBitmapName(std::string& storedFileName, std::shared_ptr<const TreeBitmap>& bitmap,
+                         const std::string& enteredName, const char* size);
 
     PlotView* view_;
     int shown_ = 0;

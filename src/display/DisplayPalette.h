@@ -22,5 +22,7 @@ inline QColor paletteColour(int colourIndex) {
 
 inline const QColor VIEW_BACKGROUND(112, 136, 160);
 inline const QColor TRUNK_COLOUR(128, 64, 0);
+// The frame around the tree being inspected: an orange no species colour uses.
+inline const QColor INSPECTOR_OUTLINE(255, 170, 0);
 
 }  // namespace dravia

@@ -60,18 +60,19 @@ void drawBroadleaf(QPainter& p, double x, double groundY, double height, const Q
 
 }  // namespace
 
-QImage openingPicture() {
+namespace {
+
+// The scene in its own 307 by 201 units; the painter's transform gives it its size on the device.
+void paintOpeningScene(QPainter& p) {
     const int w = OPENING_PICTURE_WIDTH;
     const int h = OPENING_PICTURE_HEIGHT;
-    QImage image(w, h, QImage::Format_RGB32);
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
 
     QLinearGradient sky(0, 0, 0, h * 0.62);
     sky.setColorAt(0.0, QColor(86, 132, 196));
     sky.setColorAt(0.65, QColor(186, 210, 228));
     sky.setColorAt(1.0, QColor(250, 226, 176));
-    p.fillRect(image.rect(), sky);
+    p.fillRect(QRectF(0, 0, w, h), sky);
 
     QRadialGradient sun(QPointF(w * 0.74, h * 0.40), 34);
     sun.setColorAt(0.0, QColor(255, 246, 210));
@@ -86,7 +87,7 @@ QImage openingPicture() {
     for (int r = 0; r < 2; ++r) {
         QPainterPath ridge;
         ridge.moveTo(0, h);
-        for (int x = 0; x <= w; x += 4) {
+        for (int x = 0; x <= w; ++x) {  // fine steps keep the ridges smooth in a large view
             const double y = h * (0.50 + r * 0.07) - 10 * std::sin(x * (0.018 + r * 0.011) + r * 2.0) -
                              5 * std::sin(x * 0.051 + r);
             ridge.lineTo(x, y);
@@ -138,6 +139,25 @@ QImage openingPicture() {
         p.setBrush(i % 2 ? QColor(246, 232, 120) : QColor(250, 250, 244));
         p.drawEllipse(QPointF(x, y), 1.1, 1.1);
     }
+}
+
+}  // namespace
+
+void drawOpeningPicture(QPainter& painter, const QRect& target) {
+    if (target.width() <= 0 || target.height() <= 0) return;
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.translate(target.topLeft());
+    painter.scale(static_cast<double>(target.width()) / OPENING_PICTURE_WIDTH,
+                  static_cast<double>(target.height()) / OPENING_PICTURE_HEIGHT);
+    paintOpeningScene(painter);
+    painter.restore();
+}
+
+QImage openingPicture() {
+    QImage image(OPENING_PICTURE_WIDTH, OPENING_PICTURE_HEIGHT, QImage::Format_RGB32);
+    QPainter p(&image);
+    drawOpeningPicture(p, image.rect());
     p.end();
     return image;
 }

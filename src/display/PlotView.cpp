@@ -1,5 +1,6 @@
 #include "display/PlotView.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -9,6 +10,7 @@
 #include "display/ForestPictures.h"
 #include "display/GraphicsImage.h"
 #include "display/TextBlock.h"
+#include "display/TreeDrawing.h"
 #include "platform/Format.h"
 
 #if __has_include("output/TabularText.h")
@@ -67,11 +69,11 @@ OpeningLayout openingLayout(int cw, int ch) {
     return layout;
 }
 
-PlotView::PlotView(ModelState& model, QWidget* parent)
-    : QWidget(parent), model_(model), openingPicture_(openingPicture()) {
+PlotView::PlotView(ModelState& model, QWidget* parent) : QWidget(parent), model_(model) {
     // The view always paints every pixel itself: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);  // hovering over a tree inspects it
     for (int i = 0; i < DISPLAY_SLOT_COUNT; ++i) drawOrder_[static_cast<size_t>(i)] = i + 1;
 }
 
@@ -88,10 +90,15 @@ void PlotView::applyLayout(const QRect& rect) {
 }
 
 void PlotView::paintView(QPainter& painter, int cw, int ch) {
+    // Before painting fills emptied slots again, so a removed tree is noticed while its slot
+    // still says so.
+    inspector_.noteRemovals(model_);
+    inspector_.noteSiteQuality(model_);
     painter.fillRect(QRect(0, 0, cw, ch), VIEW_BACKGROUND);
     painter.setFont(font());
     if (flags().run_started && !model_.plots.empty()) {
         paintModelDisplay(painter, cw, ch);
+        if (graphicsShown()) paintInspector(painter, cw);
     } else {
         paintOpeningPicture(painter, cw, ch);
     }
@@ -121,13 +128,79 @@ void PlotView::paintModelDisplay(QPainter& painter, int cw, int ch) {
 
 void PlotView::paintOpeningPicture(QPainter& painter, int cw, int ch) {
     const OpeningLayout layout = openingLayout(cw, ch);
-    if (layout.picture.width() > 0 && layout.picture.height() > 0) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(layout.picture, openingPicture_);
-    }
+    drawOpeningPicture(painter, layout.picture);
     const QString text = QString::fromLatin1(OPENING_INSTRUCTIONS);
     const QSize size = measureText(painter.fontMetrics(), text);
     drawTextLines(painter, text, QPoint((cw - size.width()) / 2, layout.textTop), Qt::black);
+}
+
+bool PlotView::graphicsShown() const {
+    return flags().run_started && !model_.plots.empty() && model_.params.SCREEN_OUTPUT_MODE == 1;
+}
+
+void PlotView::paintInspector(QPainter& painter, int cw) {
+    const QString text = inspector_.text(model_);
+    if (text.isEmpty()) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (const Tree* tree = inspector_.tree(model_)) {
+        const DisplaySlot& slot = model_.displaySlots[static_cast<size_t>(inspector_.slot())];
+        const QRect bounds =
+            drawnTreeBounds(*tree, model_.species[static_cast<size_t>(tree->SN)], model_.params, slot.x,
+                            slot.y, geometry_.viewWidth, geometry_.viewHeight)
+                .adjusted(-3, -3, 3, 3);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(bounds.adjusted(-2, -2, 2, 2));
+        painter.setPen(QPen(INSPECTOR_OUTLINE, 2));
+        painter.drawRect(bounds);
+    }
+    const QSize size = measureText(painter.fontMetrics(), text);
+    const QRect box(cw - size.width() - 20, 8, size.width() + 12, size.height() + 10);
+    painter.setPen(QPen(QColor(60, 60, 60), 1));
+    painter.setBrush(QColor(255, 255, 240, 235));
+    painter.drawRect(box);
+    drawTextLines(painter, text, box.topLeft() + QPoint(6, 5), Qt::black);
+    painter.restore();
+}
+
+QString PlotView::inspectorText() {
+    return graphicsShown() ? inspector_.text(model_) : QString();
+}
+
+void PlotView::inspectAt(const QPoint& point, bool click) {
+    inspector_.noteRemovals(model_);
+    const int slot = graphicsShown() ? treeSlotAt(model_, drawOrder_, geometry_, point) : 0;
+    if (click) pinned_ = slot != 0;
+    const bool same =
+        slot != 0 && slot == inspector_.slot() && inspector_.state() == TreeInspector::State::Following;
+    if (same) return;
+    if (slot != 0) {
+        inspector_.follow(model_, slot);
+    } else {
+        // Moving over the ground or the opening picture repaints nothing.
+        if (inspector_.state() == TreeInspector::State::None) return;
+        inspector_.clear();
+    }
+    update();
+}
+
+void PlotView::mouseMoveEvent(QMouseEvent* event) {
+    if (!pinned_) inspectAt(event->position().toPoint(), false);
+    QWidget::mouseMoveEvent(event);
+}
+
+void PlotView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) inspectAt(event->position().toPoint(), true);
+    QWidget::mousePressEvent(event);
+}
+
+void PlotView::leaveEvent(QEvent* event) {
+    if (!pinned_ && inspector_.state() != TreeInspector::State::None) {
+        inspector_.clear();
+        update();
+    }
+    QWidget::leaveEvent(event);
 }
 
 QImage PlotView::renderImage() {

@@ -6,6 +6,7 @@
 
 #include "display/DisplaySlots.h"
 #include "display/PlotGeometry.h"
+#include "display/TreeInspector.h"
 #include "model/ModelState.h"
 
 namespace dravia {
@@ -32,6 +33,8 @@ class PlotView : public QWidget {
     explicit PlotView(ModelState& model, QWidget* parent = nullptr);
 
     RunFlags& flags() { return model_.run.flags; }
+    ModelState& model() { return model_; }
+    const ModelState& model() const { return model_; }
     const RunFlags& flags() const { return model_.run.flags; }
 
     // The rectangle the frame last gave the view.
@@ -51,19 +54,34 @@ class PlotView : public QWidget {
     // The view as it would appear on the screen now.
     QImage renderImage();
 
+    // Inspecting a tree of the graphics image: hovering shows the tree under the mouse, a click
+    // keeps showing it (through a run, year by year) until a click beside the trees.
+    void inspectAt(const QPoint& point, bool click);
+    TreeInspector& inspector() { return inspector_; }
+    bool inspectorPinned() const { return pinned_; }
+    // The text of the inspector's box, empty when no box is shown.
+    QString inspectorText();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     void paintOpeningPicture(QPainter& painter, int cw, int ch);
     void paintModelDisplay(QPainter& painter, int cw, int ch);
+    // The outline of the inspected tree and the box describing it.
+    void paintInspector(QPainter& painter, int cw);
+    bool graphicsShown() const;
 
     ModelState& model_;
     QRect layoutRect_{0, 0, 0, 0};
     PlotGeometry geometry_;
     DrawOrder drawOrder_{};
-    QImage openingPicture_;
+    TreeInspector inspector_;
+    bool pinned_ = false;
 };
 
 }  // namespace dravia

@@ -1,6 +1,7 @@
 #include "display/TreeDrawing.h"
 
 #include <QPolygon>
+#include <algorithm>
 #include <cmath>
 
 #include "display/DisplayPalette.h"
@@ -59,7 +60,58 @@ void drawTreeShape(QPainter& painter, int crownShape, const QColor& crownColour,
     }
 }
 
+// The picture a tree is drawn with, or none when it is drawn as a shape.
+const TreeBitmap* drawnBitmap(const Species& species, int drawnHeight) {
+    const TreeBitmap* bitmap = chooseTreeBitmap(species, drawnHeight);
+    return bitmap && bitmap->width() > 0 && bitmap->height() > 0 ? bitmap : nullptr;
+}
+
 }  // namespace
+
+QRect drawnTreeBounds(const Tree& tree, const Species& species, const RunParameters& params, int x, int y,
+                      int cw, int ch) {
+    const DrawnTreeSize size = drawnTreeSize(tree, params.HT_MAX, cw, ch);
+    const int h = size.height;
+    if (const TreeBitmap* bitmap = drawnBitmap(species, h)) {
+        const int drawnWidth = bitmap->width() * h / bitmap->height();
+        return drawnWidth > 0 ? QRect(x - drawnWidth / 2, y - h, drawnWidth, h) : QRect();
+    }
+    const int w = size.halfWidth;
+    const int tw = w / 24;
+    // The crown is the widest part of either shape; the trunk reaches the ground at y.
+    if (species.crownShape != 0 && species.crownShape != 1) return QRect();
+    return QRect(QPoint(x - w, y - h), QPoint(std::max(x + w, x + tw), y));
+}
+
+bool drawnTreeContains(const Tree& tree, const Species& species, const RunParameters& params, int x, int y,
+                       int cw, int ch, const QPoint& point) {
+    const QRect bounds = drawnTreeBounds(tree, species, params, x, y, cw, ch);
+    if (!bounds.contains(point)) return false;
+    const DrawnTreeSize size = drawnTreeSize(tree, params.HT_MAX, cw, ch);
+    const int h = size.height;
+    if (const TreeBitmap* bitmap = drawnBitmap(species, h)) {
+        // The pixel of the picture that scaling puts there (nearest neighbour, as drawn).
+        const int bx =
+            std::min((point.x() - bounds.left()) * bitmap->width() / bounds.width(), bitmap->width() - 1);
+        const int by = std::min((point.y() - bounds.top()) * bitmap->height() / h, bitmap->height() - 1);
+        const TreeBitmap::Rgb& p = bitmap->pixel(bx, by);
+        return !(p.red == 255 && p.green == 255 && p.blue == 255);
+    }
+    const int w = size.halfWidth;
+    const int tw = w / 24;
+    if (species.crownShape == 0) {
+        if (QRect(QPoint(x - tw, y - h / 4), QPoint(x + tw, y)).contains(point)) return true;
+        const QPolygon crown({QPoint(x - w, y - h / 4), QPoint(x, y - h), QPoint(x + w, y - h / 4)});
+        return crown.containsPoint(point, Qt::OddEvenFill);
+    }
+    if (QRect(QPoint(x - tw, y - h / 3), QPoint(x + tw, y)).contains(point)) return true;
+    const QRectF crown(x - w, y - h, 2 * w + 1, h - h / 3 - 1);
+    const double rx = crown.width() / 2.0, ry = crown.height() / 2.0;
+    if (rx <= 0.0 || ry <= 0.0) return false;
+    const double dx = (point.x() + 0.5 - crown.center().x()) / rx;
+    const double dy = (point.y() + 0.5 - crown.center().y()) / ry;
+    return dx * dx + dy * dy <= 1.0;
+}
 
 void drawTree(QPainter& painter, const Tree& tree, const Species& species, const RunParameters& params, int x,
               int y, int cw, int ch) {

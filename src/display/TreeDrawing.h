@@ -25,6 +25,15 @@ const TreeBitmap* chooseTreeBitmap(const Species& species, int drawnHeight);
 // The picture with its pure white pixels made transparent.
 QImage transparentTreeImage(const TreeBitmap& bitmap);
 
+// The rectangle a tree standing at (x, y) is drawn in: its picture's, or its trunk and crown's.
+QRect drawnTreeBounds(const Tree& tree, const Species& species, const RunParameters& params, int x, int y,
+                      int cw, int ch);
+
+// Whether the point falls on the drawn tree: on a coloured pixel of its picture (not on the
+// transparent white around it), or inside its trunk or crown.
+bool drawnTreeContains(const Tree& tree, const Species& species, const RunParameters& params, int x, int y,
+                       int cw, int ch, const QPoint& point);
+
 // Draws one tree standing at (x, y): its picture scaled without blending (white stays white
 // and so stays transparent), or a trunk and crown in the species' colour.
 void drawTree(QPainter& painter, const Tree& tree, const Species& species, const RunParameters& params, int x,

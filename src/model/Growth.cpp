@@ -145,6 +145,8 @@ void growTrees(ModelState& model, Plot& plot) {
         if (!(increment >= 0.001)) increment = 0.0;  // trees never shrink
         if (increment <= s.MIN_DIAM_INC) tree.SLOW_GROWTH = 1;
 
+        tree.LAST_DIAM_INC = increment;
+        tree.AVAILABLE_LIGHT = availableLight;
         tree.DBH = tree.DBH + increment;
         tree.HEIGHT = heightOnCurve(s, tree.DBH);
         if (!(tree.DBH <= LARGEST_FOLLOWED_DBH)) reportRunawayGrowth(model, plot, s);

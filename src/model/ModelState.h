@@ -172,6 +172,11 @@ struct Tree {
     double STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;  // kg/m²
     double TOT_BIOM = 0.0;
     double TOT_VOL = 0.0;  // cu ft/acre
+    // What last year's growth gave the tree (0 before its first growth), kept for a person
+    // inspecting it: the diameter increment, cm, and the light reaching its crown, as a
+    // fraction of full light.
+    double LAST_DIAM_INC = 0.0;
+    double AVAILABLE_LIGHT = 0.0;
 };
 
 // Tallest first; std::list nodes never move, so display slots may hold Tree pointers.

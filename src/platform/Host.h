@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,9 @@ class Host {
     virtual void writeStandardOutput(std::string_view text) = 0;
     // Every plot has been through the year CURRENT_YEAR of CURRENT_ITERATION (progress displays).
     virtual void yearCompleted(const ModelState&) {}
+    // A steady clock, for a host that paces a run to a speed a person can follow; tests give
+    // their host a clock they move themselves.
+    virtual std::chrono::steady_clock::time_point now() const { return std::chrono::steady_clock::now(); }
 };
 
 }  // namespace dravia

@@ -51,7 +51,7 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
     auto window = makeWindow();
     EXPECT_EQ(itemTexts(menuNamed(*window, "&File")), (std::vector<std::string>{"E&xit"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Run")),
-              (std::vector<std::string>{"&Run", "&Quit Run", "-", "&Pause", "&Continue"}));
+              (std::vector<std::string>{"&Run", "&Quit Run", "-", "&Pause", "&Continue", "-", "&Speed"}));
     EXPECT_EQ(
         itemTexts(menuNamed(*window, "&Parameters")),
         (std::vector<std::string>{"&Communities and Climate Selection", "&Input, Output, Run-Time Control",
@@ -64,7 +64,7 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
               (std::vector<std::string>{"&Overview", "&How a Forest Works", "Chapter &1", "Chapter &2",
                                         "Chapter &3", "Chapter &4", "Chapter &5", "Chapter &6", "Chapter &7",
                                         "Chapter &8", "Chapter &9", "-", "&Latest Documentation From Web",
-                                        "-", "&Version Info"}));
+                                        "-", "&Version Info", "&About Dravia4..."}));
 }
 
 TEST(MainWindow, CommandNumbersNameTheirItems) {

@@ -236,6 +236,13 @@ TEST_F(SpeciesTest, AgeShownRoundedAndDegreeDaysInFahrenheit) {
     pressOk(dialog);
     EXPECT_DOUBLE_EQ(model.species[2].DDMIN, 555.56);
     EXPECT_DOUBLE_EQ(model.species[2].DDMAX, 3000.024);
+    // Shown rounded, but not edited: the held age stays exact.
+    EXPECT_EQ(model.species[2].AGEMAX, 99.6);
+    SpeciesDialog again(model, nullptr);
+    // Typing the number shown stores it as typed.
+    line(again, "AGEMAX")->selectAll();
+    QTest::keyClicks(line(again, "AGEMAX"), QStringLiteral("100"));
+    pressOk(again);
     EXPECT_EQ(model.species[2].AGEMAX, 100.0);
 }
 
@@ -312,8 +319,8 @@ TEST_F(SpeciesTest, OnlyAChangedPictureNameIsReadAgain) {
     setText(dialog, "SMALL_BITMAP", "Data\\nothere.bmp");
     pressOk(dialog);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.lastMessage(),
-              "Could not read in small tree bitmap file \"Data\\nothere.bmp\" for species Test_birch.");
+    // The dialog shows the species, so its message names only the file.
+    EXPECT_EQ(host.lastMessage(), "Could not read in small tree bitmap file \"Data\\nothere.bmp\".");
     EXPECT_EQ(model.species[2].SMALL_BITMAP, "NONE");
     EXPECT_EQ(model.species[2].LARGE_BITMAP, "NONE");
 

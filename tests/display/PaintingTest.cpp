@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <cstdlib>
 
 #include "display/DisplayPalette.h"
 #include "display/ForestPictures.h"
@@ -272,6 +273,43 @@ TEST(OpeningPicture, ShownBeforeTheFirstRunAndSavedAsArtefacts) {
     }
     EXPECT_GT(textPixels, 100);  // the instructions in black below the picture
     EXPECT_TRUE(image.save(test::artefactPath(QStringLiteral("plot-view-opening.png"))));
+}
+
+// Neighbouring pixels across an edge of the picture that differ strongly: an enlarged small
+// image spreads each edge over several pixels and has few of them.
+int sharpSteps(const QImage& image, const QRect& area) {
+    int steps = 0;
+    for (int y = area.top(); y <= area.bottom(); y += 3) {
+        for (int x = area.left(); x < area.right(); ++x) {
+            steps += std::abs(qGray(image.pixel(x, y)) - qGray(image.pixel(x + 1, y))) > 40 ? 1 : 0;
+        }
+    }
+    return steps;
+}
+
+TEST(OpeningPicture, DrawnAtTheResolutionOfALargeView) {
+    auto model = test::makeDisplayModel();
+    PlotView view(*model);
+    view.resize(1600, 1100);
+    const QImage image = view.renderImage();
+    const QRect picture = openingLayout(1600, 1100).picture;
+    ASSERT_GT(picture.width(), 4 * 307);
+
+    // The same picture as an enlarged 307 by 201 image, for comparison.
+    QImage enlarged(1600, 1100, QImage::Format_RGB32);
+    enlarged.fill(Qt::black);
+    QPainter painter(&enlarged);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(picture, openingPicture());
+    painter.end();
+
+    const QRect inner = picture.adjusted(4, 4, -4, -4);
+    EXPECT_GT(sharpSteps(image, inner), 2 * sharpSteps(enlarged, inner));
+    // The whole box is painted, edge to edge.
+    for (const QPoint corner : {inner.topLeft(), inner.topRight(), inner.bottomLeft(), inner.bottomRight()})
+        EXPECT_NE(image.pixel(corner), BACKGROUND);
+    EXPECT_EQ(image.pixel(picture.left() - 2, picture.center().y()), BACKGROUND);
+    EXPECT_TRUE(image.save(test::artefactPath(QStringLiteral("plot-view-opening-large.png"))));
 }
 
 TEST(GraphicsImage, AForestOfEveryKindSavedAsArtefact) {
