@@ -103,6 +103,7 @@ AccountingStorageType=accounting_storage/none
 SwitchType=switch/none
 MpiDefault=none
 SchedulerType=sched/backfill
+SchedulerParameters=batch_sched_delay=0,sched_min_interval=100000
 SelectType=select/cons_tres
 SelectTypeParameters=CR_CPU
 ReturnToService=2
