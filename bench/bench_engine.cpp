@@ -120,9 +120,11 @@ public:
             }
         }
         const double plotYears = years * static_cast<double>(model_->plots.size());
-        state.counters["tree_years/s"] = benchmark::Counter(treeYears, benchmark::Counter::kIsRate);
-        state.counters["ns/tree_year"] =
-            benchmark::Counter(treeYears, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+        if (treeYears > 0.0) {
+            state.counters["tree_years/s"] = benchmark::Counter(treeYears, benchmark::Counter::kIsRate);
+            state.counters["ns/tree_year"] =
+                benchmark::Counter(treeYears, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+        }
         state.counters["ns/plot_year"] =
             benchmark::Counter(plotYears, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
         state.counters["trees"] = years > 0.0 ? treeYears / years : 0.0;
@@ -147,8 +149,8 @@ BENCHMARK(BM_YearlyStep)
     ->ArgsProduct({{1, 4, 20}, {0, 1}, {0, 1}})
     ->MinTime(1.0);
 
-// The fixed cost of a plot-year: clear plots where no species can enter (ns/plot_year; no trees,
-// so the tree counters stay 0). With year-to-year climate each plot-year computes its climate,
+// The fixed cost of a plot-year: clear plots where no species can enter (ns/plot_year; no trees
+// stand, so there is no tree-year rate). With year-to-year climate each plot-year computes its climate,
 // water balance and site quality; with constant climate they were computed once at start-up.
 void BM_ClearPlotYear(benchmark::State& state) {
     ForestBench forest(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), false, Stand::Clear);
