@@ -25,7 +25,7 @@
 namespace dravia::bench {
 namespace {
 
-constexpr int SPIN_UP_YEARS = 150;    // the shipped plot grows into a mixed, layered stand
+constexpr int SPIN_UP_YEARS = 150;  // the shipped plot grows into a mixed, layered stand
 constexpr int YEARS_BETWEEN_RESETS = 10;
 constexpr int FIRST_MEASURED_YEAR = 11;
 constexpr int RUN_YEARS = 2000;
@@ -40,7 +40,7 @@ enum class Stand { Mature, Clear };
 // only the work every plot-year costs whatever it holds: climate and water balance, the birth
 // pass over the species, the death pass and the end of the plot-year.
 class ForestBench {
-public:
+  public:
     ForestBench(int plotCount, int climateChange, bool fileOutput, Stand stand = Stand::Mature) {
         model_->host = &host_;
         loadAtStartup(*model_);
@@ -73,7 +73,8 @@ public:
         p.CLIMATE_CHANGE = climateChange;
         readWeatherFile(*model_, climateChange);
         if (stand == Stand::Clear) {
-            for (int sn = 1; sn <= MAX_SPECIES; ++sn) model_->species[static_cast<size_t>(sn)].ABLE_TO_ENTER = 0;
+            for (int sn = 1; sn <= MAX_SPECIES; ++sn)
+                model_->species[static_cast<size_t>(sn)].ABLE_TO_ENTER = 0;
         }
         const Plot first = model_->plots.front();
         for (int number = 2; number <= plotCount; ++number) {
@@ -95,7 +96,8 @@ public:
             plot.trees = template_;
             plot.NTREES = static_cast<int>(template_.size());
         }
-        if (model_->run.CURRENT_YEAR >= RUN_YEARS - YEARS_BETWEEN_RESETS) model_->run.CURRENT_YEAR = FIRST_MEASURED_YEAR;
+        if (model_->run.CURRENT_YEAR >= RUN_YEARS - YEARS_BETWEEN_RESETS)
+            model_->run.CURRENT_YEAR = FIRST_MEASURED_YEAR;
     }
 
     double treesStanding() const {
@@ -130,7 +132,7 @@ public:
         state.counters["trees"] = years > 0.0 ? treeYears / years : 0.0;
     }
 
-private:
+  private:
     ScratchDirectory directory_;
     SilentHost host_;
     std::unique_ptr<ModelState> model_ = std::make_unique<ModelState>();
@@ -138,7 +140,8 @@ private:
 };
 
 void BM_YearlyStep(benchmark::State& state) {
-    ForestBench forest(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) != 0);
+    ForestBench forest(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                       state.range(2) != 0);
     forest.run(state);
 }
 
@@ -153,7 +156,8 @@ BENCHMARK(BM_YearlyStep)
 // stand, so there is no tree-year rate). With year-to-year climate each plot-year computes its climate,
 // water balance and site quality; with constant climate they were computed once at start-up.
 void BM_ClearPlotYear(benchmark::State& state) {
-    ForestBench forest(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), false, Stand::Clear);
+    ForestBench forest(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), false,
+                       Stand::Clear);
     forest.run(state);
 }
 
@@ -174,8 +178,8 @@ void BM_ArithmeticFloor(benchmark::State& state) {
     std::vector<PackedSpecies> species(MAX_SPECIES + 1);
     for (int sn = 1; sn <= MAX_SPECIES; ++sn) {
         const Species& s = model.species[static_cast<size_t>(sn)];
-        species[static_cast<size_t>(sn)] = {s.C,  s.G,  s.DMAX, s.HMAX, s.B2, s.B3, s.SITE_QUALITY, s.MIN_DIAM_INC,
-                                            s.AGEMAX, s.SHADE_TYPE};
+        species[static_cast<size_t>(sn)] = {
+            s.C, s.G, s.DMAX, s.HMAX, s.B2, s.B3, s.SITE_QUALITY, s.MIN_DIAM_INC, s.AGEMAX, s.SHADE_TYPE};
     }
     std::vector<double> startDbh, startHeight;
     std::vector<int> sn, startAge;
@@ -203,7 +207,8 @@ void BM_ArithmeticFloor(benchmark::State& state) {
             std::vector<int>& age = plot.age;
             std::vector<int>& slow = plot.slow;
             double leafAreaOfPlot = 0.0;
-            for (size_t i = 0; i < n; ++i) leafAreaOfPlot += species[static_cast<size_t>(sn[i])].C * (dbh[i] * dbh[i]);
+            for (size_t i = 0; i < n; ++i)
+                leafAreaOfPlot += species[static_cast<size_t>(sn[i])].C * (dbh[i] * dbh[i]);
             benchmark::DoNotOptimize(leafAreaOfPlot);
             double plotBa = 0.0;
             for (size_t i = 0; i < n; ++i) plotBa += 0.7853975 * (dbh[i] * dbh[i]);
@@ -255,7 +260,8 @@ void BM_ArithmeticFloor(benchmark::State& state) {
         benchmark::ClobberMemory();
         treeYears += static_cast<double>(n) * static_cast<double>(plotCount);
         if (++sinceReset == YEARS_BETWEEN_RESETS) {
-            for (PackedPlot& plot : plots) {  // cheap next to ten years of arithmetic; keeps the stand as in the engine runs
+            for (PackedPlot& plot :
+                 plots) {  // cheap next to ten years of arithmetic; keeps the stand as in the engine runs
                 plot.dbh = startDbh;
                 plot.height = startHeight;
             }

@@ -58,7 +58,8 @@ std::map<std::pair<int, int>, Cell> tallyJobs(const fs::path& jobs, int& iterati
     std::map<std::pair<int, int>, Cell> cells;
     iterations = 0;
     for (int k = 1; k <= RUNS; ++k) {
-        const std::string text = test::readTextFile(jobs / formatText("job-%04d", k) / "Data" / "results.out");
+        const std::string text =
+            test::readTextFile(jobs / formatText("job-%04d", k) / "Data" / "results.out");
         iterations += headerValue(text, " Iterations:");
         interval = headerValue(text, " Print Interval:");
         for (const std::string& line : test::linesOf(text)) {
@@ -70,10 +71,9 @@ std::map<std::pair<int, int>, Cell> tallyJobs(const fs::path& jobs, int& iterati
             const int slot = year == 1 ? 1 : static_cast<int>(year) / interval + 1;
             Cell& cell = cells[{static_cast<int>(species), slot}];
             // POP, BA, then five parts, TOT_BIOM, TOT_VOL.
-            const std::array<double, 4> values = {std::strtod(words[4].c_str(), nullptr),
-                                                  std::strtod(words[5].c_str(), nullptr),
-                                                  std::strtod(words[11].c_str(), nullptr),
-                                                  std::strtod(words[12].c_str(), nullptr)};
+            const std::array<double, 4> values = {
+                std::strtod(words[4].c_str(), nullptr), std::strtod(words[5].c_str(), nullptr),
+                std::strtod(words[11].c_str(), nullptr), std::strtod(words[12].c_str(), nullptr)};
             for (size_t q = 0; q < 4; ++q) {
                 cell.sum[q] += values[q];
                 cell.squares[q] += values[q] * values[q];
@@ -99,14 +99,17 @@ std::vector<std::string> jumpAheadSeeds(unsigned long long first, int runs) {
     return seeds;
 }
 
-std::string sweepTool() { return test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep"); }
+std::string sweepTool() {
+    return test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep");
+}
 
 // A dravia4-batch that fails with status 7 every run whose seed is one of `seeds` (every seeded
 // run when `seeds` is empty) and does everything else as the real one.
 fs::path failingBatch(const fs::path& directory, const std::vector<std::string>& seeds) {
     std::string script = "#!/bin/sh\ncase \" $* \" in\n";
     if (seeds.empty()) script += "  *\" --seed \"*) echo 'no run today' >&2; exit 7 ;;\n";
-    for (const std::string& seed : seeds) script += "  *\" --seed " + seed + " \"*) echo 'no run today' >&2; exit 7 ;;\n";
+    for (const std::string& seed : seeds)
+        script += "  *\" --seed " + seed + " \"*) echo 'no run today' >&2; exit 7 ;;\n";
     script += "esac\nexec " + test::batchTool() + " \"$@\"\n";
     const fs::path wrapper = directory / "failing-batch";
     test::writeTextFile(wrapper, script);
@@ -118,10 +121,10 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     test::TempDirectory directory;
     const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
     const fs::path out = directory.path() / "sweep";
-    const std::string command = test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " +
-                                test::batchTool() + formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 ",
-                                                               RUNS, ITERATIONS_PER_RUN, YEARS) +
-                                test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
+    const std::string command =
+        test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " + test::batchTool() +
+        formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 ", RUNS, ITERATIONS_PER_RUN, YEARS) +
+        test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
     const auto result = test::runCommand(command);
     ASSERT_EQ(result.status, 0) << result.output;
 
@@ -165,7 +168,8 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
         EXPECT_EQ(headerValue(page, "REPLICATES:"), iterations);
         std::set<int> expectedSpecies;
         for (const auto& [key, cell] : cells) {
-            if (key.second == slot && cell.sum[0] >= 1.0 && cell.sum[1] > 0.0) expectedSpecies.insert(key.first);
+            if (key.second == slot && cell.sum[0] >= 1.0 && cell.sum[1] > 0.0)
+                expectedSpecies.insert(key.first);
         }
         std::set<int> reportedSpecies;
         for (const std::string& line : test::linesOf(page)) {
@@ -180,7 +184,8 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
             for (size_t q = 0; q < 4; ++q) {
                 const double average = cell.sum[q] * (1.0 / n);
                 const double interval95 =
-                    t * std::sqrt(std::fabs((cell.squares[q] - (cell.sum[q] * cell.sum[q]) / n) / (n - 1.0)) / n);
+                    t *
+                    std::sqrt(std::fabs((cell.squares[q] - (cell.sum[q] * cell.sum[q]) / n) / (n - 1.0)) / n);
                 expected.push_back(formatText("%.1f", average));
                 expected.push_back(formatText("%.1f", interval95));
             }
@@ -192,7 +197,6 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     }
     EXPECT_GT(checkedLines, 10);
 }
-
 
 // Seeds the generator cannot start from are refused before anything runs.
 struct SeedRefusal {
@@ -211,11 +215,12 @@ TEST_P(SweepSeedRefusal, RefusedWithUsageStatusBeforeAnyRun) {
     } else {
         seedOption += std::string(" '") + GetParam().seed + "'";
     }
-    const auto result = test::runCommand(sweepTool() + " --batch " + test::batchTool() + " -n 2 " + seedOption + " " +
-                                         test::quoted(scenario) + " " + test::quoted(directory.path() / "out") + " 2>&1");
+    const auto result =
+        test::runCommand(sweepTool() + " --batch " + test::batchTool() + " -n 2 " + seedOption + " " +
+                         test::quoted(scenario) + " " + test::quoted(directory.path() / "out") + " 2>&1");
     EXPECT_EQ(result.status, 2) << result.output;
-    EXPECT_NE(result.output.find(std::string("a seed is a whole number from 1 to 2147483646, not \"") + GetParam().seed +
-                                 "\""),
+    EXPECT_NE(result.output.find(std::string("a seed is a whole number from 1 to 2147483646, not \"") +
+                                 GetParam().seed + "\""),
               std::string::npos)
         << result.output;
     EXPECT_FALSE(fs::exists(directory.path() / "out" / "jobs" / "job-0001"));
@@ -233,12 +238,15 @@ TEST(Sweep, FailedJobIsNamedAndNothingIsMerged) {
     const std::vector<std::string> seeds = jumpAheadSeeds(4242, 3);
     const fs::path out = directory.path() / "sweep";
     // One job at a time: the second fails, GNU parallel starts no more, so the third never runs.
-    const auto result = test::runCommand(sweepTool() + " --batch " + test::quoted(failingBatch(directory.path(), {seeds[1]})) +
-                                         " -n 3 --seed 4242 --iterations 1 --years 20 -j 1 " + test::quoted(scenario) +
-                                         " " + test::quoted(out) + " 2>&1");
+    const auto result = test::runCommand(sweepTool() + " --batch " +
+                                         test::quoted(failingBatch(directory.path(), {seeds[1]})) +
+                                         " -n 3 --seed 4242 --iterations 1 --years 20 -j 1 " +
+                                         test::quoted(scenario) + " " + test::quoted(out) + " 2>&1");
     EXPECT_EQ(result.status, 1) << result.output;
-    EXPECT_NE(result.output.find("2 of 3 jobs did not succeed; nothing was merged"), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("job-0002 (seed " + seeds[1] + ") failed with exit status 7"), std::string::npos)
+    EXPECT_NE(result.output.find("2 of 3 jobs did not succeed; nothing was merged"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("job-0002 (seed " + seeds[1] + ") failed with exit status 7"),
+              std::string::npos)
         << result.output;
     EXPECT_NE(result.output.find("job-0003 (seed " + seeds[2] + ") left no exit status"), std::string::npos)
         << result.output;
@@ -254,9 +262,10 @@ TEST(Sweep, FailedJobIsNamedAndNothingIsMerged) {
 TEST(Sweep, WarnsWhenRunsDrawMoreThanTheSpacingOfTheirSeeds) {
     test::TempDirectory directory;
     const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
-    const auto result = test::runCommand(sweepTool() + " --batch " + test::quoted(failingBatch(directory.path(), {})) +
-                                         " -n 1000 --iterations 20 --years 2000 -j 1 " + test::quoted(scenario) + " " +
-                                         test::quoted(directory.path() / "sweep") + " 2>&1");
+    const auto result =
+        test::runCommand(sweepTool() + " --batch " + test::quoted(failingBatch(directory.path(), {})) +
+                         " -n 1000 --iterations 20 --years 2000 -j 1 " + test::quoted(scenario) + " " +
+                         test::quoted(directory.path() / "sweep") + " 2>&1");
     EXPECT_EQ(result.status, 1) << result.output.substr(0, 2000);
     EXPECT_NE(result.output.find("more than the 2147483 between the seeds of 1000 runs"), std::string::npos)
         << result.output.substr(0, 2000);

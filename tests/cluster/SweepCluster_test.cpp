@@ -2,7 +2,6 @@
 // the loopback interface, each started inside the test's temporary folder and stopped by process
 // id. A sweep through either must give the very bytes of the same sweep on local cores.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -25,11 +24,13 @@ const std::vector<std::string> SWEEP_PRODUCTS = {"seeds.txt", "merged/Data/resul
                                                  "reports/plain/statsResults.out",
                                                  "reports/tab-separated/statsResults.out"};
 
-fs::path sourceFile(const std::string& relative) { return fs::path(DRAVIA_SOURCE_DIR) / relative; }
+fs::path sourceFile(const std::string& relative) {
+    return fs::path(DRAVIA_SOURCE_DIR) / relative;
+}
 
 std::string sweepCommand(const std::string& options, const fs::path& scenario, const fs::path& out) {
-    return test::quoted(sourceFile("tools/sweep")) + " --batch " + test::batchTool() + SWEEP_SIZE + options + " " +
-           test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
+    return test::quoted(sourceFile("tools/sweep")) + " --batch " + test::batchTool() + SWEEP_SIZE + options +
+           " " + test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
 }
 
 // The same sweep on this machine's cores through GNU parallel: the bytes to match.
@@ -59,16 +60,19 @@ std::string printedValue(const std::string& output, const std::string& name) {
 
 // A private daemon set started by one of the scripts and stopped by it, whatever the test does.
 class PrivateDaemons {
-public:
-    PrivateDaemons(std::string script, fs::path directory) : script_(std::move(script)), directory_(std::move(directory)) {
-        const auto result = test::runCommand("bash " + test::quoted(sourceFile(script_)) + " start " +
-                                             test::quoted(directory_) + " 2>" + test::quoted(directory_.string() + ".err"));
+  public:
+    PrivateDaemons(std::string script, fs::path directory)
+        : script_(std::move(script)), directory_(std::move(directory)) {
+        const auto result =
+            test::runCommand("bash " + test::quoted(sourceFile(script_)) + " start " +
+                             test::quoted(directory_) + " 2>" + test::quoted(directory_.string() + ".err"));
         status_ = result.status;
         output_ = result.output;
         errors_ = test::readTextFile(directory_.string() + ".err");
     }
     ~PrivateDaemons() {
-        test::runCommand("bash " + test::quoted(sourceFile(script_)) + " stop " + test::quoted(directory_) + " 2>&1");
+        test::runCommand("bash " + test::quoted(sourceFile(script_)) + " stop " + test::quoted(directory_) +
+                         " 2>&1");
     }
     PrivateDaemons(const PrivateDaemons&) = delete;
     PrivateDaemons& operator=(const PrivateDaemons&) = delete;
@@ -77,7 +81,7 @@ public:
     const std::string& output() const { return output_; }
     const std::string& errors() const { return errors_; }
 
-private:
+  private:
     std::string script_;
     fs::path directory_;
     int status_ = -1;
@@ -89,9 +93,9 @@ constexpr int SLURMD_REFUSED_BY_KERNEL = 3;  // local-slurm.sh's status when slu
 
 // Starts the cluster or says why the test cannot go on; only a kernel or cgroup refusal of slurmd
 // is a reason to skip, any other failure to start is a failure.
-#define START_SLURM_OR_RETURN(cluster)                                                              \
-    if ((cluster).status() == SLURMD_REFUSED_BY_KERNEL) GTEST_SKIP() << (cluster).errors();          \
-    ASSERT_EQ((cluster).status(), 0) << (cluster).errors();                                           \
+#define START_SLURM_OR_RETURN(cluster)                                                      \
+    if ((cluster).status() == SLURMD_REFUSED_BY_KERNEL) GTEST_SKIP() << (cluster).errors(); \
+    ASSERT_EQ((cluster).status(), 0) << (cluster).errors();                                 \
     ASSERT_FALSE(printedValue((cluster).output(), "SLURM_CONF").empty()) << (cluster).output()
 
 TEST(SweepOnSlurm, JobArrayGivesTheBytesOfTheLocalSweep) {
@@ -102,14 +106,16 @@ TEST(SweepOnSlurm, JobArrayGivesTheBytesOfTheLocalSweep) {
     const fs::path local = localSweep(scenario, directory.path());
 
     const fs::path out = directory.path() / "slurm-sweep";
-    const auto result = test::runCommand("SLURM_CONF=" + test::quoted(printedValue(cluster.output(), "SLURM_CONF")) +
-                                         " " + sweepCommand("--slurm --wait --max-parallel 2 --time 5", scenario, out));
+    const auto result =
+        test::runCommand("SLURM_CONF=" + test::quoted(printedValue(cluster.output(), "SLURM_CONF")) + " " +
+                         sweepCommand("--slurm --wait --max-parallel 2 --time 5", scenario, out));
     ASSERT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("job array "), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("finishing job "), std::string::npos) << result.output;
     for (int k = 1; k <= RUNS; ++k) {
         EXPECT_EQ(test::readTextFile(out / "jobs" / formatText("job-%04d", k) / "exit-status"), "0\n") << k;
-        EXPECT_TRUE(fs::exists(out / "slurm" / formatText("task-%d.out", k))) << "task " << k << " ran outside Slurm";
+        EXPECT_TRUE(fs::exists(out / "slurm" / formatText("task-%d.out", k)))
+            << "task " << k << " ran outside Slurm";
     }
     expectSameProducts(local, out);
 }
@@ -132,8 +138,8 @@ TEST(SweepOnSlurm, FailedTaskFailsTheSweepAndIsNamed) {
     // A dravia4-batch that refuses to run that one seed and does everything else as usual.
     const fs::path wrapper = directory.path() / "failing-batch";
     test::writeTextFile(wrapper, "#!/bin/sh\ncase \" $* \" in *\" --seed " + failingSeed +
-                                     " \"*) echo 'no run today' >&2; exit 7 ;; esac\nexec " + test::batchTool() +
-                                     " \"$@\"\n");
+                                     " \"*) echo 'no run today' >&2; exit 7 ;; esac\nexec " +
+                                     test::batchTool() + " \"$@\"\n");
     fs::permissions(wrapper, fs::perms::owner_all);
 
     const fs::path out = directory.path() / "slurm-sweep";
@@ -143,7 +149,8 @@ TEST(SweepOnSlurm, FailedTaskFailsTheSweepAndIsNamed) {
         "--slurm --wait " + test::quoted(scenario) + " " + test::quoted(out) + " 2>&1");
     EXPECT_EQ(result.status, 1) << result.output;
     EXPECT_NE(result.output.find("1 of 3 jobs did not succeed"), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("job-0002 (seed " + failingSeed + ") failed with exit status 7"), std::string::npos)
+    EXPECT_NE(result.output.find("job-0002 (seed " + failingSeed + ") failed with exit status 7"),
+              std::string::npos)
         << result.output;
     EXPECT_EQ(result.output.find("job-0001 ("), std::string::npos) << result.output;
     EXPECT_EQ(result.output.find("job-0003 ("), std::string::npos) << result.output;
@@ -163,8 +170,8 @@ TEST(SweepOverSsh, RemoteHostGivesTheBytesOfTheLocalSweep) {
 
     const fs::path out = directory.path() / "ssh-sweep";
     const auto result = test::runCommand(sweepCommand(
-        "-S " + test::quoted(login) + " --ssh " + test::quoted(ssh) + " --remote-batch " + test::batchTool(), scenario,
-        out));
+        "-S " + test::quoted(login) + " --ssh " + test::quoted(ssh) + " --remote-batch " + test::batchTool(),
+        scenario, out));
     ASSERT_EQ(result.status, 0) << result.output;
     expectSameProducts(local, out);
     EXPECT_FALSE(fs::exists(out / "transfer")) << "the tarballs of the transfer were left behind";
