@@ -3,8 +3,12 @@
 set -euo pipefail
 # libclang-rt-14-dev: the libFuzzer and sanitizer runtimes of clang 14 (make fuzz).
 # clang-format-14: the one formatter version whose output `make test` checks the sources against.
+# slurmctld slurmd slurm-client munge: the private one-node cluster the Slurm sweep is tested on
+# (scripts/local-slurm.sh); openssh-server rsync: the private sshd of the ssh sweep's test and
+# GNU parallel's file transfers (scripts/local-sshd.sh).
 packages=(cmake make g++ clang libclang-rt-14-dev clang-format-14 qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libcli11-dev fonts-liberation xvfb xauth python3 parallel)
+          libbenchmark-dev libcli11-dev fonts-liberation xvfb xauth python3 parallel
+          slurmctld slurmd slurm-client munge openssh-server openssh-client rsync)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

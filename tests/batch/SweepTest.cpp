@@ -83,6 +83,40 @@ std::map<std::pair<int, int>, Cell> tallyJobs(const fs::path& jobs, int& iterati
     return cells;
 }
 
+// seed_k = S * 16807^(k * floor((2^31 - 2) / R)) mod (2^31 - 1), k = 0 .. R-1: the runs start
+// evenly spaced along the generator's one cycle. Computed by square-and-multiply in whole numbers.
+std::vector<std::string> jumpAheadSeeds(unsigned long long first, int runs) {
+    constexpr unsigned long long MODULUS = 2147483647ULL;
+    unsigned long long jump = 1;
+    unsigned long long base = 16807;
+    for (unsigned long long exponent = (MODULUS - 1) / static_cast<unsigned long long>(runs); exponent > 0;
+         exponent >>= 1, base = base * base % MODULUS) {
+        if (exponent & 1ULL) jump = jump * base % MODULUS;
+    }
+    std::vector<std::string> seeds;
+    for (unsigned long long seed = first; static_cast<int>(seeds.size()) < runs; seed = seed * jump % MODULUS)
+        seeds.push_back(std::to_string(seed));
+    return seeds;
+}
+
+std::string sweepTool() {
+    return test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep");
+}
+
+// A dravia4-batch that fails with status 7 every run whose seed is one of `seeds` (every seeded
+// run when `seeds` is empty) and does everything else as the real one.
+fs::path failingBatch(const fs::path& directory, const std::vector<std::string>& seeds) {
+    std::string script = "#!/bin/sh\ncase \" $* \" in\n";
+    if (seeds.empty()) script += "  *\" --seed \"*) echo 'no run today' >&2; exit 7 ;;\n";
+    for (const std::string& seed : seeds)
+        script += "  *\" --seed " + seed + " \"*) echo 'no run today' >&2; exit 7 ;;\n";
+    script += "esac\nexec " + test::batchTool() + " \"$@\"\n";
+    const fs::path wrapper = directory / "failing-batch";
+    test::writeTextFile(wrapper, script);
+    fs::permissions(wrapper, fs::perms::owner_all);
+    return wrapper;
+}
+
 TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     test::TempDirectory directory;
     const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
@@ -98,7 +132,8 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     const std::vector<std::string> seeds = test::linesOf(test::readTextFile(out / "seeds.txt"));
     ASSERT_EQ(seeds.size(), static_cast<size_t>(RUNS));
     EXPECT_EQ(std::set<std::string>(seeds.begin(), seeds.end()).size(), static_cast<size_t>(RUNS));
-    EXPECT_EQ(seeds[0], "4242");
+    EXPECT_EQ(seeds, jumpAheadSeeds(4242, RUNS));
+    EXPECT_EQ(result.output.find("warning"), std::string::npos) << result.output;
     EXPECT_EQ(test::linesOf(test::readTextFile(out / "joblog.txt")).size(), static_cast<size_t>(RUNS + 1));
     std::set<std::string> results;
     for (int k = 1; k <= RUNS; ++k) {
@@ -161,6 +196,79 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
         EXPECT_EQ(reportedSpecies, expectedSpecies) << "slot " << slot;
     }
     EXPECT_GT(checkedLines, 10);
+}
+
+// Seeds the generator cannot start from are refused before anything runs.
+struct SeedRefusal {
+    const char* option;
+    const char* seed;
+};
+class SweepSeedRefusal : public testing::TestWithParam<SeedRefusal> {};
+
+TEST_P(SweepSeedRefusal, RefusedWithUsageStatusBeforeAnyRun) {
+    test::TempDirectory directory;
+    const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
+    std::string seedOption = GetParam().option;
+    if (seedOption == "--seeds") {
+        test::writeTextFile(directory.path() / "seeds.txt", std::string("17\n") + GetParam().seed + "\n");
+        seedOption += " " + test::quoted(directory.path() / "seeds.txt");
+    } else {
+        seedOption += std::string(" '") + GetParam().seed + "'";
+    }
+    const auto result =
+        test::runCommand(sweepTool() + " --batch " + test::batchTool() + " -n 2 " + seedOption + " " +
+                         test::quoted(scenario) + " " + test::quoted(directory.path() / "out") + " 2>&1");
+    EXPECT_EQ(result.status, 2) << result.output;
+    EXPECT_NE(result.output.find(std::string("a seed is a whole number from 1 to 2147483646, not \"") +
+                                 GetParam().seed + "\""),
+              std::string::npos)
+        << result.output;
+    EXPECT_FALSE(fs::exists(directory.path() / "out" / "jobs" / "job-0001"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, SweepSeedRefusal,
+                         testing::Values(SeedRefusal{"--seed", "0"}, SeedRefusal{"--seed", "2147483647"},
+                                         SeedRefusal{"--seed", "-5"}, SeedRefusal{"--seed", "1.5"},
+                                         SeedRefusal{"--seed", "12abc"}, SeedRefusal{"--seed", "99999999999"},
+                                         SeedRefusal{"--seeds", "0"}, SeedRefusal{"--seeds", "3e4"}));
+
+TEST(Sweep, FailedJobIsNamedAndNothingIsMerged) {
+    test::TempDirectory directory;
+    const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
+    const std::vector<std::string> seeds = jumpAheadSeeds(4242, 3);
+    const fs::path out = directory.path() / "sweep";
+    // One job at a time: the second fails, GNU parallel starts no more, so the third never runs.
+    const auto result = test::runCommand(sweepTool() + " --batch " +
+                                         test::quoted(failingBatch(directory.path(), {seeds[1]})) +
+                                         " -n 3 --seed 4242 --iterations 1 --years 20 -j 1 " +
+                                         test::quoted(scenario) + " " + test::quoted(out) + " 2>&1");
+    EXPECT_EQ(result.status, 1) << result.output;
+    EXPECT_NE(result.output.find("2 of 3 jobs did not succeed; nothing was merged"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("job-0002 (seed " + seeds[1] + ") failed with exit status 7"),
+              std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("job-0003 (seed " + seeds[2] + ") left no exit status"), std::string::npos)
+        << result.output;
+    EXPECT_EQ(result.output.find("job-0001 ("), std::string::npos) << result.output;
+    EXPECT_EQ(test::readTextFile(out / "jobs" / "job-0002" / "run.log"), "no run today\n");
+    EXPECT_FALSE(fs::exists(out / "merged"));
+    EXPECT_FALSE(fs::exists(out / "reports"));
+}
+
+// 1,000 runs of 20 iterations of 2,000 years: their seeds lie 2,147,483 draws apart, while a run
+// draws several million (about sixty a plot-year in the shipped stand). The sweep warns and goes
+// on; here every replicate then fails at once, so only the trial run is simulated.
+TEST(Sweep, WarnsWhenRunsDrawMoreThanTheSpacingOfTheirSeeds) {
+    test::TempDirectory directory;
+    const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
+    const auto result =
+        test::runCommand(sweepTool() + " --batch " + test::quoted(failingBatch(directory.path(), {})) +
+                         " -n 1000 --iterations 20 --years 2000 -j 1 " + test::quoted(scenario) + " " +
+                         test::quoted(directory.path() / "sweep") + " 2>&1");
+    EXPECT_EQ(result.status, 1) << result.output.substr(0, 2000);
+    EXPECT_NE(result.output.find("more than the 2147483 between the seeds of 1000 runs"), std::string::npos)
+        << result.output.substr(0, 2000);
 }
 
 }  // namespace
