@@ -14,6 +14,7 @@
 #include "input/ReaderError.h"
 #include "output/ParameterCopies.h"
 #include "output/RecordLayout.h"
+#include "platform/DirectoryLock.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
@@ -59,13 +60,28 @@ std::optional<std::string> readFile(const fs::path& path) {
     return readWholeFile(file.get());
 }
 
+// Written beside the old file and renamed into place: a full disk never leaves a merged file cut
+// mid-record where a whole one could be expected.
 void writeFile(const fs::path& path, const std::string& text) {
     std::error_code ignored;
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ignored);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) throw MergeRefused{"Cannot write \"" + path.string() + "\"."};
+    if (!writeFileAtomically(path.string(), text)) {
+        throw MergeRefused{"Cannot write \"" + path.string() +
+                           "\" (the disk may be full); nothing of it was kept."};
+    }
+}
+
+// A file name from a run's copies stays inside the output directory: no absolute names, no "..".
+fs::path confined(const std::string& storedName, const std::string& item, const fs::path& runDirectory) {
+    const fs::path relative = toLocalPath(storedName);
+    bool climbs = false;
+    for (const fs::path& part : relative) climbs = climbs || part == "..";
+    if (storedName.empty() || relative.is_absolute() || climbs) {
+        throw MergeRefused{
+            "The run in \"" + runDirectory.string() + "\" names its " + item + " \"" + storedName +
+            "\", outside its working directory; merge writes only inside the output directory."};
+    }
+    return relative;
 }
 
 // Splits a text into its lines, each keeping its line end.
@@ -279,23 +295,100 @@ bool sameDirectory(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, error);
 }
 
+// True when path is the directory or lies anywhere below it (after resolving both).
+bool inside(const fs::path& path, const fs::path& directory) {
+    std::error_code error;
+    const fs::path a = fs::weakly_canonical(path, error);
+    if (error) return false;
+    const fs::path b = fs::weakly_canonical(directory, error);
+    if (error) return false;
+    auto ai = a.begin();
+    for (auto bi = b.begin(); bi != b.end(); ++bi, ++ai) {
+        if (bi->empty()) continue;  // the trailing separator of a directory
+        if (ai == a.end() || *ai != *bi) return false;
+    }
+    return true;
+}
+
+// The results file of a run must hold every iteration its copies count, whole.
+void checkComplete(const FinishedRun& run, const std::optional<std::string>& results) {
+    const std::string& name = run.parameter("RESULTS_FILE");
+    if (!results) {
+        throw MergeRefused{"The run in \"" + run.directory.string() + "\" has no readable results file \"" +
+                           name + "\": only finished runs with their results can be merged."};
+    }
+    int highest = 0;
+    for (std::string_view line : linesOf(*results)) {
+        if (const std::optional<SummaryRecord> record = parseSummaryRecord(line))
+            highest = std::max(highest, record->iteration);
+    }
+    const bool cut = !results->empty() && results->back() != '\n';
+    if (highest != run.iterations || cut) {
+        throw MergeRefused{
+            formatText("The results file \"%s\" of the run in \"%s\" holds %s%d of its %d "
+                       "iterations: the run did not finish, or the file was cut.",
+                       name.c_str(), run.directory.string().c_str(), cut ? "a cut record and " : "", highest,
+                       run.iterations)};
+    }
+}
+
 void merge(const MergeOptions& options, Host& host) {
     if (options.runs.empty()) throw MergeRefused{"No run directories to merge."};
+    // Nobody runs, analyses or merges in the output directory or in a run while it is merged.
+    std::error_code ignored;
+    fs::create_directories(options.output, ignored);
+    std::vector<std::string> directories{options.output};
+    directories.insert(directories.end(), options.runs.begin(), options.runs.end());
+    std::vector<std::unique_ptr<DirectoryLock>> locks;
+    for (size_t i = 0; i < directories.size(); ++i) {
+        // A directory named twice is locked once; the checks below say what is wrong with it.
+        bool named = false;
+        for (size_t j = 0; j < i; ++j) named = named || sameDirectory(directories[i], directories[j]);
+        if (named) continue;
+        locks.push_back(std::make_unique<DirectoryLock>(directories[i]));
+        if (locks.back()->outcome() == DirectoryLock::Outcome::Busy)
+            throw MergeRefused{DirectoryLock::busyMessage(directories[i])};
+    }
     std::vector<FinishedRun> runs;
     for (const std::string& directory : options.runs) runs.push_back(readFinishedRun(directory));
     const FinishedRun& first = runs.front();
 
+    // Names merge writes or removes under the output directory, checked before anything else.
+    for (const FinishedRun& run : runs) {
+        for (std::string_view key : REPORT_FILE_ITEMS)
+            confined(run.parameter(key), std::string(key), run.directory);
+        for (std::string_view key : MERGED_FILE_ITEMS)
+            confined(run.parameter(key), std::string(key), run.directory);
+    }
     const fs::path output = fs::absolute(options.output);
     for (const FinishedRun& run : runs) {
         if (sameDirectory(run.directory, output)) {
             throw MergeRefused{"The output directory \"" + options.output + "\" is one of the runs."};
         }
+        // Copying a run's Data/ into a folder inside that run would copy the copy again and again.
+        if (inside(output, run.directory)) {
+            throw MergeRefused{"The output directory \"" + options.output + "\" lies inside the run in \"" +
+                               run.directory.string() + "\"; choose a directory outside every run."};
+        }
     }
     long total = 0;
-    for (const FinishedRun& run : runs) {
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const FinishedRun& run = runs[i];
         compareParameters(first.runTimeControl, run.runTimeControl, first, run);
         compareParameters(first.initialValues, run.initialValues, first, run);
         compareInputFiles(first, run);
+        // Runs of one scenario started from the same random state are the same replicates: merged
+        // twice they would be counted twice.
+        for (size_t j = 0; j < i; ++j) {
+            if (sameDirectory(runs[j].directory, run.directory) ||
+                runs[j].parameter(SEED_ITEM) == run.parameter(SEED_ITEM)) {
+                throw MergeRefused{
+                    "The runs in \"" + runs[j].directory.string() + "\" and \"" + run.directory.string() +
+                    "\" are the same run (same scenario, random state " + shown(run.parameter(SEED_ITEM)) +
+                    " at the start): its replicates would count twice."};
+            }
+        }
+        checkComplete(run, readFile(run.fileNamedBy("RESULTS_FILE")));
         total += run.iterations;
     }
     if (total > 1000000000L) throw MergeRefused{"Too many iterations to merge."};
@@ -310,7 +403,7 @@ void merge(const MergeOptions& options, Host& host) {
     std::vector<MergedFile> merged;
     for (std::string_view key : MERGED_FILE_ITEMS) {
         MergedFile file;
-        file.relative = toLocalPath(first.parameter(key));
+        file.relative = confined(first.parameter(key), std::string(key), first.directory);
         std::vector<std::optional<std::string>> texts;
         for (const FinishedRun& run : runs) texts.push_back(readFile(run.fileNamedBy(key)));
         std::vector<SplitFile> splits;
@@ -348,7 +441,7 @@ void merge(const MergeOptions& options, Host& host) {
     }
     for (std::string_view key : REPORT_FILE_ITEMS) {
         std::error_code ignored;
-        fs::remove(output / toLocalPath(first.parameter(key)), ignored);
+        fs::remove(output / confined(first.parameter(key), std::string(key), first.directory), ignored);
     }
 
     // The statistics copies: the first run's, with the iterations of all runs.

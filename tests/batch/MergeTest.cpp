@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -87,11 +88,12 @@ class MergeRuns : public ::testing::Test {
             ASSERT_EQ(result.status, 0) << result.output;
         }
     }
-    test::CommandResult merge(const fs::path& out) {
+    test::CommandResult merge(const fs::path& out) { return merge(out, runs_); }
+    test::CommandResult merge(const fs::path& out, const std::vector<fs::path>& runs) {
         std::string command = test::batchTool();
         command += " merge ";
         command += test::quoted(out);
-        for (const fs::path& run : runs_) {
+        for (const fs::path& run : runs) {
             command += " ";
             command += test::quoted(run);
         }
@@ -264,6 +266,82 @@ TEST_F(MergeRuns, ADirectoryWithoutAFinishedRunIsRefused) {
     const auto result = merge(directory_.path() / "merged");
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.output.find("run3"), std::string::npos) << result.output;
+}
+
+// Inputs merge must not take: every row is refused with status 1, a message saying why, and
+// nothing written outside the output directory.
+TEST_F(MergeRuns, IncompleteDuplicateOrEscapingInputsAreRefused) {
+    runAll("--years 30 --iterations 2");
+    const fs::path out = directory_.path() / "merged";
+    const fs::path victim = directory_.path() / "victim.txt";
+    test::writeTextFile(victim, "not merge's to remove\n");
+    // As a sweep's runs would all name it: the same in every run's copy.
+    auto setCopyItem = [this](const std::string& item, const std::string& value) {
+        for (const fs::path& run : runs_)
+            test::setParameter(run / "Data" / "statsInputOutputRunTimeParams.txt", item, value);
+    };
+    struct Case {
+        const char* name;
+        std::function<std::vector<fs::path>(const std::vector<fs::path>&)> prepare;  // the runs to merge
+        fs::path output;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the same run twice",
+         [](const auto& runs) {
+             return std::vector<fs::path>{runs[0], runs[1], runs[0]};
+         },
+         out, "are the same run"},
+        {"a copy of a run",
+         [this](const auto& runs) {
+             fs::copy(runs[1], directory_.path() / "copy", fs::copy_options::recursive);
+             return std::vector<fs::path>{runs[0], runs[1], directory_.path() / "copy"};
+         },
+         out, "are the same run (same scenario, random state 1154.000000 at the start)"},
+        {"results missing",
+         [](const auto& runs) {
+             fs::rename(runs[1] / "Data" / "results.out", runs[1] / "Data" / "kept.out");
+             return runs;
+         },
+         out, "has no readable results file \"Data\\results.out\""},
+        {"results cut short",
+         [](const auto& runs) {
+             fs::rename(runs[1] / "Data" / "kept.out", runs[1] / "Data" / "results.out");
+             const std::string text = test::readTextFile(runs[1] / "Data" / "results.out");
+             test::writeTextFile(runs[1] / "Data" / "results.out", text.substr(0, text.size() / 2));
+             return runs;
+         },
+         out, "the run did not finish, or the file was cut"},
+        {"a report name climbing out",
+         [&](const auto& runs) {
+             runAll("--years 30 --iterations 2");
+             setCopyItem("STATS_RESULTS_FILE", "..\\..\\victim.txt");
+             return runs;
+         },
+         out, "names its STATS_RESULTS_FILE \"..\\..\\victim.txt\", outside its working directory"},
+        {"an absolute results name",
+         [&](const auto& runs) {
+             setCopyItem("STATS_RESULTS_FILE", "Data\\stats.out");
+             setCopyItem("RESULTS_FILE", victim.string());
+             return runs;
+         },
+         out, "outside its working directory"},
+        {"the output inside a run",
+         [&](const auto& runs) {
+             setCopyItem("RESULTS_FILE", "Data\\results.out");
+             return runs;
+         },
+         runs_[0] / "Data" / "merged", "lies inside the run"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto result = merge(c.output, c.prepare(runs_));
+        EXPECT_EQ(result.status, 1) << result.output;
+        EXPECT_NE(result.output.find(c.expected), std::string::npos) << result.output;
+        EXPECT_EQ(test::readTextFile(victim), "not merge's to remove\n");
+        EXPECT_FALSE(fs::exists(out / "Data" / "results.out"));
+    }
+    EXPECT_FALSE(fs::exists(runs_[0] / "Data" / "merged" / "Data"));
 }
 
 }  // namespace
