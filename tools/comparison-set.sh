@@ -7,6 +7,9 @@
 #   comparison-set.sh compare A B [WORK]        A and B each a dravia4-batch or a folder that
 #                                               `generate` wrote; prints every difference
 #
+# Both sides run on this checkout's Data/: a folder kept from an earlier checkout differs
+# wherever Data/ has changed since (merge copies the input files along).
+#
 # The matrix: every shipped community x 3 seeds x Output Every Tree on/off x disturbances
 # (logging and windthrow, early and often) on/off x results interval 1 and 10, each run followed
 # by both statistics layouts; plus a long run whose results interval must be widened, one with

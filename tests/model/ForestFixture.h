@@ -6,29 +6,18 @@
 
 #include "model/ModelState.h"
 #include "model/Random.h"
-#include "support/ScriptedHost.h"
+#include "support/ModelWithPlot.h"
 
 namespace dravia::test {
 
 // A model with a scripted host and one empty plot that is the current plot.
-struct ForestFixture {
-    ScriptedHost host;
-    std::unique_ptr<ModelState> model = std::make_unique<ModelState>();
-
+struct ForestFixture : ModelWithPlot {
     ForestFixture() {
-        model->host = &host;
-        host.model = model.get();
         model->params.BA_MAX = 7000.0;
         model->params.EVAP_FACTOR = 1.0;
-        model->run.CURRENT_YEAR = 1;
-        model->run.CURRENT_ITERATION = 1;
         model->run.RANDOM_STATE = 4711.0;
-        Plot& plot = model->plots.emplace_back();
-        plot.PLOT_NO = 1;
-        model->run.CURRENT_PLOT = &plot;
     }
 
-    Plot& plot() { return *model->run.CURRENT_PLOT; }
     Species& species(int sn) { return model->species[static_cast<size_t>(sn)]; }
 
     // A hardwood with HMAX 3000 cm and DMAX 100 cm: B2 57.26, B3 0.2863.
@@ -57,9 +46,7 @@ struct ForestFixture {
         tree.SN = sn;
         tree.DBH = dbh;
         tree.HEIGHT = 130.0 + dbh * (s.B2 - s.B3 * dbh);
-        plot().trees.push_back(tree);
-        plot().NTREES += 1;
-        return plot().trees.back();
+        return plantTree(tree);
     }
 };
 

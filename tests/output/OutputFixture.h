@@ -8,20 +8,17 @@
 
 #include "model/ModelState.h"
 #include "output/ResultsFile.h"
-#include "support/ScriptedHost.h"
+#include "support/ModelWithPlot.h"
 #include "support/TempDirectory.h"
 
 namespace dravia::test {
 
 // A model of two species on one plot in a scratch working directory; the run is in year 1 of
 // iteration 1 of a 2 × 10-year run.
-class OutputTest : public ::testing::Test {
+class OutputTest : public ::testing::Test, protected ModelWithPlot {
   protected:
     void SetUp() override {
         std::filesystem::create_directory("Data");
-        model = std::make_unique<ModelState>();
-        model->host = &host;
-        host.model = model.get();
         RunParameters& p = model->params;
         p.FILE_OUTPUT_FLAG = 1;
         p.NUM_YEARS = 10;
@@ -72,15 +69,7 @@ class OutputTest : public ::testing::Test {
         beech.ROOT_A = 1.0, beech.ROOT_B = 2.0;
         model->VOLUME_COEF[1] = {1.3746, 0.002206, 0.063};
         model->VOLUME_COEF[2] = {2.2793, 0.002395, 0.081};
-
-        model->run.CURRENT_ITERATION = 1;
-        model->run.CURRENT_YEAR = 1;
-        Plot& plot = model->plots.emplace_back();
-        plot.PLOT_NO = 1;
-        model->run.CURRENT_PLOT = &plot;
     }
-
-    Plot& plot() { return *model->run.CURRENT_PLOT; }
 
     Tree& addTree(int sn, double dbh, double height, int birthYear = 0, int treeId = 0) {
         Tree tree;
@@ -90,14 +79,10 @@ class OutputTest : public ::testing::Test {
         tree.BIRTH_YEAR = birthYear;
         tree.TREE_ID = treeId;
         tree.PLOT_NO = birthYear == 0 ? 0 : plot().PLOT_NO;
-        plot().trees.push_back(tree);
-        plot().NTREES += 1;
-        return plot().trees.back();
+        return plantTree(tree);
     }
 
     TempDirectory directory;
-    ScriptedHost host;
-    std::unique_ptr<ModelState> model;
 };
 
 // The record block of CURRENT_PLOT appended to the results file of the kind, which is created with
