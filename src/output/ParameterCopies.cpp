@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "model/ErrorLog.h"
+#include "model/Random.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
@@ -94,9 +95,11 @@ void writeStatisticsCopies(ModelState& model) {
     // The copies say which stream made the run: SEED_INIT holds the random state the run began
     // with (the seed of the file or the command line, or where an earlier run of the same
     // program left the stream). A state the generator turned negative draws the same numbers as
-    // its absolute value.
+    // its absolute value. A state the site dialog set between whole numbers is no seed the
+    // parameter reader takes back; the copy then keeps the file's seed, so the statistics still run.
     RunParameters made = model.params;
-    if (model.run.START_RANDOM_STATE != 0.0) made.SEED_INIT = std::fabs(model.run.START_RANDOM_STATE);
+    const double start = std::fabs(model.run.START_RANDOM_STATE);
+    if (isUsableSeed(start)) made.SEED_INIT = start;
     writeCopy(model, STATS_RUN_TIME_CONTROL_FILE, runTimeControlCopyText(made));
     writeCopy(model, STATS_INITIAL_VALUES_FILE, initialValuesCopyText(made));
 }

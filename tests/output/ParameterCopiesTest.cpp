@@ -168,6 +168,23 @@ TEST_F(ParameterCopiesTest, StatisticsCopiesReadBackToTheSameValues) {
     EXPECT_EQ(p.MIN_DIAM_TO_KILL_FOR_WINDTHROW, -1.5);
 }
 
+// The initial-values copy names the stream that made the run: the random state it began with.
+TEST_F(ParameterCopiesTest, TheSeedOfTheCopyIsTheStateTheRunBeganWith) {
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "SEED_INIT              42.000000\n"},      // no run yet: the file's seed
+        {777.0, "SEED_INIT              777.000000\n"},   // the command line's seed or a later run's
+        {-777.0, "SEED_INIT              777.000000\n"},  // a negative state draws the same numbers
+        {0.5, "SEED_INIT              42.000000\n"},      // no seed the reader takes back
+        {2147483646.0, "SEED_INIT              2147483646.000000\n"},
+    };
+    for (const auto& [start, line] : cases) {
+        model->params = sampleParameters();
+        model->run.START_RANDOM_STATE = start;
+        writeStatisticsCopies(*model);
+        EXPECT_NE(readFile("Data/statsInitParams.txt").find(line), std::string::npos) << start;
+    }
+}
+
 TEST_F(ParameterCopiesTest, CopyThatCannotBeCreatedShowsErrorLog15AndEnds) {
     std::filesystem::remove_all("Data");  // nowhere to write
     try {
