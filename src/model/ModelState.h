@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/Amounts.h"
 #include "model/TreeBitmap.h"
 
 namespace dravia {
@@ -141,10 +142,7 @@ struct Species {
 
     // Tallies of the current plot (per 100 m²: trees; cm²/m²; kg/m²; cu ft/acre).
     int POP = 0;
-    double BA = 0.0;
-    double STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;
-    double TOT_BIOM = 0.0;
-    double TOT_VOL = 0.0;
+    Amounts tally;
 
     // Iteration averages of a single-plot run.
     double POP_SUM = 0.0, BA_SUM = 0.0, BIOM_SUM = 0.0, VOL_SUM = 0.0;
@@ -152,10 +150,7 @@ struct Species {
 
     // Removed by the last disturbance event of the run.
     int REM_POP = 0;
-    double REM_BA = 0.0;
-    double REM_STEM_BM = 0.0, REM_BARK_BM = 0.0, REM_BRANCH_BM = 0.0, REM_ROOT_BM = 0.0, REM_LEAF_BM = 0.0;
-    double REM_TOT_BIOM = 0.0;
-    double REM_TOT_VOL = 0.0;
+    Amounts REM;  // REM.BA, REM.STEM_BM, ... REM.TOT_VOL
 };
 
 struct Tree {
@@ -168,10 +163,7 @@ struct Tree {
     int DISPLAY_SLOT = 0;  // 1..50, 0 none
     int SN = 0;
     int SLOW_GROWTH = 0;
-    double TREE_BA = 0.0;                                                                // cm²/m²
-    double STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;  // kg/m²
-    double TOT_BIOM = 0.0;
-    double TOT_VOL = 0.0;  // cu ft/acre
+    Amounts amounts;  // the tree's share of the plot; amounts.BA is its basal area, TREE_BA
     // What last year's growth gave the tree (0 before its first growth), kept for a person
     // inspecting it: the diameter increment, cm, and the light reaching its crown, as a
     // fraction of full light.

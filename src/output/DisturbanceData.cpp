@@ -14,34 +14,7 @@ namespace {
 
 void clearRemoved(Species& species) {
     species.REM_POP = 0;
-    species.REM_BA = 0.0;
-    species.REM_STEM_BM = 0.0;
-    species.REM_BARK_BM = 0.0;
-    species.REM_BRANCH_BM = 0.0;
-    species.REM_ROOT_BM = 0.0;
-    species.REM_LEAF_BM = 0.0;
-    species.REM_TOT_BIOM = 0.0;
-    species.REM_TOT_VOL = 0.0;
-}
-
-void addTree(Species& species, const TreeValues& values, double sign) {
-    species.REM_BA += sign * values.TREE_BA;
-    species.REM_STEM_BM += sign * values.STEM_BM;
-    species.REM_BARK_BM += sign * values.BARK_BM;
-    species.REM_BRANCH_BM += sign * values.BRANCH_BM;
-    species.REM_ROOT_BM += sign * values.ROOT_BM;
-    species.REM_LEAF_BM += sign * values.LEAF_BM;
-    species.REM_TOT_BIOM += sign * values.TOT_BIOM;
-    species.REM_TOT_VOL += sign * values.TOT_VOL;
-}
-
-// Subtracting the survivors from the whole may leave a tiny negative rounding residue.
-void clampResidues(Species& species) {
-    for (double* amount :
-         {&species.REM_BA, &species.REM_STEM_BM, &species.REM_BARK_BM, &species.REM_BRANCH_BM,
-          &species.REM_ROOT_BM, &species.REM_LEAF_BM, &species.REM_TOT_BIOM, &species.REM_TOT_VOL}) {
-        if (*amount < 0.0) *amount = 0.0;
-    }
+    species.REM = {};
 }
 
 // Before the removal every tree of the plot is added; after it every survivor is taken off again,
@@ -53,13 +26,13 @@ void tallyRemoved(ModelState& model, const Plot& plot, bool beforeRemoval) {
     for (const Tree& tree : plot.trees) {
         if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
         Species& species = model.species[tree.SN];
-        const TreeValues values =
-            computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
-        addTree(species, values, beforeRemoval ? 1.0 : -1.0);
+        const Amounts values = computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
+        species.REM += (beforeRemoval ? 1.0 : -1.0) * values;
         species.REM_POP += beforeRemoval ? 1 : -1;
     }
     if (!beforeRemoval) {
-        for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) clampResidues(model.species[sn]);
+        // Subtracting the survivors from the whole may leave a tiny negative rounding residue.
+        for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) clampResidues(model.species[sn].REM);
     }
 }
 
@@ -100,9 +73,7 @@ std::string disturbanceRecordsText(const ModelState& model, const Plot& plot) {
         record.plot = plot.PLOT_NO;
         record.species = sn;
         record.removed = species.REM_POP;
-        record.amounts = {species.REM_BA,        species.REM_STEM_BM, species.REM_BARK_BM,
-                          species.REM_BRANCH_BM, species.REM_ROOT_BM, species.REM_LEAF_BM,
-                          species.REM_TOT_BIOM,  species.REM_TOT_VOL};
+        record.amounts = species.REM;
         appendDisturbanceRecord(text, record);
     }
     return text;

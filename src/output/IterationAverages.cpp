@@ -31,9 +31,9 @@ void addLastYear(ModelState& model) {
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         Species& species = model.species[sn];
         species.POP_SUM += static_cast<double>(species.POP);
-        species.BA_SUM += species.BA;
-        species.BIOM_SUM += species.TOT_BIOM;
-        species.VOL_SUM += species.TOT_VOL;
+        species.BA_SUM += species.tally.BA;
+        species.BIOM_SUM += species.tally.TOT_BIOM;
+        species.VOL_SUM += species.tally.TOT_VOL;
     }
 }
 

@@ -133,7 +133,7 @@ bool splitFields(std::string_view line, std::string_view* fields, size_t limit, 
     }
 }
 
-bool parseAmounts(const std::string_view* fields, RecordAmounts& amounts) {
+bool parseAmounts(const std::string_view* fields, Amounts& amounts) {
     double* reals[] = {&amounts.BA,      &amounts.STEM_BM, &amounts.BARK_BM,  &amounts.BRANCH_BM,
                        &amounts.ROOT_BM, &amounts.LEAF_BM, &amounts.TOT_BIOM, &amounts.TOT_VOL};
     for (int i = 0; i < 8; ++i) {
@@ -312,7 +312,7 @@ std::string disturbanceHeaderText(const RunHeader& h) {
 }
 
 void appendSpeciesRecord(std::string& text, const SpeciesRecord& r) {
-    const RecordAmounts& a = r.amounts;
+    const Amounts& a = r.amounts;
     appendFormat(text, "%*d", SPECIES_ITERATION_WIDTH, r.iteration);
     appendFormat(text, " %5d %4d %3d %3d ", r.year, r.plot, r.species, r.population);
     appendFormat(text, "%27.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f \n", a.BA, a.STEM_BM, a.BARK_BM,
@@ -320,7 +320,7 @@ void appendSpeciesRecord(std::string& text, const SpeciesRecord& r) {
 }
 
 void appendTreeRecord(std::string& text, const TreeRecord& r) {
-    const RecordAmounts& a = r.amounts;
+    const Amounts& a = r.amounts;
     text += r.newSapling ? NEW_SAPLING_MARKER : "   ";
     appendFormat(text, " %0*d", TREE_ITERATION_DIGITS, r.iteration);
     appendFormat(text, " %05d %04d %03d %03d", r.birthYear, r.plot, r.species, r.treeId);
@@ -330,7 +330,7 @@ void appendTreeRecord(std::string& text, const TreeRecord& r) {
 }
 
 void appendDisturbanceRecord(std::string& text, const DisturbanceRecord& r) {
-    const RecordAmounts& a = r.amounts;
+    const Amounts& a = r.amounts;
     appendFormat(text, "%*d", DISTURBANCE_ITERATION_WIDTH, r.iteration);
     appendFormat(text, " %5d %7d %6d %7d ", r.year, r.plot, r.species, r.removed);
     appendFormat(text, "%8.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f \n", a.BA, a.STEM_BM, a.BARK_BM,

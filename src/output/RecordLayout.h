@@ -65,16 +65,10 @@ struct DisturbanceCounts {
 };
 std::optional<DisturbanceCounts> parseDisturbanceCounts(std::string_view line);
 
-// The eight amounts every record carries, in the order they are printed.
-struct RecordAmounts {
-    double BA = 0.0, STEM_BM = 0.0, BARK_BM = 0.0, BRANCH_BM = 0.0, ROOT_BM = 0.0, LEAF_BM = 0.0;
-    double TOT_BIOM = 0.0, TOT_VOL = 0.0;
-};
-
 // A species of one plot in one year: its number of trees and their amounts.
 struct SpeciesRecord {
     int iteration = 0, year = 0, plot = 0, species = 0, population = 0;
-    RecordAmounts amounts;
+    Amounts amounts;
 };
 
 // One tree, written below its species' record when every tree is output.
@@ -82,13 +76,13 @@ struct TreeRecord {
     bool newSapling = false;  // added this year: the line is marked
     int iteration = 0, birthYear = 0, plot = 0, species = 0, treeId = 0, age = 0;
     double dbh = 0.0, height = 0.0;  // cm, cm
-    RecordAmounts amounts;           // BA is the tree's basal area
+    Amounts amounts;                 // BA is the tree's basal area
 };
 
 // What one logging or windthrow removed of a species on a plot.
 struct DisturbanceRecord {
     int iteration = 0, year = 0, plot = 0, species = 0, removed = 0;
-    RecordAmounts amounts;
+    Amounts amounts;
 };
 
 void appendSpeciesRecord(std::string& text, const SpeciesRecord& record);
@@ -102,7 +96,7 @@ struct SummaryRecord {
     int plot = 0;
     int species = 0;
     double POP = 0.0;
-    RecordAmounts amounts;
+    Amounts amounts;
 };
 std::optional<SummaryRecord> parseSummaryRecord(std::string_view line);
 

@@ -45,8 +45,7 @@ void appendTreeRecords(std::string& text, const ModelState& model, const Plot& p
         record.age = run.CURRENT_YEAR - tree.BIRTH_YEAR + 1;
         record.dbh = tree.DBH;
         record.height = tree.HEIGHT;
-        record.amounts = {tree.TREE_BA, tree.STEM_BM, tree.BARK_BM,  tree.BRANCH_BM,
-                          tree.ROOT_BM, tree.LEAF_BM, tree.TOT_BIOM, tree.TOT_VOL};
+        record.amounts = tree.amounts;
         appendTreeRecord(text, record);
     }
 }
@@ -70,8 +69,7 @@ std::string resultsBlockText(const ModelState& model, const Plot& plot) {
         record.plot = plot.PLOT_NO;
         record.species = sn;
         record.population = species.POP;
-        record.amounts = {species.BA,      species.STEM_BM, species.BARK_BM,  species.BRANCH_BM,
-                          species.ROOT_BM, species.LEAF_BM, species.TOT_BIOM, species.TOT_VOL};
+        record.amounts = species.tally;
         appendSpeciesRecord(text, record);
         if (everyTree) appendTreeRecords(text, model, plot, sn);
     }

@@ -98,7 +98,7 @@ const char* readingMessage(StatsKind kind) {
 
 // The nine quantities of a record in the order of the table's pairs.
 StatsQuantities quantitiesOf(const SummaryRecord& record) {
-    const RecordAmounts& a = record.amounts;
+    const Amounts& a = record.amounts;
     return {record.POP, a.BA, a.TOT_BIOM, a.STEM_BM, a.BARK_BM, a.ROOT_BM, a.LEAF_BM, a.BRANCH_BM, a.TOT_VOL};
 }
 

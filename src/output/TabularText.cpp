@@ -43,11 +43,11 @@ std::string removedTreesText(const ModelState& model) {
         const Species& species = model.species[sn];
         if (species.REM_POP <= 0) continue;
         appendFormat(text, "%-15s %3d %12.1f %15.1f %12.1f \n", species.NAME.c_str(), species.REM_POP,
-                     species.REM_BA, species.REM_TOT_BIOM, species.REM_TOT_VOL);
+                     species.REM.BA, species.REM.TOT_BIOM, species.REM.TOT_VOL);
         treeSum += static_cast<double>(species.REM_POP);
-        basalAreaSum += species.REM_BA;
-        biomassSum += species.REM_TOT_BIOM;
-        volumeSum += species.REM_TOT_VOL;
+        basalAreaSum += species.REM.BA;
+        biomassSum += species.REM.TOT_BIOM;
+        volumeSum += species.REM.TOT_VOL;
     }
     text += TABLE_RULE;
     appendFormat(text, "TOTALS          %3.1f %12.1f %15.1f %12.1f \n", treeSum, basalAreaSum, biomassSum,
@@ -70,8 +70,8 @@ std::string buildTabularText(ModelState& model, bool showRemoved) {
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& species = model.species[sn];
         if (species.POP <= 0) continue;
-        appendFormat(text, "%-15s %3d %12.1f %15.1f %12.1f \n", species.NAME.c_str(), species.POP, species.BA,
-                     species.TOT_BIOM, species.TOT_VOL);
+        appendFormat(text, "%-15s %3d %12.1f %15.1f %12.1f \n", species.NAME.c_str(), species.POP,
+                     species.tally.BA, species.tally.TOT_BIOM, species.tally.TOT_VOL);
     }
     text += TABLE_RULE;
     appendFormat(text, "TOTALS          %3d %12.1f %15.1f %12.1f \n", plot ? plot->NTREES : 0,

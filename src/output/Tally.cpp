@@ -14,25 +14,7 @@ constexpr double VOLUME_CONSTANT = 40.1687;
 
 void clearSpeciesTallies(Species& species) {
     species.POP = 0;
-    species.BA = 0.0;
-    species.STEM_BM = 0.0;
-    species.BARK_BM = 0.0;
-    species.BRANCH_BM = 0.0;
-    species.ROOT_BM = 0.0;
-    species.LEAF_BM = 0.0;
-    species.TOT_BIOM = 0.0;
-    species.TOT_VOL = 0.0;
-}
-
-void storeTreeValues(Tree& tree, const TreeValues& values) {
-    tree.TREE_BA = values.TREE_BA;
-    tree.STEM_BM = values.STEM_BM;
-    tree.BARK_BM = values.BARK_BM;
-    tree.BRANCH_BM = values.BRANCH_BM;
-    tree.ROOT_BM = values.ROOT_BM;
-    tree.LEAF_BM = values.LEAF_BM;
-    tree.TOT_BIOM = values.TOT_BIOM;
-    tree.TOT_VOL = values.TOT_VOL;
+    species.tally = {};
 }
 
 }  // namespace
@@ -57,10 +39,10 @@ double treeVolume(const std::array<double, 3>& volumeCoefficients, double dbh, d
     return q1 + VOLUME_CONSTANT * (1.0 - q3) * q2 * (di * di) * form;
 }
 
-TreeValues computeTreeValues(const Species& species, const std::array<double, 3>& volumeCoefficients,
-                             double dbh, double height) {
-    TreeValues values;
-    values.TREE_BA = treeBasalArea(dbh);
+Amounts computeTreeValues(const Species& species, const std::array<double, 3>& volumeCoefficients, double dbh,
+                          double height) {
+    Amounts values;
+    values.BA = treeBasalArea(dbh);
     values.STEM_BM = species.STEM_A * std::pow(dbh, species.STEM_B) * BIOMASS_FACTOR;
     values.BARK_BM = species.BARK_A * std::pow(dbh, species.BARK_B) * BIOMASS_FACTOR;
     values.BRANCH_BM = species.BRANCH_A * std::pow(dbh, species.BRANCH_B) * BIOMASS_FACTOR;
@@ -80,22 +62,13 @@ void summarizePlot(ModelState& model, Plot& plot) {
     for (Tree& tree : plot.trees) {
         if (tree.SN < 1 || tree.SN > MAX_SPECIES) continue;
         Species& species = model.species[tree.SN];
-        const double basalArea = treeBasalArea(tree.DBH);
-        plot.PLOT_BA += basalArea;
+        const Amounts values = computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
+        plot.PLOT_BA += values.BA;
         species.POP += 1;
-        species.BA += basalArea;
-        const TreeValues values =
-            computeTreeValues(species, model.VOLUME_COEF[tree.SN], tree.DBH, tree.HEIGHT);
-        species.STEM_BM += values.STEM_BM;
-        species.BARK_BM += values.BARK_BM;
-        species.BRANCH_BM += values.BRANCH_BM;
-        species.ROOT_BM += values.ROOT_BM;
-        species.LEAF_BM += values.LEAF_BM;
-        species.TOT_BIOM += values.TOT_BIOM;
-        species.TOT_VOL += values.TOT_VOL;
+        species.tally += values;
         plot.PLOT_BIOM += values.TOT_BIOM;
         plot.PLOT_VOL += values.TOT_VOL;
-        storeTreeValues(tree, values);
+        tree.amounts = values;
     }
 }
 

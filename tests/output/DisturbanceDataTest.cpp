@@ -46,12 +46,12 @@ TEST_F(DisturbanceDataTest, RemovedAmountsAreMeasuredByDifference) {
     logLargestTree();
     const Species& maple = model->species[1];
     EXPECT_EQ(maple.REM_POP, 1);
-    EXPECT_NEAR(maple.REM_BA, 7.068582, 1e-6);
-    EXPECT_NEAR(maple.REM_STEM_BM, 0.018, 1e-12);
-    EXPECT_NEAR(maple.REM_TOT_BIOM, 0.099, 1e-12);
-    EXPECT_NEAR(maple.REM_TOT_VOL, 554.29, 0.005);
+    EXPECT_NEAR(maple.REM.BA, 7.068582, 1e-6);
+    EXPECT_NEAR(maple.REM.STEM_BM, 0.018, 1e-12);
+    EXPECT_NEAR(maple.REM.TOT_BIOM, 0.099, 1e-12);
+    EXPECT_NEAR(maple.REM.TOT_VOL, 554.29, 0.005);
     EXPECT_EQ(model->species[2].REM_POP, 0);
-    EXPECT_EQ(model->species[2].REM_BA, 0.0);
+    EXPECT_EQ(model->species[2].REM.BA, 0.0);
 }
 
 TEST_F(DisturbanceDataTest, WritesTheHeaderAndARecordPerListedSpecies) {
@@ -80,11 +80,11 @@ TEST_F(DisturbanceDataTest, NegativeResiduesAreClampedButTheTreeCountIsNot) {
     writeDisturbanceData(*model, plot(), false);
     const Species& beech = model->species[2];
     EXPECT_EQ(beech.REM_POP, -1);
-    EXPECT_EQ(beech.REM_BA, 0.0);
-    EXPECT_EQ(beech.REM_STEM_BM, 0.0);
-    EXPECT_EQ(beech.REM_LEAF_BM, 0.0);
-    EXPECT_EQ(beech.REM_TOT_BIOM, 0.0);
-    EXPECT_EQ(beech.REM_TOT_VOL, 0.0);
+    EXPECT_EQ(beech.REM.BA, 0.0);
+    EXPECT_EQ(beech.REM.STEM_BM, 0.0);
+    EXPECT_EQ(beech.REM.LEAF_BM, 0.0);
+    EXPECT_EQ(beech.REM.TOT_BIOM, 0.0);
+    EXPECT_EQ(beech.REM.TOT_VOL, 0.0);
 }
 
 TEST_F(DisturbanceDataTest, TheHeaderIsWrittenOncePerRunAcrossPlots) {

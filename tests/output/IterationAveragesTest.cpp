@@ -18,14 +18,14 @@ class IterationAveragesTest : public OutputTest {
         model->run.CURRENT_ITERATION = iteration;
         Species& maple = model->species[1];
         maple.POP = maplePop;
-        maple.BA = mapleBa;
-        maple.TOT_BIOM = mapleBa / 2;
-        maple.TOT_VOL = mapleBa * 10;
+        maple.tally.BA = mapleBa;
+        maple.tally.TOT_BIOM = mapleBa / 2;
+        maple.tally.TOT_VOL = mapleBa * 10;
         Species& beech = model->species[2];
         beech.POP = beechPop;
-        beech.BA = beechBa;
-        beech.TOT_BIOM = beechBa / 2;
-        beech.TOT_VOL = beechBa * 10;
+        beech.tally.BA = beechBa;
+        beech.tally.TOT_BIOM = beechBa / 2;
+        beech.tally.TOT_VOL = beechBa * 10;
         writeIterationAverages(*model, plot());
     }
     const std::string RULE = std::string(62, '-') + "\n";

@@ -60,12 +60,12 @@ TEST(SummaryRecordParsing, TreeRecordsHeadingsAndOtherLinesAreNotRecords) {
     EXPECT_TRUE(parseSummaryRecord("1 5 1 2 3 1 1 1 1 1 1 1 1"));
 }
 
-RecordAmounts sampleAmounts(double scale) {
+Amounts sampleAmounts(double scale) {
     return {1.25 * scale, 2.5 * scale,    0.125 * scale, 0.75 * scale,
             1.5 * scale,  0.0625 * scale, 6.25 * scale,  1234.5 * scale};
 }
 
-void expectAmounts(const RecordAmounts& back, const RecordAmounts& written, double tolerance) {
+void expectAmounts(const Amounts& back, const Amounts& written, double tolerance) {
     EXPECT_NEAR(back.BA, written.BA, tolerance);
     EXPECT_NEAR(back.STEM_BM, written.STEM_BM, tolerance);
     EXPECT_NEAR(back.BARK_BM, written.BARK_BM, tolerance);

@@ -65,9 +65,9 @@ class StatsReaderTest : public OutputTest {
             model->run.CURRENT_ITERATION = iteration;
             Species& maple = model->species[1];
             maple.POP = iteration == 1 ? 2 : 4;
-            maple.BA = iteration == 1 ? 3.0 : 5.0;
-            maple.TOT_VOL = 100.0 * iteration;
-            old.TREE_BA = 77.0;
+            maple.tally.BA = iteration == 1 ? 3.0 : 5.0;
+            maple.tally.TOT_VOL = 100.0 * iteration;
+            old.amounts.BA = 77.0;
             writeResults(*model, false);
         }
     }

@@ -60,11 +60,11 @@ TEST_F(TabularTextTest, AReportedDisturbanceIsNamedByTheWindthrowProbabilityAlon
 TEST_F(TabularTextTest, TheRemovedTreesSectionListsTheLastEvent) {
     Species& maple = model->species[1];
     maple.REM_POP = 1;
-    maple.REM_BA = 7.068582;
-    maple.REM_TOT_BIOM = 0.099;
-    maple.REM_TOT_VOL = 554.29;
+    maple.REM.BA = 7.068582;
+    maple.REM.TOT_BIOM = 0.099;
+    maple.REM.TOT_VOL = 554.29;
     model->species[2].REM_POP = 0;
-    model->species[2].REM_BA = 3.0;  // nothing removed: not listed, not summed
+    model->species[2].REM.BA = 3.0;  // nothing removed: not listed, not summed
     const std::string text = buildTabularText(*model, true);
     const std::string section =
         "\n\nTrees logged from the Plot:\n"

@@ -37,7 +37,7 @@ TEST(TreeValuesTest, WithoutInterceptVolumeIsProportionalToSlopeTimesOneMinusQ3)
 }
 
 TEST_F(TallyTest, BiomassPartsFollowTheSpeciesCoefficients) {
-    const TreeValues v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
+    const Amounts v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
     EXPECT_NEAR(v.STEM_BM, 0.002, 1e-15);
     EXPECT_NEAR(v.BARK_BM, 0.001, 1e-15);
     EXPECT_NEAR(v.BRANCH_BM, 0.003, 1e-15);
@@ -48,7 +48,7 @@ TEST_F(TallyTest, BiomassPartsFollowTheSpeciesCoefficients) {
 
 TEST_F(TallyTest, RealExponentsUseThePowerFunction) {
     model->species[1].STEM_B = 2.5;
-    const TreeValues v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
+    const Amounts v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
     EXPECT_NEAR(v.STEM_BM, 2.0 * std::pow(10.0, 2.5) * 0.00001, 1e-15);
 }
 
@@ -63,32 +63,32 @@ TEST_F(TallyTest, SumsTreesPerSpeciesAndPlot) {
     const Species& beech = model->species[2];
     EXPECT_EQ(maple.POP, 2);
     EXPECT_EQ(beech.POP, 1);
-    EXPECT_NEAR(maple.BA, 0.00785398 * 900 + 0.785398, 1e-9);
-    EXPECT_NEAR(beech.BA, 0.785398, 1e-12);
-    EXPECT_NEAR(maple.STEM_BM, 2 * 900 * 1e-5 + 2 * 100 * 1e-5, 1e-12);
-    EXPECT_NEAR(beech.LEAF_BM, 2 * 100 * 1e-5, 1e-12);
+    EXPECT_NEAR(maple.tally.BA, 0.00785398 * 900 + 0.785398, 1e-9);
+    EXPECT_NEAR(beech.tally.BA, 0.785398, 1e-12);
+    EXPECT_NEAR(maple.tally.STEM_BM, 2 * 900 * 1e-5 + 2 * 100 * 1e-5, 1e-12);
+    EXPECT_NEAR(beech.tally.LEAF_BM, 2 * 100 * 1e-5, 1e-12);
     EXPECT_NEAR(
-        maple.TOT_VOL,
+        maple.tally.TOT_VOL,
         treeVolume(model->VOLUME_COEF[1], 30.0, 2000.0) + treeVolume(model->VOLUME_COEF[1], 10.0, 800.0),
         1e-9);
-    EXPECT_NEAR(plot().PLOT_BA, maple.BA + beech.BA, 1e-9);
-    EXPECT_NEAR(plot().PLOT_BIOM, maple.TOT_BIOM + beech.TOT_BIOM, 1e-12);
-    EXPECT_NEAR(plot().PLOT_VOL, maple.TOT_VOL + beech.TOT_VOL, 1e-9);
+    EXPECT_NEAR(plot().PLOT_BA, maple.tally.BA + beech.tally.BA, 1e-9);
+    EXPECT_NEAR(plot().PLOT_BIOM, maple.tally.TOT_BIOM + beech.tally.TOT_BIOM, 1e-12);
+    EXPECT_NEAR(plot().PLOT_VOL, maple.tally.TOT_VOL + beech.tally.TOT_VOL, 1e-9);
 
     const Tree& big = plot().trees.front();
-    EXPECT_NEAR(big.TREE_BA, 7.068582, 1e-6);
-    EXPECT_NEAR(big.TOT_VOL, 554.29, 0.005);
-    EXPECT_NEAR(big.TOT_BIOM, (1 + 4 + 3 + 1 + 2) * 900 * 1e-5, 1e-12);
+    EXPECT_NEAR(big.amounts.BA, 7.068582, 1e-6);
+    EXPECT_NEAR(big.amounts.TOT_VOL, 554.29, 0.005);
+    EXPECT_NEAR(big.amounts.TOT_BIOM, (1 + 4 + 3 + 1 + 2) * 900 * 1e-5, 1e-12);
 }
 
 TEST_F(TallyTest, AnEmptyPlotTalliesToZero) {
     model->species[1].POP = 3;
-    model->species[1].TOT_VOL = 12.0;
+    model->species[1].tally.TOT_VOL = 12.0;
     plot().PLOT_BA = 55.0;  // the growth step's own sum
     plot().PLOT_VOL = 4.0;
     summarizePlot(*model, plot());
     EXPECT_EQ(model->species[1].POP, 0);
-    EXPECT_EQ(model->species[1].TOT_VOL, 0.0);
+    EXPECT_EQ(model->species[1].tally.TOT_VOL, 0.0);
     EXPECT_EQ(plot().PLOT_BA, 0.0);
     EXPECT_EQ(plot().PLOT_VOL, 0.0);
 }

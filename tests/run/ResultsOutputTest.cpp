@@ -47,21 +47,9 @@ class ResultsOutputTest : public OutputTest {
     void setSpecies(int sn, int pop, double ba) {
         Species& s = model->species[sn];
         s.POP = pop;
-        s.BA = ba;
-        s.STEM_BM = 1.5;
-        s.BARK_BM = 0.25;
-        s.BRANCH_BM = 0.75;
-        s.ROOT_BM = 1.0;
-        s.LEAF_BM = 0.0125;
-        s.TOT_BIOM = 3.5125;
-        s.TOT_VOL = 1234.5678;
+        s.tally = {ba, 1.5, 0.25, 0.75, 1.0, 0.0125, 3.5125, 1234.5678};
     }
-    void setTreeTallies(Tree& t) {
-        t.TREE_BA = 0.0123;
-        t.STEM_BM = 0.5, t.BARK_BM = 0.05, t.BRANCH_BM = 0.25, t.ROOT_BM = 0.125, t.LEAF_BM = 0.0004;
-        t.TOT_BIOM = 0.9254;
-        t.TOT_VOL = 0.0;
-    }
+    void setTreeTallies(Tree& t) { t.amounts = {0.0123, 0.5, 0.05, 0.25, 0.125, 0.0004, 0.9254, 0.0}; }
     std::string results() { return readTextFile("Data/results.out"); }
     // The driver's record-block write and results-interval work for the plot's year in force.
     void write(bool afterDisturbance) {
