@@ -31,10 +31,7 @@ class GraphicsView {
         model->plots.emplace_back().PLOT_NO = 1;
     }
     Tree& addTree(int sn, double dbh, double height) {
-        Plot& plot = model->plots.front();
-        plot.trees.push_back(test::makeTree(sn, dbh, height));
-        plot.NTREES += 1;
-        return plot.trees.back();
+        return test::plantTree(model->plots.front(), test::makeTree(sn, dbh, height));
     }
     // Puts every slot far off to the right so only the chosen ones matter, then slot 1 at (x, y).
     void placeFirstSlot(int x, int y) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "model/ModelState.h"
+#include "support/ModelWithPlot.h"
 
 namespace dravia::test {
 
@@ -53,23 +54,14 @@ inline std::unique_ptr<ModelState> makeDisplayModel() {
     return model;
 }
 
-inline Tree makeTree(int sn, double dbh, double height) {
-    Tree tree;
-    tree.SN = sn;
-    tree.DBH = dbh;
-    tree.HEIGHT = height;
-    return tree;
-}
-
 // A plot of `count` trees, tallest first, cycling through species 1 to 4.
 inline Plot& addPlot(ModelState& model, int count, int plotNumber = 1) {
     Plot& plot = model.plots.emplace_back();
     plot.PLOT_NO = plotNumber;
     for (int i = 0; i < count; ++i) {
         const double height = 2400.0 - i * (2000.0 / std::max(count, 1));
-        plot.trees.push_back(makeTree(i % 4 + 1, 5.0 + height / 60.0, height));
+        plantTree(plot, makeTree(i % 4 + 1, 5.0 + height / 60.0, height));
     }
-    plot.NTREES = count;
     return plot;
 }
 

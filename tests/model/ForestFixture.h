@@ -42,11 +42,7 @@ struct ForestFixture : ModelWithPlot {
 
     Tree& addTree(int sn, double dbh) {
         const Species& s = species(sn);
-        Tree tree;
-        tree.SN = sn;
-        tree.DBH = dbh;
-        tree.HEIGHT = 130.0 + dbh * (s.B2 - s.B3 * dbh);
-        return plantTree(tree);
+        return plantTree(makeTree(sn, dbh, 130.0 + dbh * (s.B2 - s.B3 * dbh)));
     }
 };
 

@@ -72,10 +72,7 @@ class OutputTest : public ::testing::Test, protected ModelWithPlot {
     }
 
     Tree& addTree(int sn, double dbh, double height, int birthYear = 0, int treeId = 0) {
-        Tree tree;
-        tree.SN = sn;
-        tree.DBH = dbh;
-        tree.HEIGHT = height;
+        Tree tree = makeTree(sn, dbh, height);
         tree.BIRTH_YEAR = birthYear;
         tree.TREE_ID = treeId;
         tree.PLOT_NO = birthYear == 0 ? 0 : plot().PLOT_NO;

@@ -7,6 +7,23 @@
 
 namespace dravia::test {
 
+// A tree of species sn, diameter dbh and height height (cm), as the model and display tests
+// plant them.
+inline Tree makeTree(int sn, double dbh, double height) {
+    Tree tree;
+    tree.SN = sn;
+    tree.DBH = dbh;
+    tree.HEIGHT = height;
+    return tree;
+}
+
+// Appends the tree to the plot's list and counts it.
+inline Tree& plantTree(Plot& plot, const Tree& tree) {
+    plot.trees.push_back(tree);
+    plot.NTREES += 1;
+    return plot.trees.back();
+}
+
 // A model state in memory with a scripted host and one plot, number 1, that is the current
 // plot: what the model, output and run fixtures build their small forests on.
 struct ModelWithPlot {
@@ -27,12 +44,7 @@ struct ModelWithPlot {
 
     Plot& plot() { return *model->run.CURRENT_PLOT; }
 
-    // Appends the tree to the plot's list and counts it.
-    Tree& plantTree(const Tree& tree) {
-        plot().trees.push_back(tree);
-        plot().NTREES += 1;
-        return plot().trees.back();
-    }
+    Tree& plantTree(const Tree& tree) { return test::plantTree(plot(), tree); }
 };
 
 }  // namespace dravia::test
