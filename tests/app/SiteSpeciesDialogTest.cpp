@@ -9,6 +9,7 @@
 #include "input/StartupLoad.h"
 #include "support/SmallDataSet.h"
 #include "support/TempDirectory.h"
+#include "support/Tolerance.h"
 
 namespace dravia {
 namespace {
@@ -71,8 +72,8 @@ TEST_F(SiteTest, OkWithoutChangesReadsNoFileAndDerivesTheElevationInFeet) {
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(model.species[1].DMAX, 123.0);
     EXPECT_DOUBLE_EQ(model.site.LATITUDE, before.LATITUDE);
-    EXPECT_NEAR(model.site.ELEVATION, before.ELEVATION, 1e-9);
-    EXPECT_NEAR(model.site.ELEV_FT, model.site.ELEVATION * 3.2808, 1e-9);
+    EXPECT_SAME_VALUE(model.site.ELEVATION, before.ELEVATION);
+    EXPECT_SAME_VALUE(model.site.ELEV_FT, model.site.ELEVATION * 3.2808);
 }
 
 TEST_F(SiteTest, OkStoresTheSeedIntoTheGeneratorStateAndTheListsAndMode) {

@@ -8,6 +8,7 @@
 #include "input/SpeciesFile.h"
 #include "model/TreeList.h"
 #include "platform/ProgramExit.h"
+#include "support/Tolerance.h"
 
 namespace dravia::test {
 namespace {
@@ -82,7 +83,7 @@ TEST_F(PlotFileTest, InitialHeightFollowsTheHeightCurve) {
     EXPECT_EQ(failureOf(plotSiteText() + "a b c\n2 10 0", PlotFileMode::Plots), "");
     const Tree& tree = model->plots.front().trees.front();
     EXPECT_EQ(tree.SN, 2);
-    EXPECT_NEAR(tree.HEIGHT, 673.97, 1e-9);
+    EXPECT_SAME_VALUE(tree.HEIGHT, 673.97);
     EXPECT_EQ(model->plots.front().NTREES, 1);
 }
 

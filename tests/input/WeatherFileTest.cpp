@@ -6,6 +6,7 @@
 #include "input/ReaderError.h"
 #include "input/WeatherFile.h"
 #include "platform/ProgramExit.h"
+#include "support/Tolerance.h"
 
 namespace dravia::test {
 namespace {
@@ -47,9 +48,9 @@ class WeatherFileTest : public InputFileTest {
 TEST_F(WeatherFileTest, ConstantClimateTakesTheMeansInModelUnits) {
     EXPECT_EQ(failureOf(weatherText("30", 30), 0), "none");
     // Month m: the mean of 32 + y + m over y = 1..30 is 32 + 15.5 + m °F.
-    EXPECT_NEAR(model->weather.meanTemperature[1], (15.5 + 1) * 0.5555555555555556, 1e-12);
-    EXPECT_NEAR(model->weather.meanTemperature[12], (15.5 + 12) * 0.5555555555555556, 1e-12);
-    EXPECT_NEAR(model->weather.meanPrecipitation[3], 15.5 * 25.4, 1e-9);
+    EXPECT_SAME_VALUE(model->weather.meanTemperature[1], (15.5 + 1) * 0.5555555555555556);
+    EXPECT_SAME_VALUE(model->weather.meanTemperature[12], (15.5 + 12) * 0.5555555555555556);
+    EXPECT_SAME_VALUE(model->weather.meanPrecipitation[3], 15.5 * 25.4);
     EXPECT_DOUBLE_EQ(model->weather.stationElevation, 304.8);
     EXPECT_EQ(model->weather.recordYears, 30);
 }

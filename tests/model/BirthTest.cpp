@@ -6,6 +6,7 @@
 #include "model/Birth.h"
 #include "model/ForestFixture.h"
 #include "platform/ProgramExit.h"
+#include "support/Tolerance.h"
 
 namespace dravia {
 namespace {
@@ -36,7 +37,7 @@ TEST(AddSaplings, SaplingOfTwoCentimetresIs243Point3748Tall) {
     ASSERT_EQ(f.plot().NTREES, 1);
     const Tree& sapling = f.plot().trees.front();
     EXPECT_EQ(sapling.DBH, 2.0);
-    EXPECT_NEAR(sapling.HEIGHT, 243.3748, 1e-9);
+    EXPECT_SAME_VALUE(sapling.HEIGHT, 243.3748);
     EXPECT_EQ(f.model->run.RANDOM_STATE, 1.0);  // exactly two draws
 }
 

@@ -6,6 +6,7 @@
 #include "model/ForestFixture.h"
 #include "model/Growth.h"
 #include "platform/ProgramExit.h"
+#include "support/Tolerance.h"
 
 namespace dravia {
 namespace {
@@ -27,10 +28,10 @@ TEST(GrowTrees, LoneTreeGrowsInFullLightByTheGrowthCurve) {
 
     // Worked by hand: crowding 1 − 314.159/6650, the diameter-height curve at 20 cm and
     // the tolerant response to full light.
-    EXPECT_NEAR(tree.DBH, 20.686612414201658, 1e-12);
-    EXPECT_NEAR(tree.HEIGHT, 1191.9973691690693, 1e-9);
+    EXPECT_SAME_VALUE(tree.DBH, 20.686612414201658);
+    EXPECT_SAME_VALUE(tree.HEIGHT, 1191.9973691690693);
     EXPECT_EQ(tree.SLOW_GROWTH, 0);
-    EXPECT_NEAR(f.plot().PLOT_BA, 0.7853975 * 400.0, 1e-9);  // from the diameter before growth
+    EXPECT_SAME_VALUE(f.plot().PLOT_BA, 0.7853975 * 400.0);  // from the diameter before growth
 }
 
 TEST(GrowTrees, SortsTallestFirstAndKeepsHeightOnTheCurve) {
@@ -78,8 +79,8 @@ TEST(GrowTrees, TreesOfEqualHeightDoNotShadeEachOther) {
     const double shaded = (++tree)->DBH;
     EXPECT_EQ(first, second);
     EXPECT_EQ(first, third);
-    EXPECT_NEAR(first, std::next(g.plot().trees.begin())->DBH, 1e-6);
-    EXPECT_NEAR(canopy, g.plot().trees.front().DBH, 1e-6);
+    EXPECT_TO_DECIMALS(first, std::next(g.plot().trees.begin())->DBH, 6);
+    EXPECT_TO_DECIMALS(canopy, g.plot().trees.front().DBH, 6);
 
     // The 9 cm tree is shaded by all four: the same as under the canopy tree and one tree
     // carrying the leaf area of the three (DBH² = 300).
@@ -90,7 +91,7 @@ TEST(GrowTrees, TreesOfEqualHeightDoNotShadeEachOther) {
     h.addTree(1, std::sqrt(300.0));
     h.addTree(1, 9.0);
     growTrees(*h.model, h.plot());
-    EXPECT_NEAR(shaded, h.plot().trees.back().DBH, 1e-9);
+    EXPECT_SAME_VALUE(shaded, h.plot().trees.back().DBH);
 }
 
 TEST(GrowTrees, IncrementBelowAThousandthIsCutAndMarksSlowGrowth) {
@@ -110,7 +111,7 @@ TEST(GrowTrees, IncrementBelowAThousandthIsCutAndMarksSlowGrowth) {
     tree.DBH = 20.0;
     tree.HEIGHT = expectedHeight(s, 20.0);
     growTrees(*f.model, f.plot());
-    EXPECT_NEAR(tree.DBH, 20.0011, 1e-9);
+    EXPECT_SAME_VALUE(tree.DBH, 20.0011);
     EXPECT_EQ(tree.SLOW_GROWTH, 0);
 }
 
@@ -156,18 +157,18 @@ TEST(GrowTrees, CarbonDioxideFactorOfTheFirstYear) {
     f.model->params.CO2_FACTOR_DEF = 1.0;
     f.addTree(1, 20.0);
     growTrees(*f.model, f.plot());
-    EXPECT_NEAR(f.model->climate.co2Factor, 0.98733747, 5e-9);
-    EXPECT_NEAR(incrementWith(1, 1.0, 1) / incrementWith(0, 1.0, 1), 0.98733747, 5e-9);
+    EXPECT_TO_DECIMALS(f.model->climate.co2Factor, 0.98733747, 8);
+    EXPECT_TO_DECIMALS(incrementWith(1, 1.0, 1) / incrementWith(0, 1.0, 1), 0.98733747, 8);
 
     // Species 3 responds by type 1 to the same 341.25765322 ppm.
     const double co2 = 341.25765322;
-    EXPECT_NEAR(incrementWith(1, 1.0, 3) / incrementWith(0, 1.0, 3), 0.0042 * co2 - 0.053 - 2e-06 * co2 * co2,
-                1e-9);
+    EXPECT_SAME_VALUE(incrementWith(1, 1.0, 3) / incrementWith(0, 1.0, 3),
+                      0.0042 * co2 - 0.053 - 2e-06 * co2 * co2);
 }
 
 TEST(GrowTrees, FixedCarbonDioxideFactorAppliesToEverySpecies) {
-    EXPECT_NEAR(incrementWith(1, 1.2, 1) / incrementWith(0, 1.2, 1), 1.2, 1e-12);
-    EXPECT_NEAR(incrementWith(1, 1.2, 3) / incrementWith(0, 1.2, 3), 1.2, 1e-12);
+    EXPECT_SAME_VALUE(incrementWith(1, 1.2, 1) / incrementWith(0, 1.2, 1), 1.2);
+    EXPECT_SAME_VALUE(incrementWith(1, 1.2, 3) / incrementWith(0, 1.2, 3), 1.2);
     // CO2_FERT_OK other than 1 leaves growth alone.
     EXPECT_EQ(incrementWith(2, 1.2, 1), incrementWith(0, 1.2, 1));
 }

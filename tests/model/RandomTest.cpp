@@ -5,6 +5,7 @@
 
 #include "model/ModelState.h"
 #include "model/Random.h"
+#include "support/Tolerance.h"
 
 namespace dravia {
 namespace {
@@ -17,7 +18,7 @@ TEST(RandomUniform, FirstThreeValuesFromStateOneAreBitExact) {
     EXPECT_EQ(state, 282475249.0);
     EXPECT_EQ(randomUniform(state), 1622650073.0 * 4.656612875245797e-10);
     EXPECT_EQ(state, 1622650073.0);
-    EXPECT_NEAR(282475249.0 / 2147483647.0, 0.131538, 1e-6);
+    EXPECT_TO_DECIMALS(282475249.0 / 2147483647.0, 0.131538, 6);
 }
 
 TEST(RandomUniform, StateZeroStaysZero) {

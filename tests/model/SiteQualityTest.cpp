@@ -7,6 +7,7 @@
 #include "model/ForestFixture.h"
 #include "model/SiteQuality.h"
 #include "support/TempDirectory.h"
+#include "support/Tolerance.h"
 
 namespace dravia {
 namespace {
@@ -27,11 +28,11 @@ TEST(SiteQuality, TemperatureFactorIsOneMidRangeAndZeroAtTheLimits) {
     s.DDMIN = dd - 600.0;
     s.DDMAX = dd + 600.0;
     computeSiteQuality(*f.model);
-    EXPECT_NEAR(s.SQ_TEMP, 1.0, 1e-12);
+    EXPECT_SAME_VALUE(s.SQ_TEMP, 1.0);
     s.DDMIN = dd - 300.0;
     s.DDMAX = dd + 900.0;  // a quarter of the way in: 1 − 0.5²
     computeSiteQuality(*f.model);
-    EXPECT_NEAR(s.SQ_TEMP, 0.75, 1e-12);
+    EXPECT_SAME_VALUE(s.SQ_TEMP, 0.75);
     s.DDMIN = dd;
     computeSiteQuality(*f.model);
     EXPECT_EQ(s.SQ_TEMP, 0.0);
@@ -66,7 +67,7 @@ TEST(SiteQuality, DroughtFactorFromWilt) {
     ASSERT_GT(wilt, 0.0);
     dry.WILT_FACTOR = 2.0 * wilt;
     computeSiteQuality(*g.model);
-    EXPECT_NEAR(dry.SQ_WILT, 0.75, 1e-12);
+    EXPECT_SAME_VALUE(dry.SQ_WILT, 0.75);
     dry.WILT_FACTOR = wilt;
     computeSiteQuality(*g.model);
     EXPECT_EQ(dry.SQ_WILT, 0.0);
@@ -114,9 +115,9 @@ TEST(SiteQuality, NitrogenFactorByTolerance) {
 
     f.model->site.AVAIL_N = 1e5;  // plenty: each curve reaches its ceiling
     computeSiteQuality(*f.model);
-    EXPECT_NEAR(intolerant.SQ_SOIL_N, 1.0, 1e-12);
-    EXPECT_NEAR(intermediate.SQ_SOIL_N, (2.94 * 1.3 - 1.2) * 0.38138825324180015, 1e-12);
-    EXPECT_NEAR(tolerant.SQ_SOIL_N, (2.79 - 0.6) * 0.4566210045662101, 1e-12);
+    EXPECT_SAME_VALUE(intolerant.SQ_SOIL_N, 1.0);
+    EXPECT_SAME_VALUE(intermediate.SQ_SOIL_N, (2.94 * 1.3 - 1.2) * 0.38138825324180015);
+    EXPECT_SAME_VALUE(tolerant.SQ_SOIL_N, (2.79 - 0.6) * 0.4566210045662101);
     EXPECT_EQ(unknown.SQ_SOIL_N, 0.31);
 
     f.model->site.AVAIL_N = 0.0;  // starved: negative responses are cut to 0
@@ -126,8 +127,8 @@ TEST(SiteQuality, NitrogenFactorByTolerance) {
 
     f.model->site.AVAIL_N = 90.0;  // N = 190
     computeSiteQuality(*f.model);
-    EXPECT_NEAR(tolerant.SQ_SOIL_N,
-                ((1 - std::pow(10.0, -0.00179 * 409.77)) * 2.79 - 0.6) * 0.4566210045662101, 1e-12);
+    EXPECT_SAME_VALUE(tolerant.SQ_SOIL_N,
+                      ((1 - std::pow(10.0, -0.00179 * 409.77)) * 2.79 - 0.6) * 0.4566210045662101);
     EXPECT_DOUBLE_EQ(tolerant.SITE_QUALITY,
                      tolerant.SQ_WILT * tolerant.SQ_SOIL_N * tolerant.SQ_TEMP * tolerant.SQ_WETNESS);
 }

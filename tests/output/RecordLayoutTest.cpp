@@ -5,6 +5,7 @@
 
 #include "output/RecordLayout.h"
 #include "platform/Format.h"
+#include "support/Tolerance.h"
 
 namespace dravia::test {
 namespace {
@@ -65,15 +66,15 @@ Amounts sampleAmounts(double scale) {
             1.5 * scale,  0.0625 * scale, 6.25 * scale,  1234.5 * scale};
 }
 
-void expectAmounts(const Amounts& back, const Amounts& written, double tolerance) {
-    EXPECT_NEAR(back.BA, written.BA, tolerance);
-    EXPECT_NEAR(back.STEM_BM, written.STEM_BM, tolerance);
-    EXPECT_NEAR(back.BARK_BM, written.BARK_BM, tolerance);
-    EXPECT_NEAR(back.BRANCH_BM, written.BRANCH_BM, tolerance);
-    EXPECT_NEAR(back.ROOT_BM, written.ROOT_BM, tolerance);
-    EXPECT_NEAR(back.LEAF_BM, written.LEAF_BM, tolerance);
-    EXPECT_NEAR(back.TOT_BIOM, written.TOT_BIOM, tolerance);
-    EXPECT_NEAR(back.TOT_VOL, written.TOT_VOL, tolerance);
+void expectAmounts(const Amounts& back, const Amounts& written, int decimals) {
+    EXPECT_TO_DECIMALS(back.BA, written.BA, decimals);
+    EXPECT_TO_DECIMALS(back.STEM_BM, written.STEM_BM, decimals);
+    EXPECT_TO_DECIMALS(back.BARK_BM, written.BARK_BM, decimals);
+    EXPECT_TO_DECIMALS(back.BRANCH_BM, written.BRANCH_BM, decimals);
+    EXPECT_TO_DECIMALS(back.ROOT_BM, written.ROOT_BM, decimals);
+    EXPECT_TO_DECIMALS(back.LEAF_BM, written.LEAF_BM, decimals);
+    EXPECT_TO_DECIMALS(back.TOT_BIOM, written.TOT_BIOM, decimals);
+    EXPECT_TO_DECIMALS(back.TOT_VOL, written.TOT_VOL, decimals);
 }
 
 // Each record kind, written and read back: the same numbers, to the decimals it prints; and the
@@ -92,7 +93,7 @@ TEST(RecordRoundTrip, ASpeciesRecordReadsBackAsWritten) {
         EXPECT_EQ(back->plot, 2);
         EXPECT_EQ(back->species, 40);
         EXPECT_EQ(back->POP, 17.0);
-        expectAmounts(back->amounts, written.amounts, 0.0005001);
+        expectAmounts(back->amounts, written.amounts, 3);
     }
 }
 
@@ -114,9 +115,9 @@ TEST(RecordRoundTrip, ATreeRecordReadsBackAsWrittenWithItsMarker) {
         EXPECT_EQ(back->species, 4);
         EXPECT_EQ(back->treeId, 3);
         EXPECT_EQ(back->age, 9);
-        EXPECT_NEAR(back->dbh, 2.5, 0.0005001);
-        EXPECT_NEAR(back->height, 180.25, 0.05001);
-        expectAmounts(back->amounts, written.amounts, 0.0005001);
+        EXPECT_TO_DECIMALS(back->dbh, 2.5, 3);
+        EXPECT_TO_DECIMALS(back->height, 180.25, 1);
+        expectAmounts(back->amounts, written.amounts, 3);
     }
 }
 
@@ -132,7 +133,7 @@ TEST(RecordRoundTrip, ADisturbanceRecordReadsBackAsWritten) {
     EXPECT_EQ(back->plot, 1);
     EXPECT_EQ(back->species, 12);
     EXPECT_EQ(back->POP, 5.0);
-    expectAmounts(back->amounts, written.amounts, 0.05001);
+    expectAmounts(back->amounts, written.amounts, 1);
 }
 
 RunHeader sampleHeader() {

@@ -8,6 +8,7 @@
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
+#include "support/Tolerance.h"
 
 namespace dravia::test {
 namespace {
@@ -24,7 +25,7 @@ TEST(StudentTTest, ValuesByNumberOfIterations) {
 
 TEST(ConfidenceTest, HalfPresentSpeciesExample) {
     // Present in 2 of 4 iterations with 10 trees each: 5.0 ± 9.19.
-    EXPECT_NEAR(confidenceHalfWidth(studentT(2), 20.0, 200.0, 4.0), 9.19, 0.005);
+    EXPECT_TO_DECIMALS(confidenceHalfWidth(studentT(2), 20.0, 200.0, 4.0), 9.19, 2);
 }
 
 TEST(ConfidenceTest, AConstantValueHasNoInterval) {

@@ -2,6 +2,7 @@
 
 #include "output/OutputFixture.h"
 #include "output/Tally.h"
+#include "support/Tolerance.h"
 
 namespace dravia::test {
 namespace {
@@ -9,12 +10,12 @@ namespace {
 using TallyTest = OutputTest;
 
 TEST(TreeValuesTest, BasalAreaOfATenCentimetreTree) {
-    EXPECT_NEAR(treeBasalArea(10.0), 0.785398, 1e-12);
+    EXPECT_SAME_VALUE(treeBasalArea(10.0), 0.785398);
 }
 
 TEST(TreeValuesTest, VolumeOfAThirtyCentimetreTwentyMetreTree) {
     const double volume = treeVolume({1.3746, 0.002206, 0.063}, 30.0, 2000.0);
-    EXPECT_NEAR(volume, 554.29, 0.005);
+    EXPECT_TO_DECIMALS(volume, 554.29, 2);
 }
 
 TEST(TreeValuesTest, SmallStemsHaveNoVolumeWhateverTheIntercept) {
@@ -32,24 +33,24 @@ TEST(TreeValuesTest, WithoutInterceptVolumeIsProportionalToSlopeTimesOneMinusQ3)
     const double a = treeVolume({0.0, 0.002, 0.05}, 20.0, 1500.0);
     const double b = treeVolume({0.0, 0.004, 0.05}, 20.0, 1500.0);
     const double c = treeVolume({0.0, 0.002, 0.525}, 20.0, 1500.0);
-    EXPECT_NEAR(b / a, 2.0, 1e-12);
-    EXPECT_NEAR(c / a, 0.5, 1e-12);
+    EXPECT_SAME_VALUE(b / a, 2.0);
+    EXPECT_SAME_VALUE(c / a, 0.5);
 }
 
 TEST_F(TallyTest, BiomassPartsFollowTheSpeciesCoefficients) {
     const Amounts v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
-    EXPECT_NEAR(v.STEM_BM, 0.002, 1e-15);
-    EXPECT_NEAR(v.BARK_BM, 0.001, 1e-15);
-    EXPECT_NEAR(v.BRANCH_BM, 0.003, 1e-15);
-    EXPECT_NEAR(v.ROOT_BM, 0.004, 1e-15);
-    EXPECT_NEAR(v.LEAF_BM, 0.001, 1e-15);
-    EXPECT_NEAR(v.TOT_BIOM, 0.011, 1e-15);
+    EXPECT_SAME_VALUE(v.STEM_BM, 0.002);
+    EXPECT_SAME_VALUE(v.BARK_BM, 0.001);
+    EXPECT_SAME_VALUE(v.BRANCH_BM, 0.003);
+    EXPECT_SAME_VALUE(v.ROOT_BM, 0.004);
+    EXPECT_SAME_VALUE(v.LEAF_BM, 0.001);
+    EXPECT_SAME_VALUE(v.TOT_BIOM, 0.011);
 }
 
 TEST_F(TallyTest, RealExponentsUseThePowerFunction) {
     model->species[1].STEM_B = 2.5;
     const Amounts v = computeTreeValues(model->species[1], model->VOLUME_COEF[1], 10.0, 900.0);
-    EXPECT_NEAR(v.STEM_BM, 2.0 * std::pow(10.0, 2.5) * 0.00001, 1e-15);
+    EXPECT_SAME_VALUE(v.STEM_BM, 2.0 * std::pow(10.0, 2.5) * 0.00001);
 }
 
 TEST_F(TallyTest, SumsTreesPerSpeciesAndPlot) {
@@ -63,22 +64,20 @@ TEST_F(TallyTest, SumsTreesPerSpeciesAndPlot) {
     const Species& beech = model->species[2];
     EXPECT_EQ(maple.POP, 2);
     EXPECT_EQ(beech.POP, 1);
-    EXPECT_NEAR(maple.tally.BA, 0.00785398 * 900 + 0.785398, 1e-9);
-    EXPECT_NEAR(beech.tally.BA, 0.785398, 1e-12);
-    EXPECT_NEAR(maple.tally.STEM_BM, 2 * 900 * 1e-5 + 2 * 100 * 1e-5, 1e-12);
-    EXPECT_NEAR(beech.tally.LEAF_BM, 2 * 100 * 1e-5, 1e-12);
-    EXPECT_NEAR(
-        maple.tally.TOT_VOL,
-        treeVolume(model->VOLUME_COEF[1], 30.0, 2000.0) + treeVolume(model->VOLUME_COEF[1], 10.0, 800.0),
-        1e-9);
-    EXPECT_NEAR(plot().PLOT_BA, maple.tally.BA + beech.tally.BA, 1e-9);
-    EXPECT_NEAR(plot().PLOT_BIOM, maple.tally.TOT_BIOM + beech.tally.TOT_BIOM, 1e-12);
-    EXPECT_NEAR(plot().PLOT_VOL, maple.tally.TOT_VOL + beech.tally.TOT_VOL, 1e-9);
+    EXPECT_SAME_VALUE(maple.tally.BA, 0.00785398 * 900 + 0.785398);
+    EXPECT_SAME_VALUE(beech.tally.BA, 0.785398);
+    EXPECT_SAME_VALUE(maple.tally.STEM_BM, 2 * 900 * 1e-5 + 2 * 100 * 1e-5);
+    EXPECT_SAME_VALUE(beech.tally.LEAF_BM, 2 * 100 * 1e-5);
+    EXPECT_SAME_VALUE(maple.tally.TOT_VOL, treeVolume(model->VOLUME_COEF[1], 30.0, 2000.0) +
+                                               treeVolume(model->VOLUME_COEF[1], 10.0, 800.0));
+    EXPECT_SAME_VALUE(plot().PLOT_BA, maple.tally.BA + beech.tally.BA);
+    EXPECT_SAME_VALUE(plot().PLOT_BIOM, maple.tally.TOT_BIOM + beech.tally.TOT_BIOM);
+    EXPECT_SAME_VALUE(plot().PLOT_VOL, maple.tally.TOT_VOL + beech.tally.TOT_VOL);
 
     const Tree& big = plot().trees.front();
-    EXPECT_NEAR(big.amounts.BA, 7.068582, 1e-6);
-    EXPECT_NEAR(big.amounts.TOT_VOL, 554.29, 0.005);
-    EXPECT_NEAR(big.amounts.TOT_BIOM, (1 + 4 + 3 + 1 + 2) * 900 * 1e-5, 1e-12);
+    EXPECT_TO_DECIMALS(big.amounts.BA, 7.068582, 6);
+    EXPECT_TO_DECIMALS(big.amounts.TOT_VOL, 554.29, 2);
+    EXPECT_SAME_VALUE(big.amounts.TOT_BIOM, (1 + 4 + 3 + 1 + 2) * 900 * 1e-5);
 }
 
 TEST_F(TallyTest, AnEmptyPlotTalliesToZero) {

@@ -7,8 +7,7 @@
 
 namespace dravia::test {
 
-// A tree of species sn, diameter dbh and height height (cm), as the model and display tests
-// plant them.
+// A tree of species sn, diameter dbh and height height (cm).
 inline Tree makeTree(int sn, double dbh, double height) {
     Tree tree;
     tree.SN = sn;
