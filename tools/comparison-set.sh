@@ -26,6 +26,8 @@ set_item() {
 
 # One case: a fresh copy of Data/, the given edits, then run, stats and stats --tsv. After each
 # step the files it wrote or changed are kept in OUT/CASE/STEP with its stdout, stderr and status.
+# The empty directory lock is left out: whether its time stamp passes the step's marker depends on
+# the file system's clock tick, not on the program.
 run_case() {
   local batch=$1 out=$2 name=$3 disturb=$4 interval=$5 extra=$6
   shift 6
@@ -56,7 +58,7 @@ run_case() {
     esac
     echo "$rc" >"$out/$name/$step.status"
     mkdir -p "$out/$name/$step"
-    (cd "$work" && find . -type f -newer "$marker" -print0 | xargs -0 -r cp --parents -t "$out/$name/$step")
+    (cd "$work" && find . -type f ! -name .dravia4.lock -newer "$marker" -print0 | xargs -0 -r cp --parents -t "$out/$name/$step")
     rm -f "$marker"
   done
   rm -rf "$work"
@@ -87,7 +89,7 @@ merge_case() {
   sed -i "s|$work|WORK|g" "$out/$name/merge.stderr"  # messages name the scratch folders
   if [ -d "$work/merged" ]; then
     (cd "$work/merged" && "$batch" stats) >"$out/$name/stats.stdout" 2>"$out/$name/stats.stderr" </dev/null || true
-    (cd "$work/merged" && find . -type f -newer "$work/run12/Data/results.out" -print0 | xargs -0 -r cp --parents -t "$out/$name")
+    (cd "$work/merged" && find . -type f ! -name .dravia4.lock -newer "$work/run12/Data/results.out" -print0 | xargs -0 -r cp --parents -t "$out/$name")
   fi
   rm -rf "$work"
 }
