@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "input/Communities.h"
 #include "input/PlotFile.h"
 #include "input/StartupLoad.h"
 #include "input/WeatherFile.h"
@@ -41,9 +42,15 @@ enum class Stand { Mature, Clear };
 // pass over the species, the death pass and the end of the plot-year.
 class ForestBench {
   public:
-    ForestBench(int plotCount, int climateChange, bool fileOutput, Stand stand = Stand::Mature) {
+    ForestBench(int plotCount, int climateChange, bool fileOutput, Stand stand = Stand::Mature,
+                int community = 0) {
         model_->host = &host_;
         loadAtStartup(*model_);
+        if (community != 0) {
+            // As if the community were chosen in the communities dialog: its species, plot and weather.
+            model_->params.COMMUNITY = community;
+            applyCommunity(*model_, community, true);
+        }
         RunParameters& p = model_->params;
         p.SCREEN_OUTPUT_MODE = 3;
         p.FILE_OUTPUT_FLAG = 0;
@@ -162,6 +169,17 @@ void BM_ClearPlotYear(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ClearPlotYear)->ArgNames({"plots", "climate"})->ArgsProduct({{1, 20}, {0, 1}})->MinTime(1.0);
+
+// Every shipped community (1..8: the central Adirondacks, Hubbard Brook, the boreal mixedwood
+// near Virginia and the jack pine plains at Grayling, each with normal and warmer weather), its plot grown
+// into a mature stand as above on 4 plots, with its year-to-year weather: the tree-year rate a user of that
+// community sees.
+void BM_Community(benchmark::State& state) {
+    ForestBench forest(4, 1, false, Stand::Mature, static_cast<int>(state.range(0)));
+    forest.run(state);
+}
+
+BENCHMARK(BM_Community)->ArgNames({"community"})->DenseRange(1, 8)->MinTime(1.0);
 
 // The floor: the same per-tree arithmetic over packed arrays, without a list, a sort, births,
 // removals, climate or output: the plot's basal area and leaf area, each tree's light, growth

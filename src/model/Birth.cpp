@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
 
 #include "model/Allometry.h"
 #include "model/ErrorLog.h"
@@ -85,14 +86,17 @@ void addSaplings(ModelState& model, Plot& plot) {
         if (s.SHADE_TYPE == 1 && s.SITE_QUALITY > 0.0) intolerantPresent = true;
     }
 
-    const FloorLight light = lightAtForestFloor(leafArea);
+    // The light at the floor is worked out when the first species that may enter asks for it; a
+    // plot where none may enter does not pay for it.
+    std::optional<FloorLight> light;
 
     for (int sn = 1; sn <= model.NSPP; ++sn) {
         const Species& s = model.species[static_cast<size_t>(sn)];
         if (s.ABLE_TO_ENTER == 0 || !(s.SITE_QUALITY > 0.0)) continue;
         if (sn == UNDERSTOREY_SPECIES && leafArea < UNDERSTOREY_MIN_LEAF_AREA) continue;
 
-        const int count = saplingCount(model, s, light, intolerantPresent);
+        if (!light) light = lightAtForestFloor(leafArea);
+        const int count = saplingCount(model, s, *light, intolerantPresent);
         if (static_cast<long long>(plot.NTREES) + count > MAX_TREES_PER_PLOT) {
             endRunBeyondModel(
                 model,

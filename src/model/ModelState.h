@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <list>
 #include <memory>
 #include <string>
@@ -233,6 +234,27 @@ struct Climate {
     double soilWater = 0.0;  // W, mm
     double snowStore = 0.0;  // mm
     MonthlyValues previousTEMP{};
+
+    // Values that are pure functions of their inputs, kept with those inputs so that a later
+    // computation with the same inputs takes them instead of working them out again. The
+    // inputs start as NaN, which equals nothing, so the first computation works everything out.
+    struct Remembered {
+        MonthlyValues heatTermTEMP;  // the month's temperature a heat-index term was worked out for
+        MonthlyValues heatTerm{};
+        MonthlyValues e0TEMP, e0I, e0A, e0DL;  // the inputs of a month's potential evapotranspiration
+        MonthlyValues e0{};
+        double nitrogenAVAIL_N;  // the site nitrogen the nitrogen responses were worked out for
+        std::array<double, 4> nitrogenResponse{};
+        Remembered() {
+            constexpr double nothing = std::numeric_limits<double>::quiet_NaN();
+            heatTermTEMP.fill(nothing);
+            e0TEMP.fill(nothing);
+            e0I.fill(nothing);
+            e0A.fill(nothing);
+            e0DL.fill(nothing);
+            nitrogenAVAIL_N = nothing;
+        }
+    } remembered;
 
     double co2Factor = 0.0;  // the last CO2 factor computed by growth
 };

@@ -58,7 +58,13 @@ void computeSiteQuality(ModelState& model) {
     computeWaterBalance(model);
 
     const Climate& c = model.climate;
-    const std::array<double, 4> nitrogen = nitrogenResponses(model.site.AVAIL_N);
+    // The site's nitrogen seldom changes: its responses are worked out again only when it does.
+    Climate::Remembered& remembered = model.climate.remembered;
+    if (!(model.site.AVAIL_N == remembered.nitrogenAVAIL_N)) {
+        remembered.nitrogenResponse = nitrogenResponses(model.site.AVAIL_N);
+        remembered.nitrogenAVAIL_N = model.site.AVAIL_N;
+    }
+    const std::array<double, 4>& nitrogen = remembered.nitrogenResponse;
     for (int sn = 1; sn <= model.NSPP; ++sn) {
         Species& s = model.species[static_cast<size_t>(sn)];
         s.SQ_TEMP = temperatureFactor(c.DEGREE_DAYS, s);

@@ -45,6 +45,18 @@ double heatIndexTerm(double temperature) {
     return temperature > 0.0 ? std::pow(0.2 * temperature, 1.514) : 0.0;
 }
 
+// A month's heat-index term, taken from the last one worked out for that month when the
+// temperature is the same: year to year, last year's months enter this year's indexes again,
+// and every plot of a year has the same temperatures.
+double heatIndexTermOfMonth(Climate::Remembered& remembered, int m, double temperature) {
+    const auto k = static_cast<size_t>(m);
+    if (temperature == remembered.heatTermTEMP[k]) return remembered.heatTerm[k];
+    const double term = heatIndexTerm(temperature);
+    remembered.heatTermTEMP[k] = temperature;
+    remembered.heatTerm[k] = term;
+    return term;
+}
+
 // The soil-water equation dW/dt = g − λ W of one regime over an interval of length d
 // starting at W0. At λ = 0 (nothing drains, nothing is supplied in proportion to W) the
 // closed form becomes the straight line W0 + g t, which is its exact limit.
@@ -52,15 +64,22 @@ struct Regime {
     double g = 0.0;
     double lambda = 0.0;
 
-    double endValue(double w0, double d) const {
-        if (lambda == 0.0) return w0 + g * d;
-        const double wStar = g / lambda;
-        return wStar - (wStar - w0) * std::exp(-lambda * d);
-    }
     double integral(double w0, double d) const {
         if (lambda == 0.0) return w0 * d + g * d * d * 0.5;
         const double wStar = g / lambda;
         return wStar * d - (wStar - w0) * (1.0 - std::exp(-lambda * d)) / lambda;
+    }
+    // The end value and the integral over an interval, which share their equilibrium
+    // and their decay factor.
+    struct Course {
+        double end = 0.0;
+        double integral = 0.0;
+    };
+    Course course(double w0, double d) const {
+        if (lambda == 0.0) return {w0 + g * d, w0 * d + g * d * d * 0.5};
+        const double wStar = g / lambda;
+        const double decay = std::exp(-lambda * d);
+        return {wStar - (wStar - w0) * decay, wStar * d - (wStar - w0) * (1.0 - decay) / lambda};
     }
     // When the soil water, starting at w0, reaches target (known to lie between w0 and the
     // end value of the month). Kept within the month, so that rounding at an equilibrium
@@ -88,9 +107,22 @@ struct MonthResult {
 
 // The soil water of one month, with evapotranspiration at the full rate E0 while the soil
 // holds at least W_K and in proportion to W below it.
-MonthResult soilWaterOfMonth(const Climate& c, double w, double rain, double e0, double r) {
-    const double supply = c.CAP / c.WATER_TABLE;
-    const double recharge = c.CAP / (c.WATER_TABLE * c.W_FC);
+// The supply from the water table and its recharge rate, the same for every month of a pass.
+struct WaterTableRates {
+    double supply = 0.0;
+    double recharge = 0.0;
+};
+
+// Only a soil that holds water has a balance to settle with them.
+WaterTableRates waterTableRates(const Climate& c) {
+    if (!(c.W_FC > 0.0)) return {};
+    return {c.CAP / c.WATER_TABLE, c.CAP / (c.WATER_TABLE * c.W_FC)};
+}
+
+MonthResult soilWaterOfMonth(const Climate& c, const WaterTableRates& rates, double w, double rain, double e0,
+                             double r) {
+    const double supply = rates.supply;
+    const double recharge = rates.recharge;
     const Regime wet{supply + rain - e0, recharge + r};
     const Regime dry{supply + rain, recharge + r + e0 / c.W_K};
 
@@ -98,23 +130,26 @@ MonthResult soilWaterOfMonth(const Climate& c, double w, double rain, double e0,
     bool endsWet = false;
     double w1 = 0.0;
     if (w >= c.W_K) {
-        w1 = wet.endValue(w, 1.0);
+        const Regime::Course wholeMonth = wet.course(w, 1.0);
+        w1 = wholeMonth.end;
         if (w1 >= c.W_K) {
             result.evap = e0;
-            result.runoff = r * wet.integral(w, 1.0);
+            result.runoff = r * wholeMonth.integral;
             endsWet = true;
         } else {
             const double tau = wet.crossingTime(w, c.W_K);
             result.runoff = r * wet.integral(w, tau);
-            w1 = dry.endValue(c.W_K, 1.0 - tau);
-            const double j = dry.integral(c.W_K, 1.0 - tau);
+            const Regime::Course rest = dry.course(c.W_K, 1.0 - tau);
+            w1 = rest.end;
+            const double j = rest.integral;
             result.evap = e0 * (tau + j / c.W_K);
             result.runoff += r * j;
         }
     } else {
-        w1 = dry.endValue(w, 1.0);
+        const Regime::Course wholeMonth = dry.course(w, 1.0);
+        w1 = wholeMonth.end;
         if (w1 <= c.W_K) {
-            const double j = dry.integral(w, 1.0);
+            const double j = wholeMonth.integral;
             result.evap = e0 * j / c.W_K;
             result.runoff = r * j;
         } else {
@@ -122,8 +157,9 @@ MonthResult soilWaterOfMonth(const Climate& c, double w, double rain, double e0,
             const double j = dry.integral(w, tau);
             result.evap = e0 * ((1.0 - tau) + j / c.W_K);
             result.runoff = r * j;
-            w1 = wet.endValue(c.W_K, 1.0 - tau);
-            const double j2 = wet.integral(c.W_K, 1.0 - tau);
+            const Regime::Course rest = wet.course(c.W_K, 1.0 - tau);
+            w1 = rest.end;
+            const double j2 = rest.integral;
             result.runoff += r * j2;
             endsWet = true;
         }
@@ -149,6 +185,23 @@ double potentialEvapotranspiration(const Climate& c, int m) {
     return 185.0 * c.DL[m];
 }
 
+// A month's potential evapotranspiration, taken from the last one worked out for that month when
+// its inputs are the same (every plot of a year after the first has the same climate).
+double potentialEvapotranspirationOfMonth(Climate& c, int m) {
+    Climate::Remembered& remembered = c.remembered;
+    const auto k = static_cast<size_t>(m);
+    if (c.TEMP[k] == remembered.e0TEMP[k] && c.I[k] == remembered.e0I[k] && c.A[k] == remembered.e0A[k] &&
+        c.DL[k] == remembered.e0DL[k])
+        return remembered.e0[k];
+    const double e0 = potentialEvapotranspiration(c, m);
+    remembered.e0TEMP[k] = c.TEMP[k];
+    remembered.e0I[k] = c.I[k];
+    remembered.e0A[k] = c.A[k];
+    remembered.e0DL[k] = c.DL[k];
+    remembered.e0[k] = e0;
+    return e0;
+}
+
 void clearYearlySums(Climate& c) {
     c.sumPREC = c.sumSNOW_M = c.sumE0 = c.sumEVAP = c.sumRAIN = c.sumUP_CAP_TR = 0.0;
     c.sumRUNOFF = c.sumRUNOFF_PLUS = c.sumDELTA_W = c.sumDW_PLUS = c.sumWATER_S = 0.0;
@@ -160,6 +213,7 @@ void runMonthlyBalance(ModelState& model) {
     Climate& c = model.climate;
     const double evapFactor = model.params.EVAP_FACTOR;
     clearYearlySums(c);
+    const WaterTableRates rates = waterTableRates(c);
     double w = c.soilWater;
     for (int m = 1; m <= MONTHS; ++m) {
         c.sumPREC += c.PREC[m];
@@ -182,7 +236,7 @@ void runMonthlyBalance(ModelState& model) {
                 c.RUNOFF[m] = 0.0;
             }
         } else {
-            c.E0[m] = potentialEvapotranspiration(c, m);
+            c.E0[m] = potentialEvapotranspirationOfMonth(c, m);
             if (c.snowStore > 0.0) {
                 c.SNOW_M[m] = std::min(SNOW_MELT_RATE * c.SNOW_D_D[m], c.snowStore);
                 c.snowStore -= c.SNOW_M[m];
@@ -202,7 +256,7 @@ void runMonthlyBalance(ModelState& model) {
 
         if (c.W_FC > 0.0) {
             c.UP_CAP_TR[m] = (c.W_FC - w) * c.CAP / (c.WATER_TABLE * c.W_FC);
-            const MonthResult month = soilWaterOfMonth(c, w, c.RAIN[m], c.E0[m], r);
+            const MonthResult month = soilWaterOfMonth(c, rates, w, c.RAIN[m], c.E0[m], r);
             w = month.w;
             c.EVAP[m] = month.evap;
             c.RUNOFF[m] = month.runoff;
@@ -322,20 +376,22 @@ void computeYearlyClimate(ModelState& model) {
     if (continuesPreviousYear(model)) {
         // Each month's heat index covers the twelve months ending with it. A month's term is
         // the same in every index it enters, so each is computed once.
-        MonthlyValues previousTerm{}, currentTerm{};
+        // The terms of the two years stand in one row, last year's months first, so that the
+        // index of month m sums the twelve terms of the row starting at last year's month m + 1,
+        // in calendar order. All twelve sums advance together, one term at a time.
+        std::array<double, 2 * MONTHS> terms{};
         for (int k = 1; k <= MONTHS; ++k) {
-            previousTerm[k] = heatIndexTerm(c.previousTEMP[k]);
-            currentTerm[k] = heatIndexTerm(c.TEMP[k]);
+            terms[static_cast<size_t>(k - 1)] = heatIndexTermOfMonth(c.remembered, k, c.previousTEMP[k]);
+            terms[static_cast<size_t>(MONTHS + k - 1)] = heatIndexTermOfMonth(c.remembered, k, c.TEMP[k]);
         }
-        for (int m = 1; m <= MONTHS; ++m) {
-            double index = 0.0;
-            for (int k = m + 1; k <= MONTHS; ++k) index += previousTerm[k];
-            for (int k = 1; k <= m; ++k) index += currentTerm[k];
-            c.I[m] = index;
+        std::array<double, MONTHS> index{};
+        for (size_t j = 0; j < MONTHS; ++j) {
+            for (size_t m = 0; m < MONTHS; ++m) index[m] += terms[m + 1 + j];
         }
+        for (int m = 1; m <= MONTHS; ++m) c.I[m] = index[static_cast<size_t>(m - 1)];
     } else {
         double index = 0.0;
-        for (int m = 1; m <= MONTHS; ++m) index += heatIndexTerm(c.TEMP[m]);
+        for (int m = 1; m <= MONTHS; ++m) index += heatIndexTermOfMonth(c.remembered, m, c.TEMP[m]);
         for (int m = 1; m <= MONTHS; ++m) c.I[m] = index;
     }
     for (int m = 1; m <= MONTHS; ++m) {
