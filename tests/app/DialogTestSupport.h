@@ -21,7 +21,10 @@
 
 #include "app/ParameterDialog.h"
 #include "display/TestForest.h"
+#include "input/StartupLoad.h"
 #include "support/ScriptedHost.h"
+#include "support/SmallDataSet.h"
+#include "support/TempDirectory.h"
 
 namespace dravia::test {
 
@@ -109,5 +112,19 @@ inline void withNextModal(const std::function<void()>& action, const std::functi
     action();
     EXPECT_TRUE(seen);
 }
+
+// The small data set loaded as at start-up, in a scratch directory.
+class LoadedModel : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        writeSmallDataSet(directory.path());
+        model.host = &host;
+        loadAtStartup(model);
+        host.messages.clear();
+    }
+    TempDirectory directory;
+    ModelState model;
+    ScriptedHost host;
+};
 
 }  // namespace dravia::test

@@ -26,18 +26,7 @@ using test::line;
 using test::pressOk;
 using test::setText;
 
-class LoadedSmallData : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::writeSmallDataSet(directory.path());
-        model.host = &host;
-        loadAtStartup(model);
-        host.messages.clear();
-    }
-    test::TempDirectory directory;
-    ModelState model;
-    test::ScriptedHost host;
-};
+using LoadedSmallData = test::LoadedModel;
 
 // ---- Picture names in the Species dialog ----
 

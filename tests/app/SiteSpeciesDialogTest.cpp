@@ -19,19 +19,7 @@ using test::pressCancel;
 using test::pressOk;
 using test::setText;
 
-// The small data set loaded as at start-up, in a scratch directory.
-class LoadedModel : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::writeSmallDataSet(directory.path());
-        model.host = &host;
-        loadAtStartup(model);
-        host.messages.clear();
-    }
-    test::TempDirectory directory;
-    ModelState model;
-    test::ScriptedHost host;
-};
+using test::LoadedModel;
 
 // ---- Site ----
 
