@@ -22,7 +22,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/dravia4" ]; then
   exec "$build/dravia4" --workdir "$work"
 fi
 echo "No display: running the default simulation headless in $work"
-"$build/dravia4-batch" run --dir "$work"
+"$build/dravia4-batch" run --dir "$work" --db "$work/dravia4-run.sqlite"
 status=$?
 if [ $status -ne 0 ]; then
   echo "The run ended with status $status."

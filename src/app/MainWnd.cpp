@@ -25,6 +25,7 @@
 #include "display/PlotView.h"
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
+#include "output/RunDatabaseSchema.h"
 #include "platform/ProgramExit.h"
 #include "run/RunDriver.h"
 #include "run/RunStatistics.h"
@@ -236,6 +237,10 @@ void MainWnd::startRun() {
     const DirectoryLock lock(".");
     if (!workingDirectoryFree(lock)) return;
     fillVolumeCoefficients(*model_);
+    // Each run leaves its database in the working directory for the charts (docs/outputs.md).
+    model_->databaseRequest.path = STANDARD_RUN_DATABASE_NAME;
+    model_->databaseRequest.required = false;
+    model_->databaseRequest.commandLine = QCoreApplication::arguments().join(QLatin1Char(' ')).toStdString();
     try {
         runSimulation(*model_);
     } catch (const ProgramExit& exit) {

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
@@ -15,6 +16,7 @@
 #include "model/ModelState.h"
 #include "model/Random.h"
 #include "model/VolumeTable.h"
+#include "output/RunDatabase.h"
 #include "platform/DirectoryLock.h"
 #include "platform/ProgramExit.h"
 #include "run/Merge.h"
@@ -58,6 +60,36 @@ void applyRunOptions(ModelState& model, const RunOptions& options) {
     if (options.iterations) model.params.NUM_ITERS = *options.iterations;
     if (options.everyTree) model.params.OUTPUT_EVERY_TREE = true;
     if (options.waterStressMode) model.params.WATER_STRESS_MODE = *options.waterStressMode;
+    model.databaseRequest.path = options.database;
+    model.databaseRequest.yearly = options.databaseYearly;
+    model.databaseRequest.trees = options.databaseTrees;
+    model.databaseRequest.commandLine = options.commandLine;
+}
+
+// A relative path given on the command line means a file in the directory the command started
+// in, not in the working directory it moves into.
+std::string fromStartDirectory(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+// The command line as typed, each argument holding a space or quote in single quotes.
+std::string commandLineOf(int argc, char** argv) {
+    std::string line;
+    for (int i = 0; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (i > 0) line += ' ';
+        if (!argument.empty() && argument.find_first_of(" \t'\"") == std::string::npos) {
+            line += argument;
+            continue;
+        }
+        line += '\'';
+        for (const char c : argument) line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        line += '\'';
+    }
+    return line;
 }
 
 // False (with the message) when another program works in the working directory.
@@ -69,7 +101,9 @@ bool workingDirectoryFree(const DirectoryLock& lock, Host& host) {
 
 }  // namespace
 
-int runBatch(const RunOptions& options, Host& host) {
+int runBatch(const RunOptions& given, Host& host) {
+    RunOptions options = given;
+    options.database = fromStartDirectory(given.database);
     if (!enterDirectory(options.directory, host)) return EXIT_FATAL_ERROR;
     const DirectoryLock lock(".");
     if (!workingDirectoryFree(lock, host)) return EXIT_FATAL_ERROR;
@@ -81,12 +115,39 @@ int runBatch(const RunOptions& options, Host& host) {
         fillVolumeCoefficients(*model);
         const RunOutcome outcome = runSimulation(*model);
         // A run that went on without some of its records must not look like a complete one.
-        if (outcome == RunOutcome::NotStarted || !model->output.fileThatLostData.empty())
+        if (outcome == RunOutcome::NotStarted || !model->output.fileThatLostData.empty() ||
+            !model->output.databaseFailure.empty())
             return EXIT_FATAL_ERROR;
+        if (!options.database.empty())
+            host.writeStandardOutput("Run database written to \"" + options.database + "\".\n");
         return EXIT_NORMAL;
     } catch (const ProgramExit& exit) {
         return exit.status;
     }
+}
+
+int exportBatch(const ExportOptions& options, Host& host) {
+    if (!isCompleteRunDatabase(options.database)) {
+        host.showMessage("Error: \"" + options.database + "\" is not the run database of a completed run.",
+                         MessageIcon::Error);
+        return EXIT_FATAL_ERROR;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(options.csvDirectory, error);
+    if (error) {
+        host.showMessage("Error: the directory \"" + options.csvDirectory +
+                             "\" could not be created: " + error.message() + ".",
+                         MessageIcon::Error);
+        return EXIT_FATAL_ERROR;
+    }
+    const std::string failure = exportRunDatabase(options.database, options.csvDirectory);
+    if (!failure.empty()) {
+        host.showMessage(failure, MessageIcon::Error);
+        return EXIT_FATAL_ERROR;
+    }
+    host.writeStandardOutput("Tables of \"" + options.database + "\" written to \"" + options.csvDirectory +
+                             "\" as CSV files.\n");
+    return EXIT_NORMAL;
 }
 
 int statsBatch(const StatsOptions& options, Host& host) {
@@ -126,6 +187,13 @@ int batchMain(int argc, char** argv) {
     runCommand->add_flag("--every-tree", run.everyTree, "Write one results record per tree");
     runCommand->add_option("--water-stress-mode", run.waterStressMode, "0 evaporation deficit, 1 soil water")
         ->check(CLI::Range(0, 1));
+    CLI::Option* database = runCommand->add_option(
+        "--db", run.database, "Also write the run database (SQLite) to FILE (docs/outputs.md)");
+    runCommand
+        ->add_flag("--db-yearly", run.databaseYearly, "Record demography every year, not only results years")
+        ->needs(database);
+    runCommand->add_flag("--db-trees", run.databaseTrees, "Record every tree in the run database")
+        ->needs(database);
 
     StatsOptions stats;
     CLI::App* statsCommand = app.add_subcommand("stats", "Compute the statistics of the last run.");
@@ -143,6 +211,17 @@ int batchMain(int argc, char** argv) {
         ->required()
         ->expected(1, -1);
 
+    ExportOptions exported;
+    CLI::App* exportCommand = app.add_subcommand(
+        "export",
+        "Write each table of a run database as one CSV file (header row, C locale numbers) into DIR.");
+    exportCommand->add_option("--db", exported.database, "The run database")->required();
+    exportCommand->add_option("--csv", exported.csvDirectory, "Directory to write TABLE.csv files into")
+        ->required();
+
+    mergeCommand->add_option("--db", merge.database,
+                             "Name of the run database in each run directory (default: dravia4-run.sqlite)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -158,9 +237,11 @@ int batchMain(int argc, char** argv) {
         if (runCommand->parsed()) {
             // The bar is for a person watching a terminal; a redirected stderr gets nothing extra.
             if (isatty(STDERR_FILENO) == 1) host.showProgress(ProgressBar::terminalColumns(stderr));
+            run.commandLine = commandLineOf(argc, argv);
             return runBatch(run, host);
         }
         if (mergeCommand->parsed()) return mergeRuns(merge, host);
+        if (exportCommand->parsed()) return exportBatch(exported, host);
         return statsBatch(stats, host);
     } catch (const std::bad_alloc&) {
         host.showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);

@@ -15,6 +15,15 @@ struct RunOptions {
     std::optional<int> community;
     bool everyTree = false;
     std::optional<int> waterStressMode;
+    std::string database;  // the run database to write, none when empty
+    bool databaseYearly = false;
+    bool databaseTrees = false;
+    std::string commandLine;
+};
+
+struct ExportOptions {
+    std::string database;
+    std::string csvDirectory;
 };
 
 struct StatsOptions {
@@ -27,6 +36,9 @@ int runBatch(const RunOptions& options, Host& host);
 
 // `dravia4-batch stats`: the statistics command. Returns the exit status.
 int statsBatch(const StatsOptions& options, Host& host);
+
+// `dravia4-batch export`: the run database's tables as CSV files. Returns the exit status.
+int exportBatch(const ExportOptions& options, Host& host);
 
 // The whole command line; returns the exit status.
 int batchMain(int argc, char** argv);

@@ -1,7 +1,5 @@
 #include "model/Death.h"
 
-#include <iterator>
-
 #include "model/Random.h"
 #include "model/TreeList.h"
 
@@ -14,14 +12,23 @@ constexpr double SLOW_GROWTH_MORTALITY = 0.368;
 
 }  // namespace
 
-void killTrees(ModelState& model, Plot& plot) {
+void killTrees(ModelState& model, Plot& plot, const RemovalObserver& observer) {
     auto tree = plot.trees.begin();
     while (tree != plot.trees.end()) {
         tree->AGE += 1;
         const Species& s = model.species[static_cast<size_t>(tree->SN)];
+        RemovalCause cause = RemovalCause::BackgroundMortality;
         bool dies = randomUniform(model) < BACKGROUND_DEATHS_PER_LIFESPAN / s.AGEMAX;
-        if (!dies && tree->SLOW_GROWTH == 1) dies = randomUniform(model) < SLOW_GROWTH_MORTALITY;
-        tree = dies ? removeTree(model, plot, tree) : std::next(tree);
+        if (!dies && tree->SLOW_GROWTH == 1) {
+            dies = randomUniform(model) < SLOW_GROWTH_MORTALITY;
+            cause = RemovalCause::SlowGrowth;
+        }
+        if (!dies) {
+            ++tree;
+            continue;
+        }
+        if (observer) observer(model, plot, *tree, cause);
+        tree = removeTree(model, plot, tree);
     }
     if (plot.NTREES == 0) plot.PLOT_BA = 0.0;
 }

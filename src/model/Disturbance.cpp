@@ -12,8 +12,15 @@ namespace {
 constexpr double SMALLEST_WINDTHROW_DRAW = 0.0001;  // a probability at or below this never strikes
 constexpr int TABULAR_DISPLAY = 2;
 
-void notify(const std::function<void(ModelState&, const Plot&)>& call, ModelState& model, const Plot& plot) {
-    if (call) call(model, plot);
+void notify(const std::function<void(ModelState&, const Plot&, RemovalCause)>& call, ModelState& model,
+            const Plot& plot, RemovalCause cause) {
+    if (call) call(model, plot, cause);
+}
+
+TreeList::iterator removeReported(ModelState& model, Plot& plot, TreeList::iterator tree, RemovalCause cause,
+                                  const DisturbanceObserver& observer) {
+    if (observer.removed) observer.removed(model, plot, *tree, cause);
+    return removeTree(model, plot, tree);
 }
 
 bool loggingYear(const RunParameters& p, int year) {
@@ -32,7 +39,7 @@ bool decideDisturbance(ModelState& model, Plot& plot, const DisturbanceObserver&
 
     bool logged = false;
     if (loggingYear(p, model.run.CURRENT_YEAR)) {
-        applyDisturbance(model, plot, p.MIN_DIAM_TO_KILL_FOR_LOGGING, observer);
+        applyDisturbance(model, plot, p.MIN_DIAM_TO_KILL_FOR_LOGGING, RemovalCause::Logging, observer);
         logged = true;
     }
 
@@ -40,20 +47,20 @@ bool decideDisturbance(ModelState& model, Plot& plot, const DisturbanceObserver&
     double u = randomUniform(model);
     if (u < SMALLEST_WINDTHROW_DRAW) u = SMALLEST_WINDTHROW_DRAW;
     if (u < p.BLOW_PROB) {
-        applyDisturbance(model, plot, p.MIN_DIAM_TO_KILL_FOR_WINDTHROW, observer);
+        applyDisturbance(model, plot, p.MIN_DIAM_TO_KILL_FOR_WINDTHROW, RemovalCause::Windthrow, observer);
         return true;
     }
     return logged;
 }
 
-void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter,
+void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter, RemovalCause cause,
                       const DisturbanceObserver& observer) {
-    notify(observer.beforeRemoval, model, plot);
+    notify(observer.beforeRemoval, model, plot, cause);
 
     if (minimumDiameter == 0.0) {
         // A clear-cut.
         auto tree = plot.trees.begin();
-        while (tree != plot.trees.end()) tree = removeTree(model, plot, tree);
+        while (tree != plot.trees.end()) tree = removeReported(model, plot, tree, cause, observer);
         plot.NTREES = 0;
         plot.PLOT_BA = 0.0;
         if (model.params.SCREEN_OUTPUT_MODE == TABULAR_DISPLAY) {
@@ -65,12 +72,13 @@ void applyDisturbance(ModelState& model, Plot& plot, double minimumDiameter,
     } else {
         auto tree = plot.trees.begin();
         while (tree != plot.trees.end()) {
-            tree = tree->DBH >= minimumDiameter ? removeTree(model, plot, tree) : std::next(tree);
+            tree = tree->DBH >= minimumDiameter ? removeReported(model, plot, tree, cause, observer)
+                                                : std::next(tree);
         }
         if (plot.trees.empty()) plot.PLOT_BA = 0.0;
     }
 
-    notify(observer.afterRemoval, model, plot);
+    notify(observer.afterRemoval, model, plot, cause);
 }
 
 }  // namespace dravia

@@ -285,6 +285,19 @@ struct RunState {
     RunFlags flags;
 };
 
+class RunDatabase;
+
+// The run database a run is asked to write besides its files: none when path is empty.
+struct RunDatabaseRequest {
+    std::string path;         // a local path
+    bool yearly = false;      // demography (and trees) every year, not only in results years
+    bool trees = false;       // one row per tree in each recorded year
+    std::string commandLine;  // as the user gave it, for the record
+    // A run asked for a database it cannot create does not start; the desktop's own database of
+    // each run is not required: without it the run goes on.
+    bool required = true;
+};
+
 // Output state that lives for one run.
 struct OutputState {
     bool resultsFileCreated = false;
@@ -293,6 +306,10 @@ struct OutputState {
     // A file that lost data while the run went on (the disturbance data file): reported once,
     // and the batch tool's run then ends with status 1.
     std::string fileThatLostData;
+    // The run database being written, and what it failed on when it had to be given up; a
+    // run that lost its database ends the batch tool with status 1 as well.
+    std::shared_ptr<RunDatabase> database;
+    std::string databaseFailure;
 };
 
 // The statistics table: rows 0..40 by species number, slots 0..500, nine sum/sum-of-squares pairs.
@@ -341,6 +358,7 @@ struct ModelState {
     std::array<DisplaySlot, DISPLAY_SLOT_COUNT + 1> displaySlots{};    // 1..50
     std::array<std::array<int, MAX_SPECIES + 1>, 9> colourTable{};     // [community 0..8][species 0..40]
     std::array<std::array<double, 3>, MAX_SPECIES + 1> VOLUME_COEF{};  // filled before every run
+    RunDatabaseRequest databaseRequest;
     OutputState output;
     StatisticsState statistics;
 

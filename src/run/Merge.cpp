@@ -14,6 +14,7 @@
 #include "input/ReaderError.h"
 #include "output/ParameterCopies.h"
 #include "output/RecordLayout.h"
+#include "output/RunDatabase.h"
 #include "platform/DirectoryLock.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
@@ -430,6 +431,24 @@ void merge(const MergeOptions& options, Host& host) {
         merged.push_back(std::move(file));
     }
 
+    // The runs' databases are merged when every run has one; each must describe a completed run.
+    std::vector<MergeSource> databases;
+    int databaseOffset = 0;
+    for (const FinishedRun& run : runs) {
+        const fs::path database = run.directory / options.database;
+        if (!fs::exists(database)) {
+            databaseOffset += run.iterations;
+            continue;
+        }
+        if (!isCompleteRunDatabase(database.string())) {
+            throw MergeRefused{"The run database \"" + database.string() +
+                               "\" is not the database of a completed run; run that replicate again."};
+        }
+        databases.push_back({database.string(), databaseOffset});
+        databaseOffset += run.iterations;
+    }
+    const bool mergeDatabases = databases.size() == runs.size();
+
     copyInputs(first, output);
     for (const MergedFile& file : merged) {
         std::error_code ignored;
@@ -449,8 +468,24 @@ void merge(const MergeOptions& options, Host& host) {
               runTimeControlWithIterations(first, totalIterations));
     writeFile(output / toLocalPath(STATS_INITIAL_VALUES_FILE), first.initialValues.text);
 
+    // A database left in OUT by an earlier merge would not describe these runs.
+    const fs::path mergedDatabase = output / options.database;
+    std::error_code notThere;
+    fs::remove(mergedDatabase, notThere);
+    if (mergeDatabases) {
+        const std::string failure = mergeRunDatabases(databases, mergedDatabase.string());
+        if (!failure.empty()) throw MergeRefused{failure};
+    }
+
     host.writeStandardOutput(formatText("Merged %zu runs, %d iterations, into \"%s\".\n", runs.size(),
                                         totalIterations, options.output.c_str()));
+    if (mergeDatabases) {
+        host.writeStandardOutput(
+            formatText("Merged their run databases into \"%s\".\n", mergedDatabase.c_str()));
+    } else if (!databases.empty()) {
+        host.writeStandardOutput(
+            formatText("Not every run has a run database \"%s\": none merged.\n", options.database.c_str()));
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "output/RunDatabaseSchema.h"
 #include "platform/Host.h"
 
 namespace dravia {
@@ -10,6 +11,7 @@ namespace dravia {
 struct MergeOptions {
     std::string output;             // working directory to create or fill
     std::vector<std::string> runs;  // working directories of finished runs of one scenario
+    std::string database = STANDARD_RUN_DATABASE_NAME;  // the run database's name in each run directory
 };
 
 // The merge command (`merge OUT DIR...`): the results, after-disturbance results and disturbance data

@@ -1,5 +1,6 @@
 #include "run/RunDriver.h"
 
+#include "input/Parameters.h"
 #include "input/PlotFile.h"
 #include "input/ReaderError.h"
 #include "input/WeatherFile.h"
@@ -13,6 +14,7 @@
 #include "output/DisturbanceData.h"
 #include "output/MonitorFile.h"
 #include "output/ParameterCopies.h"
+#include "output/RunDatabase.h"
 #include "output/Tally.h"
 #include "platform/Host.h"
 #include "run/FileCollisions.h"
@@ -22,19 +24,95 @@ namespace dravia {
 
 namespace {
 
+RunDatabase* databaseOf(const ModelState& model) {
+    return model.output.database.get();
+}
+
+// A database that failed is given up: the user hears why, the run goes on without it, and its
+// temporary file goes.
+void checkDatabase(ModelState& model) {
+    RunDatabase* database = databaseOf(model);
+    if (database == nullptr || database->failure().empty()) return;
+    model.output.databaseFailure = database->failure();
+    model.output.database.reset();
+    hostOf(model).showMessage(model.output.databaseFailure + " The run goes on without it.",
+                              MessageIcon::Error);
+}
+
+// The input files whose names and contents the run database records.
+std::vector<RunDatabase::InputFile> runInputFiles(const ModelState& model) {
+    const RunParameters& p = model.params;
+    return {{"run-time control", RUN_TIME_CONTROL_FILE},
+            {"initial values", p.initialValuesPath},
+            {"species", p.SPP_PARAM_FILE},
+            {"plot", p.PLOT_FILE},
+            {"weather", p.WTHR_FILE}};
+}
+
+// Opens the run database the run is asked for; false (with the message) when it cannot be.
+bool openRunDatabase(ModelState& model) {
+    model.output.database.reset();
+    if (model.databaseRequest.path.empty()) return true;
+    try {
+        model.output.database =
+            std::make_shared<RunDatabase>(model.databaseRequest, model, runInputFiles(model));
+    } catch (const DatabaseError& error) {
+        if (model.databaseRequest.required) {
+            hostOf(model).showMessage(error.reason, MessageIcon::Error);
+            return false;
+        }
+        hostOf(model).showMessage(error.reason + " The run goes on without it.", MessageIcon::Error);
+        return true;
+    }
+    model.output.database->beginIteration(model);
+    return true;
+}
+
+void finishRunDatabase(ModelState& model, bool completed) {
+    RunDatabase* database = databaseOf(model);
+    if (database == nullptr) return;
+    database->finish(model, completed);
+    checkDatabase(model);
+    model.output.database.reset();
+}
+
 // Rebuilds the plots from their initial state at the start of an iteration.
 void startIteration(ModelState& model) {
     hostOf(model).layOutDisplay(model);
     model.run.CURRENT_YEAR = 1;
     readPlotFile(model, PlotFileMode::Plots);
+    if (RunDatabase* database = databaseOf(model)) database->beginIteration(model);
 }
 
-const DisturbanceObserver& disturbanceDataObserver() {
-    static const DisturbanceObserver observer{
-        [](ModelState& m, const Plot& plot) { writeDisturbanceData(m, plot, true); },
-        [](ModelState& m, const Plot& plot) { writeDisturbanceData(m, plot, false); },
+void noteRemoval(const ModelState& model, const Plot& plot, const Tree& tree, RemovalCause cause) {
+    databaseOf(model)->noteRemoval(model, plot, tree, cause);
+}
+
+const DisturbanceObserver& disturbanceObserver(const ModelState& model) {
+    static const DisturbanceObserver dataFileOnly{
+        [](ModelState& m, const Plot& plot, RemovalCause) { writeDisturbanceData(m, plot, true); },
+        [](ModelState& m, const Plot& plot, RemovalCause) { writeDisturbanceData(m, plot, false); },
+        {},
     };
-    return observer;
+    static const DisturbanceObserver withDatabase{
+        [](ModelState& m, const Plot& plot, RemovalCause) {
+            writeDisturbanceData(m, plot, true);
+            databaseOf(m)->beginDisturbance();
+        },
+        [](ModelState& m, const Plot& plot, RemovalCause cause) {
+            writeDisturbanceData(m, plot, false);
+            databaseOf(m)->endDisturbance(m, plot, cause);
+        },
+        noteRemoval,
+    };
+    return databaseOf(model) ? withDatabase : dataFileOnly;
+}
+
+// The stand is recorded in the years the results file holds records of, or would hold were
+// results written to file: year 1 and every multiple of the results interval in force.
+bool standRecordDue(const RunParameters& p, const PlotYearOutput& plan) {
+    return plan.year == 1 ||
+           (plan.intervalsOn && p.RESULTS_INTERV > 0 && divisible(plan.year, p.RESULTS_INTERV));
 }
 
 // Output, disturbance and redraw of one plot's year, after its forest processes.
@@ -49,8 +127,10 @@ void finishPlotYear(ModelState& model, Plot& plot) {
     }
     // The results interval in force here may just have been widened by the year-1 write.
     if (intervalOutputDue(p, plan)) writeIntervalOutput(model, plot, plan);
+    if (RunDatabase* database = databaseOf(model))
+        database->recordPlotYear(model, plot, standRecordDue(p, plan));
     if (p.TEST_DISTURB == 1) {
-        run.flags.disturbed_this_year = decideDisturbance(model, plot, disturbanceDataObserver());
+        run.flags.disturbed_this_year = decideDisturbance(model, plot, disturbanceObserver(model));
         if (run.flags.disturbed_this_year) summarizePlot(model, plot);
     }
     if (run.flags.disturbed_this_year && afterDisturbanceReportDue(p, plan)) {
@@ -68,6 +148,7 @@ void computeSiteQualityWithMonitor(ModelState& model) {
 
 void endRun(ModelState& model) {
     writeStatisticsCopies(model);
+    finishRunDatabase(model, true);
     model.run.flags.running = false;
     hostOf(model).showMessage("Simulation Completed.", MessageIcon::Information);
 }
@@ -101,6 +182,10 @@ RunOutcome runSimulation(ModelState& model) {
         freePlots(model);
         return RunOutcome::NotStarted;
     }
+    if (!openRunDatabase(model)) {
+        freePlots(model);
+        return RunOutcome::NotStarted;
+    }
     // The results files are about to be written anew: the copies of an earlier run no longer
     // describe them, and the next ones are written when this run completes.
     removeStatisticsCopies();
@@ -117,6 +202,8 @@ RunOutcome runSimulation(ModelState& model) {
         }
         stepYear(model);
     } while (run.flags.running || run.flags.paused);
+    // A run quit before its end keeps what it recorded, marked as not completed.
+    finishRunDatabase(model, false);
     return RunOutcome::Finished;
 }
 
@@ -130,16 +217,29 @@ void stepYear(ModelState& model) {
     for (Plot& plot : model.plots) {
         run.CURRENT_PLOT = &plot;
         run.BIRTHS_THIS_YEAR.fill(0);
+        RunDatabase* database = databaseOf(model);
         if (p.CLIMATE_CHANGE == 1) {
             takeWeatherYear(model, run.CURRENT_YEAR);
             computeSiteQualityWithMonitor(model);
         }
+        // A constant climate's factors hold for the whole run: recorded once per plot and iteration.
+        if (database && (p.CLIMATE_CHANGE == 1 || run.CURRENT_YEAR == 1))
+            database->recordLimitingFactors(model, plot);
         addSaplings(model, plot);
+        if (database) database->noteRecruits(model, plot);
         growTrees(model, plot);
-        killTrees(model, plot);
+        if (database) {
+            killTrees(model, plot, noteRemoval);
+        } else {
+            killTrees(model, plot);
+        }
         finishPlotYear(model, plot);
     }
     run.CURRENT_PLOT = nullptr;
+    if (RunDatabase* database = databaseOf(model)) {
+        if (run.CURRENT_YEAR == p.NUM_YEARS) database->endIteration();
+        checkDatabase(model);
+    }
     host.yearCompleted(model);
 
     if (run.CURRENT_YEAR != p.NUM_YEARS) {

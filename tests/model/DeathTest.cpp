@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "model/Death.h"
 #include "model/ForestFixture.h"
 
@@ -14,10 +16,15 @@ TEST(KillTrees, OneDrawPerTreeAndASecondOnlyForSlowGrowingSurvivors) {
     f.addSpecies(1, 3).AGEMAX = 1e12;  // no tree dies of age
     for (int i = 0; i < 6; ++i) f.addTree(1, 10.0 + i).SLOW_GROWTH = i % 2;
     const double start = f.model->run.RANDOM_STATE;
-    killTrees(*f.model, f.plot());
+    std::vector<RemovalCause> causes;
+    killTrees(*f.model, f.plot(), [&](const ModelState&, const Plot&, const Tree&, RemovalCause cause) {
+        causes.push_back(cause);
+    });
     // Six first draws, three second draws.
     EXPECT_EQ(drawsBetween(start, f.model->run.RANDOM_STATE), 9);
     EXPECT_EQ(f.plot().NTREES, static_cast<int>(f.plot().trees.size()));
+    // No tree dies of age: each death reported is one of slow growth.
+    EXPECT_EQ(causes, std::vector<RemovalCause>(6 - f.plot().trees.size(), RemovalCause::SlowGrowth));
     for (const Tree& t : f.plot().trees) EXPECT_EQ(t.AGE, 1);
 }
 
@@ -46,7 +53,12 @@ TEST(KillTrees, DeathFollowsTheDrawsInListOrder) {
     Tree& c = f.addTree(1, 10.0);
     c.TREE_ID = 3;
     c.AGE = 7;
-    killTrees(*f.model, f.plot());
+    std::vector<int> died;
+    killTrees(*f.model, f.plot(), [&](const ModelState&, const Plot&, const Tree& tree, RemovalCause cause) {
+        EXPECT_EQ(cause, RemovalCause::BackgroundMortality);
+        died.push_back(tree.TREE_ID);
+    });
+    EXPECT_EQ(died, std::vector<int>{1});
     ASSERT_EQ(f.plot().NTREES, 2);
     EXPECT_EQ(f.plot().trees.front().TREE_ID, 2);
     EXPECT_EQ(f.plot().trees.back().TREE_ID, 3);

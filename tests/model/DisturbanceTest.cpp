@@ -13,9 +13,13 @@ using test::ForestFixture;
 
 struct Recorder {
     std::vector<int> treesBefore, treesAfter;
+    std::vector<std::pair<double, RemovalCause>> removed;  // DBH and cause of each tree taken
     DisturbanceObserver observer() {
-        return {[this](ModelState&, const Plot& plot) { treesBefore.push_back(plot.NTREES); },
-                [this](ModelState&, const Plot& plot) { treesAfter.push_back(plot.NTREES); }};
+        return {[this](ModelState&, const Plot& plot, RemovalCause) { treesBefore.push_back(plot.NTREES); },
+                [this](ModelState&, const Plot& plot, RemovalCause) { treesAfter.push_back(plot.NTREES); },
+                [this](const ModelState&, const Plot&, const Tree& tree, RemovalCause cause) {
+                    removed.emplace_back(tree.DBH, cause);
+                }};
     }
 };
 
@@ -130,6 +134,9 @@ TEST(Disturbance, LoggingAndWindthrowInOneYearLoggingFirst) {
     EXPECT_TRUE(decideDisturbance(*f.model, f.plot(), r.observer()));
     EXPECT_EQ(r.treesBefore, (std::vector<int>{5, 4}));
     EXPECT_EQ(r.treesAfter, (std::vector<int>{4, 2}));
+    const std::vector<std::pair<double, RemovalCause>> removed = {
+        {45.0, RemovalCause::Logging}, {30.0, RemovalCause::Windthrow}, {20.0, RemovalCause::Windthrow}};
+    EXPECT_EQ(r.removed, removed);
 }
 
 TEST(Disturbance, ClearCutInTabularModeWritesItsLine) {
@@ -141,7 +148,7 @@ TEST(Disturbance, ClearCutInTabularModeWritesItsLine) {
     Tree& tree = f.plot().trees.front();
     tree.DISPLAY_SLOT = 3;
     f.model->displaySlots[3].tree = &tree;
-    applyDisturbance(*f.model, f.plot(), 0.0, {});
+    applyDisturbance(*f.model, f.plot(), 0.0, RemovalCause::Logging, {});
     EXPECT_EQ(f.host.standardOutput, "\n\n\n ---  ALL TREES KILLED AFTER YEAR 2001  --- \n\n");
     EXPECT_EQ(f.plot().NTREES, 0);
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
@@ -151,7 +158,7 @@ TEST(Disturbance, ClearCutInTabularModeWritesItsLine) {
     ForestFixture g;
     plantStand(g);
     g.model->params.SCREEN_OUTPUT_MODE = 3;
-    applyDisturbance(*g.model, g.plot(), 0.0, {});
+    applyDisturbance(*g.model, g.plot(), 0.0, RemovalCause::Logging, {});
     EXPECT_EQ(g.host.standardOutput, "");
     EXPECT_EQ(g.plot().NTREES, 0);
 }
@@ -159,7 +166,7 @@ TEST(Disturbance, ClearCutInTabularModeWritesItsLine) {
 TEST(Disturbance, ThresholdRemovalThatEmptiesThePlotClearsBasalArea) {
     ForestFixture f;
     plantStand(f);
-    applyDisturbance(*f.model, f.plot(), 8.0, {});
+    applyDisturbance(*f.model, f.plot(), 8.0, RemovalCause::Windthrow, {});
     EXPECT_EQ(f.plot().NTREES, 0);
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
 }

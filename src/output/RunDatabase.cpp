@@ -1,0 +1,693 @@
+#include "output/RunDatabase.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <utility>
+
+#include "output/ParameterCopies.h"
+#include "output/RunDatabaseSchema.h"
+#include "output/Tally.h"
+#include "platform/Format.h"
+#include "platform/Paths.h"
+#include "platform/Sha256.h"
+
+namespace dravia {
+
+namespace {
+
+constexpr const char* PROGRAM_VERSION = "Dravia4 Version 4.00 beta";
+constexpr int DIAMETER_CLASS_WIDTH = 5;  // cm
+
+std::string utcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+std::string currentDirectory() {
+    std::string directory(4096, '\0');
+    if (getcwd(directory.data(), directory.size()) == nullptr) return {};
+    directory.resize(std::strlen(directory.c_str()));
+    return directory;
+}
+
+std::string fullValue(double value) {
+    return formatText("%.17g", value);
+}
+
+// The parameter copies hold one "NAME value" line per parameter; the settings table takes them
+// apart into name and value.
+void appendSettingsOf(std::vector<std::pair<std::string, std::string>>& settings, const std::string& text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        const std::size_t nameEnd = line.find_first_of(" \t");
+        if (line.empty() || nameEnd == 0) continue;
+        const std::string name = line.substr(0, nameEnd);
+        const std::size_t valueStart =
+            nameEnd == std::string::npos ? std::string::npos : line.find_first_not_of(" \t", nameEnd);
+        settings.emplace_back(name, valueStart == std::string::npos ? std::string() : line.substr(valueStart));
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> settingsOf(const ModelState& model) {
+    std::vector<std::pair<std::string, std::string>> settings;
+    appendSettingsOf(settings, runTimeControlCopyText(model.params));
+    appendSettingsOf(settings, initialValuesCopyText(model.params));
+    const Site& site = model.site;
+    const RunParameters& p = model.params;
+    const std::pair<const char*, double> exact[] = {
+        {"ELEV_FT", site.ELEV_FT},
+        {"LATITUDE", site.LATITUDE},
+        {"SOIL_DEPTH", site.SOIL_DEPTH},
+        {"ROOT_DEPTH", site.ROOT_DEPTH},
+        {"WATER_DEPTH", site.WATER_DEPTH},
+        {"TEXTURE", site.TEXTURE},
+        {"PERCENT_ROCK", site.PERCENT_ROCK},
+        {"AVAIL_N", site.AVAIL_N},
+        {"EVAP_FACTOR", p.EVAP_FACTOR},
+        {"BA_MAX", p.BA_MAX},
+    };
+    for (const auto& [name, value] : exact) settings.emplace_back(name, fullValue(value));
+    settings.emplace_back("WATER_STRESS_MODE", std::to_string(p.WATER_STRESS_MODE));
+    settings.emplace_back("OUTPUT_EVERY_TREE", p.OUTPUT_EVERY_TREE ? "1" : "0");
+    return settings;
+}
+
+bool validSpecies(int sn) {
+    return sn >= 1 && sn <= MAX_SPECIES;
+}
+
+// A regular file, or nothing yet, may take the database's name; a directory or a device never.
+std::string targetProblem(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return {};
+    if (S_ISDIR(status.st_mode)) return "a directory has that name";
+    if (!S_ISREG(status.st_mode)) return "it is not a regular file";
+    return {};
+}
+
+}  // namespace
+
+// --- statements and connections ------------------------------------------------------------
+
+DatabaseStatement::DatabaseStatement(sqlite3* db, const char* sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK) {
+        throw DatabaseError{sqlite3_errmsg(db)};
+    }
+}
+
+DatabaseStatement::DatabaseStatement(DatabaseStatement&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), statement_(std::exchange(other.statement_, nullptr)) {}
+
+DatabaseStatement& DatabaseStatement::operator=(DatabaseStatement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(statement_);
+        db_ = std::exchange(other.db_, nullptr);
+        statement_ = std::exchange(other.statement_, nullptr);
+    }
+    return *this;
+}
+
+DatabaseStatement::~DatabaseStatement() {
+    sqlite3_finalize(statement_);
+}
+
+DatabaseStatement& DatabaseStatement::bind(int column, double value) {
+    sqlite3_bind_double(statement_, column, value);
+    return *this;
+}
+
+DatabaseStatement& DatabaseStatement::bind(int column, int value) {
+    sqlite3_bind_int(statement_, column, value);
+    return *this;
+}
+
+DatabaseStatement& DatabaseStatement::bind(int column, long long value) {
+    sqlite3_bind_int64(statement_, column, value);
+    return *this;
+}
+
+DatabaseStatement& DatabaseStatement::bind(int column, const std::string& value) {
+    sqlite3_bind_text(statement_, column, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+DatabaseStatement& DatabaseStatement::bindNull(int column) {
+    sqlite3_bind_null(statement_, column);
+    return *this;
+}
+
+void DatabaseStatement::execute() {
+    const int status = sqlite3_step(statement_);
+    sqlite3_reset(statement_);
+    if (status != SQLITE_DONE && status != SQLITE_ROW) throw DatabaseError{sqlite3_errmsg(db_)};
+}
+
+bool DatabaseStatement::nextRow() {
+    const int status = sqlite3_step(statement_);
+    if (status == SQLITE_ROW) return true;
+    sqlite3_reset(statement_);
+    if (status != SQLITE_DONE) throw DatabaseError{sqlite3_errmsg(db_)};
+    return false;
+}
+
+double DatabaseStatement::realColumn(int column) const {
+    return sqlite3_column_double(statement_, column);
+}
+
+long long DatabaseStatement::integerColumn(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+std::string DatabaseStatement::textColumn(int column) const {
+    const unsigned char* text = sqlite3_column_text(statement_, column);
+    return text ? std::string(reinterpret_cast<const char*>(text),
+                              static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
+                : std::string();
+}
+
+bool DatabaseStatement::nullColumn(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+bool DatabaseStatement::realValued(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_FLOAT;
+}
+
+int DatabaseStatement::columnCount() const {
+    return sqlite3_column_count(statement_);
+}
+
+std::string DatabaseStatement::columnName(int column) const {
+    const char* name = sqlite3_column_name(statement_, column);
+    return name ? name : "";
+}
+
+DatabaseConnection::DatabaseConnection(const std::string& path, bool readOnly) {
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DatabaseError{reason};
+    }
+    sqlite3_extended_result_codes(db_, 1);
+}
+
+DatabaseConnection::~DatabaseConnection() {
+    sqlite3_close_v2(db_);
+}
+
+void DatabaseConnection::execute(const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string reason = message ? message : sqlite3_errmsg(db_);
+        sqlite3_free(message);
+        throw DatabaseError{reason};
+    }
+}
+
+DatabaseStatement DatabaseConnection::prepare(const char* sql) {
+    return DatabaseStatement(db_, sql);
+}
+
+void DatabaseConnection::close() {
+    if (sqlite3_close(db_) != SQLITE_OK) throw DatabaseError{sqlite3_errmsg(db_)};
+    db_ = nullptr;
+}
+
+// --- the run database ------------------------------------------------------------------------
+
+RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& model,
+                         const std::vector<InputFile>& inputs)
+    : path_(request.path), yearly_(request.yearly), trees_(request.trees) {
+    auto refuse = [this](const std::string& reason) {
+        return DatabaseError{formatText("Error: run database \"%s\" could not be created: %s.", path_.c_str(),
+                                        reason.c_str())};
+    };
+    const std::string problem = targetProblem(path_);
+    if (!problem.empty()) throw refuse(problem);
+    std::string pattern = path_ + ".XXXXXX";
+    const int descriptor = mkstemp(pattern.data());
+    if (descriptor < 0) throw refuse(std::strerror(errno));
+    // mkstemp leaves the file to its owner alone; the database is readable as any file the user writes.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    ::close(descriptor);
+    temporaryPath_ = pattern;
+    try {
+        db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
+        // The file is renamed into place only when complete, so a crash leaves nothing behind that
+        // looks like a database: SQLite's own journal would only slow the writing down.
+        db_->execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+        db_->execute(RUN_DATABASE_SCHEMA);
+        db_->execute("BEGIN");
+        plotYear_ = db_->prepare("INSERT INTO plot_year VALUES (?,?,?,?)");
+        stand_ = db_->prepare("INSERT INTO stand VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        classes_ = db_->prepare("INSERT INTO diameter_classes VALUES (?,?,?,?,?,?,?)");
+        demography_ = db_->prepare("INSERT INTO demography VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
+        limiting_ = db_->prepare("INSERT INTO limiting_factors VALUES (?,?,?,?,?,?,?,?,?)");
+        disturbance_ = db_->prepare("INSERT INTO disturbance VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+        tree_ = db_->prepare("INSERT INTO trees VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
+        writeRun(model, inputs);
+        writeSpecies(model);
+    } catch (const DatabaseError& error) {
+        throw refuse(error.reason);
+    }
+    // An earlier run's database under the name no longer describes the run now writing it.
+    std::remove(path_.c_str());
+}
+
+RunDatabase::~RunDatabase() {
+    // Statements go before their connection.
+    plotYear_ = {};
+    stand_ = {};
+    classes_ = {};
+    demography_ = {};
+    limiting_ = {};
+    disturbance_ = {};
+    tree_ = {};
+    db_.reset();
+    if (!finished_ && !temporaryPath_.empty()) std::remove(temporaryPath_.c_str());
+}
+
+template <typename Work>
+void RunDatabase::guarded(Work&& work) {
+    if (!failure_.empty() || finished_) return;
+    try {
+        work();
+    } catch (const DatabaseError& error) {
+        failure_ =
+            formatText("Error: run database \"%s\" could not be written: %s.", path_.c_str(), error.reason.c_str());
+    }
+}
+
+void RunDatabase::writeRun(const ModelState& model, const std::vector<InputFile>& inputs) {
+    const RunParameters& p = model.params;
+    DatabaseStatement run = db_->prepare("INSERT INTO run VALUES (1,1,?,?,?,?,?,?,NULL,?,?,?,0)");
+    run.bind(1, p.NUM_ITERS)
+        .bind(2, p.NUM_YEARS)
+        .bind(3, static_cast<int>(model.plots.size()))
+        .bind(4, p.RESULTS_INTERV)
+        .bind(5, std::string(PROGRAM_VERSION))
+        .bind(6, utcNow())
+        .bind(7, model.run.START_RANDOM_STATE)
+        .bind(8, model.databaseRequest.commandLine)
+        .bind(9, currentDirectory())
+        .execute();
+    DatabaseStatement setting = db_->prepare("INSERT INTO setting VALUES (1,?,?)");
+    for (const auto& [name, value] : settingsOf(model)) setting.bind(1, name).bind(2, value).execute();
+    DatabaseStatement input = db_->prepare("INSERT INTO input_file VALUES (1,?,?,?,?)");
+    for (const InputFile& file : inputs) {
+        input.bind(1, file.role).bind(2, file.name);
+        FileHandle handle = openFile(file.name, "r");
+        if (handle) {
+            const std::string bytes = readWholeFile(handle.get());
+            input.bind(3, static_cast<long long>(bytes.size())).bind(4, sha256Hex(bytes));
+        } else {
+            input.bindNull(3).bindNull(4);
+        }
+        input.execute();
+    }
+}
+
+void RunDatabase::writeSpecies(const ModelState& model) {
+    DatabaseStatement row = db_->prepare(
+        "INSERT INTO species VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
+        const Species& s = model.species[static_cast<size_t>(sn)];
+        row.bind(1, sn).bind(2, s.NAME).bind(3, s.ALT_NAME).bind(4, s.colourIndex);
+        int column = 5;
+        for (const double value : {s.DMAX, s.HMAX, s.AGEMAX, s.B2, s.B3, s.G, s.C, s.DDMIN, s.DDMAX,
+                                   s.MIN_DIAM_INC, s.MIN_WATER_TABLE, s.WILT_FACTOR, s.MAX_LEAF_WT, s.MIN_LIGHT,
+                                   s.STEM_A, s.STEM_B, s.BARK_A, s.BARK_B, s.BRANCH_A, s.BRANCH_B, s.ROOT_A,
+                                   s.ROOT_B}) {
+            row.bind(column++, value);
+        }
+        row.bind(column, s.SHADE_TYPE).bind(column + 1, s.N_TYPE).bind(column + 2, s.ABLE_TO_ENTER);
+        row.bind(column + 3, s.MAX_SAPLINGS).execute();
+    }
+}
+
+void RunDatabase::beginIteration(const ModelState&) {
+    demographyByPlot_.clear();
+}
+
+void RunDatabase::endIteration() {
+    guarded([&] {
+        db_->execute("COMMIT");
+        db_->execute("BEGIN");
+    });
+}
+
+void RunDatabase::noteRecruits(const ModelState& model, const Plot& plot) {
+    PlotDemography& demography = demographyByPlot_[plot.PLOT_NO];
+    for (int sn = 1; sn <= MAX_SPECIES; ++sn) {
+        demography.recruits[static_cast<size_t>(sn)] += model.run.BIRTHS_THIS_YEAR[static_cast<size_t>(sn)];
+    }
+}
+
+void RunDatabase::noteRemoval(const ModelState& model, const Plot& plot, const Tree& tree, RemovalCause cause) {
+    if (!validSpecies(tree.SN)) return;
+    const auto sn = static_cast<size_t>(tree.SN);
+    demographyByPlot_[plot.PLOT_NO].deaths[static_cast<size_t>(cause)][sn] += 1;
+    if (cause == RemovalCause::Logging || cause == RemovalCause::Windthrow) {
+        removed_[sn].stems += 1;
+        removed_[sn].amounts += computeTreeValues(model.species[sn], model.VOLUME_COEF[sn], tree.DBH, tree.HEIGHT);
+    }
+}
+
+void RunDatabase::beginDisturbance() {
+    removed_.fill({});
+}
+
+void RunDatabase::endDisturbance(const ModelState& model, const Plot& plot, RemovalCause cause) {
+    guarded([&] {
+        const std::string event = cause == RemovalCause::Logging ? "logging" : "windthrow";
+        bool anyRemoved = false;
+        for (int sn = 0; sn <= MAX_SPECIES; ++sn) {
+            const Removed& removed = removed_[static_cast<size_t>(sn)];
+            // An event that removed no tree is still an event: one row without a species.
+            const bool emptyEvent = sn == MAX_SPECIES && !anyRemoved;
+            if (removed.stems == 0 && !emptyEvent) continue;
+            anyRemoved = true;
+            const Amounts& a = removed.amounts;
+            const double aboveGround = (a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM) * MG_PER_HA_OF_KG_PER_M2;
+            const double total = a.TOT_BIOM * MG_PER_HA_OF_KG_PER_M2;
+            disturbance_.bind(1, model.run.CURRENT_ITERATION)
+                .bind(2, model.run.CURRENT_YEAR)
+                .bind(3, plot.PLOT_NO)
+                .bind(4, event);
+            if (removed.stems == 0) {
+                disturbance_.bindNull(5);
+            } else {
+                disturbance_.bind(5, sn);
+            }
+            disturbance_.bind(6, removed.stems * STEMS_PER_HA_OF_PLOT_COUNT)
+                .bind(7, a.BA)
+                .bind(8, aboveGround)
+                .bind(9, total)
+                .bind(10, CARBON_OF_BIOMASS * total)
+                .bind(11, a.TOT_VOL * M3_PER_HA_OF_CUFT_PER_ACRE)
+                .execute();
+        }
+    });
+}
+
+void RunDatabase::recordLimitingFactors(const ModelState& model, const Plot& plot) {
+    guarded([&] {
+        for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
+            const Species& s = model.species[static_cast<size_t>(sn)];
+            limiting_.bind(1, model.run.CURRENT_ITERATION)
+                .bind(2, plot.PLOT_NO)
+                .bind(3, sn)
+                .bind(4, model.run.CURRENT_YEAR)
+                .bind(5, s.SQ_TEMP)
+                .bind(6, s.SQ_WILT)
+                .bind(7, s.SQ_WETNESS)
+                .bind(8, s.SQ_SOIL_N)
+                .bind(9, s.SITE_QUALITY)
+                .execute();
+        }
+    });
+}
+
+void RunDatabase::recordPlotYear(const ModelState& model, const Plot& plot, bool standYear) {
+    guarded([&] {
+        if (standYear) {
+            plotYear_.bind(1, model.run.CURRENT_ITERATION)
+                .bind(2, model.run.CURRENT_YEAR)
+                .bind(3, plot.PLOT_NO)
+                .bind(4, plot.NTREES)
+                .execute();
+            writeStand(model, plot);
+        }
+        if (trees_ && (standYear || yearly_)) writeTrees(model, plot);
+        if (standYear || yearly_) writeDemography(model, plot, demographyByPlot_[plot.PLOT_NO]);
+    });
+}
+
+void RunDatabase::writeStand(const ModelState& model, const Plot& plot) {
+    // Each species' amounts are summed in tree-list order, as the results file's records are.
+    std::array<int, MAX_SPECIES + 1> count{};
+    std::array<Amounts, MAX_SPECIES + 1> sums{};
+    std::map<std::pair<int, int>, std::pair<int, double>> classes;  // (species, class) → stems, basal area
+    for (const Tree& tree : plot.trees) {
+        if (!validSpecies(tree.SN)) continue;
+        const auto sn = static_cast<size_t>(tree.SN);
+        const Amounts values = computeTreeValues(model.species[sn], model.VOLUME_COEF[sn], tree.DBH, tree.HEIGHT);
+        count[sn] += 1;
+        sums[sn] += values;
+        const int lower = DIAMETER_CLASS_WIDTH * static_cast<int>(std::floor(tree.DBH / DIAMETER_CLASS_WIDTH));
+        auto& cell = classes[{tree.SN, lower}];
+        cell.first += 1;
+        cell.second += values.BA;
+    }
+    const int iteration = model.run.CURRENT_ITERATION;
+    const int year = model.run.CURRENT_YEAR;
+    for (int sn = 1; sn <= MAX_SPECIES; ++sn) {
+        if (count[static_cast<size_t>(sn)] == 0) continue;
+        const Amounts& a = sums[static_cast<size_t>(sn)];
+        const double total = a.TOT_BIOM * MG_PER_HA_OF_KG_PER_M2;
+        stand_.bind(1, iteration).bind(2, year).bind(3, plot.PLOT_NO).bind(4, sn);
+        stand_.bind(5, count[static_cast<size_t>(sn)] * STEMS_PER_HA_OF_PLOT_COUNT)
+            .bind(6, a.BA)
+            .bind(7, a.STEM_BM * MG_PER_HA_OF_KG_PER_M2)
+            .bind(8, a.BARK_BM * MG_PER_HA_OF_KG_PER_M2)
+            .bind(9, a.BRANCH_BM * MG_PER_HA_OF_KG_PER_M2)
+            .bind(10, a.LEAF_BM * MG_PER_HA_OF_KG_PER_M2)
+            .bind(11, a.ROOT_BM * MG_PER_HA_OF_KG_PER_M2)
+            .bind(12, (a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM) * MG_PER_HA_OF_KG_PER_M2)
+            .bind(13, total)
+            .bind(14, CARBON_OF_BIOMASS * total)
+            .bind(15, a.TOT_VOL * M3_PER_HA_OF_CUFT_PER_ACRE)
+            .execute();
+    }
+    for (const auto& [key, cell] : classes) {
+        classes_.bind(1, iteration)
+            .bind(2, year)
+            .bind(3, plot.PLOT_NO)
+            .bind(4, key.first)
+            .bind(5, key.second)
+            .bind(6, cell.first * STEMS_PER_HA_OF_PLOT_COUNT)
+            .bind(7, cell.second)
+            .execute();
+    }
+}
+
+void RunDatabase::writeTrees(const ModelState& model, const Plot& plot) {
+    for (const Tree& tree : plot.trees) {
+        tree_.bind(1, model.run.CURRENT_ITERATION)
+            .bind(2, model.run.CURRENT_YEAR)
+            .bind(3, plot.PLOT_NO)
+            .bind(4, tree.SN)
+            .bind(5, tree.PLOT_NO)
+            .bind(6, tree.BIRTH_YEAR)
+            .bind(7, tree.TREE_ID)
+            .bind(8, tree.AGE)
+            .bind(9, tree.DBH)
+            .bind(10, tree.HEIGHT / 100.0)
+            .bind(11, tree.LAST_DIAM_INC)
+            .bind(12, tree.AVAILABLE_LIGHT)
+            .execute();
+    }
+}
+
+void RunDatabase::writeDemography(const ModelState& model, const Plot& plot, PlotDemography& demography) {
+    std::array<int, MAX_SPECIES + 1> stems{};
+    for (const Tree& tree : plot.trees) {
+        if (validSpecies(tree.SN)) stems[static_cast<size_t>(tree.SN)] += 1;
+    }
+    const int year = model.run.CURRENT_YEAR;
+    if (demography.started) {
+        for (size_t sn = 1; sn <= MAX_SPECIES; ++sn) {
+            const int start = demography.stems[sn];
+            const int recruits = demography.recruits[sn];
+            const auto& deaths = demography.deaths;
+            if (start == 0 && stems[sn] == 0 && recruits == 0 && deaths[0][sn] == 0 && deaths[1][sn] == 0 &&
+                deaths[2][sn] == 0 && deaths[3][sn] == 0)
+                continue;
+            demography_.bind(1, model.run.CURRENT_ITERATION)
+                .bind(2, plot.PLOT_NO)
+                .bind(3, static_cast<int>(sn))
+                .bind(4, demography.lastYear)
+                .bind(5, year)
+                .bind(6, start * STEMS_PER_HA_OF_PLOT_COUNT)
+                .bind(7, recruits * STEMS_PER_HA_OF_PLOT_COUNT);
+            for (int cause = 0; cause < 4; ++cause) {
+                demography_.bind(8 + cause, deaths[static_cast<size_t>(cause)][sn] * STEMS_PER_HA_OF_PLOT_COUNT);
+            }
+            demography_.bind(12, stems[sn] * STEMS_PER_HA_OF_PLOT_COUNT).execute();
+        }
+    }
+    demography.started = true;
+    demography.lastYear = year;
+    demography.stems = stems;
+    demography.recruits.fill(0);
+    for (auto& byCause : demography.deaths) byCause.fill(0);
+}
+
+void RunDatabase::finish(const ModelState& model, bool completed) {
+    guarded([&] {
+        DatabaseStatement run = db_->prepare("UPDATE run SET iterations=?, finished_utc=?, completed=? WHERE part=1");
+        run.bind(1, model.run.CURRENT_ITERATION).bind(2, utcNow()).bind(3, completed ? 1 : 0).execute();
+        run = {};
+        db_->execute("COMMIT");
+        plotYear_ = {};
+        stand_ = {};
+        classes_ = {};
+        demography_ = {};
+        limiting_ = {};
+        disturbance_ = {};
+        tree_ = {};
+        db_->close();
+        if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) throw DatabaseError{std::strerror(errno)};
+        finished_ = true;
+    });
+}
+
+// --- reading back ------------------------------------------------------------------------------
+
+namespace {
+
+void appendCsvText(std::string& line, const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        line += text;
+        return;
+    }
+    line += '"';
+    for (const char c : text) {
+        if (c == '"') line += '"';
+        line += c;
+    }
+    line += '"';
+}
+
+}  // namespace
+
+std::string exportRunDatabase(const std::string& path, const std::string& directory) {
+    try {
+        DatabaseConnection db(path, true);
+        for (const char* table : RUN_DATABASE_TABLES) {
+            const std::string fileName = directory + "/" + table + ".csv";
+            DatabaseStatement rows = db.prepare(formatText("SELECT * FROM %s", table).c_str());
+            errno = 0;
+            FileHandle file = openFile(fileName, "w");
+            if (!file) return formatText("Error: \"%s\" could not be created: %s.", fileName.c_str(), std::strerror(errno));
+            const int columns = rows.columnCount();
+            std::string line;
+            for (int c = 0; c < columns; ++c) {
+                if (c > 0) line += ',';
+                line += rows.columnName(c);
+            }
+            line += '\n';
+            bool written = appendWhole(file.get(), line);
+            while (written && rows.nextRow()) {
+                line.clear();
+                for (int c = 0; c < columns; ++c) {
+                    if (c > 0) line += ',';
+                    if (rows.nullColumn(c)) continue;
+                    // Seventeen significant digits read back to the same double.
+                    if (rows.realValued(c)) {
+                        appendFormat(line, "%.17g", rows.realColumn(c));
+                    } else {
+                        appendCsvText(line, rows.textColumn(c));
+                    }
+                }
+                line += '\n';
+                written = appendWhole(file.get(), line);
+            }
+            if (!written || std::fflush(file.get()) != 0)
+                return formatText("Error: \"%s\" could not be written (the disk may be full).", fileName.c_str());
+        }
+    } catch (const DatabaseError& error) {
+        return formatText("Error: run database \"%s\" could not be read: %s.", path.c_str(), error.reason.c_str());
+    }
+    return {};
+}
+
+std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std::string& target) {
+    std::string temporary = target + ".XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) {
+        return formatText("Error: run database \"%s\" could not be created: %s.", target.c_str(),
+                          std::strerror(errno));
+    }
+    ::close(descriptor);
+    std::string current = target;
+    try {
+        DatabaseConnection db(temporary, false);
+        db.execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+        db.execute(RUN_DATABASE_SCHEMA);
+        int partsBefore = 0;
+        for (size_t k = 0; k < sources.size(); ++k) {
+            const MergeSource& source = sources[k];
+            current = source.path;
+            if (!isCompleteRunDatabase(source.path)) throw DatabaseError{"it is not the database of a completed run"};
+            db.prepare("ATTACH DATABASE ? AS source").bind(1, source.path).execute();
+            db.execute("BEGIN");
+            for (const char* table : RUN_DATABASE_TABLES) {
+                const std::string name = table;
+                if (name == "species" && k > 0) continue;
+                // Every column by name, the numbering ones moved on.
+                std::string columns;
+                DatabaseStatement info = db.prepare(formatText("PRAGMA main.table_info(%s)", table).c_str());
+                while (info.nextRow()) {
+                    const std::string column = info.textColumn(1);
+                    if (!columns.empty()) columns += ',';
+                    if (column == "iteration" || column == "first_iteration") {
+                        columns += formatText("%s + %d", column.c_str(), source.iterationOffset);
+                    } else if (column == "part") {
+                        columns += formatText("part + %d", partsBefore);
+                    } else {
+                        columns += column;
+                    }
+                }
+                db.execute(formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(), table)
+                               .c_str());
+            }
+            db.execute("COMMIT");
+            DatabaseStatement parts = db.prepare("SELECT coalesce(max(part), 0) FROM main.run");
+            if (parts.nextRow()) partsBefore = static_cast<int>(parts.integerColumn(0));
+            parts = {};
+            db.execute("DETACH DATABASE source");
+        }
+        current = target;
+        db.close();
+        if (std::rename(temporary.c_str(), target.c_str()) != 0) throw DatabaseError{std::strerror(errno)};
+    } catch (const DatabaseError& error) {
+        std::remove(temporary.c_str());
+        return formatText("Error: run database \"%s\" could not be merged: %s.", current.c_str(),
+                          error.reason.c_str());
+    }
+    return {};
+}
+
+bool isCompleteRunDatabase(const std::string& path) {
+    if (!targetProblem(path).empty() || access(path.c_str(), R_OK) != 0) return false;
+    try {
+        DatabaseConnection db(path, true);
+        DatabaseStatement parts = db.prepare("SELECT count(*), min(completed) FROM run");
+        if (!parts.nextRow()) return false;
+        return parts.integerColumn(0) > 0 && parts.integerColumn(1) == 1;
+    } catch (const DatabaseError&) {
+        return false;
+    }
+}
+
+}  // namespace dravia
