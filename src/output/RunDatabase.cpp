@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -59,7 +60,8 @@ void appendSettingsOf(std::vector<std::pair<std::string, std::string>>& settings
         const std::string name = line.substr(0, nameEnd);
         const std::size_t valueStart =
             nameEnd == std::string::npos ? std::string::npos : line.find_first_not_of(" \t", nameEnd);
-        settings.emplace_back(name, valueStart == std::string::npos ? std::string() : line.substr(valueStart));
+        settings.emplace_back(name,
+                              valueStart == std::string::npos ? std::string() : line.substr(valueStart));
     }
 }
 
@@ -70,16 +72,11 @@ std::vector<std::pair<std::string, std::string>> settingsOf(const ModelState& mo
     const Site& site = model.site;
     const RunParameters& p = model.params;
     const std::pair<const char*, double> exact[] = {
-        {"ELEV_FT", site.ELEV_FT},
-        {"LATITUDE", site.LATITUDE},
-        {"SOIL_DEPTH", site.SOIL_DEPTH},
-        {"ROOT_DEPTH", site.ROOT_DEPTH},
-        {"WATER_DEPTH", site.WATER_DEPTH},
-        {"TEXTURE", site.TEXTURE},
-        {"PERCENT_ROCK", site.PERCENT_ROCK},
-        {"AVAIL_N", site.AVAIL_N},
-        {"EVAP_FACTOR", p.EVAP_FACTOR},
-        {"BA_MAX", p.BA_MAX},
+        {"ELEV_FT", site.ELEV_FT},           {"LATITUDE", site.LATITUDE},
+        {"SOIL_DEPTH", site.SOIL_DEPTH},     {"ROOT_DEPTH", site.ROOT_DEPTH},
+        {"WATER_DEPTH", site.WATER_DEPTH},   {"TEXTURE", site.TEXTURE},
+        {"PERCENT_ROCK", site.PERCENT_ROCK}, {"AVAIL_N", site.AVAIL_N},
+        {"EVAP_FACTOR", p.EVAP_FACTOR},      {"BA_MAX", p.BA_MAX},
     };
     for (const auto& [name, value] : exact) settings.emplace_back(name, fullValue(value));
     settings.emplace_back("WATER_STRESS_MODE", std::to_string(p.WATER_STRESS_MODE));
@@ -198,7 +195,9 @@ std::string DatabaseStatement::columnName(int column) const {
 }
 
 DatabaseConnection::DatabaseConnection(const std::string& path, bool readOnly) {
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // One thread uses a connection: SQLite's own locking of it would only cost time.
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) |
+                      SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
@@ -239,6 +238,9 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
         return DatabaseError{formatText("Error: run database \"%s\" could not be created: %s.", path_.c_str(),
                                         reason.c_str())};
     };
+    // Counting the memory SQLite takes costs a lock at each allocation; nobody reads the count.
+    static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)configured;
     const std::string problem = targetProblem(path_);
     if (!problem.empty()) throw refuse(problem);
     std::string pattern = path_ + ".XXXXXX";
@@ -254,14 +256,20 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
         db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
         // The file is renamed into place only when complete, so a crash leaves nothing behind that
         // looks like a database: SQLite's own journal would only slow the writing down.
-        db_->execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+        db_->execute(
+            "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE; "
+            "PRAGMA cache_size=-16384;");
         db_->execute(RUN_DATABASE_SCHEMA);
         db_->execute("BEGIN");
         plotYear_ = db_->prepare("INSERT INTO plot_year VALUES (?,?,?,?)");
         stand_ = db_->prepare("INSERT INTO stand VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
         classes_ = db_->prepare("INSERT INTO diameter_classes VALUES (?,?,?,?,?,?,?)");
         demography_ = db_->prepare("INSERT INTO demography VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
-        limiting_ = db_->prepare("INSERT INTO limiting_factors VALUES (?,?,?,?,?,?,?,?,?)");
+        // The factors of every species in one statement: a year-to-year climate records them each year.
+        std::string limiting = "INSERT INTO limiting_factors VALUES (?,?,?,?,?,?,?,?,?)";
+        for (int sn = 2; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) limiting += ",(?,?,?,?,?,?,?,?,?)";
+        limiting_ = db_->prepare(limiting.c_str());
+        limitingSpecies_ = std::min(std::max(model.NSPP, 1), MAX_SPECIES);
         disturbance_ = db_->prepare("INSERT INTO disturbance VALUES (?,?,?,?,?,?,?,?,?,?,?)");
         tree_ = db_->prepare("INSERT INTO trees VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
         writeRun(model, inputs);
@@ -292,8 +300,8 @@ void RunDatabase::guarded(Work&& work) {
     try {
         work();
     } catch (const DatabaseError& error) {
-        failure_ =
-            formatText("Error: run database \"%s\" could not be written: %s.", path_.c_str(), error.reason.c_str());
+        failure_ = formatText("Error: run database \"%s\" could not be written: %s.", path_.c_str(),
+                              error.reason.c_str());
     }
 }
 
@@ -333,9 +341,27 @@ void RunDatabase::writeSpecies(const ModelState& model) {
         const Species& s = model.species[static_cast<size_t>(sn)];
         row.bind(1, sn).bind(2, s.NAME).bind(3, s.ALT_NAME).bind(4, s.colourIndex);
         int column = 5;
-        for (const double value : {s.DMAX, s.HMAX, s.AGEMAX, s.B2, s.B3, s.G, s.C, s.DDMIN, s.DDMAX,
-                                   s.MIN_DIAM_INC, s.MIN_WATER_TABLE, s.WILT_FACTOR, s.MAX_LEAF_WT, s.MIN_LIGHT,
-                                   s.STEM_A, s.STEM_B, s.BARK_A, s.BARK_B, s.BRANCH_A, s.BRANCH_B, s.ROOT_A,
+        for (const double value : {s.DMAX,
+                                   s.HMAX,
+                                   s.AGEMAX,
+                                   s.B2,
+                                   s.B3,
+                                   s.G,
+                                   s.C,
+                                   s.DDMIN,
+                                   s.DDMAX,
+                                   s.MIN_DIAM_INC,
+                                   s.MIN_WATER_TABLE,
+                                   s.WILT_FACTOR,
+                                   s.MAX_LEAF_WT,
+                                   s.MIN_LIGHT,
+                                   s.STEM_A,
+                                   s.STEM_B,
+                                   s.BARK_A,
+                                   s.BARK_B,
+                                   s.BRANCH_A,
+                                   s.BRANCH_B,
+                                   s.ROOT_A,
                                    s.ROOT_B}) {
             row.bind(column++, value);
         }
@@ -362,13 +388,15 @@ void RunDatabase::noteRecruits(const ModelState& model, const Plot& plot) {
     }
 }
 
-void RunDatabase::noteRemoval(const ModelState& model, const Plot& plot, const Tree& tree, RemovalCause cause) {
+void RunDatabase::noteRemoval(const ModelState& model, const Plot& plot, const Tree& tree,
+                              RemovalCause cause) {
     if (!validSpecies(tree.SN)) return;
     const auto sn = static_cast<size_t>(tree.SN);
     demographyByPlot_[plot.PLOT_NO].deaths[static_cast<size_t>(cause)][sn] += 1;
     if (cause == RemovalCause::Logging || cause == RemovalCause::Windthrow) {
         removed_[sn].stems += 1;
-        removed_[sn].amounts += computeTreeValues(model.species[sn], model.VOLUME_COEF[sn], tree.DBH, tree.HEIGHT);
+        removed_[sn].amounts +=
+            computeTreeValues(model.species[sn], model.VOLUME_COEF[sn], tree.DBH, tree.HEIGHT);
     }
 }
 
@@ -387,7 +415,8 @@ void RunDatabase::endDisturbance(const ModelState& model, const Plot& plot, Remo
             if (removed.stems == 0 && !emptyEvent) continue;
             anyRemoved = true;
             const Amounts& a = removed.amounts;
-            const double aboveGround = (a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM) * MG_PER_HA_OF_KG_PER_M2;
+            const double aboveGround =
+                (a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM) * MG_PER_HA_OF_KG_PER_M2;
             const double total = a.TOT_BIOM * MG_PER_HA_OF_KG_PER_M2;
             disturbance_.bind(1, model.run.CURRENT_ITERATION)
                 .bind(2, model.run.CURRENT_YEAR)
@@ -410,20 +439,22 @@ void RunDatabase::endDisturbance(const ModelState& model, const Plot& plot, Remo
 }
 
 void RunDatabase::recordLimitingFactors(const ModelState& model, const Plot& plot) {
+    if (model.NSPP < 1) return;
     guarded([&] {
-        for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
+        for (int sn = 1; sn <= limitingSpecies_; ++sn) {
             const Species& s = model.species[static_cast<size_t>(sn)];
-            limiting_.bind(1, model.run.CURRENT_ITERATION)
-                .bind(2, plot.PLOT_NO)
-                .bind(3, sn)
-                .bind(4, model.run.CURRENT_YEAR)
-                .bind(5, s.SQ_TEMP)
-                .bind(6, s.SQ_WILT)
-                .bind(7, s.SQ_WETNESS)
-                .bind(8, s.SQ_SOIL_N)
-                .bind(9, s.SITE_QUALITY)
-                .execute();
+            const int column = 9 * (sn - 1);
+            limiting_.bind(column + 1, model.run.CURRENT_ITERATION)
+                .bind(column + 2, plot.PLOT_NO)
+                .bind(column + 3, sn)
+                .bind(column + 4, model.run.CURRENT_YEAR)
+                .bind(column + 5, s.SQ_TEMP)
+                .bind(column + 6, s.SQ_WILT)
+                .bind(column + 7, s.SQ_WETNESS)
+                .bind(column + 8, s.SQ_SOIL_N)
+                .bind(column + 9, s.SITE_QUALITY);
         }
+        limiting_.execute();
     });
 }
 
@@ -450,10 +481,12 @@ void RunDatabase::writeStand(const ModelState& model, const Plot& plot) {
     for (const Tree& tree : plot.trees) {
         if (!validSpecies(tree.SN)) continue;
         const auto sn = static_cast<size_t>(tree.SN);
-        const Amounts values = computeTreeValues(model.species[sn], model.VOLUME_COEF[sn], tree.DBH, tree.HEIGHT);
+        const Amounts values =
+            computeTreeValues(model.species[sn], model.VOLUME_COEF[sn], tree.DBH, tree.HEIGHT);
         count[sn] += 1;
         sums[sn] += values;
-        const int lower = DIAMETER_CLASS_WIDTH * static_cast<int>(std::floor(tree.DBH / DIAMETER_CLASS_WIDTH));
+        const int lower =
+            DIAMETER_CLASS_WIDTH * static_cast<int>(std::floor(tree.DBH / DIAMETER_CLASS_WIDTH));
         auto& cell = classes[{tree.SN, lower}];
         cell.first += 1;
         cell.second += values.BA;
@@ -530,7 +563,8 @@ void RunDatabase::writeDemography(const ModelState& model, const Plot& plot, Plo
                 .bind(6, start * STEMS_PER_HA_OF_PLOT_COUNT)
                 .bind(7, recruits * STEMS_PER_HA_OF_PLOT_COUNT);
             for (int cause = 0; cause < 4; ++cause) {
-                demography_.bind(8 + cause, deaths[static_cast<size_t>(cause)][sn] * STEMS_PER_HA_OF_PLOT_COUNT);
+                demography_.bind(8 + cause,
+                                 deaths[static_cast<size_t>(cause)][sn] * STEMS_PER_HA_OF_PLOT_COUNT);
             }
             demography_.bind(12, stems[sn] * STEMS_PER_HA_OF_PLOT_COUNT).execute();
         }
@@ -544,7 +578,8 @@ void RunDatabase::writeDemography(const ModelState& model, const Plot& plot, Plo
 
 void RunDatabase::finish(const ModelState& model, bool completed) {
     guarded([&] {
-        DatabaseStatement run = db_->prepare("UPDATE run SET iterations=?, finished_utc=?, completed=? WHERE part=1");
+        DatabaseStatement run =
+            db_->prepare("UPDATE run SET iterations=?, finished_utc=?, completed=? WHERE part=1");
         run.bind(1, model.run.CURRENT_ITERATION).bind(2, utcNow()).bind(3, completed ? 1 : 0).execute();
         run = {};
         db_->execute("COMMIT");
@@ -556,7 +591,8 @@ void RunDatabase::finish(const ModelState& model, bool completed) {
         disturbance_ = {};
         tree_ = {};
         db_->close();
-        if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) throw DatabaseError{std::strerror(errno)};
+        if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0)
+            throw DatabaseError{std::strerror(errno)};
         finished_ = true;
     });
 }
@@ -588,7 +624,9 @@ std::string exportRunDatabase(const std::string& path, const std::string& direct
             DatabaseStatement rows = db.prepare(formatText("SELECT * FROM %s", table).c_str());
             errno = 0;
             FileHandle file = openFile(fileName, "w");
-            if (!file) return formatText("Error: \"%s\" could not be created: %s.", fileName.c_str(), std::strerror(errno));
+            if (!file)
+                return formatText("Error: \"%s\" could not be created: %s.", fileName.c_str(),
+                                  std::strerror(errno));
             const int columns = rows.columnCount();
             std::string line;
             for (int c = 0; c < columns; ++c) {
@@ -613,10 +651,12 @@ std::string exportRunDatabase(const std::string& path, const std::string& direct
                 written = appendWhole(file.get(), line);
             }
             if (!written || std::fflush(file.get()) != 0)
-                return formatText("Error: \"%s\" could not be written (the disk may be full).", fileName.c_str());
+                return formatText("Error: \"%s\" could not be written (the disk may be full).",
+                                  fileName.c_str());
         }
     } catch (const DatabaseError& error) {
-        return formatText("Error: run database \"%s\" could not be read: %s.", path.c_str(), error.reason.c_str());
+        return formatText("Error: run database \"%s\" could not be read: %s.", path.c_str(),
+                          error.reason.c_str());
     }
     return {};
 }
@@ -638,7 +678,8 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
         for (size_t k = 0; k < sources.size(); ++k) {
             const MergeSource& source = sources[k];
             current = source.path;
-            if (!isCompleteRunDatabase(source.path)) throw DatabaseError{"it is not the database of a completed run"};
+            if (!isCompleteRunDatabase(source.path))
+                throw DatabaseError{"it is not the database of a completed run"};
             db.prepare("ATTACH DATABASE ? AS source").bind(1, source.path).execute();
             db.execute("BEGIN");
             for (const char* table : RUN_DATABASE_TABLES) {
@@ -658,8 +699,9 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
                         columns += column;
                     }
                 }
-                db.execute(formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(), table)
-                               .c_str());
+                db.execute(
+                    formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(), table)
+                        .c_str());
             }
             db.execute("COMMIT");
             DatabaseStatement parts = db.prepare("SELECT coalesce(max(part), 0) FROM main.run");

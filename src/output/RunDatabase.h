@@ -16,7 +16,7 @@ namespace dravia {
 
 // A prepared statement of the run database, bound by column position and reused row after row.
 class DatabaseStatement {
-public:
+  public:
     DatabaseStatement() = default;
     DatabaseStatement(sqlite3* db, const char* sql);
     DatabaseStatement(DatabaseStatement&& other) noexcept;
@@ -42,7 +42,7 @@ public:
     int columnCount() const;
     std::string columnName(int column) const;
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statement_ = nullptr;
 };
@@ -54,7 +54,7 @@ struct DatabaseError {
 
 // An open SQLite file. Every failure throws DatabaseError.
 class DatabaseConnection {
-public:
+  public:
     // readOnly opens an existing file and never creates one.
     DatabaseConnection(const std::string& path, bool readOnly);
     DatabaseConnection(const DatabaseConnection&) = delete;
@@ -66,7 +66,7 @@ public:
     // Closes the file, reporting what closing it found.
     void close();
 
-private:
+  private:
     sqlite3* db_ = nullptr;
 };
 
@@ -83,7 +83,7 @@ inline constexpr double CARBON_OF_BIOMASS = 0.5;
 // The first failure is kept (failure()) and every call after it does nothing: the run goes on
 // without its database, and the run driver reports it and gives the database up.
 class RunDatabase {
-public:
+  public:
     struct InputFile {
         std::string role;  // "run-time control", "initial values", "species", "plot", "weather"
         std::string name;  // as the parameter files name it
@@ -125,7 +125,7 @@ public:
     // last rows are committed and the file takes its final name. A failure is kept in failure().
     void finish(const ModelState& model, bool completed);
 
-private:
+  private:
     struct PlotDemography {
         bool started = false;
         int lastYear = 0;
@@ -154,6 +154,7 @@ private:
     std::string failure_;
     std::unique_ptr<DatabaseConnection> db_;
     DatabaseStatement plotYear_, stand_, classes_, demography_, limiting_, disturbance_, tree_;
+    int limitingSpecies_ = 0;  // species per limiting-factors statement
     std::map<int, PlotDemography> demographyByPlot_;
     std::array<Removed, MAX_SPECIES + 1> removed_{};
 };

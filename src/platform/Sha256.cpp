@@ -78,7 +78,8 @@ std::string sha256Hex(std::string_view bytes) {
     const std::size_t tailLength = rest < 56 ? 64 : 128;
     const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
     for (int i = 0; i < 8; ++i) tail[tailLength - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-    for (std::size_t offset = 0; offset < tailLength; offset += 64) compressBlock(state, tail.data() + offset);
+    for (std::size_t offset = 0; offset < tailLength; offset += 64)
+        compressBlock(state, tail.data() + offset);
 
     static constexpr char DIGITS[] = "0123456789abcdef";
     std::string hex;

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -91,8 +90,8 @@ struct DatabaseRun : ::testing::Test {
     void SetUp() override {
         test::writeSmallDataSet(withDatabase, options());
         test::writeSmallDataSet(without, options());
-        const auto run = runCommand(test::batchTool() + " run --dir " + test::quoted(withDatabase) + " --db " +
-                                    test::quoted(database) + " --db-trees 2>&1");
+        const auto run = runCommand(test::batchTool() + " run --dir " + test::quoted(withDatabase) +
+                                    " --db " + test::quoted(database) + " --db-trees 2>&1");
         ASSERT_EQ(run.status, 0) << run.output;
         ASSERT_EQ(runCommand(test::batchTool() + " run --dir " + test::quoted(without) + " 2>&1").status, 0);
     }
@@ -101,7 +100,8 @@ struct DatabaseRun : ::testing::Test {
 TEST_F(DatabaseRun, RecordingChangesNoFileAndTheDatabaseIsComplete) {
     EXPECT_EQ(runFiles(withDatabase), runFiles(without));
     EXPECT_TRUE(isCompleteRunDatabase(database.string()));
-    const auto run = query(database, "SELECT iterations, years, plots, completed, random_state_at_start FROM run");
+    const auto run =
+        query(database, "SELECT iterations, years, plots, completed, random_state_at_start FROM run");
     ASSERT_EQ(run.size(), 1u);
     EXPECT_EQ(run[0], (std::vector<std::string>{"3", "30", "2", "1", "4711"}));
     // The recorded hash is the hash of the file's bytes.
@@ -129,7 +129,8 @@ TEST_F(DatabaseRun, StandIsTheResultsFilePerHectare) {
     ASSERT_EQ(stand.size(), records.size());
     ASSERT_GT(stand.size(), 20u);
     for (const auto& row : stand) {
-        const auto key = std::make_tuple(std::stoi(row[0]), std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]));
+        const auto key =
+            std::make_tuple(std::stoi(row[0]), std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]));
         ASSERT_EQ(records.count(key), 1u) << row[0] << " " << row[1];
         const SummaryRecord& r = records[key];
         const Amounts& a = r.amounts;
@@ -137,23 +138,27 @@ TEST_F(DatabaseRun, StandIsTheResultsFilePerHectare) {
         EXPECT_TO_DECIMALS(number(row[5]), a.BA, 3);
         EXPECT_TO_DECIMALS(number(row[6]) / 10.0, a.STEM_BM, 3);
         EXPECT_TO_DECIMALS(number(row[7]) / 10.0, a.LEAF_BM, 3);
-        EXPECT_NEAR(number(row[8]) / 10.0, a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM, 4 * test::halfUnitOf(3));
+        EXPECT_NEAR(number(row[8]) / 10.0, a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM,
+                    4 * test::halfUnitOf(3));
         EXPECT_TO_DECIMALS(number(row[9]) / 10.0, a.TOT_BIOM, 3);
         EXPECT_SAME_VALUE(number(row[10]), 0.5 * number(row[9]));
         // cubic feet per acre: 0.0283168 m³ on 0.4046856 ha
         EXPECT_TO_DECIMALS(number(row[11]) / (0.028316846592 / 0.40468564224), a.TOT_VOL, 3);
     }
     // Diameter classes add up to the stand, and a plot-year's trees are its tree rows.
-    EXPECT_TRUE(query(database,
-                      "SELECT 1 FROM stand s JOIN (SELECT iteration, year, plot, species, sum(stems_per_ha) n, "
-                      "sum(basal_area_m2_per_ha) b FROM diameter_classes GROUP BY 1, 2, 3, 4) c USING (iteration, "
-                      "year, plot, species) WHERE c.n <> s.stems_per_ha OR abs(c.b - s.basal_area_m2_per_ha) > 1e-9")
-                    .empty());
-    EXPECT_TRUE(query(database,
-                      "SELECT 1 FROM plot_year p LEFT JOIN (SELECT iteration, year, plot, count(*) n FROM trees "
-                      "GROUP BY 1, 2, 3) t USING (iteration, year, plot) WHERE coalesce(t.n, 0) <> p.trees")
-                    .empty());
-    EXPECT_EQ(query(database, "SELECT count(*) FROM diameter_classes WHERE class_lower_cm % 5 <> 0")[0][0], "0");
+    EXPECT_TRUE(
+        query(database,
+              "SELECT 1 FROM stand s JOIN (SELECT iteration, year, plot, species, sum(stems_per_ha) n, "
+              "sum(basal_area_m2_per_ha) b FROM diameter_classes GROUP BY 1, 2, 3, 4) c USING (iteration, "
+              "year, plot, species) WHERE c.n <> s.stems_per_ha OR abs(c.b - s.basal_area_m2_per_ha) > 1e-9")
+            .empty());
+    EXPECT_TRUE(
+        query(database,
+              "SELECT 1 FROM plot_year p LEFT JOIN (SELECT iteration, year, plot, count(*) n FROM trees "
+              "GROUP BY 1, 2, 3) t USING (iteration, year, plot) WHERE coalesce(t.n, 0) <> p.trees")
+            .empty());
+    EXPECT_EQ(query(database, "SELECT count(*) FROM diameter_classes WHERE class_lower_cm % 5 <> 0")[0][0],
+              "0");
 }
 
 TEST_F(DatabaseRun, DemographyBalancesAndChainsFromStandToStand) {
@@ -166,23 +171,26 @@ TEST_F(DatabaseRun, DemographyBalancesAndChainsFromStandToStand) {
     // Periods run between consecutive results years, and their ends are the stand's stems.
     EXPECT_EQ(query(database, "SELECT DISTINCT year_start, year_end FROM demography ORDER BY 1"),
               (std::vector<std::vector<std::string>>{{"1", "10"}, {"10", "20"}, {"20", "30"}}));
-    EXPECT_TRUE(query(database,
-                      "SELECT 1 FROM demography d LEFT JOIN stand s ON s.iteration = d.iteration AND s.year = "
-                      "d.year_end AND s.plot = d.plot AND s.species = d.species WHERE coalesce(s.stems_per_ha, 0) "
-                      "<> d.stems_end_per_ha")
-                    .empty());
+    EXPECT_TRUE(
+        query(database,
+              "SELECT 1 FROM demography d LEFT JOIN stand s ON s.iteration = d.iteration AND s.year = "
+              "d.year_end AND s.plot = d.plot AND s.species = d.species WHERE coalesce(s.stems_per_ha, 0) "
+              "<> d.stems_end_per_ha")
+            .empty());
     // Every tree a disturbance took before the last results year is a death by its cause.
     const auto removed = query(database,
                                "SELECT event, sum(stems_per_ha) FROM disturbance WHERE year < 30 "
                                "GROUP BY event ORDER BY event");
-    const auto deaths = query(database, "SELECT sum(deaths_logging_per_ha), sum(deaths_windthrow_per_ha) FROM demography");
+    const auto deaths =
+        query(database, "SELECT sum(deaths_logging_per_ha), sum(deaths_windthrow_per_ha) FROM demography");
     ASSERT_GE(removed.size(), 1u);
     EXPECT_EQ(removed[0][0], "logging");
     EXPECT_EQ(number(removed[0][1]), number(deaths[0][0]));
     EXPECT_EQ(removed.size() == 2 ? number(removed[1][1]) : 0.0, number(deaths[0][1]));
     // Logging in years 10, 17 and 24 on both plots of all three iterations: one event each at least.
-    EXPECT_EQ(query(database, "SELECT count(DISTINCT iteration || '/' || plot || '/' || year) FROM disturbance "
-                              "WHERE event = 'logging'")[0][0],
+    EXPECT_EQ(query(database,
+                    "SELECT count(DISTINCT iteration || '/' || plot || '/' || year) FROM disturbance "
+                    "WHERE event = 'logging'")[0][0],
               "18");
     // Year-to-year climate: the factors of every species on every plot in every year.
     EXPECT_EQ(query(database, "SELECT count(*) FROM limiting_factors")[0][0], std::to_string(3 * 2 * 30 * 3));
@@ -210,8 +218,8 @@ std::vector<std::string> csvFields(const std::string& line) {
 
 TEST_F(DatabaseRun, TheCsvExportReadsBackEqualToTheDatabase) {
     const fs::path csv = temp.path() / "csv";
-    const auto exported = runCommand(test::batchTool() + " export --db " + test::quoted(database) + " --csv " +
-                                     test::quoted(csv) + " 2>&1");
+    const auto exported = runCommand(test::batchTool() + " export --db " + test::quoted(database) +
+                                     " --csv " + test::quoted(csv) + " 2>&1");
     ASSERT_EQ(exported.status, 0) << exported.output;
     for (const char* table : RUN_DATABASE_TABLES) {
         const auto lines = test::linesOf(test::readTextFile(csv / (std::string(table) + ".csv")));
@@ -251,11 +259,13 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
     const fs::path joined = out / STANDARD_RUN_DATABASE_NAME;
     EXPECT_EQ(query(joined, "SELECT part, first_iteration, iterations FROM run ORDER BY part"),
               (std::vector<std::vector<std::string>>{{"1", "1", "3"}, {"2", "4", "3"}}));
-    EXPECT_EQ(query(joined, "SELECT * FROM stand WHERE iteration > 3"),
-              query(second / STANDARD_RUN_DATABASE_NAME,
-                    "SELECT iteration + 3, year, plot, species, stems_per_ha, basal_area_m2_per_ha, stem_mg_per_ha, "
-                    "bark_mg_per_ha, branch_mg_per_ha, leaf_mg_per_ha, root_mg_per_ha, above_ground_mg_per_ha, "
-                    "total_mg_per_ha, carbon_mg_per_ha, volume_m3_per_ha FROM stand"));
+    EXPECT_EQ(
+        query(joined, "SELECT * FROM stand WHERE iteration > 3"),
+        query(
+            second / STANDARD_RUN_DATABASE_NAME,
+            "SELECT iteration + 3, year, plot, species, stems_per_ha, basal_area_m2_per_ha, stem_mg_per_ha, "
+            "bark_mg_per_ha, branch_mg_per_ha, leaf_mg_per_ha, root_mg_per_ha, above_ground_mg_per_ha, "
+            "total_mg_per_ha, carbon_mg_per_ha, volume_m3_per_ha FROM stand"));
     EXPECT_EQ(query(joined, "SELECT count(*) FROM species")[0][0], "3");
     // One run without a database: the results are merged, no database is.
     fs::remove(second / STANDARD_RUN_DATABASE_NAME);
@@ -287,14 +297,15 @@ TEST(RunDatabaseRefusal, ADatabaseThatCannotBeCreatedStopsTheRunBeforeItStarts) 
         {temp.path() / "plain" / "run.sqlite", "Not a directory", ""},
         {temp.path() / "taken.sqlite", "a directory has that name", ""},
         {"/dev/full", "it is not a regular file", ""},
-        {temp.path() / "locked" / "run.sqlite", "Permission denied", "setpriv --reuid=nobody --regid=nogroup --clear-groups "},
+        {temp.path() / "locked" / "run.sqlite", "Permission denied",
+         "setpriv --reuid=nobody --regid=nogroup --clear-groups "},
     };
     for (const auto& row : rows) {
         const auto run = runCommand(std::string(row.asUser) + test::batchTool() + " run --dir " +
                                     test::quoted(scenario) + " --db " + test::quoted(row.database) + " 2>&1");
         EXPECT_EQ(run.status, 1) << run.output;
-        EXPECT_NE(run.output.find("Error: run database \"" + row.database.string() + "\" could not be created: " +
-                                  row.reason + "."),
+        EXPECT_NE(run.output.find("Error: run database \"" + row.database.string() +
+                                  "\" could not be created: " + row.reason + "."),
                   std::string::npos)
             << run.output;
         EXPECT_FALSE(fs::exists(scenario / "Data" / "results.out")) << row.database;
@@ -303,10 +314,38 @@ TEST(RunDatabaseRefusal, ADatabaseThatCannotBeCreatedStopsTheRunBeforeItStarts) 
     EXPECT_TRUE(fs::is_directory(temp.path() / "taken.sqlite"));
 
     // Export refuses what is not the database of a completed run, naming it.
-    const auto exported = runCommand(test::batchTool() + " export --db " + test::quoted(temp.path() / "plain") +
-                                     " --csv " + test::quoted(temp.path() / "csv") + " 2>&1");
+    const auto exported =
+        runCommand(test::batchTool() + " export --db " + test::quoted(temp.path() / "plain") + " --csv " +
+                   test::quoted(temp.path() / "csv") + " 2>&1");
     EXPECT_EQ(exported.status, 1);
     EXPECT_NE(exported.output.find("is not the run database of a completed run"), std::string::npos);
+}
+
+TEST(RunDatabaseRefusal, AWriteFailureMidRunGivesTheDatabaseUpAndKeepsTheFiles) {
+    test::TempDirectory temp;
+    test::SmallDataSetOptions o;
+    o.numPlots = 5;
+    o.climateChange = 1;
+    test::writeSmallDataSet(temp.path() / "full", o);
+    test::writeSmallDataSet(temp.path() / "free", o);
+    // Files may not grow past 100 KB: the database of every tree in every year does.
+    const auto run =
+        runCommand("bash -c 'ulimit -f 100; trap \"\" XFSZ; exec " + test::batchTool() + " run --dir " +
+                   test::quoted(temp.path() / "full") + " --db run.sqlite --db-trees --db-yearly' 2>&1");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("Error: run database \"" + (temp.path() / "run.sqlite").string() +
+                              "\" could not be written: "),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("The run goes on without it."), std::string::npos);
+    EXPECT_FALSE(fs::is_empty(temp.path() / "full" / "Data" / "results.out"));
+    ASSERT_EQ(
+        runCommand(test::batchTool() + " run --dir " + test::quoted(temp.path() / "free") + " 2>&1").status,
+        0);
+    EXPECT_EQ(runFiles(temp.path() / "full"), runFiles(temp.path() / "free"));
+    // Neither the database nor its temporary file is left.
+    for (const auto& entry : fs::directory_iterator(temp.path()))
+        EXPECT_TRUE(entry.is_directory()) << entry.path();
 }
 
 }  // namespace
