@@ -20,6 +20,8 @@
 #include "app/WorkingDirectory.h"
 #include "display/PlotView.h"
 #include "display/TestForest.h"
+#include "output/RunDatabase.h"
+#include "output/RunDatabaseSchema.h"
 #include "support/TempDirectory.h"
 
 namespace dravia {
@@ -109,6 +111,8 @@ TEST_F(ShippedData, DefaultScenarioRunsToCompletionInTheWindowInEveryDisplayMode
                                                "Continue with next iteration?") != answers.texts.end();
         EXPECT_EQ(askedToContinue, mode != 3) << mode;
         EXPECT_TRUE(window.grab().save(test::artefactPath(QStringLiteral("run-mode-%1.png").arg(mode))));
+        // Each run leaves its database in the working directory, complete.
+        EXPECT_TRUE(isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME)) << mode;
         if (mode == 1) {
             // The graphics image has put the first plot's trees into display slots.
             ASSERT_FALSE(model.plots.empty());
@@ -168,6 +172,14 @@ TEST_F(ShippedData, PauseHoldsTheRunAndQuitWhilePausedEndsItAfterOneMoreYear) {
     EXPECT_EQ(model.run.CURRENT_YEAR, pausedYear + 1);
     EXPECT_FALSE(model.run.flags.running);
     EXPECT_EQ(std::count(answers.texts.begin(), answers.texts.end(), "Simulation Completed."), 0);
+    // The quit run's database keeps the years it ran, marked as not completed.
+    EXPECT_FALSE(isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME));
+    DatabaseConnection database(STANDARD_RUN_DATABASE_NAME, true);
+    DatabaseStatement run =
+        database.prepare("SELECT completed, (SELECT max(year) FROM limiting_factors) FROM run");
+    ASSERT_TRUE(run.nextRow());
+    EXPECT_EQ(run.integerColumn(0), 0);
+    EXPECT_EQ(run.integerColumn(1), pausedYear);  // the one year simulated after Continue
 }
 
 // A short run of the shipped scenario: two iterations of 15 years, results every 5 years to
