@@ -259,6 +259,21 @@ struct Climate {
     double co2Factor = 0.0;  // the last CO2 factor computed by growth
 };
 
+// Whole years of climate and water balance already worked out, each with every input it was
+// worked out from. A year whose inputs are bit for bit those of a kept one takes its results
+// instead of working them out again: every iteration after the first repeats the first one's
+// weather years from the same start.
+struct ClimateMemo {
+    static constexpr std::size_t CAPACITY = 2048;  // years kept; about 7 MB
+    static constexpr std::size_t INPUTS = 50;
+    struct Entry {
+        std::array<double, INPUTS> inputs{};
+        Climate result;
+    };
+    std::unordered_map<std::uint64_t, Entry> entries;  // by a hash of their inputs
+    std::uint64_t taken = 0;                           // years taken from the memo
+};
+
 // A graphics display slot: a place on the plot image and the tree shown there.
 struct DisplaySlot {
     double fx = 0.0, fy = 0.0;  // place on the plot, fractions of width and depth
@@ -355,6 +370,7 @@ struct ModelState {
     RunState run;
     WeatherData weather;
     Climate climate;
+    ClimateMemo climateMemo;
     std::array<DisplaySlot, DISPLAY_SLOT_COUNT + 1> displaySlots{};    // 1..50
     std::array<std::array<int, MAX_SPECIES + 1>, 9> colourTable{};     // [community 0..8][species 0..40]
     std::array<std::array<double, 3>, MAX_SPECIES + 1> VOLUME_COEF{};  // filled before every run

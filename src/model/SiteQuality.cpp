@@ -54,8 +54,7 @@ double nitrogenFactor(const std::array<double, 4>& responses, const Species& s) 
 }  // namespace
 
 void computeSiteQuality(ModelState& model) {
-    computeYearlyClimate(model);
-    computeWaterBalance(model);
+    computeClimateOfYear(model);
 
     const Climate& c = model.climate;
     // The site's nitrogen seldom changes: its responses are worked out again only when it does.

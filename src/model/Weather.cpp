@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/Host.h"
 
@@ -435,6 +436,85 @@ void computeWaterBalance(ModelState& model) {
             break;
         default:
             break;
+    }
+}
+
+namespace {
+
+// Every input of a year's climate and water balance, as the two computations read them; what a
+// year that starts afresh does not read stands as 0, so that such years match whatever came before.
+std::array<double, ClimateMemo::INPUTS> climateInputs(const ModelState& model) {
+    const Climate& c = model.climate;
+    const RunParameters& p = model.params;
+    const Site& site = model.site;
+    const bool yearToYear = p.CLIMATE_CHANGE == 1;
+    const bool continuing = continuesPreviousYear(model);
+    std::array<double, ClimateMemo::INPUTS> inputs{};
+    std::size_t k = 0;
+    for (const double value :
+         {static_cast<double>(p.CLIMATE_CHANGE), continuing ? 1.0 : 0.0, model.weather.stationElevation,
+          site.ELEVATION, site.LATITUDE, site.ROOT_DEPTH, site.SOIL_DEPTH, site.WATER_DEPTH,
+          site.PERCENT_ROCK, site.TEXTURE, p.EVAP_FACTOR, static_cast<double>(p.WATER_STRESS_MODE),
+          continuing ? c.soilWater : 0.0, continuing ? c.snowStore : 0.0}) {
+        inputs[k++] = value;
+    }
+    const MonthlyValues& temperature = yearToYear ? c.stationTemperature : model.weather.meanTemperature;
+    const MonthlyValues& precipitation =
+        yearToYear ? c.stationPrecipitation : model.weather.meanPrecipitation;
+    for (int m = 1; m <= MONTHS; ++m) {
+        inputs[k++] = temperature[static_cast<size_t>(m)];
+        inputs[k++] = precipitation[static_cast<size_t>(m)];
+        inputs[k++] = continuing ? c.previousTEMP[static_cast<size_t>(m)] : 0.0;
+    }
+    return inputs;
+}
+
+}  // namespace
+
+void computeClimateOfYear(ModelState& model) {
+    // A site at the equator is reported by each computation: those are never taken from the memo.
+    if (model.site.LATITUDE <= 1e-06) {
+        computeYearlyClimate(model);
+        computeWaterBalance(model);
+        return;
+    }
+    ClimateMemo& memo = model.climateMemo;
+    Climate& c = model.climate;
+    const std::array<double, ClimateMemo::INPUTS> inputs = climateInputs(model);
+    // FNV-1a over the inputs' bits, eight bytes at a time.
+    std::uint64_t key = 14695981039346656037ull;
+    for (const double input : inputs) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &input, sizeof bits);
+        key = (key ^ bits) * 1099511628211ull;
+    }
+
+    const auto found = memo.entries.find(key);
+    // Bit for bit: -0.0 is not 0.0 to every formula, and a NaN never matches.
+    if (found != memo.entries.end() &&
+        std::memcmp(found->second.inputs.data(), inputs.data(), sizeof(double) * inputs.size()) == 0) {
+        // What the computations do not write stays as it is.
+        Climate::Remembered remembered = c.remembered;
+        const MonthlyValues stationTemperature = c.stationTemperature;
+        const MonthlyValues stationPrecipitation = c.stationPrecipitation;
+        const int weatherYear = c.weatherYear;
+        const double co2Factor = c.co2Factor;
+        c = found->second.result;
+        c.remembered = remembered;
+        c.stationTemperature = stationTemperature;
+        c.stationPrecipitation = stationPrecipitation;
+        c.weatherYear = weatherYear;
+        c.co2Factor = co2Factor;
+        ++memo.taken;
+        return;
+    }
+    computeYearlyClimate(model);
+    computeWaterBalance(model);
+    if (found != memo.entries.end()) {
+        found->second.inputs = inputs;
+        found->second.result = c;
+    } else if (memo.entries.size() < ClimateMemo::CAPACITY) {
+        memo.entries.emplace(key, ClimateMemo::Entry{inputs, c});
     }
 }
 

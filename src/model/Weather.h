@@ -17,4 +17,8 @@ void computeYearlyClimate(ModelState& model);
 // Day-length factors, soil constants, the monthly soil-water balance and WILT.
 void computeWaterBalance(ModelState& model);
 
+// computeYearlyClimate then computeWaterBalance, or the results of an earlier computation from
+// exactly the same inputs (the climate memo).
+void computeClimateOfYear(ModelState& model);
+
 }  // namespace dravia

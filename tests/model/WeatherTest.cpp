@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "model/ForestFixture.h"
 #include "model/Weather.h"
@@ -27,6 +28,71 @@ bool allFinite(const Climate& c) {
     }
     return std::isfinite(c.WILT) && std::isfinite(c.soilWater) && std::isfinite(c.sumE0) &&
            std::isfinite(c.sumEVAP) && std::isfinite(c.snowStore);
+}
+
+// Three weather years: dry and warm, wet, and one with a month exactly at 0 °C.
+void yearToYearWeather(ForestFixture& f) {
+    temperateSite(f, 300.0);
+    f.model->params.CLIMATE_CHANGE = 1;
+    WeatherData& weather = f.model->weather;
+    weather.recordYears = 3;
+    weather.years.resize(4);
+    for (int y = 1; y <= 3; ++y) {
+        for (int m = 1; m <= MONTHS; ++m) {
+            weather.years[y].temperature[m] = weather.meanTemperature[m] + (y == 1   ? 1.5
+                                                                            : y == 2 ? -1.0
+                                                                                     : 0.0);
+            weather.years[y].precipitation[m] = weather.meanPrecipitation[m] * (y == 1   ? 0.4
+                                                                                : y == 2 ? 1.6
+                                                                                         : 1.0);
+        }
+    }
+    weather.years[3].temperature[3] = 0.0;
+}
+
+// What the two computations leave, bit for bit.
+std::vector<double> climateOutputs(const Climate& c) {
+    std::vector<double> out = {c.DEGREE_DAYS, c.ADJ_ROOT_DEPTH, c.WATER_TABLE,  c.CAP,       c.W_FC,
+                               c.W_K,         c.WILT,           c.sumPREC,      c.sumSNOW_M, c.sumE0,
+                               c.sumEVAP,     c.sumRAIN,        c.sumUP_CAP_TR, c.sumRUNOFF, c.sumRUNOFF_PLUS,
+                               c.sumDELTA_W,  c.sumDW_PLUS,     c.sumWATER_S,   c.soilWater, c.snowStore};
+    for (const MonthlyValues* v : {&c.TEMP, &c.PREC, &c.SNOW_D_D, &c.I, &c.A, &c.DL, &c.E0, &c.RAIN,
+                                   &c.SNOW_M, &c.SNOW_S, &c.UP_CAP_TR, &c.EVAP, &c.RUNOFF, &c.RUNOFF_PLUS,
+                                   &c.WATER_S, &c.DELTA_W, &c.DW_PLUS, &c.previousTEMP}) {
+        out.insert(out.end(), v->begin(), v->end());
+    }
+    return out;
+}
+
+TEST(ClimateMemo, ARepeatedYearTakesExactlyWhatComputingItGivesAndAChangedInputIsComputed) {
+    ForestFixture memo;   // through the memo
+    ForestFixture plain;  // computed every time
+    yearToYearWeather(memo);
+    yearToYearWeather(plain);
+    // Two iterations of five years (the record repeats from year 4), then one with another
+    // evaporation factor: the memo's years must not be taken for it.
+    const struct {
+        int year;
+        double evapFactor;
+    } steps[] = {{1, 1.0}, {2, 1.0}, {3, 1.0}, {4, 1.0}, {5, 1.0}, {1, 1.0}, {2, 1.0},
+                 {3, 1.0}, {4, 1.0}, {5, 1.0}, {1, 0.9}, {2, 0.9}, {3, 0.9}};
+    for (const auto& step : steps) {
+        for (ForestFixture* f : {&memo, &plain}) {
+            f->model->params.EVAP_FACTOR = step.evapFactor;
+            takeWeatherYear(*f->model, step.year);
+        }
+        memo.model->climate.co2Factor = 1.25;  // not the climate's: kept as it is
+        computeClimateOfYear(*memo.model);
+        compute(*plain.model);
+        EXPECT_EQ(climateOutputs(memo.model->climate), climateOutputs(plain.model->climate))
+            << step.year << " " << step.evapFactor;
+        EXPECT_EQ(memo.model->climate.weatherYear, step.year);
+        EXPECT_EQ(memo.model->climate.co2Factor, 1.25);
+    }
+    // Years 1 to 5 of the first iteration (year 4 continues from year 3, not from a fresh start
+    // like year 1) and the three with the other factor; the second iteration took its five.
+    EXPECT_EQ(memo.model->climateMemo.entries.size(), 8u);
+    EXPECT_EQ(memo.model->climateMemo.taken, 5u);
 }
 
 TEST(YearlyClimate, SiteAboveTheStationIsColderByTheLapseRateOfItsSign) {
