@@ -72,8 +72,8 @@ CREATE TABLE trees (
 
 // Every table, in the order the schema creates them (export and merge go through this list).
 inline constexpr const char* RUN_DATABASE_TABLES[] = {
-    "run",   "setting",          "input_file",       "species",     "plot_year", "stand",
-    "diameter_classes", "demography", "limiting_factors", "disturbance", "trees",
+    "run",        "setting",          "input_file",  "species", "plot_year", "stand", "diameter_classes",
+    "demography", "limiting_factors", "disturbance", "trees",
 };
 
 // The name the desktop program gives the database of its last run in the working directory,
