@@ -189,6 +189,8 @@ QLineSeries* newMeanLine(const RunChartData& data, const std::vector<MeanWithInt
     for (size_t y = 0; y < data.years.size(); ++y) line->append(data.years[y], curve[y].mean);
     QPen pen(colour, 2.5, style);
     line->setPen(pen);
+    // A single recorded year makes no line: its point shows instead.
+    line->setPointsVisible(data.years.size() == 1);
     return line;
 }
 
@@ -375,6 +377,8 @@ bool writeImage(ChartPage& page, const QString& file) {
         drawing.setSize(CHART_IMAGE_SIZE);
         drawing.setViewBox(QRect(QPoint(0, 0), CHART_IMAGE_SIZE));
         drawing.setTitle(page.chart()->title());
+        // Text in points comes out the size it has on the screen the page was laid out for.
+        drawing.setResolution(page.logicalDpiX());
         QPainter painter;
         if (!painter.begin(&drawing)) return false;
         page.render(&painter);
@@ -466,7 +470,11 @@ void ChartPage::connectLegend(QChart* chart) {
             faded.setAlpha(60);
             marker->setBrush(faded);
         }
-        connect(marker, &QLegendMarker::clicked, this, [this, species] { emit speciesClicked(species); });
+        // Queued: whoever hides the species rebuilds this chart, marker and all, which must not
+        // happen inside the marker's own mouse handling.
+        connect(
+            marker, &QLegendMarker::clicked, this, [this, species] { emit speciesClicked(species); },
+            Qt::QueuedConnection);
     }
 }
 
