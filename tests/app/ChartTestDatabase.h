@@ -33,35 +33,40 @@ class ChartTestDatabase {
         sqlite3_free(error);
     }
 
-    void run(int part, int firstIteration, int iterations, int plots, int completed = 1) {
-        execute("INSERT INTO run VALUES (" + std::to_string(part) + ", " + std::to_string(firstIteration) +
-                ", " + std::to_string(iterations) + ", 100, " + std::to_string(plots) +
-                ", 10, '4.0.0', 'start', 'end', " + "0.5, 'dravia4', '/tmp', " + std::to_string(completed) +
-                ")");
+    // One row of a table, the values in the order of its columns; text is quoted.
+    template <typename... Values>
+    void insert(const char* table, const Values&... values) {
+        std::string sql = std::string("INSERT INTO ") + table + " VALUES (";
+        const char* separator = "";
+        ((sql += separator + sqlValue(values), separator = ", "), ...);
+        execute(sql + ")");
     }
-    void species(int sn, const std::string& name, int colourIndex) {
+
+    void run(int part, int firstIteration, int iterations, int plots, int completed = 1) {
+        insert("run", part, firstIteration, iterations, 100, plots, 10, "4.0.0", "start", "end", 0.5,
+               "dravia4", "/tmp", completed);
+    }
+    void species(int sn, const char* name, int colourIndex) {
         execute("INSERT INTO species (species, name, alt_name, colour_index) VALUES (" + std::to_string(sn) +
                 ", '" + name + "', '" + name + "', " + std::to_string(colourIndex) + ")");
     }
-    void plotYear(int iteration, int year, int plot) {
-        execute("INSERT INTO plot_year VALUES (" + std::to_string(iteration) + ", " + std::to_string(year) +
-                ", " + std::to_string(plot) + ", 1)");
-    }
+    void plotYear(int iteration, int year, int plot) { insert("plot_year", iteration, year, plot, 1); }
     // A species on a plot: its stems, basal area and above-ground biomass per hectare.
     void stand(int iteration, int year, int plot, int sn, double stems, double basalArea,
                double aboveGround) {
-        execute("INSERT INTO stand VALUES (" + std::to_string(iteration) + ", " + std::to_string(year) +
-                ", " + std::to_string(plot) + ", " + std::to_string(sn) + ", " + std::to_string(stems) +
-                ", " + std::to_string(basalArea) + ", 0, 0, 0, 0, 0, " + std::to_string(aboveGround) +
-                ", 0, 0, 0)");
+        insert("stand", iteration, year, plot, sn, stems, basalArea, 0, 0, 0, 0, 0, aboveGround, 0, 0, 0);
     }
     void diameterClass(int iteration, int year, int plot, int sn, int lowerCm, double stems) {
-        execute("INSERT INTO diameter_classes VALUES (" + std::to_string(iteration) + ", " +
-                std::to_string(year) + ", " + std::to_string(plot) + ", " + std::to_string(sn) + ", " +
-                std::to_string(lowerCm) + ", " + std::to_string(stems) + ", 0)");
+        insert("diameter_classes", iteration, year, plot, sn, lowerCm, stems, 0);
     }
 
   private:
+    static std::string sqlValue(const char* text) { return std::string("'") + text + "'"; }
+    template <typename Number>
+    static std::string sqlValue(Number number) {
+        return std::to_string(number);
+    }
+
     std::filesystem::path file_;
     sqlite3* database_ = nullptr;
 };
