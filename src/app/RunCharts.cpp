@@ -200,16 +200,25 @@ double curveMaximum(const std::vector<MeanWithInterval>& curve) {
     return maximum;
 }
 
-// Species sharing a palette colour are told apart by the pattern of their line.
-std::vector<Qt::PenStyle> lineStyles(const RunChartData& data) {
-    constexpr Qt::PenStyle STYLES[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+// How many charted species before each one share its palette colour: those that do are told
+// apart by the pattern of their line or fill.
+std::vector<int> colourRepeats(const RunChartData& data) {
     std::map<QRgb, int> uses;
-    std::vector<Qt::PenStyle> styles;
-    for (const ChartSpecies& species : data.species) {
-        const int use = uses[paletteColour(species.colourIndex).rgb()]++;
-        styles.push_back(STYLES[use % 4]);
-    }
-    return styles;
+    std::vector<int> repeats;
+    for (const ChartSpecies& species : data.species)
+        repeats.push_back(uses[paletteColour(species.colourIndex).rgb()]++);
+    return repeats;
+}
+
+Qt::PenStyle lineStyle(int repeat) {
+    constexpr Qt::PenStyle STYLES[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    return STYLES[repeat % 4];
+}
+
+QBrush fill(const QColor& colour, int repeat) {
+    constexpr Qt::BrushStyle STYLES[] = {Qt::SolidPattern, Qt::BDiagPattern, Qt::FDiagPattern,
+                                         Qt::DiagCrossPattern};
+    return QBrush(colour, STYLES[repeat % 4]);
 }
 
 QChart* speciesChart(const RunChartData& data, StandQuantity quantity, const ChartOptions& options) {
@@ -224,7 +233,7 @@ QChart* speciesChart(const RunChartData& data, StandQuantity quantity, const Cha
     }
     QValueAxis* x = addYearAxis(chart, data);
     QValueAxis* y = addValueAxis(chart, QStringLiteral("%1 (%2)").arg(name, quantityUnit(quantity)), maximum);
-    const std::vector<Qt::PenStyle> styles = lineStyles(data);
+    const std::vector<int> repeats = colourRepeats(data);
     // A piece of each line in the legend shows its pattern too.
     chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     // The bands first, so that every mean line is drawn over them.
@@ -242,7 +251,7 @@ QChart* speciesChart(const RunChartData& data, StandQuantity quantity, const Cha
         QColor colour = paletteColour(species.colourIndex);
         // A hidden species' line stays for its legend entry, which shows it pale.
         if (hidden) colour.setAlpha(70);
-        QLineSeries* line = newMeanLine(data, curves.bySpecies[s], colour, styles[s]);
+        QLineSeries* line = newMeanLine(data, curves.bySpecies[s], colour, lineStyle(repeats[s]));
         line->setName(QString::fromStdString(species.name));
         line->setProperty(SPECIES_PROPERTY, species.species);
         attach(chart, line, x, y);
@@ -276,8 +285,13 @@ QChart* compositionChart(const RunChartData& data, const ChartOptions& options) 
                                  .arg(iterationsText(data)));
     QValueAxis* x = addYearAxis(chart, data);
     QValueAxis* y = addValueAxis(chart, QStringLiteral("Share of basal area (%)"), 100.0);
+    // Shares fill the height exactly.
+    y->setRange(0.0, 100.0);
+    y->setTickCount(6);
+    y->setLabelFormat(QStringLiteral("%.0f"));
     const std::vector<std::vector<double>> shares = basalAreaShares(data);
     std::vector<double> stacked(data.years.size(), 0.0);
+    const std::vector<int> repeats = colourRepeats(data);
     for (size_t s = 0; s < data.species.size(); ++s) {
         const ChartSpecies& species = data.species[s];
         const bool hidden = options.hiddenSpecies.count(species.species) > 0;
@@ -291,7 +305,7 @@ QChart* compositionChart(const RunChartData& data, const ChartOptions& options) 
         }
         layer->setUpperSeries(upper);
         layer->setLowerSeries(lower);
-        layer->setBrush(paletteColour(species.colourIndex));
+        layer->setBrush(fill(paletteColour(species.colourIndex), repeats[s]));
         layer->setPen(QPen(OUTLINE, 1.0));
         layer->setName(QString::fromStdString(species.name));
         layer->setProperty(SPECIES_PROPERTY, species.species);
@@ -321,7 +335,9 @@ QChart* diameterChart(const RunChartData& data, const ChartOptions& options) {
     auto* bars = new QStackedBarSeries;
     double maximum = 0.0;
     std::map<int, double> classTotals;
-    for (const ChartSpecies& species : data.species) {
+    const std::vector<int> repeats = colourRepeats(data);
+    for (size_t s = 0; s < data.species.size(); ++s) {
+        const ChartSpecies& species = data.species[s];
         const bool hidden = options.hiddenSpecies.count(species.species) > 0;
         auto* set = new QBarSet(QString::fromStdString(species.name));
         for (const int lower : classes) {
@@ -334,7 +350,7 @@ QChart* diameterChart(const RunChartData& data, const ChartOptions& options) {
             set->append(stems);
             maximum = std::max(maximum, classTotals[lower] += stems);
         }
-        set->setColor(paletteColour(species.colourIndex));
+        set->setBrush(fill(paletteColour(species.colourIndex), repeats[s]));
         set->setBorderColor(OUTLINE);
         set->setProperty(SPECIES_PROPERTY, species.species);
         bars->append(set);
@@ -494,8 +510,9 @@ int writeRunCharts(const QString& databaseFile, const QString& outputDirectory, 
         return EXIT_FATAL_ERROR;
     }
     if (year && std::find(data->years.begin(), data->years.end(), *year) == data->years.end()) {
-        std::fprintf(stderr, "dravia4: year %d is not a recorded year of \"%s\" (%d to %d)\n", *year,
-                     qPrintable(databaseFile), data->years.front(), data->years.back());
+        std::fprintf(stderr, "dravia4: year %d is not a recorded year of \"%s\" (%zu recorded, %d to %d)\n",
+                     *year, qPrintable(databaseFile), data->years.size(), data->years.front(),
+                     data->years.back());
         return EXIT_USAGE;
     }
     if (!QDir().mkpath(outputDirectory)) {
