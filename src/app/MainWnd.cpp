@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/AppIcon.h"
+#include "app/ChartsWindow.h"
 #include "app/CommunitiesDialog.h"
 #include "app/DisturbanceDialog.h"
 #include "app/GraphicsDialog.h"
@@ -103,6 +105,10 @@ void MainWnd::buildMenus() {
     addCommand(statistics, QStringLiteral("&Run Statistics Using Standard Output"), CMD_STATS_PLAIN);
     addCommand(statistics, QStringLiteral("Run Statistics Using &Excel Format Output"),
                CMD_STATS_TAB_SEPARATED);
+    statistics->addSeparator();
+    addCommand(statistics, QStringLiteral("&Charts..."), CMD_CHARTS);
+    // The charts item says why it is unavailable.
+    statistics->setToolTipsVisible(true);
 
     // Help is the last menu, at the right-hand end of the bar.
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
@@ -138,6 +144,7 @@ void MainWnd::buildMenus() {
     connectCommand(CMD_GRAPHICS, &MainWnd::openGraphicsDialog);
     connectCommand(CMD_STATS_PLAIN, &MainWnd::runStatisticsPlain);
     connectCommand(CMD_STATS_TAB_SEPARATED, &MainWnd::runStatisticsTabSeparated);
+    connectCommand(CMD_CHARTS, &MainWnd::openCharts);
     connectCommand(CMD_VERSION_INFO, &MainWnd::showVersionInfo);
     connectCommand(CMD_ABOUT, &MainWnd::showAbout);
 
@@ -197,6 +204,21 @@ void MainWnd::updateCommandStates() {
     actions_.at(CMD_QUIT_RUN)->setEnabled(flags.running);
     actions_.at(CMD_PAUSE)->setEnabled(flags.running && !flags.paused);
     actions_.at(CMD_CONTINUE)->setEnabled(flags.paused);
+
+    // The charts read the run database the last run left in the working directory.
+    QAction* charts = actions_.at(CMD_CHARTS);
+    if (flags.running) {
+        charts->setEnabled(false);
+        charts->setToolTip(QStringLiteral("Charts are available when the run has ended."));
+    } else if (!runDatabaseComplete(STANDARD_RUN_DATABASE_NAME)) {
+        charts->setEnabled(false);
+        charts->setToolTip(
+            QStringLiteral("No complete run database in the working directory: run a simulation first."));
+    } else {
+        charts->setEnabled(true);
+        charts->setToolTip(QStringLiteral("Charts of the last run, from %1 in the working directory.")
+                               .arg(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME)));
+    }
 }
 
 void MainWnd::restorePlacement() {
@@ -324,6 +346,17 @@ void MainWnd::runStatisticsCommand(StatsLayout layout) {
     } catch (const std::bad_alloc&) {
         host_->showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);
     }
+}
+
+void MainWnd::openCharts() {
+    if (!charts_) charts_ = new ChartsWindow(this);
+    // Read again each time: a run since the window last opened has replaced the database.
+    const bool read = charts_->openDatabase(
+        QDir::current().absoluteFilePath(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME)));
+    if (!read && !charts_->data()) return;
+    charts_->show();
+    charts_->raise();
+    charts_->activateWindow();
 }
 
 void MainWnd::showVersionInfo() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,6 +17,7 @@ class QMenu;
 
 namespace dravia {
 
+class ChartsWindow;
 class ParameterDialog;
 class PlotView;
 
@@ -42,6 +44,7 @@ enum Command : int {
     CMD_HELP_FOREST_WORKS = 32798,
     CMD_HELP_WEB = 32799,
     CMD_ABOUT = 32800,  // "About Dravia4..." of the Help menu, beside the version box's own
+    CMD_CHARTS = 32801,
 };
 
 // The one top-level window: the menu bar, the plot view filling the client area, the run
@@ -87,6 +90,8 @@ class MainWnd : public QMainWindow {
     void runStatisticsPlain();
     void runStatisticsTabSeparated();
     void runStatisticsCommand(StatsLayout layout);
+    // Shows the charts of the last run in the working directory (one window, reused).
+    void openCharts();
     bool workingDirectoryFree(const DirectoryLock& lock);
     void showVersionInfo();
     void showAbout();
@@ -113,7 +118,8 @@ class MainWnd : public QMainWindow {
     std::unique_ptr<QtHost> host_;
     std::map<int, QAction*> actions_;
     std::map<int, QAction*> speedActions_;  // by years per second
-    WindowPlacement placement_;             // as restored; keeps the minimized and maximized positions
+    QPointer<ChartsWindow> charts_;
+    WindowPlacement placement_;  // as restored; keeps the minimized and maximized positions
 };
 
 }  // namespace dravia

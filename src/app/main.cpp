@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <clocale>
 #include <cstdio>
+#include <optional>
 
 #include "app/AppIcon.h"
 #include "app/MainWnd.h"
+#include "app/RunCharts.h"
 #include "app/VersionInfoDialog.h"
 #include "app/WorkingDirectory.h"
 #include "display/ForestPictures.h"
@@ -17,11 +19,20 @@ namespace {
 
 constexpr const char* USAGE =
     "Usage: dravia4 [--workdir DIR]\n"
-    "  --workdir DIR  read Data/ and write the results files in DIR\n";
+    "       dravia4 --charts RUN.sqlite --out DIR [--year Y]\n"
+    "  --workdir DIR  read Data/ and write the results files in DIR\n"
+    "  --charts FILE  write the charts of the run database FILE, without a window: NAME.png\n"
+    "                 (1200 x 800) and NAME.svg for basal-area, biomass, stems, totals,\n"
+    "                 composition and diameters\n"
+    "  --out DIR      the directory the charts go to (made when missing)\n"
+    "  --year Y       the recorded year of the diameter classes (default: the last one)\n";
 
 struct Arguments {
     QString workdir;
     QString iconFile;  // writes the program's icon as a PNG file and ends (for installing it)
+    QString chartsDatabase;
+    QString chartsDirectory;
+    std::optional<int> chartsYear;
     bool help = false;
     bool valid = true;
 };
@@ -34,7 +45,10 @@ Arguments parseArguments(const QStringList& arguments) {
     QCommandLineOption writeIcon(QStringLiteral("write-icon"), QString(), QStringLiteral("FILE"));
     writeIcon.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({workdir, writeIcon, help});
+    const QCommandLineOption charts(QStringLiteral("charts"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption year(QStringLiteral("year"), QString(), QStringLiteral("Y"));
+    parser.addOptions({workdir, writeIcon, help, charts, out, year});
 
     Arguments parsed;
     // Nothing but options: no file names, and no "--" before them either.
@@ -44,12 +58,36 @@ Arguments parseArguments(const QStringList& arguments) {
     parsed.workdir = parser.value(workdir);
     parsed.iconFile = parser.value(writeIcon);
     parsed.help = parser.isSet(help);
+    if (!parser.isSet(charts)) {
+        parsed.valid = !parser.isSet(out) && !parser.isSet(year);
+        return parsed;
+    }
+    // The charts command stands alone: a database, where the charts go and perhaps the year.
+    parsed.chartsDatabase = parser.value(charts);
+    parsed.chartsDirectory = parser.value(out);
+    parsed.valid = !parsed.chartsDatabase.isEmpty() && !parsed.chartsDirectory.isEmpty() &&
+                   !parser.isSet(workdir) && !parser.isSet(writeIcon);
+    if (parser.isSet(year)) {
+        bool number = false;
+        parsed.chartsYear = parser.value(year).toInt(&number);
+        parsed.valid = parsed.valid && number;
+    }
     return parsed;
+}
+
+// The charts command draws without a display, wherever it runs.
+bool chartsCommandAsked(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--charts" || argument.startsWith("--charts=")) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (chartsCommandAsked(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // Qt takes the numeric locale from the environment; the files need "C".
     std::setlocale(LC_NUMERIC, "C");
@@ -61,6 +99,10 @@ int main(int argc, char** argv) {
     if (arguments.help || !arguments.valid) {
         std::fputs(USAGE, arguments.valid ? stdout : stderr);
         return arguments.valid ? dravia::EXIT_NORMAL : dravia::EXIT_USAGE;
+    }
+    if (!arguments.chartsDatabase.isEmpty()) {
+        return dravia::writeRunCharts(arguments.chartsDatabase, arguments.chartsDirectory,
+                                      arguments.chartsYear);
     }
     if (!arguments.iconFile.isEmpty()) {
         return dravia::applicationIconImage(256).save(arguments.iconFile, "PNG") ? dravia::EXIT_NORMAL

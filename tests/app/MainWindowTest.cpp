@@ -59,7 +59,7 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
                                   "&Graphics Shape and Form"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Statistics")),
               (std::vector<std::string>{"&Run Statistics Using Standard Output",
-                                        "Run Statistics Using &Excel Format Output"}));
+                                        "Run Statistics Using &Excel Format Output", "-", "&Charts..."}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Help")),
               (std::vector<std::string>{"&Overview", "&How a Forest Works", "Chapter &1", "Chapter &2",
                                         "Chapter &3", "Chapter &4", "Chapter &5", "Chapter &6", "Chapter &7",
