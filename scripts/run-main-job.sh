@@ -36,6 +36,12 @@ echo "$tsv_output" | sed -n 's/^.*output file "\(.*\)"\.$/\1/p' | tr '\\' '/' | 
   [ -f "$work/$report" ] && cp "$work/$report" "$work/$report.tsv"
 done
 "$build/dravia4-batch" stats --dir "$work" || exit $?
+# The charts of the run, from its database, when the desktop program is built.
+if [ -x "$build/dravia4" ]; then
+  runtime=$(mktemp -d)
+  XDG_RUNTIME_DIR=$runtime "$build/dravia4" --charts "$work/dravia4-run.sqlite" --out "$work/charts" || exit $?
+  rm -rf "$runtime"
+fi
 echo
 echo "Files written in $work:"
 (cd "$work" && find . -newer "$marker" -type f | sort | sed 's|^\./|  |')
