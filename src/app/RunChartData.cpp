@@ -1,54 +1,21 @@
 #include "app/RunChartData.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <memory>
 
+#include "output/RunDatabase.h"
 #include "output/StatsReport.h"
 
 namespace dravia {
 
 namespace {
 
-struct DatabaseCloser {
-    void operator()(sqlite3* database) const { sqlite3_close(database); }
-};
-struct StatementFinaliser {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Database = std::unique_ptr<sqlite3, DatabaseCloser>;
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinaliser>;
-
 [[noreturn]] void refuse(const std::string& file, const std::string& reason) {
     throw RunDatabaseError("The run database \"" + file + "\" cannot be charted: " + reason + ".");
 }
 
-Database openReadOnly(const std::string& file) {
-    sqlite3* raw = nullptr;
-    const int status = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    Database database(raw);
-    if (status != SQLITE_OK) {
-        refuse(file, database ? sqlite3_errmsg(database.get()) : "it cannot be opened");
-    }
-    return database;
-}
-
-Statement prepare(sqlite3* database, const std::string& file, const char* sql) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(database, sql, -1, &raw, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(raw);
-        refuse(file, sqlite3_errmsg(database));
-    }
-    return Statement(raw);
-}
-
-// Steps to the next row; false at the end. A reading error ends the reading.
-bool nextRow(sqlite3* database, const std::string& file, sqlite3_stmt* statement) {
-    const int status = sqlite3_step(statement);
-    if (status == SQLITE_ROW) return true;
-    if (status == SQLITE_DONE) return false;
-    refuse(file, sqlite3_errmsg(database));
+int integerAt(const DatabaseStatement& row, int column) {
+    return static_cast<int>(row.integerColumn(column));
 }
 
 // One part of a (possibly merged) run: its iterations and the plots each of them grew.
@@ -59,14 +26,12 @@ struct RunPart {
     bool completed = false;
 };
 
-std::vector<RunPart> readRunParts(sqlite3* database, const std::string& file) {
-    Statement statement = prepare(
-        database, file, "SELECT first_iteration, iterations, plots, completed FROM run ORDER BY part");
+std::vector<RunPart> readRunParts(DatabaseConnection& database) {
+    DatabaseStatement row =
+        database.prepare("SELECT first_iteration, iterations, plots, completed FROM run ORDER BY part");
     std::vector<RunPart> parts;
-    while (nextRow(database, file, statement.get())) {
-        parts.push_back({sqlite3_column_int(statement.get(), 0), sqlite3_column_int(statement.get(), 1),
-                         sqlite3_column_int(statement.get(), 2),
-                         sqlite3_column_int(statement.get(), 3) == 1});
+    while (row.nextRow()) {
+        parts.push_back({integerAt(row, 0), integerAt(row, 1), integerAt(row, 2), integerAt(row, 3) == 1});
     }
     return parts;
 }
@@ -98,25 +63,24 @@ struct IterationSums {
 
 using SumsByYear = std::vector<IterationSums>;
 
-std::vector<int> readYears(sqlite3* database, const std::string& file) {
-    Statement statement = prepare(database, file, "SELECT DISTINCT year FROM plot_year ORDER BY year");
+std::vector<int> readYears(DatabaseConnection& database) {
+    DatabaseStatement row = database.prepare("SELECT DISTINCT year FROM plot_year ORDER BY year");
     std::vector<int> years;
-    while (nextRow(database, file, statement.get())) years.push_back(sqlite3_column_int(statement.get(), 0));
+    while (row.nextRow()) years.push_back(integerAt(row, 0));
     return years;
 }
 
-std::vector<ChartSpecies> readPresentSpecies(sqlite3* database, const std::string& file) {
+std::vector<ChartSpecies> readPresentSpecies(DatabaseConnection& database) {
     std::map<int, ChartSpecies> known;
-    Statement names = prepare(database, file, "SELECT species, name, colour_index FROM species");
-    while (nextRow(database, file, names.get())) {
-        const int sn = sqlite3_column_int(names.get(), 0);
-        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(names.get(), 1));
-        known[sn] = {sn, name ? name : "", sqlite3_column_int(names.get(), 2)};
+    DatabaseStatement names = database.prepare("SELECT species, name, colour_index FROM species");
+    while (names.nextRow()) {
+        const int sn = integerAt(names, 0);
+        known[sn] = {sn, names.textColumn(1), integerAt(names, 2)};
     }
-    Statement present = prepare(database, file, "SELECT DISTINCT species FROM stand ORDER BY species");
+    DatabaseStatement present = database.prepare("SELECT DISTINCT species FROM stand ORDER BY species");
     std::vector<ChartSpecies> species;
-    while (nextRow(database, file, present.get())) {
-        const int sn = sqlite3_column_int(present.get(), 0);
+    while (present.nextRow()) {
+        const int sn = integerAt(present, 0);
         const auto it = known.find(sn);
         species.push_back(it != known.end() ? it->second
                                             : ChartSpecies{sn, "Species " + std::to_string(sn), 0});
@@ -129,8 +93,7 @@ int yearPosition(const std::vector<int>& years, int year) {
     return it != years.end() && *it == year ? static_cast<int>(it - years.begin()) : -1;
 }
 
-void readStandCurves(sqlite3* database, const std::string& file, const std::vector<RunPart>& parts,
-                     RunChartData& data) {
+void readStandCurves(DatabaseConnection& database, const std::vector<RunPart>& parts, RunChartData& data) {
     const size_t yearCount = data.years.size();
     constexpr size_t QUANTITIES = STAND_QUANTITIES.size();
     std::array<std::vector<SumsByYear>, QUANTITIES> speciesSums;
@@ -141,10 +104,9 @@ void readStandCurves(sqlite3* database, const std::string& file, const std::vect
     }
 
     // The columns in the order of StandQuantity.
-    Statement statement =
-        prepare(database, file,
-                "SELECT iteration, year, species, SUM(basal_area_m2_per_ha), SUM(above_ground_mg_per_ha), "
-                "SUM(stems_per_ha) FROM stand GROUP BY iteration, year, species ORDER BY iteration, year");
+    DatabaseStatement row = database.prepare(
+        "SELECT iteration, year, species, SUM(basal_area_m2_per_ha), SUM(above_ground_mg_per_ha), "
+        "SUM(stems_per_ha) FROM stand GROUP BY iteration, year, species ORDER BY iteration, year");
     // An iteration's totals of a year gather over its species rows, which come together.
     int currentIteration = 0;
     int currentYear = -1;
@@ -156,11 +118,10 @@ void readStandCurves(sqlite3* database, const std::string& file, const std::vect
         }
         total.fill(0.0);
     };
-    while (nextRow(database, file, statement.get())) {
-        sqlite3_stmt* row = statement.get();
-        const int iteration = sqlite3_column_int(row, 0);
-        const int year = yearPosition(data.years, sqlite3_column_int(row, 1));
-        const int species = data.speciesPosition(sqlite3_column_int(row, 2));
+    while (row.nextRow()) {
+        const int iteration = integerAt(row, 0);
+        const int year = yearPosition(data.years, integerAt(row, 1));
+        const int species = data.speciesPosition(integerAt(row, 2));
         const int plots = plotsOfIteration(parts, iteration);
         if (year < 0 || species < 0 || plots <= 0) continue;
         if (iteration != currentIteration || year != currentYear) {
@@ -169,7 +130,7 @@ void readStandCurves(sqlite3* database, const std::string& file, const std::vect
             currentYear = year;
         }
         for (size_t q = 0; q < QUANTITIES; ++q) {
-            const double meanPlot = sqlite3_column_double(row, 3 + static_cast<int>(q)) / plots;
+            const double meanPlot = row.realColumn(3 + static_cast<int>(q)) / plots;
             speciesSums[q][static_cast<size_t>(species)][static_cast<size_t>(year)].add(meanPlot);
             total[q] += meanPlot;
         }
@@ -188,25 +149,19 @@ void readStandCurves(sqlite3* database, const std::string& file, const std::vect
     }
 }
 
-void readDiameters(sqlite3* database, const std::string& file, const std::vector<RunPart>& parts,
-                   RunChartData& data) {
-    Statement statement =
-        prepare(database, file,
-                "SELECT year, species, class_lower_cm, SUM(stems_per_ha) FROM diameter_classes "
-                "WHERE iteration BETWEEN ?1 AND ?2 GROUP BY year, species, class_lower_cm");
+void readDiameters(DatabaseConnection& database, const std::vector<RunPart>& parts, RunChartData& data) {
+    DatabaseStatement row = database.prepare(
+        "SELECT year, species, class_lower_cm, SUM(stems_per_ha) FROM diameter_classes "
+        "WHERE iteration BETWEEN ?1 AND ?2 GROUP BY year, species, class_lower_cm");
     for (const RunPart& part : parts) {
         if (part.plots <= 0 || part.iterations <= 0) continue;
-        sqlite3_reset(statement.get());
-        sqlite3_bind_int(statement.get(), 1, part.firstIteration);
-        sqlite3_bind_int(statement.get(), 2, part.firstIteration + part.iterations - 1);
+        row.bind(1, part.firstIteration).bind(2, part.firstIteration + part.iterations - 1);
         // Mean plot of each iteration, then mean over every iteration of the run.
         const double divisor = static_cast<double>(part.plots) * data.iterations;
-        while (nextRow(database, file, statement.get())) {
-            sqlite3_stmt* row = statement.get();
-            const int year = sqlite3_column_int(row, 0);
+        while (row.nextRow()) {
+            const int year = integerAt(row, 0);
             if (yearPosition(data.years, year) < 0) continue;
-            data.diameters[year][sqlite3_column_int(row, 2)][sqlite3_column_int(row, 1)] +=
-                sqlite3_column_double(row, 3) / divisor;
+            data.diameters[year][integerAt(row, 2)][integerAt(row, 1)] += row.realColumn(3) / divisor;
         }
     }
 }
@@ -221,38 +176,41 @@ int RunChartData::speciesPosition(int sn) const {
 }
 
 RunChartData readRunChartData(const std::string& file) {
-    const Database database = openReadOnly(file);
-    sqlite3* db = database.get();
-    const std::vector<RunPart> parts = readRunParts(db, file);
-    if (parts.empty()) refuse(file, "it holds no run");
-    if (!std::all_of(parts.begin(), parts.end(), [](const RunPart& part) { return part.completed; })) {
-        refuse(file, "its run did not complete");
-    }
+    try {
+        DatabaseConnection database(file, true);
+        const std::vector<RunPart> parts = readRunParts(database);
+        if (parts.empty()) refuse(file, "it holds no run");
+        if (!std::all_of(parts.begin(), parts.end(), [](const RunPart& part) { return part.completed; })) {
+            refuse(file, "its run did not complete");
+        }
 
-    RunChartData data;
-    data.file = file;
-    for (const RunPart& part : parts) data.iterations += part.iterations;
-    if (data.iterations <= 0) refuse(file, "its run has no iteration");
-    data.years = readYears(db, file);
-    if (data.years.empty()) refuse(file, "it records no year");
-    data.species = readPresentSpecies(db, file);
-    readStandCurves(db, file, parts, data);
-    readDiameters(db, file, parts, data);
-    return data;
+        RunChartData data;
+        data.file = file;
+        for (const RunPart& part : parts) data.iterations += part.iterations;
+        if (data.iterations <= 0) refuse(file, "its run has no iteration");
+        data.years = readYears(database);
+        if (data.years.empty()) refuse(file, "it records no year");
+        data.species = readPresentSpecies(database);
+        readStandCurves(database, parts, data);
+        readDiameters(database, parts, data);
+        return data;
+    } catch (const DatabaseError& error) {
+        refuse(file, error.reason);
+    }
 }
 
 bool runDatabaseComplete(const std::string& file) {
     try {
-        const Database database = openReadOnly(file);
-        Statement tables = prepare(database.get(), file,
-                                   "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                                   "('run', 'species', 'plot_year', 'stand', 'diameter_classes')");
-        if (!nextRow(database.get(), file, tables.get()) || sqlite3_column_int(tables.get(), 0) != 5)
-            return false;
-        const std::vector<RunPart> parts = readRunParts(database.get(), file);
+        DatabaseConnection database(file, true);
+        DatabaseStatement tables = database.prepare(
+            "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+            "('run', 'species', 'plot_year', 'stand', 'diameter_classes')");
+        if (!tables.nextRow() || tables.integerColumn(0) != 5) return false;
+        tables = {};
+        const std::vector<RunPart> parts = readRunParts(database);
         return !parts.empty() &&
                std::all_of(parts.begin(), parts.end(), [](const RunPart& part) { return part.completed; });
-    } catch (const RunDatabaseError&) {
+    } catch (const DatabaseError&) {
         return false;
     }
 }
