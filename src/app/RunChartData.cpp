@@ -10,6 +10,8 @@ namespace dravia {
 
 namespace {
 
+constexpr std::size_t MAX_CHART_YEARS = 20000;
+
 [[noreturn]] void refuse(const std::string& file, const std::string& reason) {
     throw RunDatabaseError("The run database \"" + file + "\" cannot be charted: " + reason + ".");
 }
@@ -77,7 +79,9 @@ std::vector<ChartSpecies> readPresentSpecies(DatabaseConnection& database) {
         const int sn = integerAt(names, 0);
         known[sn] = {sn, names.textColumn(1), integerAt(names, 2)};
     }
-    DatabaseStatement present = database.prepare("SELECT DISTINCT species FROM stand ORDER BY species");
+    // Species numbers run from 1 to 40; a file holding others was not written by a run.
+    DatabaseStatement present = database.prepare(
+        "SELECT DISTINCT species FROM stand WHERE species BETWEEN 1 AND 40 ORDER BY species");
     std::vector<ChartSpecies> species;
     while (present.nextRow()) {
         const int sn = integerAt(present, 0);
@@ -190,6 +194,11 @@ RunChartData readRunChartData(const std::string& file) {
         if (data.iterations <= 0) refuse(file, "its run has no iteration");
         data.years = readYears(database);
         if (data.years.empty()) refuse(file, "it records no year");
+        // A chart is some hundreds of pixels wide; a file of more years would only exhaust memory.
+        if (data.years.size() > MAX_CHART_YEARS) {
+            refuse(file, "it records " + std::to_string(data.years.size()) + " years, more than the " +
+                             std::to_string(MAX_CHART_YEARS) + " a chart can show");
+        }
         data.species = readPresentSpecies(database);
         readStandCurves(database, parts, data);
         readDiameters(database, parts, data);

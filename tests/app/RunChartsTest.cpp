@@ -174,6 +174,24 @@ TEST(RunChartData, RefusesWhatCannotBeChartedNamingTheFile) {
             EXPECT_NE(message.find(row.reason), std::string::npos) << message;
         }
     }
+    // Complete, but of more years than a chart can show: refused before anything is allocated for them.
+    const std::filesystem::path crowded = directory.path() / "crowded.sqlite";
+    {
+        test::ChartTestDatabase database(crowded);
+        database.run(1, 1, 1, 1);
+        database.execute(
+            "WITH RECURSIVE y(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM y WHERE n < 20001) "
+            "INSERT INTO plot_year SELECT 1, n, 1, 0 FROM y");
+    }
+    try {
+        readRunChartData(crowded);
+        ADD_FAILURE() << "20001 years";
+    } catch (const RunDatabaseError& error) {
+        EXPECT_NE(
+            std::string(error.what()).find("it records 20001 years, more than the 20000 a chart can show"),
+            std::string::npos)
+            << error.what();
+    }
 }
 
 struct CommandCase {
