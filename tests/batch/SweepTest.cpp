@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "batch/BatchTestSupport.h"
+#include "output/RunDatabase.h"
+#include "output/RunDatabaseSchema.h"
 #include "platform/Format.h"
 
 namespace dravia {
@@ -121,10 +123,11 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     test::TempDirectory directory;
     const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
     const fs::path out = directory.path() / "sweep";
-    const std::string command =
-        test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " + test::batchTool() +
-        formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 ", RUNS, ITERATIONS_PER_RUN, YEARS) +
-        test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
+    const std::string command = test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " +
+                                test::batchTool() +
+                                formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 --db ", RUNS,
+                                           ITERATIONS_PER_RUN, YEARS) +
+                                test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
     const auto result = test::runCommand(command);
     ASSERT_EQ(result.status, 0) << result.output;
 
@@ -142,6 +145,16 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
         results.insert(test::readTextFile(job / "Data" / "results.out"));
     }
     EXPECT_EQ(results.size(), static_cast<size_t>(RUNS)) << "replicates with different seeds came out alike";
+    // --db: every replicate's run database, merged as a part each with its iterations numbered on.
+    {
+        DatabaseConnection merged((out / "merged" / STANDARD_RUN_DATABASE_NAME).string(), true);
+        DatabaseStatement parts =
+            merged.prepare("SELECT count(*), sum(iterations), max(first_iteration) FROM run");
+        ASSERT_TRUE(parts.nextRow());
+        EXPECT_EQ(parts.integerColumn(0), RUNS);
+        EXPECT_EQ(parts.integerColumn(1), RUNS * ITERATIONS_PER_RUN);
+        EXPECT_EQ(parts.integerColumn(2), (RUNS - 1) * ITERATIONS_PER_RUN + 1);
+    }
 
     int iterations = 0;
     int interval = 0;
