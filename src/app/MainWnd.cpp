@@ -27,6 +27,7 @@
 #include "display/PlotView.h"
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
+#include "output/RunDatabase.h"
 #include "output/RunDatabaseSchema.h"
 #include "platform/ProgramExit.h"
 #include "run/RunDriver.h"
@@ -210,7 +211,7 @@ void MainWnd::updateCommandStates() {
     if (flags.running) {
         charts->setEnabled(false);
         charts->setToolTip(QStringLiteral("Charts are available when the run has ended."));
-    } else if (!runDatabaseComplete(STANDARD_RUN_DATABASE_NAME)) {
+    } else if (!isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME)) {
         charts->setEnabled(false);
         charts->setToolTip(
             QStringLiteral("No complete run database in the working directory: run a simulation first."));

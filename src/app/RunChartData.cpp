@@ -208,22 +208,6 @@ RunChartData readRunChartData(const std::string& file) {
     }
 }
 
-bool runDatabaseComplete(const std::string& file) {
-    try {
-        DatabaseConnection database(file, true);
-        DatabaseStatement tables = database.prepare(
-            "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-            "('run', 'species', 'plot_year', 'stand', 'diameter_classes')");
-        if (!tables.nextRow() || tables.integerColumn(0) != 5) return false;
-        tables = {};
-        const std::vector<RunPart> parts = readRunParts(database);
-        return !parts.empty() &&
-               std::all_of(parts.begin(), parts.end(), [](const RunPart& part) { return part.completed; });
-    } catch (const DatabaseError&) {
-        return false;
-    }
-}
-
 std::vector<std::vector<double>> basalAreaShares(const RunChartData& data) {
     const QuantityCurves& basalArea = data.curves(StandQuantity::BasalArea);
     std::vector<std::vector<double>> shares(data.species.size(), std::vector<double>(data.years.size(), 0.0));

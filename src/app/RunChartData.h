@@ -69,10 +69,6 @@ struct RunChartData {
 // counted, one without a record as 0. A total sums the species inside each iteration first.
 RunChartData readRunChartData(const std::string& file);
 
-// Whether `file` is a run database with the tables the charts read and every part of its run
-// completed.
-bool runDatabaseComplete(const std::string& file);
-
 // The basal-area share in % of each charted species at each year, from the mean basal areas.
 std::vector<std::vector<double>> basalAreaShares(const RunChartData& data);
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <utility>
 
 #include "output/ParameterCopies.h"
@@ -36,10 +37,9 @@ std::string utcNow() {
 }
 
 std::string currentDirectory() {
-    std::string directory(4096, '\0');
-    if (getcwd(directory.data(), directory.size()) == nullptr) return {};
-    directory.resize(std::strlen(directory.c_str()));
-    return directory;
+    std::error_code error;
+    const std::filesystem::path directory = std::filesystem::current_path(error);
+    return error ? std::string() : directory.string();
 }
 
 std::string fullValue(double value) {
@@ -82,6 +82,26 @@ std::vector<std::pair<std::string, std::string>> settingsOf(const ModelState& mo
     settings.emplace_back("WATER_STRESS_MODE", std::to_string(p.WATER_STRESS_MODE));
     settings.emplace_back("OUTPUT_EVERY_TREE", p.OUTPUT_EVERY_TREE ? "1" : "0");
     return settings;
+}
+
+// Trees and their amounts on a plot of 100 m sq. in the database's per-hectare units.
+struct PerHectare {
+    double stems, basalArea, stem, bark, branch, leaf, root, aboveGround, total, carbon, volume;
+};
+
+PerHectare perHectare(int trees, const Amounts& a) {
+    const double total = a.TOT_BIOM * MG_PER_HA_OF_KG_PER_M2;
+    return {trees * STEMS_PER_HA_OF_PLOT_COUNT,
+            a.BA,
+            a.STEM_BM * MG_PER_HA_OF_KG_PER_M2,
+            a.BARK_BM * MG_PER_HA_OF_KG_PER_M2,
+            a.BRANCH_BM * MG_PER_HA_OF_KG_PER_M2,
+            a.LEAF_BM * MG_PER_HA_OF_KG_PER_M2,
+            a.ROOT_BM * MG_PER_HA_OF_KG_PER_M2,
+            (a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM) * MG_PER_HA_OF_KG_PER_M2,
+            total,
+            CARBON_OF_BIOMASS * total,
+            a.TOT_VOL * M3_PER_HA_OF_CUFT_PER_ACRE};
 }
 
 bool validSpecies(int sn) {
@@ -281,15 +301,15 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     std::remove(path_.c_str());
 }
 
+void RunDatabase::closeStatements() {
+    for (DatabaseStatement* statement :
+         {&plotYear_, &stand_, &classes_, &demography_, &limiting_, &disturbance_, &tree_}) {
+        *statement = {};
+    }
+}
+
 RunDatabase::~RunDatabase() {
-    // Statements go before their connection.
-    plotYear_ = {};
-    stand_ = {};
-    classes_ = {};
-    demography_ = {};
-    limiting_ = {};
-    disturbance_ = {};
-    tree_ = {};
+    closeStatements();
     db_.reset();
     if (!finished_ && !temporaryPath_.empty()) std::remove(temporaryPath_.c_str());
 }
@@ -370,7 +390,7 @@ void RunDatabase::writeSpecies(const ModelState& model) {
     }
 }
 
-void RunDatabase::beginIteration(const ModelState&) {
+void RunDatabase::beginIteration() {
     demographyByPlot_.clear();
 }
 
@@ -414,10 +434,7 @@ void RunDatabase::endDisturbance(const ModelState& model, const Plot& plot, Remo
             const bool emptyEvent = sn == MAX_SPECIES && !anyRemoved;
             if (removed.stems == 0 && !emptyEvent) continue;
             anyRemoved = true;
-            const Amounts& a = removed.amounts;
-            const double aboveGround =
-                (a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM) * MG_PER_HA_OF_KG_PER_M2;
-            const double total = a.TOT_BIOM * MG_PER_HA_OF_KG_PER_M2;
+            const PerHectare ha = perHectare(removed.stems, removed.amounts);
             disturbance_.bind(1, model.run.CURRENT_ITERATION)
                 .bind(2, model.run.CURRENT_YEAR)
                 .bind(3, plot.PLOT_NO)
@@ -427,12 +444,12 @@ void RunDatabase::endDisturbance(const ModelState& model, const Plot& plot, Remo
             } else {
                 disturbance_.bind(5, sn);
             }
-            disturbance_.bind(6, removed.stems * STEMS_PER_HA_OF_PLOT_COUNT)
-                .bind(7, a.BA)
-                .bind(8, aboveGround)
-                .bind(9, total)
-                .bind(10, CARBON_OF_BIOMASS * total)
-                .bind(11, a.TOT_VOL * M3_PER_HA_OF_CUFT_PER_ACRE)
+            disturbance_.bind(6, ha.stems)
+                .bind(7, ha.basalArea)
+                .bind(8, ha.aboveGround)
+                .bind(9, ha.total)
+                .bind(10, ha.carbon)
+                .bind(11, ha.volume)
                 .execute();
         }
     });
@@ -495,21 +512,14 @@ void RunDatabase::writeStand(const ModelState& model, const Plot& plot) {
     const int year = model.run.CURRENT_YEAR;
     for (int sn = 1; sn <= MAX_SPECIES; ++sn) {
         if (count[static_cast<size_t>(sn)] == 0) continue;
-        const Amounts& a = sums[static_cast<size_t>(sn)];
-        const double total = a.TOT_BIOM * MG_PER_HA_OF_KG_PER_M2;
+        const PerHectare ha = perHectare(count[static_cast<size_t>(sn)], sums[static_cast<size_t>(sn)]);
         stand_.bind(1, iteration).bind(2, year).bind(3, plot.PLOT_NO).bind(4, sn);
-        stand_.bind(5, count[static_cast<size_t>(sn)] * STEMS_PER_HA_OF_PLOT_COUNT)
-            .bind(6, a.BA)
-            .bind(7, a.STEM_BM * MG_PER_HA_OF_KG_PER_M2)
-            .bind(8, a.BARK_BM * MG_PER_HA_OF_KG_PER_M2)
-            .bind(9, a.BRANCH_BM * MG_PER_HA_OF_KG_PER_M2)
-            .bind(10, a.LEAF_BM * MG_PER_HA_OF_KG_PER_M2)
-            .bind(11, a.ROOT_BM * MG_PER_HA_OF_KG_PER_M2)
-            .bind(12, (a.STEM_BM + a.BARK_BM + a.BRANCH_BM + a.LEAF_BM) * MG_PER_HA_OF_KG_PER_M2)
-            .bind(13, total)
-            .bind(14, CARBON_OF_BIOMASS * total)
-            .bind(15, a.TOT_VOL * M3_PER_HA_OF_CUFT_PER_ACRE)
-            .execute();
+        int column = 5;
+        for (const double value : {ha.stems, ha.basalArea, ha.stem, ha.bark, ha.branch, ha.leaf, ha.root,
+                                   ha.aboveGround, ha.total, ha.carbon, ha.volume}) {
+            stand_.bind(column++, value);
+        }
+        stand_.execute();
     }
     for (const auto& [key, cell] : classes) {
         classes_.bind(1, iteration)
@@ -583,13 +593,7 @@ void RunDatabase::finish(const ModelState& model, bool completed) {
         run.bind(1, model.run.CURRENT_ITERATION).bind(2, utcNow()).bind(3, completed ? 1 : 0).execute();
         run = {};
         db_->execute("COMMIT");
-        plotYear_ = {};
-        stand_ = {};
-        classes_ = {};
-        demography_ = {};
-        limiting_ = {};
-        disturbance_ = {};
-        tree_ = {};
+        closeStatements();
         db_->close();
         if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0)
             throw DatabaseError{std::strerror(errno)};
@@ -724,6 +728,13 @@ bool isCompleteRunDatabase(const std::string& path) {
     if (!targetProblem(path).empty() || access(path.c_str(), R_OK) != 0) return false;
     try {
         DatabaseConnection db(path, true);
+        // Every table of a run database, then every part of its run completed.
+        DatabaseStatement tables =
+            db.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
+        for (const char* table : RUN_DATABASE_TABLES) {
+            if (!tables.bind(1, std::string(table)).nextRow() || tables.integerColumn(0) != 1) return false;
+            tables.nextRow();  // to its end, ready for the next table
+        }
         DatabaseStatement parts = db.prepare("SELECT count(*), min(completed) FROM run");
         if (!parts.nextRow()) return false;
         return parts.integerColumn(0) > 0 && parts.integerColumn(1) == 1;

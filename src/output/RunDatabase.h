@@ -102,7 +102,7 @@ class RunDatabase {
     const std::string& path() const { return path_; }
 
     // An iteration starts: its plots' demography begins again.
-    void beginIteration(const ModelState& model);
+    void beginIteration();
     // The iteration's rows are committed.
     void endIteration();
 
@@ -145,6 +145,8 @@ class RunDatabase {
     void writeStand(const ModelState& model, const Plot& plot);
     void writeTrees(const ModelState& model, const Plot& plot);
     void writeDemography(const ModelState& model, const Plot& plot, PlotDemography& demography);
+    // Finalizes the prepared statements, which must go before their connection closes.
+    void closeStatements();
 
     std::string path_;
     std::string temporaryPath_;
@@ -175,7 +177,8 @@ struct MergeSource {
 };
 std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std::string& target);
 
-// Whether the file at path is a run database of a run that completed (every part of it).
+// Whether the file at path is a run database (every table there) of a run that completed (every
+// part of it).
 bool isCompleteRunDatabase(const std::string& path);
 
 }  // namespace dravia

@@ -64,7 +64,7 @@ bool openRunDatabase(ModelState& model) {
         hostOf(model).showMessage(error.reason + " The run goes on without it.", MessageIcon::Error);
         return true;
     }
-    model.output.database->beginIteration(model);
+    model.output.database->beginIteration();
     return true;
 }
 
@@ -81,7 +81,7 @@ void startIteration(ModelState& model) {
     hostOf(model).layOutDisplay(model);
     model.run.CURRENT_YEAR = 1;
     readPlotFile(model, PlotFileMode::Plots);
-    if (RunDatabase* database = databaseOf(model)) database->beginIteration(model);
+    if (RunDatabase* database = databaseOf(model)) database->beginIteration();
 }
 
 void noteRemoval(const ModelState& model, const Plot& plot, const Tree& tree, RemovalCause cause) {

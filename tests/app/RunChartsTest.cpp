@@ -14,6 +14,7 @@
 #include "ChartTestDatabase.h"
 #include "app/RunCharts.h"
 #include "display/TestForest.h"
+#include "output/RunDatabase.h"
 #include "support/TempDirectory.h"
 
 namespace dravia {
@@ -164,7 +165,7 @@ TEST(RunChartData, RefusesWhatCannotBeChartedNamingTheFile) {
             database.plotYear(1, 1, 1);
             database.execute(row.sql);
         }
-        EXPECT_FALSE(runDatabaseComplete(file)) << row.name;
+        EXPECT_FALSE(isCompleteRunDatabase(file.string())) << row.name;
         try {
             readRunChartData(file);
             ADD_FAILURE() << row.name;
