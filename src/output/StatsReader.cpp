@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model/ErrorLog.h"
@@ -19,12 +17,14 @@ namespace dravia {
 
 namespace {
 
-// Calls visit for each line of the content (without its line break) until it returns false.
+// Calls visit for each line of the content (without its line break) and its number, counted
+// from 1, until it returns false.
 template <typename Visit>
 void forEachLine(std::string_view content, Visit visit) {
+    long long number = 0;
     while (!content.empty()) {
         const size_t end = content.find('\n');
-        if (!visit(content.substr(0, end))) return;
+        if (!visit(content.substr(0, end), ++number)) return;
         if (end == std::string_view::npos) return;
         content.remove_prefix(end + 1);
     }
@@ -37,7 +37,7 @@ void readResultsHeader(ModelState& model, std::string_view content) {
     std::string unused;
     RunHeader header = runHeaderOf(model);
     header.co2Switch = model.statistics.CO2_SWITCH_TEXT;
-    forEachLine(content, [&header](std::string_view line) {
+    forEachLine(content, [&header](std::string_view line, long long) {
         if (endsResultsHeader(line)) return false;
         readResultsHeaderLine(line, header);
         return true;
@@ -75,6 +75,12 @@ void checkLimits(ModelState& model, const std::string& fileName) {
     // Widened: the header values are whatever the file says, INT_MIN / -1 included.
     if (static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV > RESULT_INTERVAL_LIMIT)
         endAbnormally(model, ErrorMessage::TooManyIntervalsInFile);
+    if (params.NUM_PLOTS < 1) {
+        refuseInput(model,
+                    formatText("Error: the statistics copy of the initial values gives %d plots for the "
+                               "run of statistics input file %s; a run has at least 1 plot.",
+                               params.NUM_PLOTS, fileName.c_str()));
+    }
     if (params.NUM_YEARS < 1 || params.RESULTS_INTERV < 0) {
         refuseInput(model,
                     formatText("Error: statistics input file %s describes a run of %d years with results "
@@ -102,42 +108,53 @@ StatsQuantities quantitiesOf(const SummaryRecord& record) {
     return {record.POP, a.BA, a.TOT_BIOM, a.STEM_BM, a.BARK_BM, a.ROOT_BM, a.LEAF_BM, a.BRANCH_BM, a.TOT_VOL};
 }
 
-void addToCell(StatsCell& cell, const StatsQuantities& values) {
-    for (size_t i = 0; i < STATS_QUANTITIES; ++i) {
-        cell.sum[i] += values[i];
-        cell.sumOfSquares[i] += values[i] * values[i];
+// Takes the iteration being added up into the sums over the iterations, as the mean plot.
+void takeIteration(IterationSums& sums, int plots, StatsQuantities& meanPlot) {
+    for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
+        meanPlot[q] = sums.current[q] / plots;
+        sums.sum[q] += meanPlot[q];
+        sums.sumOfSquares[q] += meanPlot[q] * meanPlot[q];
+        sums.current[q] = 0.0;
     }
+    sums.currentIteration = 0;
 }
 
-// Adds each record into the totals of its iteration and slot. Records of one iteration and year
-// stand together in a file, so the totals of the last record are kept at hand.
-class IterationTotalsAdder {
-  public:
-    IterationTotalsAdder(ModelState& model, const std::string& fileName)
-        : model_(model), totals_(model.statistics.iterationTotals), fileName_(fileName) {}
+void takeIteration(StatsCell& cell, int plots) {
+    StatsQuantities meanPlot;
+    takeIteration(cell, plots, meanPlot);
+}
 
-    void add(int slot, int iteration, const StatsQuantities& values) {
-        const std::uint64_t key = statsIterationKey(slot, iteration);
-        if (current_ == nullptr || key != currentKey_) {
-            if (totals_.size() >= STATS_ITERATION_TOTALS_LIMIT && totals_.find(key) == totals_.end()) {
-                refuseInput(model_,
-                            formatText("Error: statistics input file %s holds records of more than %zu "
-                                       "iterations and time slots; it is too large to analyse.",
-                                       fileName_.c_str(), STATS_ITERATION_TOTALS_LIMIT));
-            }
-            current_ = &totals_[key];
-            currentKey_ = key;
-        }
-        for (size_t i = 0; i < STATS_QUANTITIES; ++i) (*current_)[i] += values[i];
+void takeIteration(StatsSlotTotals& totals, int plots) {
+    StatsQuantities meanPlot;
+    takeIteration(totals, plots, meanPlot);
+    const double above = meanPlot[LEAF] + meanPlot[BARK] + meanPlot[BRANCH] + meanPlot[STEM];
+    const double grand = above + meanPlot[ROOT];
+    totals.aboveGround += above;
+    totals.aboveGroundSquares += above * above;
+    totals.grandTotal += grand;
+    totals.grandTotalSquares += grand * grand;
+}
+
+// Adds a record's values to the iteration being added up, first taking an earlier iteration
+// into the sums. Iterations never decrease within a file, so each is taken in once.
+template <typename Sums>
+void addToIteration(Sums& sums, int plots, int iteration, const StatsQuantities& values) {
+    if (sums.currentIteration != iteration) {
+        if (sums.currentIteration != 0) takeIteration(sums, plots);
+        sums.currentIteration = iteration;
     }
+    for (size_t q = 0; q < STATS_QUANTITIES; ++q) sums.current[q] += values[q];
+}
 
-  private:
-    ModelState& model_;
-    std::unordered_map<std::uint64_t, StatsQuantities>& totals_;
-    const std::string& fileName_;
-    StatsQuantities* current_ = nullptr;
-    std::uint64_t currentKey_ = 0;
-};
+// Takes the last iteration of every cell and slot into the sums.
+void takeLastIterations(StatisticsState& statistics, int plots) {
+    for (StatsCell& cell : statistics.table) {
+        if (cell.currentIteration != 0) takeIteration(cell, plots);
+    }
+    for (StatsSlotTotals& totals : statistics.slotTotals) {
+        if (totals.currentIteration != 0) takeIteration(totals, plots);
+    }
+}
 
 // No stand holds a billion of anything per 100 m²; larger values are not results of a run, and
 // their squares would leave the range of the sums.
@@ -151,12 +168,27 @@ class RecordChecks {
     RecordChecks(ModelState& model, StatsKind kind, const std::string& fileName)
         : model_(model), kind_(kind), fileName_(fileName) {}
 
-    void check(const SummaryRecord& record) {
+    void check(const SummaryRecord& record, long long lineNumber) {
         const int iterations = model_.params.NUM_ITERS;
         if (record.iteration < 1 || record.iteration > iterations) {
             refuseInput(model_, formatText("Error: statistics input file %s holds a record of iteration %d, "
                                            "but the run had iterations 1 to %d.",
                                            fileName_.c_str(), record.iteration, iterations));
+        }
+        // A run writes its iterations one after the other, and so does a merge of runs; the
+        // statistics take each iteration's records as they come, once.
+        if (record.iteration < highestIteration_) {
+            refuseInput(model_,
+                        formatText("Error: statistics input file %s, line %lld: a record of iteration "
+                                   "%d follows records of iteration %d; a run writes its "
+                                   "iterations in increasing order.",
+                                   fileName_.c_str(), lineNumber, record.iteration, highestIteration_));
+        }
+        const int plots = model_.params.NUM_PLOTS;
+        if (record.plot < 1 || record.plot > plots) {
+            refuseInput(model_, formatText("Error: statistics input file %s, line %lld: a record of plot %d, "
+                                           "but the run had plots 1 to %d.",
+                                           fileName_.c_str(), lineNumber, record.plot, plots));
         }
         for (const double value : quantitiesOf(record)) {
             if (!(std::fabs(value) <= LARGEST_RECORD_VALUE)) {
@@ -200,7 +232,7 @@ class RecordChecks {
     void refuseRepeatedRecord(std::string_view content) {
         std::vector<Key> keys;
         keys.reserve(count_);
-        forEachLine(content, [&keys](std::string_view line) {
+        forEachLine(content, [&keys](std::string_view line, long long) {
             if (const std::optional<SummaryRecord> record = parseSummaryRecord(line))
                 keys.push_back(keyOf(*record));
             return true;
@@ -226,16 +258,6 @@ class RecordChecks {
 
 }  // namespace
 
-std::uint64_t statsIterationKey(int slot, int iteration) {
-    // The sign bit flipped, iteration numbers order as unsigned values in the order of the ints.
-    const std::uint32_t orderedIteration = static_cast<std::uint32_t>(iteration) ^ 0x80000000u;
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(slot)) << 32) | orderedIteration;
-}
-
-int slotOfStatsIterationKey(std::uint64_t key) {
-    return static_cast<int>(key >> 32);
-}
-
 std::optional<int> statsSlotOfYear(const ModelState& model, StatsKind kind, int year) {
     const RunParameters& params = model.params;
     long long slot = 0;  // widened: years and timings come from hand-edited files
@@ -259,7 +281,7 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
     StatisticsState& statistics = model.statistics;
     // The whole table, so that no slot beyond this reading's slot count keeps an earlier reading's sums.
     for (StatsCell& cell : statistics.table) cell = StatsCell{};
-    statistics.iterationTotals.clear();
+    for (StatsSlotTotals& totals : statistics.slotTotals) totals = StatsSlotTotals{};
 
     // Results of 1,000 iterations of 1,000 years with every tree written stay below this; a file
     // larger than it is read in whole by no machine this program runs on.
@@ -279,24 +301,29 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
     checkLimits(model, fileName);
     hostOf(model).writeStandardOutput(readingMessage(kind));
 
-    IterationTotalsAdder iterationTotals(model, fileName);
+    const int plots = model.params.NUM_PLOTS;
     RecordChecks checks(model, kind, fileName);
-    forEachLine(content, [&model, &statistics, &iterationTotals, &checks, kind](std::string_view line) {
+    forEachLine(content, [&model, &statistics, &checks, kind, plots](std::string_view line,
+                                                                     long long number) {
         const std::optional<SummaryRecord> record = parseSummaryRecord(line);
         if (!record) return true;
-        checks.check(*record);
+        checks.check(*record, number);
         if (record->species < 1 || record->species > MAX_SPECIES) return true;
         const std::optional<int> slot = statsSlotOfYear(model, kind, record->year);
         if (!slot) return true;
-        // Records of all plots of an iteration add into the same cell.
+        // Records of all plots of an iteration add into the iteration's value in the cell.
         const StatsQuantities values = quantitiesOf(*record);
-        addToCell(statistics.cell(record->species, *slot), values);
-        iterationTotals.add(*slot, record->iteration, values);
+        StatsCell& cell = statistics.cell(record->species, *slot);
+        cell.recordPopulation += values[POPULATION];
+        cell.recordBasalArea += values[BASAL_AREA];
+        addToIteration(cell, plots, record->iteration, values);
+        addToIteration(statistics.slotTotals[static_cast<size_t>(*slot)], plots, record->iteration, values);
         if (kind != StatsKind::General && *slot > statistics.MAX_DISTURBANCE_SLOT) {
             statistics.MAX_DISTURBANCE_SLOT = *slot;
         }
         return true;
     });
+    takeLastIterations(statistics, plots);
     checks.checkResultsFile(content);
 }
 
