@@ -771,13 +771,13 @@ std::vector<Row> resultsRows() {
         rewrite(RESULTS,
                 [](const std::string& text) {
                     return text +
-                           "    1  11    1    1  1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308\n"
+                           "    2  11    1    1  1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308\n"
                            "    2  2147483647    1    1  1 1 1 1 1 1 1 1 1\n"
                            "    2  -2147483648    1    41  1 1 1 1 1 1 1 1 1\n";
                 }),
         fails(3,
               "Error: statistics input file Data\\results.out holds the value 1e+308 in the record of "
-              "iteration 1, "
+              "iteration 2, "
               "year 11, plot 1, species 1; no stand holds so much."));
     add("LongLine",
         rewrite(RESULTS, [](const std::string& text) { return std::string(100000, '9') + "\n" + text; }),
@@ -794,9 +794,10 @@ std::vector<Row> resultsRows() {
         fails(3,
               "Error: statistics input file Data\\results.out holds a record of iteration 0, but the run had "
               "iterations 1 to 2."));
-    add("RecordTwice", rewrite(RESULTS, appended(record + record)),
+    const std::string lastIteration = "      2" + record.substr(7);
+    add("RecordTwice", rewrite(RESULTS, appended(lastIteration + lastIteration)),
         fails(3,
-              "Error: statistics input file Data\\results.out holds the record of iteration 1, year 25, plot "
+              "Error: statistics input file Data\\results.out holds the record of iteration 2, year 25, plot "
               "1, "
               "species 1 more than once."));
     add("LastIterationMissing", rewrite(RESULTS, withoutIteration(2)),
