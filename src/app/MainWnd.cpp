@@ -249,8 +249,8 @@ void MainWnd::exitProgram() {
 }
 
 bool MainWnd::workingDirectoryFree(const DirectoryLock& lock) {
-    if (lock.outcome() != DirectoryLock::Outcome::Busy) return true;
-    host_->showMessage(DirectoryLock::busyMessage("."), MessageIcon::Error);
+    if (!lock.refused()) return true;
+    host_->showMessage(lock.refusal(), MessageIcon::Error);
     return false;
 }
 

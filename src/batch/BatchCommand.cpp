@@ -94,8 +94,8 @@ std::string commandLineOf(int argc, char** argv) {
 
 // False (with the message) when another program works in the working directory.
 bool workingDirectoryFree(const DirectoryLock& lock, Host& host) {
-    if (lock.outcome() != DirectoryLock::Outcome::Busy) return true;
-    host.showMessage(DirectoryLock::busyMessage("."), MessageIcon::Error);
+    if (!lock.refused()) return true;
+    host.showMessage(lock.refusal(), MessageIcon::Error);
     return false;
 }
 

@@ -37,21 +37,23 @@ void tallyRemoved(ModelState& model, const Plot& plot, bool beforeRemoval) {
 }
 
 // The run goes on without the lost records; the user hears of it once, not at every removal.
-void reportLostData(ModelState& model, const char* format) {
+void reportLostData(ModelState& model, const std::string& reason) {
     std::string& lost = model.output.fileThatLostData;
     if (!lost.empty()) return;
     lost = model.params.DISTURBANCE_RESULTS_FILE;
-    hostOf(model).showMessage(formatText(format, lost.c_str()), MessageIcon::Error);
+    hostOf(model).showMessage(
+        formatText("Error: Logging file %s could not be %s.", lost.c_str(), reason.c_str()),
+        MessageIcon::Error);
 }
 
 void showOpenFailure(ModelState& model) {
-    reportLostData(model, "Error: Logging file %s could not be opened.");
+    reportLostData(model, "opened");
 }
 
 // The header and each removal's records reach the file whole or not at all.
 void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
     if (appendWhole(file, text)) return;
-    reportLostData(model, "Error: Logging file %s could not be written (the disk may be full).");
+    reportLostData(model, "written (" + writeFailureReason() + ")");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace dravia {
@@ -90,11 +91,16 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
         std::remove(temporary.c_str());
         return false;
     }
+    errno = 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
                          std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    int failure = errno;
     const bool closed = std::fclose(file) == 0;
+    if (written && !closed) failure = errno;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        if (written && closed) failure = errno;
         std::remove(temporary.c_str());
+        errno = failure;
         return false;
     }
     return true;
@@ -109,14 +115,20 @@ bool appendWhole(std::FILE* file, const std::string& text) {
         const ssize_t count = write(descriptor, text.data() + done, text.size() - done);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
+            const int failure = count < 0 ? errno : ENOSPC;
             if (before >= 0 && ftruncate(descriptor, before) != 0) {
                 // Nothing more can be done for a file that can neither grow nor shrink.
             }
+            errno = failure;
             return false;
         }
         done += static_cast<std::size_t>(count);
     }
     return true;
+}
+
+std::string writeFailureReason() {
+    return errno != 0 ? std::strerror(errno) : "the disk may be full";
 }
 
 std::string readWholeFile(std::FILE* file) {

@@ -46,4 +46,8 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
 // to where it ended before and false is returned: the file still ends with a complete record.
 bool appendWhole(std::FILE* file, const std::string& text);
 
+// Why the write that has just failed failed, in the system's words ("No space left on device",
+// "File too large"), for the message that says so; read it before anything else touches errno.
+std::string writeFailureReason();
+
 }  // namespace dravia

@@ -853,7 +853,7 @@ std::vector<Row> runOutputRows() {
         },
         fails(1, errorLog15(RESULTS)), true);
     add("ResultsOnFullDevice", rewrite(RUN_TIME, setItem("RESULTS_FILE", "/dev/full")),
-        fails(1, "Error: results file /dev/full could not be written (the disk may be full)."));
+        fails(1, "Error: results file /dev/full could not be written (No space left on device)."));
     add("TreeBiodataIsDirectory", directoryInstead("newplot"), fails(1, errorLog15("newplot")));
     // The run goes on without the logging records, says so once, and does not end as complete.
     SmallDataSetOptions loggingEveryTenYears;
@@ -865,7 +865,7 @@ std::vector<Row> runOutputRows() {
     rows.push_back(Row{
         "RunOutput_DisturbanceFileOnFullDevice", Command::Run,
         rewrite(RUN_TIME, setItem("DISTURBANCE_RESULTS_FILE", "/dev/full")),
-        Outcome{1, {"Error: Logging file /dev/full could not be written (the disk may be full).", COMPLETED}},
+        Outcome{1, {"Error: Logging file /dev/full could not be written (No space left on device).", COMPLETED}},
         false, loggingEveryTenYears});
     add(
         "MonitorFileOnFullDevice",
@@ -873,7 +873,7 @@ std::vector<Row> runOutputRows() {
             rewrite(INITIAL, setItem("MONITOR_FLAG", "1"))(directory);
             rewrite(INITIAL, setItem("MONITOR_FILE", "/dev/full"))(directory);
         },
-        fails(1, "Error: monitor file /dev/full could not be written (the disk may be full)."));
+        fails(1, "Error: monitor file /dev/full could not be written (No space left on device)."));
     add("StatisticsCopyIsDirectory", directoryInstead(STATS_RUN_TIME), fails(1, errorLog15(STATS_RUN_TIME)));
     add("StatisticsInitialCopyIsDirectory", directoryInstead(STATS_INITIAL),
         fails(1, errorLog15(STATS_INITIAL)));
