@@ -4,6 +4,7 @@
 
 #include "input/ColourFile.h"
 #include "input/Communities.h"
+#include "input/ModelOptionsFile.h"
 #include "input/Parameters.h"
 #include "output/MonitorFile.h"
 #include "output/ParameterCopies.h"
@@ -63,6 +64,8 @@ std::string runFileCollision(const ModelState& model) {
         {"WTHR_FILE", p.WTHR_FILE},
         {"the colour file", COLOUR_FILE},
     };
+    const std::string optionsFile = modelOptionsFileOf(p.initialValuesPath);
+    if (canOpenForReading(optionsFile)) inputs.push_back({"the model-options file", optionsFile});
     for (int option = 1; option <= 8; ++option)
         inputs.push_back({formatText("the initial-values file of community %d", option),
                           communityInitialValuesFile(option)});
