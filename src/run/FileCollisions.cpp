@@ -84,6 +84,7 @@ std::string runFileCollision(const ModelState& model) {
     if (p.MONITOR_FLAG != 0) outputs.push_back({"MONITOR_FILE", monitorFileName(p, model.site)});
     outputs.push_back({"the statistics copy", STATS_RUN_TIME_CONTROL_FILE});
     outputs.push_back({"the statistics copy", STATS_INITIAL_VALUES_FILE});
+    if (anyModelOptionOn(model.options)) outputs.push_back({"the statistics copy", STATS_MODEL_OPTIONS_FILE});
     if (!model.databaseRequest.path.empty())
         outputs.push_back({"the run database", model.databaseRequest.path});
     std::string collision = firstCollision(inputs, outputs, "The run");

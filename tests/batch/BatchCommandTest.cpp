@@ -111,14 +111,21 @@ TEST(BatchRun, ModelOptionsFromTheFileTheClassicFlagAndTheCommandLine) {
     const std::string run = "run --seed 2024 --iterations 2 --years 80";
     ASSERT_EQ(runBatch(run).status, 0);
     const std::string classic = test::readTextFile("Data/results.out");
+    EXPECT_FALSE(std::filesystem::exists("Data/statsInitModelOptions.txt"))
+        << "a classic run leaves two copies";
 
     test::writeTextFile("Data/initModelOptions.txt", "SLOW_GROWTH_YEARS 5\nCLIMATE_MEMORY_YEARS 10\n");
     ASSERT_EQ(runBatch(run).status, 0);
     const std::string withOptions = test::readTextFile("Data/results.out");
     EXPECT_NE(withOptions, classic);
+    EXPECT_EQ(test::readTextFile("Data/statsInitModelOptions.txt"),
+              "// Model options the run was made with; options not named were off.\n"
+              "SLOW_GROWTH_YEARS 5\nCLIMATE_MEMORY_YEARS 10\n");
 
     ASSERT_EQ(runBatch(run + " --classic").status, 0);
     EXPECT_EQ(test::readTextFile("Data/results.out"), classic);
+    EXPECT_FALSE(std::filesystem::exists("Data/statsInitModelOptions.txt"))
+        << "the last run's copy is removed";
 
     ASSERT_EQ(
         runBatch(run + " --classic --model-option SLOW_GROWTH_YEARS=5 --model-option CLIMATE_MEMORY_YEARS=10")
