@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Amounts.h"
+#include "model/ModelOptions.h"
 #include "model/TreeBitmap.h"
 
 namespace dravia {
@@ -140,6 +141,9 @@ struct Species {
 
     // Site-quality factors of the year.
     double SQ_TEMP = 0.0, SQ_WILT = 0.0, SQ_WETNESS = 0.0, SQ_SOIL_N = 0.0;
+    // With climate memory: the site quality trees of 10 cm and more grow by, from the mean
+    // degree-days and drought of the plot's remembered years.
+    double ESTABLISHED_SITE_QUALITY = 0.0;
 
     // Tallies of the current plot (per 100 m²: trees; cm²/m²; kg/m²; cu ft/acre).
     int POP = 0;
@@ -164,7 +168,8 @@ struct Tree {
     int DISPLAY_SLOT = 0;  // 1..50, 0 none
     int SN = 0;
     int SLOW_GROWTH = 0;
-    Amounts amounts;  // the tree's share of the plot; amounts.BA is its basal area, TREE_BA
+    int SLOW_YEARS = 0;  // consecutive years of slow growth up to this one
+    Amounts amounts;     // the tree's share of the plot; amounts.BA is its basal area, TREE_BA
     // What last year's growth gave the tree (0 before its first growth), kept for a person
     // inspecting it: the diameter increment, cm, and the light reaching its crown, as a
     // fraction of full light.
@@ -175,6 +180,12 @@ struct Tree {
 // Tallest first; std::list nodes never move, so display slots may hold Tree pointers.
 using TreeList = std::list<Tree>;
 
+// The climate of one simulated year of a plot, as climate memory keeps it.
+struct YearClimate {
+    double degreeDays = 0.0;  // DEGREE_DAYS, °C-days
+    double wilt = 0.0;        // WILT, the drought index
+};
+
 struct Plot {
     int PLOT_NO = 0;
     int NTREES = 0;
@@ -183,6 +194,9 @@ struct Plot {
     double PLOT_VOL = 0.0;
     double AVG_POP_TOTAL = 0.0, AVG_BA_TOTAL = 0.0, AVG_BIOM_TOTAL = 0.0, AVG_VOL_TOTAL = 0.0;
     TreeList trees;
+    // With climate memory: this iteration's latest years, oldest first, at most
+    // CLIMATE_MEMORY_YEARS of them.
+    std::vector<YearClimate> climateHistory;
 };
 
 using PlotList = std::list<Plot>;
@@ -390,6 +404,8 @@ struct ModelState {
     Host* host = nullptr;  // whoever runs the engine (not owned)
 
     RunParameters params;
+    ModelOptionSources optionSources;
+    ModelOptions options;  // in force: optionsInForce(optionSources)
     Site site;
     std::array<Species, MAX_SPECIES + 1> species{};  // 1..NSPP
     int NSPP = 0;

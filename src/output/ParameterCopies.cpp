@@ -102,11 +102,21 @@ void writeStatisticsCopies(ModelState& model) {
     if (isUsableSeed(start)) made.SEED_INIT = start;
     writeCopy(model, STATS_RUN_TIME_CONTROL_FILE, runTimeControlCopyText(made));
     writeCopy(model, STATS_INITIAL_VALUES_FILE, initialValuesCopyText(made));
+    // A run of the classic model leaves the two copies it always left; one with a model option on
+    // also leaves the options it ran with, beside the initial-values copy.
+    if (anyModelOptionOn(model.options))
+        writeCopy(model, STATS_MODEL_OPTIONS_FILE, modelOptionsCopyText(model.options));
+}
+
+std::string modelOptionsCopyText(const ModelOptions& options) {
+    return "// Model options the run was made with; options not named were off.\n" +
+           modelOptionLines(options);
 }
 
 void removeStatisticsCopies() {
     // Files only: a directory standing where a copy belongs is reported when the copy is written.
-    for (const char* copy : {STATS_RUN_TIME_CONTROL_FILE, STATS_INITIAL_VALUES_FILE})
+    for (const char* copy :
+         {STATS_RUN_TIME_CONTROL_FILE, STATS_INITIAL_VALUES_FILE, STATS_MODEL_OPTIONS_FILE})
         unlink(toLocalPath(copy).c_str());
 }
 

@@ -10,6 +10,8 @@ namespace dravia {
 // to two statistics copies; the statistics step and merge read them back with the parameter readers.
 inline constexpr const char* STATS_RUN_TIME_CONTROL_FILE = "Data\\statsInputOutputRunTimeParams.txt";
 inline constexpr const char* STATS_INITIAL_VALUES_FILE = "Data\\statsInitParams.txt";
+// Written only by a run with a model option on: the model-options file beside the initial-values copy.
+inline constexpr const char* STATS_MODEL_OPTIONS_FILE = "Data\\statsInitModelOptions.txt";
 
 // The two statistics copies as they are written from the parameters in force.
 std::string runTimeControlCopyText(const RunParameters& p);
@@ -23,5 +25,8 @@ void writeStatisticsCopies(ModelState& model);
 // Removes the copies of an earlier run, so that copies and results always belong to the same
 // completed run.
 void removeStatisticsCopies();
+
+// The model-options copy: a comment line, then "KEY value" of each option that is on.
+std::string modelOptionsCopyText(const ModelOptions& options);
 
 }  // namespace dravia

@@ -222,6 +222,7 @@ void stepYear(ModelState& model) {
             takeWeatherYear(model, run.CURRENT_YEAR);
             computeSiteQualityWithMonitor(model);
         }
+        if (model.options.CLIMATE_MEMORY_YEARS > 1) rememberClimateOfYear(model, plot);
         // A constant climate's factors hold for the whole run: recorded once per plot and iteration.
         if (database && (p.CLIMATE_CHANGE == 1 || run.CURRENT_YEAR == 1))
             database->recordLimitingFactors(model, plot);
