@@ -1,5 +1,7 @@
 #include "output/DisturbanceData.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "output/RecordLayout.h"
@@ -100,6 +102,38 @@ void writeDisturbanceData(ModelState& model, const Plot& plot, bool beforeRemova
         return;
     }
     writeAll(model, file.get(), disturbanceRecordsText(model, plot));
+}
+
+std::string incompleteDisturbanceFileName(const std::string& name) {
+    return name + ".incomplete";
+}
+
+namespace {
+
+bool isRegularFile(const std::string& storedName) {
+    struct stat info {};
+    return lstat(toLocalPath(storedName).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+void setAsideIncompleteDisturbanceData(ModelState& model) {
+    const std::string& name = model.params.DISTURBANCE_RESULTS_FILE;
+    if (model.output.fileThatLostData != name) return;
+    // A rename needs no room on the disk that may just have filled; a device or pipe in place of
+    // the file is left alone.
+    const std::string aside = incompleteDisturbanceFileName(name);
+    if (!isRegularFile(name) || std::rename(toLocalPath(name).c_str(), toLocalPath(aside).c_str()) != 0)
+        return;
+    hostOf(model).showMessage(formatText("The logging file %s lost records during the run and is kept as %s; "
+                                         "no statistics are made from it.",
+                                         name.c_str(), aside.c_str()),
+                              MessageIcon::Error);
+}
+
+void removeIncompleteDisturbanceData(const RunParameters& params) {
+    const std::string aside = incompleteDisturbanceFileName(params.DISTURBANCE_RESULTS_FILE);
+    if (isRegularFile(aside)) std::remove(toLocalPath(aside).c_str());
 }
 
 }  // namespace dravia

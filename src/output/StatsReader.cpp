@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -30,11 +31,8 @@ void forEachLine(std::string_view content, Visit visit) {
     }
 }
 
-// The header values of a results file become the run values in force; those it does not hold
-// are left as they are.
-void readResultsHeader(ModelState& model, std::string_view content) {
-    RunParameters& params = model.params;
-    std::string unused;
+// The values a results file's header holds; those it does not hold are the ones in force.
+RunHeader resultsHeaderOf(const ModelState& model, std::string_view content) {
     RunHeader header = runHeaderOf(model);
     header.co2Switch = model.statistics.CO2_SWITCH_TEXT;
     forEachLine(content, [&header](std::string_view line, long long) {
@@ -42,6 +40,13 @@ void readResultsHeader(ModelState& model, std::string_view content) {
         readResultsHeaderLine(line, header);
         return true;
     });
+    return header;
+}
+
+// The header values of a results file become the run values in force.
+void takeResultsHeader(ModelState& model, const RunHeader& header) {
+    RunParameters& params = model.params;
+    std::string unused;
     params.NUM_ITERS = header.iterations;
     params.NUM_YEARS = header.years;
     params.RESULTS_INTERV = header.resultsInterval;
@@ -56,6 +61,21 @@ void readResultsHeader(ModelState& model, std::string_view content) {
     selectedWeatherTypeSlot(params, unused) = header.weatherType;
     params.WTHR_CAL_YEARS = header.weatherCalendarYears;
     model.statistics.CO2_SWITCH_TEXT = header.co2Switch;
+}
+
+// The iterations and years a disturbance data file's header gives, if it has its counts line.
+std::optional<DisturbanceCounts> disturbanceCountsOf(std::string_view content) {
+    std::optional<DisturbanceCounts> counts;
+    bool next = false;
+    forEachLine(content, [&counts, &next](std::string_view line, long long) {
+        if (next) {
+            counts = parseDisturbanceCounts(line);
+            return false;
+        }
+        next = isDisturbanceCountsHeading(line);
+        return true;
+    });
+    return counts;
 }
 
 [[noreturn]] void endAbnormally(ModelState& model, ErrorMessage message) {
@@ -88,6 +108,33 @@ void checkLimits(ModelState& model, const std::string& fileName) {
                                "of at least 1 year.",
                                fileName.c_str(), params.NUM_YEARS, params.RESULTS_INTERV));
     }
+}
+
+// A run ends every line it writes: a last line that begins a record but has no line break is what
+// a file cut short (a full disk, a copy stopped early) ends with.
+void refuseCutFile(ModelState& model, std::string_view content, const std::string& fileName) {
+    if (content.empty() || content.back() == '\n') return;
+    const size_t start = content.rfind('\n') + 1;  // 0 for a file of one line
+    const size_t first = content.find_first_not_of(" \t\r", start);
+    if (first == std::string_view::npos) return;
+    const char c = content[first];
+    if (!std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '+') return;
+    const long long line = 1 + std::count(content.begin(), content.begin() + static_cast<long>(start), '\n');
+    refuseInput(model,
+                formatText("Error: statistics input file %s ends inside a record on line %lld; the file "
+                           "was cut short.",
+                           fileName.c_str(), line));
+}
+
+// A disturbance or after-disturbance file must come from the run whose results file was read.
+void refuseOtherRun(ModelState& model, const std::string& fileName, int iterations, int years) {
+    const RunParameters& params = model.params;
+    if (iterations == params.NUM_ITERS && years == params.NUM_YEARS) return;
+    refuseInput(model,
+                formatText("Error: statistics input file %s describes a run of %d iterations of %d years, "
+                           "but the results file one of %d iterations of %d years; they are not files of "
+                           "the same run.",
+                           fileName.c_str(), iterations, years, params.NUM_ITERS, params.NUM_YEARS));
 }
 
 const char* readingMessage(StatsKind kind) {
@@ -296,9 +343,19 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
     file.reset();
 
     // The disturbance data file has a header of its own, holding the run values the general
-    // reading has already taken; it is passed over like any other line that is not a record.
-    if (kind != StatsKind::Disturbance) readResultsHeader(model, content);
+    // reading has already taken: only its counts are checked against them, and the rest is
+    // passed over like any other line that is not a record.
+    if (kind == StatsKind::Disturbance) {
+        if (const std::optional<DisturbanceCounts> counts = disturbanceCountsOf(content))
+            refuseOtherRun(model, fileName, counts->iterations, counts->years);
+    } else {
+        const RunHeader header = resultsHeaderOf(model, content);
+        if (kind == StatsKind::AfterDisturbance)
+            refuseOtherRun(model, fileName, header.iterations, header.years);
+        takeResultsHeader(model, header);
+    }
     checkLimits(model, fileName);
+    refuseCutFile(model, content, fileName);
     hostOf(model).writeStandardOutput(readingMessage(kind));
 
     const int plots = model.params.NUM_PLOTS;

@@ -147,6 +147,7 @@ void computeSiteQualityWithMonitor(ModelState& model) {
 }
 
 void endRun(ModelState& model) {
+    setAsideIncompleteDisturbanceData(model);
     writeStatisticsCopies(model);
     finishRunDatabase(model, true);
     model.run.flags.running = false;
@@ -189,6 +190,7 @@ RunOutcome runSimulation(ModelState& model) {
     // The results files are about to be written anew: the copies of an earlier run no longer
     // describe them, and the next ones are written when this run completes.
     removeStatisticsCopies();
+    removeIncompleteDisturbanceData(model.params);
     run.flags.running = true;
     run.flags.run_started = true;
     run.flags.paused = false;

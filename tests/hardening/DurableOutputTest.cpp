@@ -234,6 +234,48 @@ TEST(DurableOutput, AFileSizeLimitIsReportedLikeAFullDisk) {
     EXPECT_EQ(temporaryFilesBeside(directory.path() / "Data/stats.out"), 0);
 }
 
+// A logging file that lost records is set aside when its run ends, and its statistics are refused;
+// the next run's file is analysed again.
+TEST(DurableOutput, ALoggingFileThatLostRecordsIsNotAnalysed) {
+    if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
+    SmallDataSetOptions options = everyYear();
+    options.testDisturb = 1;
+    options.blowDown = 1;
+    options.firstDisturbYear = 1;
+    options.blowFreq = 1;
+    options.minDiamLogging = 0.0;
+    TempDirectory directory;
+    writeSmallDataSet(directory.path(), options);
+    TinyFileSystem tiny(directory.path() / "full", "4k");
+    if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
+    const fs::path runTime = directory.path() / "Data/inputOutputRunTimeParams.txt";
+    writeTextFile(runTime,
+                  withItemValue(readTextFile(runTime), "DISTURBANCE_RESULTS_FILE", "full\\disturb.out"));
+    EXPECT_EQ(
+        runCommand(Command::Run),
+        (Outcome{1,
+                 {"Error: Logging file full\\disturb.out could not be written (No space left on device).",
+                  "The logging file full\\disturb.out lost records during the run and is kept as "
+                  "full\\disturb.out.incomplete; no statistics are made from it.",
+                  COMPLETED}}));
+    EXPECT_FALSE(fs::exists(directory.path() / "full/disturb.out"));
+    EXPECT_EQ(
+        runCommand(Command::Stats),
+        (Outcome{1,
+                 {"Error: Disturbance results file full\\disturb.out lost records when its run wrote it "
+                  "(kept as full\\disturb.out.incomplete).\nRun the simulation again to analyse its "
+                  "disturbances."}}));
+
+    // A run whose logging file is whole removes what an earlier run set aside.
+    writeTextFile(runTime,
+                  withItemValue(readTextFile(runTime), "DISTURBANCE_RESULTS_FILE", "Data\\disturb.out"));
+    fs::copy_file(directory.path() / "full/disturb.out.incomplete",
+                  directory.path() / "Data/disturb.out.incomplete");
+    EXPECT_EQ(runCommand(Command::Run), (Outcome{0, {COMPLETED}}));
+    EXPECT_FALSE(fs::exists(directory.path() / "Data/disturb.out.incomplete"));
+    EXPECT_EQ(runCommand(Command::Stats).status, 0);
+}
+
 TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsReport) {
     if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
     TempDirectory directory;

@@ -751,9 +751,17 @@ std::vector<Row> resultsRows() {
     // A file without records is no run's results.
     add("Empty", replaceWith(RESULTS, ""), fails(3, NO_RECORDS));
     add("BinaryGarbage", replaceWith(RESULTS, GARBAGE), fails(3, NO_RECORDS));
+    // Cut short inside a record: its first 20 lines and the beginning of a record.
     add("TruncatedInsideRecord",
-        rewrite(RESULTS, [](const std::string& text) { return text.substr(0, text.size() - 7); }),
-        Outcome{0, {}});
+        rewrite(RESULTS,
+                [](const std::string& text) {
+                    size_t end = 0;
+                    for (int line = 0; line < 20; ++line) end = text.find('\n', end) + 1;
+                    return text.substr(0, end) + "      1    2";
+                }),
+        fails(3,
+              "Error: statistics input file Data\\results.out ends inside a record on line 21; the file was "
+              "cut short."));
     add("Crlf", rewrite(RESULTS, withCrlf), Outcome{0, {}});
     add("OneIteration", rewrite(RESULTS, headerLine("Iterations:", "Iterations: 1")),
         fails(3, ONE_ITERATION));
@@ -865,7 +873,8 @@ std::vector<Row> runOutputRows() {
     rows.push_back(Row{
         "RunOutput_DisturbanceFileOnFullDevice", Command::Run,
         rewrite(RUN_TIME, setItem("DISTURBANCE_RESULTS_FILE", "/dev/full")),
-        Outcome{1, {"Error: Logging file /dev/full could not be written (No space left on device).", COMPLETED}},
+        Outcome{1,
+                {"Error: Logging file /dev/full could not be written (No space left on device).", COMPLETED}},
         false, loggingEveryTenYears});
     add(
         "MonitorFileOnFullDevice",

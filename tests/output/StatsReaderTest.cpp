@@ -5,6 +5,7 @@
 #include "output/OutputFixture.h"
 #include "output/ResultsFile.h"
 #include "output/StatsReader.h"
+#include "platform/Format.h"
 #include "platform/ProgramExit.h"
 
 namespace dravia::test {
@@ -149,7 +150,7 @@ TEST_F(StatsReaderTest, RecordsOutsideTheTableAreIgnored) {
                   "1 1 1 0 5 1 1 1 1 1 1 1 1\n"
                   "1 501 1 1 5 1 1 1 1 1 1 1 1\n"
                   "1 0 1 1 5 1 1 1 1 1 1 1 1\n"
-                  "2 500 1 40 5 1 1 1 1 1 1 1 1");
+                  "2 500 1 40 5 1 1 1 1 1 1 1 1\n");
     read(StatsKind::General, "Data\\results.out");
     double total = 0.0;
     for (const StatsCell& cell : model->statistics.table) total += cell.sum[0];
@@ -192,11 +193,43 @@ TEST_F(StatsReaderTest, MoreThanFiveHundredIntervalsEndTheStatistics) {
     EXPECT_EQ(host.lastMessage().rfind("errorLog 14: There are more than 500 intervals", 0), 0u);
 }
 
-TEST_F(StatsReaderTest, AFinalLineWithoutLineBreakIsRead) {
+TEST_F(StatsReaderTest, AFinalLineWithoutLineBreakIsReadUnlessItBeginsARecord) {
     model->params.NUM_ITERS = 2;
-    writeTextFile("Data/results.out", "junk\n1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 4 1 1 1 1 1 1 1 1");
+    writeTextFile("Data/results.out", "1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 4 1 1 1 1 1 1 1 1\nend of file");
     read(StatsKind::General, "Data\\results.out");
     EXPECT_EQ(model->statistics.cell(1, 1).sum[0], 9.0);
+    // Cut short inside its last record, even where what is left still looks like one.
+    for (const char* last : {"2 1 1 1 4 1 1", "2 1 1 1 4 1 1 1 1 1 1 1 1", "  -"}) {
+        writeTextFile("Data/results.out", std::string("junk\n1 1 1 1 5 1 1 1 1 1 1 1 1\n") + last);
+        EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL) << last;
+        EXPECT_EQ(host.lastMessage(),
+                  "Error: statistics input file Data\\results.out ends inside a record on "
+                  "line 3; the file was cut short.");
+    }
+}
+
+TEST_F(StatsReaderTest, DisturbanceFilesOfAnotherRunAreRefused) {
+    // The results file read before told of 2 iterations of 10 years.
+    const std::string otherRun =
+        "Error: statistics input file Data\\disturb.out describes a run of %d iterations of %d years, but "
+        "the "
+        "results file one of 2 iterations of 10 years; they are not files of the same run.";
+    struct Case {
+        StatsKind kind;
+        int iterations, years;
+    };
+    for (const Case c :
+         {Case{StatsKind::Disturbance, 3, 10}, Case{StatsKind::Disturbance, 2, 20},
+          Case{StatsKind::AfterDisturbance, 3, 10}, Case{StatsKind::AfterDisturbance, 2, 20}}) {
+        model->params.NUM_ITERS = c.iterations;
+        model->params.NUM_YEARS = c.years;
+        writeTextFile("Data/disturb.out", c.kind == StatsKind::Disturbance ? disturbanceHeaderText(*model)
+                                                                           : resultsHeaderText(*model, true));
+        model->params.NUM_ITERS = 2;
+        model->params.NUM_YEARS = 10;
+        EXPECT_EQ(endStatus(c.kind, "Data\\disturb.out"), EXIT_ABNORMAL);
+        EXPECT_EQ(host.lastMessage(), formatText(otherRun.c_str(), c.iterations, c.years));
+    }
 }
 
 TEST_F(StatsReaderTest, SlotTotalsAreTheMeanPlotOfEveryCountedRecord) {
