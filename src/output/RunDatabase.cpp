@@ -66,9 +66,11 @@ void appendSettingsOf(std::vector<std::pair<std::string, std::string>>& settings
 }
 
 std::vector<std::pair<std::string, std::string>> settingsOf(const ModelState& model) {
+    // Named and written as the statistics copies hold them, the seed the one the run began with.
+    const RunParameters made = parametersOfRun(model);
     std::vector<std::pair<std::string, std::string>> settings;
-    appendSettingsOf(settings, runTimeControlCopyText(model.params));
-    appendSettingsOf(settings, initialValuesCopyText(model.params));
+    appendSettingsOf(settings, runTimeControlCopyText(made));
+    appendSettingsOf(settings, initialValuesCopyText(made));
     const Site& site = model.site;
     const RunParameters& p = model.params;
     const std::pair<const char*, double> exact[] = {

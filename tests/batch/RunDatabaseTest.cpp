@@ -243,12 +243,13 @@ TEST_F(DatabaseRun, TheCsvExportReadsBackEqualToTheDatabase) {
 }
 
 TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
+    // The second run's seed comes from the command line, not from its parameter file.
     const fs::path second = temp.path() / "second";
     test::SmallDataSetOptions o = options();
     o.seed = 815.0;
     test::writeSmallDataSet(second, o);
     fs::copy_file(database, withDatabase / STANDARD_RUN_DATABASE_NAME);
-    ASSERT_EQ(runCommand(test::batchTool() + " run --dir " + test::quoted(second) + " --db " +
+    ASSERT_EQ(runCommand(test::batchTool() + " run --dir " + test::quoted(second) + " --seed 77 --db " +
                          test::quoted(second / STANDARD_RUN_DATABASE_NAME) + " 2>&1")
                   .status,
               0);
@@ -259,6 +260,10 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
     const fs::path joined = out / STANDARD_RUN_DATABASE_NAME;
     EXPECT_EQ(query(joined, "SELECT part, first_iteration, iterations FROM run ORDER BY part"),
               (std::vector<std::vector<std::string>>{{"1", "1", "3"}, {"2", "4", "3"}}));
+    // Each part names the seed it began with, as its statistics copy does.
+    EXPECT_EQ(query(joined, "SELECT part, value FROM setting WHERE name = 'SEED_INIT' ORDER BY part"),
+              (std::vector<std::vector<std::string>>{{"1", formatText("%lf", 4711.0)},
+                                                     {"2", formatText("%lf", 77.0)}}));
     EXPECT_EQ(
         query(joined, "SELECT * FROM stand WHERE iteration > 3"),
         query(
