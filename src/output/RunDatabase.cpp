@@ -265,15 +265,11 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     (void)configured;
     const std::string problem = targetProblem(path_);
     if (!problem.empty()) throw refuse(problem);
-    std::string pattern = path_ + ".XXXXXX";
-    const int descriptor = mkstemp(pattern.data());
+    std::string temporary;
+    const int descriptor = createFileBeside(path_, temporary);
     if (descriptor < 0) throw refuse(std::strerror(errno));
-    // mkstemp leaves the file to its owner alone; the database is readable as any file the user writes.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
     ::close(descriptor);
-    temporaryPath_ = pattern;
+    temporaryPath_ = temporary;
     try {
         db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
         // The file is renamed into place only when complete, so a crash leaves nothing behind that
@@ -668,8 +664,8 @@ std::string exportRunDatabase(const std::string& path, const std::string& direct
 }
 
 std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std::string& target) {
-    std::string temporary = target + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
+    std::string temporary;
+    const int descriptor = createFileBeside(target, temporary);
     if (descriptor < 0) {
         return formatText("Error: run database \"%s\" could not be created: %s.", target.c_str(),
                           std::strerror(errno));

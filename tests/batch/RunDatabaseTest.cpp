@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "batch/BatchTestSupport.h"
@@ -242,6 +243,12 @@ TEST_F(DatabaseRun, TheCsvExportReadsBackEqualToTheDatabase) {
     EXPECT_EQ(csvFields(test::linesOf(test::readTextFile(csv / "stand.csv"))[0]).at(4), "stems_per_ha");
 }
 
+// The permission bits of a file, as ls shows them in octal.
+unsigned permissionsOf(const fs::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777u : 0u;
+}
+
 TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
     // The second run's seed comes from the command line, not from its parameter file.
     const fs::path second = temp.path() / "second";
@@ -272,6 +279,16 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
             "bark_mg_per_ha, branch_mg_per_ha, leaf_mg_per_ha, root_mg_per_ha, above_ground_mg_per_ha, "
             "total_mg_per_ha, carbon_mg_per_ha, volume_m3_per_ha FROM stand"));
     EXPECT_EQ(query(joined, "SELECT count(*) FROM species")[0][0], "3");
+    // The merged files are created as any new file is, whatever the umask.
+    for (const auto& [mask, mode] : {std::pair{"022", 0644u}, std::pair{"077", 0600u}}) {
+        const fs::path again = temp.path() / (std::string("merged") + mask);
+        const auto run = runCommand(std::string("umask ") + mask + "; " + test::batchTool() + " merge " +
+                                    test::quoted(again) + " " + test::quoted(withDatabase) + " " +
+                                    test::quoted(second) + " 2>&1");
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(permissionsOf(again / STANDARD_RUN_DATABASE_NAME), mode) << mask;
+        EXPECT_EQ(permissionsOf(again / "Data" / "results.out"), mode) << mask;
+    }
     // One run without a database: the results are merged, no database is.
     fs::remove(second / STANDARD_RUN_DATABASE_NAME);
     const auto partly = runCommand(test::batchTool() + " merge " + test::quoted(out) + " " +
