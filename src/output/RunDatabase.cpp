@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -603,6 +604,14 @@ void RunDatabase::finish(const ModelState& model, bool completed) {
 
 namespace {
 
+// The fewest digits that read back to the same double, in the C locale whatever the user's:
+// 230.2 stays 230.2 where seventeen digits would say 230.19999999999999.
+void appendShortestReal(std::string& line, double value) {
+    char text[32];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+    line.append(text, written.ptr);
+}
+
 void appendCsvText(std::string& line, const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
         line += text;
@@ -642,9 +651,8 @@ std::string exportRunDatabase(const std::string& path, const std::string& direct
                 for (int c = 0; c < columns; ++c) {
                     if (c > 0) line += ',';
                     if (rows.nullColumn(c)) continue;
-                    // Seventeen significant digits read back to the same double.
                     if (rows.realValued(c)) {
-                        appendFormat(line, "%.17g", rows.realColumn(c));
+                        appendShortestReal(line, rows.realColumn(c));
                     } else {
                         appendCsvText(line, rows.textColumn(c));
                     }

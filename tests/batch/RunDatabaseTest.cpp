@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -247,6 +248,44 @@ TEST_F(DatabaseRun, TheCsvExportReadsBackEqualToTheDatabase) {
 unsigned permissionsOf(const fs::path& file) {
     struct stat status {};
     return ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777u : 0u;
+}
+
+TEST(RunDatabaseExport, RealsTakeTheFewestDigitsThatReadBackAndIntegersStayIntegers) {
+    const struct {
+        double value;
+        const char* text;
+    } rows[] = {
+        {0.1, "0.1"},
+        {230.2, "230.2"},  // seventeen digits would say 230.19999999999999
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1e-300, "1e-300"},
+        {5e-324, "5e-324"},  // the smallest subnormal
+        {-2.5, "-2.5"},
+        {100.0, "100"},
+        {1e16, "1e+16"},
+        {-0.0, "0"},  // SQLite keeps no sign on a zero
+    };
+    test::TempDirectory temp;
+    const fs::path database = temp.path() / "run.sqlite";
+    {
+        DatabaseConnection db(database.string(), false);
+        db.execute(RUN_DATABASE_SCHEMA);
+        DatabaseStatement insert =
+            db.prepare("INSERT INTO limiting_factors VALUES (?,1000000,1,2,?,0.5,1,0,0.25)");
+        int iteration = 0;
+        for (const auto& row : rows) insert.bind(1, ++iteration).bind(2, row.value).execute();
+        insert = {};  // a statement goes before its connection closes
+        db.close();
+    }
+    fs::create_directories(temp.path() / "csv");
+    ASSERT_EQ(exportRunDatabase(database.string(), (temp.path() / "csv").string()), "");
+    const auto lines = test::linesOf(test::readTextFile(temp.path() / "csv" / "limiting_factors.csv"));
+    ASSERT_EQ(lines.size(), std::size(rows) + 1);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(std::strtod(rows[i].text, nullptr), rows[i].value) << rows[i].text;
+        // The integer year is written as an integer, never as a real's 1e+06.
+        EXPECT_EQ(lines[i + 1], formatText("%zu,1000000,1,2,%s,0.5,1,0,0.25", i + 1, rows[i].text));
+    }
 }
 
 TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
