@@ -11,8 +11,10 @@
 
 #include "batch/BatchTestSupport.h"
 #include "output/RecordLayout.h"
-#include "output/RunDatabase.h"
-#include "output/RunDatabaseSchema.h"
+#include "output/rundb/Completeness.h"
+#include "output/rundb/DatabaseConnection.h"
+#include "output/rundb/Export.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "platform/Format.h"
 #include "platform/Sha256.h"
 #include "support/SmallDataSet.h"
