@@ -17,7 +17,8 @@
 # The matrix: every shipped community x 3 seeds x Output Every Tree on/off x disturbances
 # (logging and windthrow, early and often) on/off x results interval 1 and 10, each run followed
 # by both statistics layouts; plus a long run whose results interval must be widened, one with
-# the monitor file, one with two plots, and merges of replicate runs (one refused). Years and iterations: YEARS (60) and ITERS (3).
+# the monitor file, one with two plots, merges of replicate runs (one refused), and run databases
+# with their merge and CSV export. Years and iterations: YEARS (60) and ITERS (3).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 classic=0
@@ -105,6 +106,44 @@ merge_case() {
   rm -rf "$work"
 }
 
+# Run databases: two replicate runs recording every table (one every year, one with the seed of
+# the command line), their merge, and each database exported as CSV. The CSV files are kept with
+# the times, folders and command lines that differ between any two runs masked; the databases
+# themselves hold them, so they are not kept.
+database_case() {
+  local batch=$1 out=$2 name=$3
+  local work
+  work=$(mktemp -d)
+  mkdir -p "$out/$name"
+  local seed
+  for seed in 21 22; do
+    mkdir "$work/run$seed"; cp -r "$here/Data" "$work/run$seed/Data"
+    for f in "$work/run$seed"/Data/*Init*Params.txt "$work/run$seed"/Data/initParams.txt; do
+      set_item "$f" TEST_DISTURB 1; set_item "$f" FIRST_DISTURB_YEAR 20
+      set_item "$f" BLOW_DOWN 1; set_item "$f" BLOW_FREQ 15; set_item "$f" BLOW_PROB 0.05
+    done
+  done
+  local rc step
+  for step in run21 run22 merge export21 export22 export-merged; do
+    rc=0
+    case $step in
+      run21) "$batch" run --dir "$work/run21" --community 3 --years "$YEARS" --iterations 2 \
+               --db "$work/run21/dravia4-run.sqlite" --db-trees --db-yearly ;;
+      run22) "$batch" run --dir "$work/run22" --community 3 --seed 22 --years "$YEARS" --iterations 2 \
+               --db "$work/run22/dravia4-run.sqlite" --db-trees ;;
+      merge) (cd "$work" && "$batch" merge merged run21 run22) ;;
+      export21) "$batch" export --db "$work/run21/dravia4-run.sqlite" --csv "$work/csv/run21" ;;
+      export22) "$batch" export --db "$work/run22/dravia4-run.sqlite" --csv "$work/csv/run22" ;;
+      export-merged) "$batch" export --db "$work/merged/dravia4-run.sqlite" --csv "$work/csv/merged" ;;
+    esac >"$out/$name/$step.stdout" 2>"$out/$name/$step.stderr" </dev/null || rc=$?
+    echo "$rc" >"$out/$name/$step.status"
+  done
+  cp -r "$work/csv" "$out/$name/csv"
+  find "$out/$name" -type f -print0 | xargs -0 sed -i -E -e "s|$work|WORK|g" -e "s|$batch|BATCH|g" \
+    -e 's/[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z/TIME/g'
+  rm -rf "$work"
+}
+
 generate() {
   local batch out
   batch=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -130,6 +169,7 @@ generate() {
   run_case "$batch" "$out" monitor 1 10 monitor --community 5 --seed 7 --years 40 --iterations 2
   merge_case "$batch" "$out" merged 3 3
   merge_case "$batch" "$out" merge-refused 3 5
+  database_case "$batch" "$out" databases
   run_case "$batch" "$out" two-plots 1 10 plots --community 3 --seed 7 --years "$YEARS" --iterations "$ITERS" --every-tree
 }
 

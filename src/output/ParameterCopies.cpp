@@ -91,15 +91,20 @@ std::string initialValuesCopyText(const RunParameters& p) {
     return text;
 }
 
-void writeStatisticsCopies(ModelState& model) {
-    // The copies say which stream made the run: SEED_INIT holds the random state the run began
-    // with (the seed of the file or the command line, or where an earlier run of the same
-    // program left the stream). A state the generator turned negative draws the same numbers as
-    // its absolute value. A state the site dialog set between whole numbers is no seed the
-    // parameter reader takes back; the copy then keeps the file's seed, so the statistics still run.
+RunParameters parametersOfRun(const ModelState& model) {
+    // SEED_INIT holds the random state the run began with (the seed of the file or the command
+    // line, or where an earlier run of the same program left the stream). A state the generator
+    // turned negative draws the same numbers as its absolute value. A state the site dialog set
+    // between whole numbers is no seed the parameter reader takes back; the file's seed is then
+    // kept, so the statistics still run.
     RunParameters made = model.params;
     const double start = std::fabs(model.run.START_RANDOM_STATE);
     if (isUsableSeed(start)) made.SEED_INIT = start;
+    return made;
+}
+
+void writeStatisticsCopies(ModelState& model) {
+    const RunParameters made = parametersOfRun(model);
     writeCopy(model, STATS_RUN_TIME_CONTROL_FILE, runTimeControlCopyText(made));
     writeCopy(model, STATS_INITIAL_VALUES_FILE, initialValuesCopyText(made));
     // A run of the classic model leaves the two copies it always left; one with a model option on

@@ -17,9 +17,13 @@ inline constexpr const char* STATS_MODEL_OPTIONS_FILE = "Data\\statsInitModelOpt
 std::string runTimeControlCopyText(const RunParameters& p);
 std::string initialValuesCopyText(const RunParameters& p);
 
+// The parameters in force as the run used them: SEED_INIT is the random state the run began with
+// (a seed given on the command line, or where an earlier run left the stream), not the file's.
+// The statistics copies and the run database describe a run by these.
+RunParameters parametersOfRun(const ModelState& model);
+
 // Writes the parameters in force to the two statistics copies. A copy that cannot be
 // created shows errorLog 15 and ends the program.
-// The initial-values copy records as SEED_INIT the random state the run began with.
 void writeStatisticsCopies(ModelState& model);
 
 // Removes the copies of an earlier run, so that copies and results always belong to the same

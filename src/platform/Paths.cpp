@@ -69,6 +69,18 @@ bool canOpenForReading(const std::string& storedName) {
     return openFile(storedName, "r") != nullptr;
 }
 
+int createFileBeside(const std::string& path, std::string& temporary) {
+    temporary = path + ".XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) return -1;
+    // mkstemp makes the file private to its owner; the file it becomes is readable as any other
+    // the user writes. Should that fail, the file stays private and its contents are still right.
+    const mode_t mask = umask(0);
+    umask(mask);
+    (void)fchmod(descriptor, 0666 & ~mask);
+    return descriptor;
+}
+
 bool writeFileAtomically(const std::string& storedName, const std::string& text) {
     const std::string path = toLocalPath(storedName);
     if (path.empty()) return false;
@@ -76,15 +88,9 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
     if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
     // A name of its own for each writer: two programs writing the same file at once never share
     // (and never rename away) each other's half-written text.
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
+    std::string temporary;
+    const int descriptor = createFileBeside(path, temporary);
     if (descriptor < 0) return false;
-    // mkstemp makes the file private; the written file gets the permissions a new file gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(descriptor, 0666 & ~mask) != 0) {
-        // The file stays private to its owner; its text is still right.
-    }
     std::FILE* file = fdopen(descriptor, "w");
     if (!file) {
         close(descriptor);
