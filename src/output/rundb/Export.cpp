@@ -71,8 +71,8 @@ std::string exportRunDatabase(const std::string& path, const std::string& direct
                 written = appendWhole(file.get(), line);
             }
             if (!written || std::fflush(file.get()) != 0)
-                return formatText("Error: \"%s\" could not be written (the disk may be full).",
-                                  fileName.c_str());
+                return formatText("Error: \"%s\" could not be written (%s).", fileName.c_str(),
+                                  writeFailureReason().c_str());
         }
     } catch (const DatabaseError& error) {
         return formatText("Error: run database \"%s\" could not be read: %s.", path.c_str(),
