@@ -127,9 +127,9 @@ database_case() {
   for step in run21 run22 merge export21 export22 export-merged; do
     rc=0
     case $step in
-      run21) "$batch" run --dir "$work/run21" --community 3 --years "$YEARS" --iterations 2 \
+      run21) "$batch" run $(classic_flags "$batch") --dir "$work/run21" --community 3 --years "$YEARS" --iterations 2 \
                --db "$work/run21/dravia4-run.sqlite" --db-trees --db-yearly ;;
-      run22) "$batch" run --dir "$work/run22" --community 3 --seed 22 --years "$YEARS" --iterations 2 \
+      run22) "$batch" run $(classic_flags "$batch") --dir "$work/run22" --community 3 --seed 22 --years "$YEARS" --iterations 2 \
                --db "$work/run22/dravia4-run.sqlite" --db-trees ;;
       merge) (cd "$work" && "$batch" merge merged run21 run22) ;;
       export21) "$batch" export --db "$work/run21/dravia4-run.sqlite" --csv "$work/csv/run21" ;;

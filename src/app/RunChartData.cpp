@@ -5,6 +5,7 @@
 
 #include "output/StatsReport.h"
 #include "output/rundb/DatabaseConnection.h"
+#include "output/rundb/Scenario.h"
 
 namespace dravia {
 
@@ -182,6 +183,12 @@ int RunChartData::speciesPosition(int sn) const {
 RunChartData readRunChartData(const std::string& file) {
     try {
         DatabaseConnection database(file, true);
+        const std::vector<std::string> scenarios = scenariosOf(database);
+        if (scenarios.empty()) refuse(file, "it holds no run");
+        if (scenarios.size() > 1) {
+            refuse(file, "it holds " + std::to_string(scenarios.size()) +
+                             " scenarios (a study database); open the run database of one of them");
+        }
         const std::vector<RunPart> parts = readRunParts(database);
         if (parts.empty()) refuse(file, "it holds no run");
         if (!std::all_of(parts.begin(), parts.end(), [](const RunPart& part) { return part.completed; })) {
@@ -190,6 +197,7 @@ RunChartData readRunChartData(const std::string& file) {
 
         RunChartData data;
         data.file = file;
+        data.scenario = scenarios.front();
         for (const RunPart& part : parts) data.iterations += part.iterations;
         if (data.iterations <= 0) refuse(file, "its run has no iteration");
         data.years = readYears(database);

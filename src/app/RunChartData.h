@@ -47,7 +47,8 @@ using DiameterDistribution = std::map<int, std::map<int, double>>;
 // Everything the charts of a run show, read from its run database.
 struct RunChartData {
     std::string file;
-    int iterations = 0;  // over every part of a merged run
+    std::string scenario;  // the name of what the run simulated
+    int iterations = 0;    // over every part of a merged run
     std::vector<int> years;
     std::vector<ChartSpecies> species;  // those present on some plot in some recorded year
     std::array<QuantityCurves, STAND_QUANTITIES.size()> quantities;

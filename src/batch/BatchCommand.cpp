@@ -18,9 +18,12 @@
 #include "model/ModelState.h"
 #include "model/Random.h"
 #include "model/VolumeTable.h"
+#include "output/rundb/Combine.h"
 #include "output/rundb/Completeness.h"
 #include "output/rundb/Export.h"
+#include "output/rundb/Scenario.h"
 #include "platform/DirectoryLock.h"
+#include "platform/Format.h"
 #include "platform/ProgramExit.h"
 #include "run/Merge.h"
 #include "run/RunDriver.h"
@@ -88,6 +91,7 @@ void applyRunOptions(ModelState& model, const RunOptions& options) {
     if (options.everyTree) model.params.OUTPUT_EVERY_TREE = true;
     if (options.waterStressMode) model.params.WATER_STRESS_MODE = *options.waterStressMode;
     model.databaseRequest.path = options.database;
+    model.databaseRequest.scenario = options.scenario;
     model.databaseRequest.yearly = options.databaseYearly;
     model.databaseRequest.trees = options.databaseTrees;
     model.databaseRequest.commandLine = options.commandLine;
@@ -151,6 +155,17 @@ int runBatch(const RunOptions& given, Host& host) {
     } catch (const ProgramExit& exit) {
         return exit.status;
     }
+}
+
+int combineBatch(const CombineOptions& options, Host& host) {
+    const std::string failure = combineRunDatabases(options.inputs, options.output);
+    if (!failure.empty()) {
+        host.showMessage(failure, MessageIcon::Error);
+        return EXIT_FATAL_ERROR;
+    }
+    host.writeStandardOutput(formatText("Study database of %zu run databases written to \"%s\".\n",
+                                        options.inputs.size(), options.output.c_str()));
+    return EXIT_NORMAL;
 }
 
 int exportBatch(const ExportOptions& options, Host& host) {
@@ -223,13 +238,24 @@ int batchMain(int argc, char** argv) {
         ->take_all();
     runCommand->add_flag("--classic", run.classic,
                          "The classic model: every model option off, whatever the preset's file says");
-    CLI::Option* database = runCommand->add_option(
-        "--db", run.database, "Also write the run database (SQLite) to FILE (docs/outputs.md)");
+    CLI::Option* database = runCommand
+                                ->add_option("--db", run.database,
+                                             "Also write the run database (SQLite) to FILE (docs/outputs.md)")
+                                ->check(CLI::Validator(
+                                    [](const std::string& name) {
+                                        return name.empty() ? "the run database needs a file name" : "";
+                                    },
+                                    "FILE", "database name"));
     runCommand
         ->add_flag("--db-yearly", run.databaseYearly, "Record demography every year, not only results years")
         ->needs(database);
     runCommand->add_flag("--db-trees", run.databaseTrees, "Record every tree in the run database")
         ->needs(database);
+    runCommand
+        ->add_option("--scenario", run.scenario,
+                     "Name of the scenario the run database keeps (default: made of the settings, e.g. the "
+                     "community, the climate and the disturbances)")
+        ->check(CLI::Validator(scenarioNameProblem, "NAME", "scenario name"));
 
     StatsOptions stats;
     CLI::App* statsCommand = app.add_subcommand("stats", "Compute the statistics of the last run.");
@@ -255,6 +281,16 @@ int batchMain(int argc, char** argv) {
     exportCommand->add_option("--csv", exported.csvDirectory, "Directory to write TABLE.csv files into")
         ->required();
 
+    CombineOptions combine;
+    CLI::App* combineCommand = app.add_subcommand(
+        "combine",
+        "Join the run databases of several scenarios into one study database OUT, every row keyed by its "
+        "scenario, so that one query compares them (GROUP BY scenario).");
+    combineCommand->add_option("OUT", combine.output, "The study database to write")->required();
+    combineCommand->add_option("RUN", combine.inputs, "Run databases, of scenarios with names of their own")
+        ->required()
+        ->expected(1, -1);
+
     mergeCommand->add_option("--db", merge.database,
                              "Name of the run database in each run directory (default: dravia4-run.sqlite)");
 
@@ -278,6 +314,7 @@ int batchMain(int argc, char** argv) {
         }
         if (mergeCommand->parsed()) return mergeRuns(merge, host);
         if (exportCommand->parsed()) return exportBatch(exported, host);
+        if (combineCommand->parsed()) return combineBatch(combine, host);
         return statsBatch(stats, host);
     } catch (const std::bad_alloc&) {
         host.showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);

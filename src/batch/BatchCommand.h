@@ -22,6 +22,12 @@ struct RunOptions {
     std::string commandLine;
     std::vector<std::string> modelOptions;  // "KEY=VALUE", each checked by the command line
     bool classic = false;                   // every model option off, whatever the preset's file says
+    std::string scenario;  // the name the run database keeps; empty: one made of the settings
+};
+
+struct CombineOptions {
+    std::string output;               // the study database to write
+    std::vector<std::string> inputs;  // run databases, each of scenarios of its own
 };
 
 struct ExportOptions {
@@ -42,6 +48,10 @@ int statsBatch(const StatsOptions& options, Host& host);
 
 // `dravia4-batch export`: the run database's tables as CSV files. Returns the exit status.
 int exportBatch(const ExportOptions& options, Host& host);
+
+// `dravia4-batch combine`: run databases of several scenarios in one study database. Returns the
+// exit status.
+int combineBatch(const CombineOptions& options, Host& host);
 
 // The whole command line; returns the exit status.
 int batchMain(int argc, char** argv);

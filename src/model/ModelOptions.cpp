@@ -5,11 +5,11 @@
 namespace dravia {
 
 const std::array<ModelOptionKind, MODEL_OPTION_COUNT> MODEL_OPTION_KINDS = {{
-    {"SLOW_GROWTH_YEARS",
+    {"SLOW_GROWTH_YEARS", "slow-growth years",
      "Slow-growth years: a tree that grows too slowly can die of it only from this many consecutive "
      "slow years on (1: the classic model, from the first slow year)",
      &ModelOptions::SLOW_GROWTH_YEARS, 1, 1, 1000},
-    {"CLIMATE_MEMORY_YEARS",
+    {"CLIMATE_MEMORY_YEARS", "climate memory years",
      "Climate memory: trees of 10 cm and more respond to the mean temperature and drought of this many "
      "past years, saplings to the year's own (1: the classic model, every tree to the year's own)",
      &ModelOptions::CLIMATE_MEMORY_YEARS, 1, 1, 1000},

@@ -25,6 +25,7 @@ struct ModelOptions {
 // database), what it means in plain words, and the values it takes.
 struct ModelOptionKind {
     const char* key;
+    const char* name;  // a few words for names and lists: "slow-growth years"
     const char* words;
     int ModelOptions::*field;
     int off;  // the classic model's value

@@ -322,6 +322,7 @@ struct RunDatabaseRequest {
     bool yearly = false;      // demography (and trees) every year, not only in results years
     bool trees = false;       // one row per tree in each recorded year
     std::string commandLine;  // as the user gave it, for the record
+    std::string scenario;     // the name the run is kept under; empty: a name made of its settings
     // A run asked for a database it cannot create does not start; the desktop's own database of
     // each run is not required: without it the run goes on.
     bool required = true;

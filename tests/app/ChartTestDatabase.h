@@ -18,6 +18,7 @@ class ChartTestDatabase {
         std::filesystem::remove(file);
         EXPECT_EQ(sqlite3_open(file.c_str(), &database_), SQLITE_OK);
         execute(RUN_DATABASE_SCHEMA);
+        execute("PRAGMA user_version=" + std::to_string(RUN_DATABASE_FORMAT));
     }
     ~ChartTestDatabase() { sqlite3_close(database_); }
     ChartTestDatabase(const ChartTestDatabase&) = delete;
@@ -33,22 +34,24 @@ class ChartTestDatabase {
         sqlite3_free(error);
     }
 
-    // One row of a table, the values in the order of its columns; text is quoted.
+    // One row of a table, the values in the order of its columns but the scenario, which is the
+    // database's one; text is quoted.
     template <typename... Values>
     void insert(const char* table, const Values&... values) {
         std::string sql = std::string("INSERT INTO ") + table + " VALUES (";
-        const char* separator = "";
-        ((sql += separator + sqlValue(values), separator = ", "), ...);
-        execute(sql + ")");
+        ((sql += sqlValue(values) + ", "), ...);
+        execute(sql + sqlValue(SCENARIO) + ")");
     }
+    static constexpr const char* SCENARIO = "Test stand";
 
     void run(int part, int firstIteration, int iterations, int plots, int completed = 1) {
         insert("run", part, firstIteration, iterations, 100, plots, 10, "4.0.0", "start", "end", 0.5,
                "dravia4", "/tmp", completed);
     }
     void species(int sn, const char* name, int colourIndex) {
-        execute("INSERT INTO species (species, name, alt_name, colour_index) VALUES (" + std::to_string(sn) +
-                ", '" + name + "', '" + name + "', " + std::to_string(colourIndex) + ")");
+        execute("INSERT INTO species (species, name, alt_name, colour_index, scenario) VALUES (" +
+                std::to_string(sn) + ", '" + name + "', '" + name + "', " + std::to_string(colourIndex) +
+                ", " + sqlValue(SCENARIO) + ")");
     }
     void plotYear(int iteration, int year, int plot) { insert("plot_year", iteration, year, plot, 1); }
     // A species on a plot: its stems, basal area and above-ground biomass per hectare.

@@ -182,7 +182,7 @@ TEST(RunChartData, RefusesWhatCannotBeChartedNamingTheFile) {
         database.run(1, 1, 1, 1);
         database.execute(
             "WITH RECURSIVE y(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM y WHERE n < 20001) "
-            "INSERT INTO plot_year SELECT 1, n, 1, 0 FROM y");
+            "INSERT INTO plot_year SELECT 1, n, 1, 0, 'Test stand' FROM y");
     }
     try {
         readRunChartData(crowded);

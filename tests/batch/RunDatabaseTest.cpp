@@ -273,7 +273,7 @@ TEST(RunDatabaseExport, RealsTakeTheFewestDigitsThatReadBackAndIntegersStayInteg
         DatabaseConnection db(database.string(), false);
         db.execute(RUN_DATABASE_SCHEMA);
         DatabaseStatement insert =
-            db.prepare("INSERT INTO limiting_factors VALUES (?,1000000,1,2,?,0.5,1,0,0.25)");
+            db.prepare("INSERT INTO limiting_factors VALUES (?,1000000,1,2,?,0.5,1,0,0.25,'s')");
         int iteration = 0;
         for (const auto& row : rows) insert.bind(1, ++iteration).bind(2, row.value).execute();
         insert = {};  // a statement goes before its connection closes
@@ -286,7 +286,7 @@ TEST(RunDatabaseExport, RealsTakeTheFewestDigitsThatReadBackAndIntegersStayInteg
     for (size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(std::strtod(rows[i].text, nullptr), rows[i].value) << rows[i].text;
         // The integer year is written as an integer, never as a real's 1e+06.
-        EXPECT_EQ(lines[i + 1], formatText("%zu,1000000,1,2,%s,0.5,1,0,0.25", i + 1, rows[i].text));
+        EXPECT_EQ(lines[i + 1], formatText("%zu,1000000,1,2,%s,0.5,1,0,0.25,s", i + 1, rows[i].text));
     }
 }
 
@@ -318,7 +318,7 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
             second / STANDARD_RUN_DATABASE_NAME,
             "SELECT iteration + 3, year, plot, species, stems_per_ha, basal_area_m2_per_ha, stem_mg_per_ha, "
             "bark_mg_per_ha, branch_mg_per_ha, leaf_mg_per_ha, root_mg_per_ha, above_ground_mg_per_ha, "
-            "total_mg_per_ha, carbon_mg_per_ha, volume_m3_per_ha FROM stand"));
+            "total_mg_per_ha, carbon_mg_per_ha, volume_m3_per_ha, scenario FROM stand"));
     EXPECT_EQ(query(joined, "SELECT count(*) FROM species")[0][0], "3");
     // The merged files are created as any new file is, whatever the umask.
     for (const auto& [mask, mode] : {std::pair{"022", 0644u}, std::pair{"077", 0600u}}) {

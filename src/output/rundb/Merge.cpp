@@ -9,10 +9,26 @@
 #include "output/rundb/Completeness.h"
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
+#include "output/rundb/Scenario.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 
 namespace dravia {
+
+namespace {
+
+// The one scenario of a run's database; a study database of several is no run.
+std::string onlyScenarioOf(const std::string& path) {
+    DatabaseConnection source(path, true);
+    const std::vector<std::string> names = scenariosOf(source);
+    if (names.size() != 1) {
+        throw DatabaseError{
+            formatText("it holds %zu scenarios; merge joins the runs of one scenario", names.size())};
+    }
+    return names.front();
+}
+
+}  // namespace
 
 std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std::string& target) {
     std::string temporary;
@@ -27,12 +43,22 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
         DatabaseConnection db(temporary, false);
         db.execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
         db.execute(RUN_DATABASE_SCHEMA);
+        db.execute(formatText("PRAGMA user_version=%d", RUN_DATABASE_FORMAT).c_str());
         int partsBefore = 0;
+        std::string scenario;  // the parts' common name
         for (size_t k = 0; k < sources.size(); ++k) {
             const MergeSource& source = sources[k];
             current = source.path;
             if (!isCompleteRunDatabase(source.path))
                 throw DatabaseError{"it is not the database of a completed run"};
+            const std::string name = onlyScenarioOf(source.path);
+            if (k == 0) scenario = name;
+            if (name != scenario) {
+                throw DatabaseError{
+                    formatText("its run is of the scenario \"%s\", the runs before it of \"%s\"; "
+                               "merge joins runs of one scenario",
+                               name.c_str(), scenario.c_str())};
+            }
             db.prepare("ATTACH DATABASE ? AS source").bind(1, source.path).execute();
             db.execute("BEGIN");
             for (const char* table : RUN_DATABASE_TABLES) {
@@ -48,13 +74,17 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
                         columns += formatText("%s + %d", column.c_str(), source.iterationOffset);
                     } else if (column == "part") {
                         columns += formatText("part + %d", partsBefore);
+                    } else if (column == "scenario") {
+                        columns += "?1";  // also where a database of the first format has none
                     } else {
                         columns += column;
                     }
                 }
-                db.execute(
-                    formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(), table)
-                        .c_str());
+                db.prepare(formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(),
+                                      table)
+                               .c_str())
+                    .bind(1, scenario)
+                    .execute();
             }
             db.execute("COMMIT");
             DatabaseStatement parts = db.prepare("SELECT coalesce(max(part), 0) FROM main.run");

@@ -15,6 +15,7 @@
 #include "output/ParameterCopies.h"
 #include "output/Tally.h"
 #include "output/rundb/RunDatabaseSchema.h"
+#include "output/rundb/Scenario.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Sha256.h"
@@ -25,6 +26,7 @@ namespace {
 
 constexpr const char* PROGRAM_VERSION = "Dravia4 Version 4.00 beta";
 constexpr int DIAMETER_CLASS_WIDTH = 5;  // cm
+constexpr int LIMITING_COLUMNS = 10;     // a limiting_factors row's values, its scenario the last
 
 std::string utcNow() {
     const std::time_t now = std::time(nullptr);
@@ -82,6 +84,9 @@ std::vector<std::pair<std::string, std::string>> settingsOf(const ModelState& mo
     for (const auto& [name, value] : exact) settings.emplace_back(name, fullValue(value));
     settings.emplace_back("WATER_STRESS_MODE", std::to_string(p.WATER_STRESS_MODE));
     settings.emplace_back("OUTPUT_EVERY_TREE", p.OUTPUT_EVERY_TREE ? "1" : "0");
+    // Every model option, on or off, so that runs can be told apart by them.
+    for (const ModelOptionKind& option : MODEL_OPTION_KINDS)
+        settings.emplace_back(option.key, std::to_string(model.options.*option.field));
     return settings;
 }
 
@@ -114,6 +119,9 @@ bool validSpecies(int sn) {
 RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& model,
                          const std::vector<InputFile>& inputs)
     : path_(request.path), yearly_(request.yearly), trees_(request.trees) {
+    const std::vector<std::pair<std::string, std::string>> settings = settingsOf(model);
+    scenario_ = request.scenario.empty() ? defaultScenarioName(RunSettings(settings.begin(), settings.end()))
+                                         : request.scenario;
     auto refuse = [this](const std::string& reason) {
         return DatabaseError{formatText("Error: run database \"%s\" could not be created: %s.", path_.c_str(),
                                         reason.c_str())};
@@ -136,19 +144,28 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
             "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE; "
             "PRAGMA cache_size=-16384;");
         db_->execute(RUN_DATABASE_SCHEMA);
+        db_->execute(formatText("PRAGMA user_version=%d", RUN_DATABASE_FORMAT).c_str());
         db_->execute("BEGIN");
-        plotYear_ = db_->prepare("INSERT INTO plot_year VALUES (?,?,?,?)");
-        stand_ = db_->prepare("INSERT INTO stand VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        classes_ = db_->prepare("INSERT INTO diameter_classes VALUES (?,?,?,?,?,?,?)");
-        demography_ = db_->prepare("INSERT INTO demography VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
+        // The scenario, every row's last column, is bound once: a statement keeps its bindings.
+        plotYear_ = db_->prepare("INSERT INTO plot_year VALUES (?,?,?,?,?)");
+        plotYear_.bind(5, scenario_);
+        stand_ = db_->prepare("INSERT INTO stand VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        stand_.bind(16, scenario_);
+        classes_ = db_->prepare("INSERT INTO diameter_classes VALUES (?,?,?,?,?,?,?,?)");
+        classes_.bind(8, scenario_);
+        demography_ = db_->prepare("INSERT INTO demography VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        demography_.bind(13, scenario_);
         // The factors of every species in one statement: a year-to-year climate records them each year.
-        std::string limiting = "INSERT INTO limiting_factors VALUES (?,?,?,?,?,?,?,?,?)";
-        for (int sn = 2; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) limiting += ",(?,?,?,?,?,?,?,?,?)";
+        std::string limiting = "INSERT INTO limiting_factors VALUES (?,?,?,?,?,?,?,?,?,?)";
+        for (int sn = 2; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) limiting += ",(?,?,?,?,?,?,?,?,?,?)";
         limiting_ = db_->prepare(limiting.c_str());
         limitingSpecies_ = std::min(std::max(model.NSPP, 1), MAX_SPECIES);
-        disturbance_ = db_->prepare("INSERT INTO disturbance VALUES (?,?,?,?,?,?,?,?,?,?,?)");
-        tree_ = db_->prepare("INSERT INTO trees VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
-        writeRun(model, inputs);
+        for (int row = 1; row <= limitingSpecies_; ++row) limiting_.bind(LIMITING_COLUMNS * row, scenario_);
+        disturbance_ = db_->prepare("INSERT INTO disturbance VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
+        disturbance_.bind(12, scenario_);
+        tree_ = db_->prepare("INSERT INTO trees VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        tree_.bind(13, scenario_);
+        writeRun(model, settings, inputs);
         writeSpecies(model);
     } catch (const DatabaseError& error) {
         throw refuse(error.reason);
@@ -181,9 +198,11 @@ void RunDatabase::guarded(Work&& work) {
     }
 }
 
-void RunDatabase::writeRun(const ModelState& model, const std::vector<InputFile>& inputs) {
+void RunDatabase::writeRun(const ModelState& model,
+                           const std::vector<std::pair<std::string, std::string>>& settings,
+                           const std::vector<InputFile>& inputs) {
     const RunParameters& p = model.params;
-    DatabaseStatement run = db_->prepare("INSERT INTO run VALUES (1,1,?,?,?,?,?,?,NULL,?,?,?,0)");
+    DatabaseStatement run = db_->prepare("INSERT INTO run VALUES (1,1,?,?,?,?,?,?,NULL,?,?,?,0,?)");
     run.bind(1, p.NUM_ITERS)
         .bind(2, p.NUM_YEARS)
         .bind(3, static_cast<int>(model.plots.size()))
@@ -193,10 +212,13 @@ void RunDatabase::writeRun(const ModelState& model, const std::vector<InputFile>
         .bind(7, model.run.START_RANDOM_STATE)
         .bind(8, model.databaseRequest.commandLine)
         .bind(9, currentDirectory())
+        .bind(10, scenario_)
         .execute();
-    DatabaseStatement setting = db_->prepare("INSERT INTO setting VALUES (1,?,?)");
-    for (const auto& [name, value] : settingsOf(model)) setting.bind(1, name).bind(2, value).execute();
-    DatabaseStatement input = db_->prepare("INSERT INTO input_file VALUES (1,?,?,?,?)");
+    DatabaseStatement setting = db_->prepare("INSERT INTO setting VALUES (1,?,?,?)");
+    setting.bind(3, scenario_);
+    for (const auto& [name, value] : settings) setting.bind(1, name).bind(2, value).execute();
+    DatabaseStatement input = db_->prepare("INSERT INTO input_file VALUES (1,?,?,?,?,?)");
+    input.bind(5, scenario_);
     for (const InputFile& file : inputs) {
         input.bind(1, file.role).bind(2, file.name);
         FileHandle handle = openFile(file.name, "r");
@@ -212,7 +234,8 @@ void RunDatabase::writeRun(const ModelState& model, const std::vector<InputFile>
 
 void RunDatabase::writeSpecies(const ModelState& model) {
     DatabaseStatement row = db_->prepare(
-        "INSERT INTO species VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        "INSERT INTO species VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    row.bind(31, scenario_);
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& s = model.species[static_cast<size_t>(sn)];
         row.bind(1, sn).bind(2, s.NAME).bind(3, s.ALT_NAME).bind(4, s.colourIndex);
@@ -316,7 +339,7 @@ void RunDatabase::recordLimitingFactors(const ModelState& model, const Plot& plo
     guarded([&] {
         for (int sn = 1; sn <= limitingSpecies_; ++sn) {
             const Species& s = model.species[static_cast<size_t>(sn)];
-            const int column = 9 * (sn - 1);
+            const int column = LIMITING_COLUMNS * (sn - 1);
             limiting_.bind(column + 1, model.run.CURRENT_ITERATION)
                 .bind(column + 2, plot.PLOT_NO)
                 .bind(column + 3, sn)

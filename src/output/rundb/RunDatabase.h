@@ -42,6 +42,7 @@ class RunDatabase {
 
     const std::string& failure() const { return failure_; }
     const std::string& path() const { return path_; }
+    const std::string& scenario() const { return scenario_; }
 
     // An iteration starts: its plots' demography begins again.
     void beginIteration();
@@ -82,7 +83,8 @@ class RunDatabase {
 
     template <typename Work>
     void guarded(Work&& work);
-    void writeRun(const ModelState& model, const std::vector<InputFile>& inputs);
+    void writeRun(const ModelState& model, const std::vector<std::pair<std::string, std::string>>& settings,
+                  const std::vector<InputFile>& inputs);
     void writeSpecies(const ModelState& model);
     void writeStand(const ModelState& model, const Plot& plot);
     void writeTrees(const ModelState& model, const Plot& plot);
@@ -92,6 +94,7 @@ class RunDatabase {
 
     std::string path_;
     std::string temporaryPath_;
+    std::string scenario_;  // the name every row carries
     bool yearly_ = false;
     bool trees_ = false;
     bool finished_ = false;

@@ -1,0 +1,111 @@
+#include "output/rundb/Combine.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "output/rundb/Completeness.h"
+#include "output/rundb/DatabaseConnection.h"
+#include "output/rundb/RunDatabaseSchema.h"
+#include "output/rundb/Scenario.h"
+#include "platform/Format.h"
+#include "platform/Paths.h"
+
+namespace dravia {
+
+namespace {
+
+struct CombineInput {
+    std::string path;
+    int format = RUN_DATABASE_FORMAT;
+    std::vector<std::string> scenarios;
+};
+
+// Every input a complete run database, no scenario name in two of them; throws DatabaseError
+// naming what is wrong, with the file it is wrong in as `file`.
+std::vector<CombineInput> readInputs(const std::vector<std::string>& paths, const std::string& target,
+                                     std::string& file) {
+    std::vector<CombineInput> inputs;
+    std::map<std::string, std::string> fileOfScenario;
+    for (const std::string& path : paths) {
+        file = path;
+        if (sameFile(path, target)) throw DatabaseError{"it is also the study database to be written"};
+        if (!isCompleteRunDatabase(path))
+            throw DatabaseError{"it is not the run database of a completed run"};
+        DatabaseConnection db(path, true);
+        CombineInput input{path, runDatabaseFormat(db), scenariosOf(db)};
+        for (const std::string& name : input.scenarios) {
+            const auto [earlier, added] = fileOfScenario.emplace(name, path);
+            if (!added) {
+                throw DatabaseError{formatText(
+                    "its scenario \"%s\" is also that of \"%s\"; give one of them another name (Statistics > "
+                    "Runs... in the desktop program, or dravia4-batch run --scenario NAME)",
+                    name.c_str(), earlier->second.c_str())};
+            }
+        }
+        inputs.push_back(std::move(input));
+    }
+    return inputs;
+}
+
+// Copies every table of the attached input "source" into the study database; a database of the
+// first format gets its one scenario's name in the column it lacks.
+void copyTables(DatabaseConnection& db, const CombineInput& input) {
+    for (const char* table : RUN_DATABASE_TABLES) {
+        std::string columns;
+        DatabaseStatement info = db.prepare(formatText("PRAGMA main.table_info(%s)", table).c_str());
+        while (info.nextRow()) {
+            const std::string column = info.textColumn(1);
+            if (!columns.empty()) columns += ',';
+            columns += column == "scenario" && input.format == FIRST_RUN_DATABASE_FORMAT ? "?1" : column;
+        }
+        info = {};
+        DatabaseStatement insert = db.prepare(
+            formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(), table)
+                .c_str());
+        if (input.format == FIRST_RUN_DATABASE_FORMAT) insert.bind(1, input.scenarios.front());
+        insert.execute();
+    }
+}
+
+}  // namespace
+
+std::string combineRunDatabases(const std::vector<std::string>& paths, const std::string& target) {
+    std::string file = target;
+    std::string temporary;
+    try {
+        if (paths.empty()) throw DatabaseError{"no run databases were given to combine"};
+        const std::string problem = databasePathProblem(target);
+        if (!problem.empty()) throw DatabaseError{problem};
+        const std::vector<CombineInput> inputs = readInputs(paths, target, file);
+        file = target;
+        const int descriptor = createFileBeside(target, temporary);
+        if (descriptor < 0) throw DatabaseError{std::strerror(errno)};
+        ::close(descriptor);
+        DatabaseConnection db(temporary, false);
+        db.execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+        db.execute(RUN_DATABASE_SCHEMA);
+        db.execute(formatText("PRAGMA user_version=%d", RUN_DATABASE_FORMAT).c_str());
+        for (const CombineInput& input : inputs) {
+            file = input.path;
+            db.prepare("ATTACH DATABASE ? AS source").bind(1, input.path).execute();
+            db.execute("BEGIN");
+            copyTables(db, input);
+            db.execute("COMMIT");
+            db.execute("DETACH DATABASE source");
+        }
+        file = target;
+        db.close();
+        if (std::rename(temporary.c_str(), target.c_str()) != 0) throw DatabaseError{std::strerror(errno)};
+    } catch (const DatabaseError& error) {
+        if (!temporary.empty()) std::remove(temporary.c_str());
+        return formatText("Error: run database \"%s\" could not be combined: %s.", file.c_str(),
+                          error.reason.c_str());
+    }
+    return {};
+}
+
+}  // namespace dravia
