@@ -107,7 +107,7 @@ def growth_constant(dmax, hmax, age):
     return 0.5 * (lo + hi)
 
 
-def species_records():
+def species_records(cannot_enter=()):
     recs = []
     for row in ROWS:
         (sn, name, latin, grp, shade, ntype, sap, dmax, hmax, age, mininc,
@@ -121,15 +121,15 @@ def species_records():
         else:
             small = large = "NONE"
         recs.append(dict(sn=sn, name=name, latin=latin, shade=shade, ntype=ntype,
-                         sap=sap, able=1, g=g, c=c, dmax=dmax, hmax=hmax, age=age,
+                         sap=sap, able=0 if sn in cannot_enter else 1, g=g, c=c, dmax=dmax, hmax=hmax, age=age,
                          b2=b2, b3=b3, mininc=mininc, ddmin=ddmin, ddmax=ddmax,
                          mwt=mwt, wilt=wilt, minlight=minlight, bm=bm,
                          small=small, large=large, minht=60))
     return recs
 
 
-def write_species_file(path):
-    recs = species_records()
+def write_species_file(path, cannot_enter=()):
+    recs = species_records(cannot_enter)
     with open(path, "w", newline="\n") as f:
         f.write("NAME ALT_NAME SHADE N_TYPE MAX_SAPLINGS ABLE G C DMAX HMAX AGEMAX B2 B3 "
                 "MIN_DIAM_INC DDMIN_F DDMAX_F MIN_WATER_TABLE WILT_FACTOR MIN_LIGHT "
@@ -226,6 +226,40 @@ COMMUNITIES = [  # option, file stem, location, warm?, BA_MAX, seed
 ]
 
 
+# Model options each preset switches on (written to the model-options file beside its
+# initial-values file; Data/README.md says which and why).  Normal and warming presets of a
+# location share them, so that the two differ by their weather alone.
+MODEL_OPTIONS = {
+    "ndf": dict(SLOW_GROWTH_YEARS=3, CLIMATE_MEMORY_YEARS=15),
+    "hbk": dict(SLOW_GROWTH_YEARS=3, CLIMATE_MEMORY_YEARS=15),
+    "virginia": dict(SLOW_GROWTH_YEARS=3, CLIMATE_MEMORY_YEARS=15),
+    "grayling": dict(SLOW_GROWTH_YEARS=3, CLIMATE_MEMORY_YEARS=15),
+}
+MODEL_OPTION_NOTES = {
+    "SLOW_GROWTH_YEARS": "consecutive slow years before the slow-growth risk can kill",
+    "CLIMATE_MEMORY_YEARS": "years of degree-days and drought that trees of 10 cm and more follow",
+}
+
+
+def write_model_options_file(path, loc, warm):
+    L = ["// Model options of the %s preset, %s climate: read beside the initial-values file" %
+         (HABITATS[[c[2] for c in COMMUNITIES].index(loc)], "warmer" if warm else "normal"),
+         "// of the same name.  Options not named here are off (the classic model).", ""]
+    for key, value in MODEL_OPTIONS[loc].items():
+        L.append("%-22s %-4d // %s" % (key, value, MODEL_OPTION_NOTES[key]))
+    with open(path, "w", newline="\n") as f:
+        f.write("\n".join(L) + "\n")
+
+
+# Species that may not regenerate in a location's own species file.  On the excessively drained
+# outwash sand of the Grayling jack pine plains the mesic, shade-tolerant trees of the region
+# (American beech 2, yellow birch 3, black ash 27, northern white-cedar 29, eastern hemlock 30) do
+# not establish: their seedlings need moist, organic or mineral seedbeds that these sands lack.
+OWN_SPECIES_FILES = {
+    "grayling": ("graylingSpeciesParams.txt", (2, 3, 27, 29, 30)),
+}
+
+
 def write_init_file(path, option, loc, warm, ba_max, seed):
     wthr = "Data\\%s%sWthr.txt" % (loc, "Tra" if warm else "Normal")
     L = []
@@ -235,7 +269,8 @@ def write_init_file(path, option, loc, warm, ba_max, seed):
     a("// Names the species, plot and weather files and sets the site, climate,")
     a("// disturbance and graphics options.  Items must stay in this order.")
     a("")
-    a("SPP_PARAM_FILE         Data\\speciesParams.txt")
+    a("SPP_PARAM_FILE         Data\\%s" % (OWN_SPECIES_FILES[loc][0] if loc in OWN_SPECIES_FILES
+                                              else "speciesParams.txt"))
     a("PLOT_FILE              Data\\%sPlot.txt" % loc)
     a("CO2_FERT_OK            0")
     a("CO2_FACTOR_DEF         1.0")
@@ -295,7 +330,7 @@ RUN_TIME = """// Run-time control: length of the run, display and results files.
 SCREEN_OUTPUT_MODE       1      // 1 graphics, 2 tables, 3 display off
 FILE_OUTPUT_FLAG         1      // 1 write results files
 NUM_YEARS                300
-NUM_ITERS                5
+NUM_ITERS                100
 PRINT_INTERV             10
 RESULTS_INTERV           25
 RESULTS_FILE                     Data\\results.out
@@ -377,14 +412,21 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "Data"
     os.makedirs(out, exist_ok=True)
     write_species_file(os.path.join(out, "speciesParams.txt"))
+    for name, cannot_enter in OWN_SPECIES_FILES.values():
+        write_species_file(os.path.join(out, name), cannot_enter)
     for loc in SITES:
         write_plot_file(os.path.join(out, "%sPlot.txt" % loc), loc)
     for option, stem, loc, warm, ba_max, seed in COMMUNITIES:
         name = "%sInit%sParams.txt" % (stem, "Tra" if warm else "Normal")
         write_init_file(os.path.join(out, name), option, loc, warm, ba_max, seed)
+        options_name = name.replace("Params.txt", "ModelOptions.txt")
+        if MODEL_OPTIONS.get(loc):
+            write_model_options_file(os.path.join(out, options_name), loc, warm)
         if option == 3:  # start-up file: Hubbard Brook northern hardwoods
             write_init_file(os.path.join(out, "initParams.txt"), option, loc, warm,
                             ba_max, seed)
+            if MODEL_OPTIONS.get(loc):
+                write_model_options_file(os.path.join(out, "initModelOptions.txt"), loc, warm)
     with open(os.path.join(out, "inputOutputRunTimeParams.txt"), "w", newline="\n") as f:
         f.write(RUN_TIME)
     write_colour_file(os.path.join(out, "colors.txt"))

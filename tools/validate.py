@@ -231,8 +231,8 @@ class RunRecords:
 
     def __init__(self, path, stands_per_year):
         self.stands_per_year = stands_per_year
-        self.species = {}   # year -> {(it, plot): {sn: (ba, total, root)}}
-        self.trees = {}     # year -> {(it, plot): [(sn, dbh, height_cm)]}
+        self.species = {}   # year -> {(it, plot): {sn: (ba, total, root, trees)}}
+        self.trees = {}     # year -> {(it, plot): [(sn, dbh, height_cm, identity)]}
         in_body = False
         context = None
         with open(path) as f:
@@ -247,12 +247,16 @@ class RunRecords:
                     it, year, plot, sn = (int(w) for w in words[:4])
                     values = [float(w) for w in words[5:]]
                     stand = self.species.setdefault(year, {}).setdefault((it, plot), {})
-                    stand[sn] = (values[0], values[6], values[4])
+                    stand[sn] = (values[0], values[6], values[4], int(words[4]))
                     context = (year, it, plot)
                 elif len(words) == 16 and context is not None:
                     year, it, plot = context
+                    # A tree is known within its iteration and plot by its birth year, birth plot,
+                    # species and number among that year's saplings; the initial plot's trees all
+                    # share (0, 0, species, 0).
+                    identity = (int(words[1]), int(words[2]), int(words[3]), int(words[4]))
                     self.trees.setdefault(year, {}).setdefault((it, plot), []).append(
-                        (int(words[3]), float(words[6]), float(words[7])))
+                        (int(words[3]), float(words[6]), float(words[7]), identity))
 
     def years(self):
         return sorted(self.species)
@@ -295,6 +299,51 @@ class RunRecords:
     def tallest(self, year):
         """m"""
         return self._tree_mean(year, lambda ts: max((t[2] for t in ts), default=0.0) / 100.0)
+
+    def at_most_one_tree(self, year):
+        """Share of the plots (of every iteration) holding no tree or a single one."""
+        stands = self.species.get(year, {})
+        few = sum(1 for st in stands.values() if sum(v[3] for v in st.values()) <= 1)
+        few += self.stands_per_year - len(stands)
+        return few / self.stands_per_year
+
+    def demography_10(self, first, last):
+        """Mortality of the stems of at least 10 cm (%/yr, from the survivors over each interval
+        between results years: 1 - (survivors / stems)^(1 / years)) and recruitment into 10 cm
+        (stems/ha/yr that were below 10 cm or not yet born at the interval's start), pooled over the
+        iterations and the intervals of [first, last]."""
+        years = [y for y in self.years() if first <= y <= last]
+        stems = survivors = recruits = 0
+        span_years = 0.0
+        mortality = []
+        for y0, y1 in zip(years, years[1:]):
+            n0 = s0 = r = 0
+            before, after = self._plots(y0), self._plots(y1)
+            for key in set(before) | set(after):
+                big0 = [t[3] for t in before.get(key, []) if t[1] >= 10.0]
+                all0 = [t[3] for t in before.get(key, [])]
+                big1 = [t[3] for t in after.get(key, []) if t[1] >= 10.0]
+                c0, c1, call0 = {}, {}, {}
+                for ident in big0:
+                    c0[ident] = c0.get(ident, 0) + 1
+                for ident in big1:
+                    c1[ident] = c1.get(ident, 0) + 1
+                for ident in all0:
+                    call0[ident] = call0.get(ident, 0) + 1
+                n0 += len(big0)
+                s0 += sum(min(k, c1.get(ident, 0)) for ident, k in c0.items())
+                # Trees of at least 10 cm at the end that were not so at the start.
+                r += sum(max(0, k - c0.get(ident, 0)) for ident, k in c1.items())
+            if n0:
+                mortality.append(100.0 * (1.0 - (s0 / n0) ** (1.0 / (y1 - y0))))
+            stems += n0
+            survivors += s0
+            recruits += r
+            span_years += (y1 - y0)
+        pooled = 100.0 * (1.0 - (survivors / stems) ** (1.0 / (span_years / max(1, len(years) - 1))))\
+            if stems else float("nan")
+        recruitment = 100.0 * recruits / self.stands_per_year / span_years if span_years else float("nan")
+        return pooled, mortality, recruitment
 
     def floor_light(self, year, table):
         """Fraction of full light under the whole canopy: exp(-sum C DBH^2 / 6000) per plot,
@@ -375,6 +424,42 @@ def structure_checks(records, table, first, last, main_species=True):
     return checks
 
 
+def turnover_checks(records, table, first, last):
+    """Mortality and recruitment of stems of at least 10 cm, the intolerants' share and the plots
+    holding at most one tree, against the Hubbard Brook valley's resurvey."""
+    mortality, yearly, recruitment = records.demography_10(first, last)
+    intolerant = {sn for sn, s in table.items() if s["shade"] == 1}
+    checks = [
+        Check("mortality of stems >= 10 cm, %%/yr, years %d-%d" % (first, last),
+              "%.2f (%s)" % (mortality, range_text(yearly, "%.2f")), "1.30-2.00", 1.3 <= mortality <= 2.0),
+        Check("recruitment into 10 cm, stems/ha/yr", "%.1f" % recruitment, "4.0-11.0", 4.0 <= recruitment <= 11.0),
+        within("intolerant species, % BA", span(records, first, last, lambda y: records.share(y, intolerant)),
+               None, 8, "%.0f", " %"),
+        within("plot-years holding at most one tree, %",
+               span(records, first, last, lambda y: 100.0 * records.at_most_one_tree(y)), None, 6, "%.1f"),
+    ]
+    return checks
+
+
+def species_loss_check(records, table, first=100, last=500, step=10, holding=2.0, limit=25.0):
+    """The largest loss of one species' iteration-mean basal area from one 10-year step to the next,
+    among species holding at least `holding` m2/ha at the step's start (the synchronised kill of
+    one weather year)."""
+    years = [y for y in records.years() if first <= y <= last and y % step == 0]
+    worst = (0.0, None, None)
+    for y0, y1 in zip(years, years[1:]):
+        for sn in table:
+            b0 = records.basal_area(y0, {sn})
+            if b0 < holding:
+                continue
+            loss = 100.0 * (b0 - records.basal_area(y1, {sn})) / b0
+            if loss > worst[0]:
+                worst = (loss, sn, y1)
+    loss, sn, when = worst
+    figure = "%.1f %%" % loss + ("" if sn is None else " (%s, year %d)" % (table[sn]["name"].replace("_", " "), when))
+    return Check("largest 10-year loss of a species >= 2 m2/ha", figure, "<= 25 %", loss <= limit)
+
+
 def light_report(records, table, first, last):
     values = span(records, first, last, lambda y: 100.0 * records.floor_light(y, table))
     return Check("light at the forest floor, years %d-%d" % (first, last), range_text(values, "%.1f") + " %",
@@ -406,32 +491,36 @@ def seed_text(seed):
     return "of the community file" if seed is None else "%.0f" % seed
 
 
-def first_years_losses(records, table, last=20, threshold=1.0):
-    """Per species holding >= threshold m2/ha in year 1: its largest loss (fraction of the
-    year-1 basal area) over years 1..last."""
-    start = {}
-    for stand in records.species.get(1, {}).values():
-        for sn, v in stand.items():
-            start[sn] = start.get(sn, 0.0) + v[0] / records.stands_per_year
-    losses = {}
-    years = [y for y in records.years() if y <= last]
-    for sn, b0 in start.items():
-        if b0 < threshold:
-            continue
-        low = min(records.basal_area(y, {sn}) for y in years)
-        losses[sn] = (b0, 1.0 - low / b0)
-    return losses
+# Years of the warming presets checked against their normal twins: the record warms over its first
+# 100 years and then holds; see docs/validation.md for why the check ends here.
+WARMING_YEARS = 150
+WARMING_LAG = 30
 
 
-def warm_checks(warm, normal, table):
+def warm_checks(warm, normal, table, lag=WARMING_LAG, holding=1.0):
+    """Per species above `holding` m2/ha in the normal run: the lowest ratio, over the results years
+    t, of its mean basal area under the warming at t to that under the normal record at t - lag
+    (year 1 for the first years); it must not fall below one half."""
     checks = []
-    normal_loss = first_years_losses(normal, table, threshold=0.0)
-    for sn, (b0, loss) in sorted(first_years_losses(warm, table).items()):
-        base = normal_loss.get(sn, (0.0, 0.0))[1]
-        ok = loss <= 0.5 or loss - base <= 0.20
-        checks.append(Check("%s (%.1f m2/ha in year 1): loss by year 20" % (table[sn]["name"].replace("_", " "), b0),
-                            "%.0f %% (normal %.0f %%)" % (100 * loss, 100 * base),
-                            "<= 50 % or normal+20", ok))
+    years = normal.years()
+    for sn in sorted(table):
+        worst = None
+        for t in warm.years():
+            earlier = max([y for y in years if y <= max(1, t - lag)], default=None)
+            if earlier is None:
+                continue
+            base = normal.basal_area(earlier, {sn})
+            if base <= holding:
+                continue
+            ratio = warm.basal_area(t, {sn}) / base
+            if worst is None or ratio < worst[0]:
+                worst = (ratio, t, base)
+        if worst is None:
+            continue
+        ratio, t, base = worst
+        checks.append(Check("%s: warming at t / normal at t-%d, lowest" % (table[sn]["name"].replace("_", " "), lag),
+                            "%.0f %% (year %d, normal %.1f m2/ha)" % (100 * ratio, t, base), ">= 50 %",
+                            ratio >= 0.5))
     return checks
 
 
@@ -449,13 +538,20 @@ def evaluate(preset, batch, data, seed_for, iterations, table):
                          50, None, "%.0f", " %"),
                   within("intolerant species, % BA, years 25-30", span(r, 25, 30, lambda y: r.share(y, intolerant)),
                          25, None, "%.0f", " %")]
+        hardwoods = species_numbers(table, "sugar_maple", "american_beech", "yellow_birch")
+        pioneers = species_numbers(table, "aspen", "paper_birch")
+        checks += [within("sugar maple + beech + yellow birch, % BA, year 50",
+                          span(r, 50, 50, lambda y: r.share(y, hardwoods)), 50, None, "%.0f", " %"),
+                   within("aspens + paper birch, % BA, year 50", span(r, 50, 50, lambda y: r.share(y, pioneers)),
+                          None, 30, "%.0f", " %")]
         checks += structure_checks(r, table, 200, 400)
         checks.append(light_report(r, table, 200, 400))
         out.append(("Hubbard Brook (3), clear plot, seed %s" % seed_text(seed), checks))
     elif preset == "hubbard":
         seed = seed_for(3)
         r = run_preset(batch, data, 3, seed, 500, iterations, 10)
-        checks = structure_checks(r, table, 200, 400) + stability_checks(r)
+        checks = structure_checks(r, table, 200, 400) + turnover_checks(r, table, 200, 400) + stability_checks(r)
+        checks.append(species_loss_check(r, table))
         checks.append(light_report(r, table, 200, 400))
         out.append(("Hubbard Brook (3), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "adirondacks":
@@ -467,6 +563,7 @@ def evaluate(preset, batch, data, seed_for, iterations, table):
                   within("eastern hemlock, % BA", span(r, 200, 400, lambda y: r.share(y, hemlock)), 5, None, "%.0f", " %"),
                   within("yellow birch, % BA", span(r, 200, 400, lambda y: r.share(y, yb)), 5, None, "%.0f", " %")]
         checks += stability_checks(r)
+        checks.append(species_loss_check(r, table))
         checks.append(light_report(r, table, 200, 400))
         out.append(("Adirondacks (1), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "virginia":
@@ -481,24 +578,29 @@ def evaluate(preset, batch, data, seed_for, iterations, table):
                   within("red maple, % BA", span(r, 50, 300, lambda y: r.share(y, rm)), None, 15, "%.0f", " %"),
                   within("choke cherry, % BA", span(r, 50, 300, lambda y: r.share(y, cc)), None, 3, "%.0f", " %")]
         checks += stability_checks(r)
+        checks.append(species_loss_check(r, table))
         checks.append(light_report(r, table, 50, 300))
         out.append(("Virginia MN (5), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "grayling":
         seed = seed_for(7)
-        r = run_preset(batch, data, 7, seed, 50, iterations, 10)
+        r = run_preset(batch, data, 7, seed, 300, iterations, 10)
         jp = species_numbers(table, "jack_pine")
+        mesic = species_numbers(table, "hemlock", "american_beech", "white-cedar")
         checks = [within("basal area m2/ha, year 50", span(r, 50, 50, r.basal_area), 15, 30),
                   within("above-ground biomass Mg/ha", span(r, 50, 50, r.above_ground), 60, 120, "%.0f"),
                   within("jack pine, % BA", span(r, 50, 50, lambda y: r.share(y, jp)), 50, None, "%.0f", " %"),
+                  within("hemlock + beech + white-cedar, % BA, years 100-300",
+                         span(r, 100, 300, lambda y: r.share(y, mesic)), None, 15, "%.0f", " %"),
                   light_report(r, table, 50, 50)]
         out.append(("Grayling MI (7), shipped plot, seed %s" % seed_text(seed), checks))
     elif preset == "warmer":
         for community in (2, 4, 6, 8):
             seed = seed_for(community)
-            warm = run_preset(batch, data, community, seed, 20, iterations, 1, every_tree=False)
-            normal = run_preset(batch, data, community - 1, seed, 20, iterations, 1, every_tree=False)
+            warm = run_preset(batch, data, community, seed, WARMING_YEARS, iterations, 10, every_tree=False)
+            normal = run_preset(batch, data, community - 1, seed, WARMING_YEARS, iterations, 10, every_tree=False)
             checks = warm_checks(warm, normal, table)
-            out.append(("Warmer climate (%d), shipped plot, first 20 years, seed %s" % (community, seed_text(seed)), checks))
+            out.append(("Warmer climate (%d), shipped plot, years 1-%d, seed %s" % (community, WARMING_YEARS, seed_text(seed)),
+                        checks))
     return out
 
 

@@ -37,8 +37,8 @@
 #include "display/RunStatus.h"
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
-#include "output/RunDatabase.h"
-#include "output/RunDatabaseSchema.h"
+#include "output/rundb/Completeness.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "platform/ProgramExit.h"
 #include "run/RunDriver.h"
 #include "run/RunStatistics.h"
@@ -445,8 +445,8 @@ void MainWnd::exitProgram() {
 }
 
 bool MainWnd::workingDirectoryFree(const DirectoryLock& lock) {
-    if (lock.outcome() != DirectoryLock::Outcome::Busy) return true;
-    host_->showMessage(DirectoryLock::busyMessage("."), MessageIcon::Error);
+    if (!lock.refused()) return true;
+    host_->showMessage(lock.refusal(), MessageIcon::Error);
     return false;
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "output/RunDatabase.h"
 #include "output/StatsReport.h"
+#include "output/rundb/DatabaseConnection.h"
 
 namespace dravia {
 

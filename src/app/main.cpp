@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QStringList>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -87,6 +88,8 @@ bool chartsCommandAsked(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write past a file-size limit fails with EFBIG and is reported, instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (chartsCommandAsked(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // Qt takes the numeric locale from the environment; the files need "C".

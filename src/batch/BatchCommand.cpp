@@ -12,11 +12,14 @@
 
 #include "batch/HeadlessHost.h"
 #include "input/Communities.h"
+#include "input/ModelOptionsFile.h"
 #include "input/StartupLoad.h"
+#include "model/ModelOptions.h"
 #include "model/ModelState.h"
 #include "model/Random.h"
 #include "model/VolumeTable.h"
-#include "output/RunDatabase.h"
+#include "output/rundb/Completeness.h"
+#include "output/rundb/Export.h"
 #include "platform/DirectoryLock.h"
 #include "platform/ProgramExit.h"
 #include "run/Merge.h"
@@ -48,6 +51,29 @@ std::string seedProblem(const std::string& text) {
     return {};
 }
 
+// "KEY=VALUE" of a model option: its place in the option table and value, or what is wrong.
+std::string modelOptionProblem(const std::string& text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) return "a model option is given as KEY=VALUE, not \"" + text + "\"";
+    ModelOptions scratch;
+    return setModelOption(scratch, text.substr(0, equals), text.substr(equals + 1));
+}
+
+// The person's choices override the preset's option file; --classic sets the file's options off.
+void applyModelOptionChoices(ModelState& model, const RunOptions& options) {
+    ModelOptionSources& sources = model.optionSources;
+    sources.classic = options.classic;
+    for (const std::string& choice : options.modelOptions) {
+        const std::size_t equals = choice.find('=');
+        const std::string key = choice.substr(0, equals);
+        ModelOptions chosen;
+        setModelOption(chosen, key, choice.substr(equals + 1));
+        for (std::size_t i = 0; i < MODEL_OPTION_COUNT; ++i)
+            if (key == MODEL_OPTION_KINDS[i].key) sources.chosen[i] = chosen.*MODEL_OPTION_KINDS[i].field;
+    }
+    applyModelOptions(model);
+}
+
 void applyRunOptions(ModelState& model, const RunOptions& options) {
     if (options.community) {
         // As if the community were chosen in the communities dialog.
@@ -55,6 +81,7 @@ void applyRunOptions(ModelState& model, const RunOptions& options) {
         setSpeciesColours(model);
         applyCommunity(model, *options.community, true);
     }
+    applyModelOptionChoices(model, options);
     if (options.seed) model.run.RANDOM_STATE = *options.seed;
     if (options.years) model.params.NUM_YEARS = *options.years;
     if (options.iterations) model.params.NUM_ITERS = *options.iterations;
@@ -94,8 +121,8 @@ std::string commandLineOf(int argc, char** argv) {
 
 // False (with the message) when another program works in the working directory.
 bool workingDirectoryFree(const DirectoryLock& lock, Host& host) {
-    if (lock.outcome() != DirectoryLock::Outcome::Busy) return true;
-    host.showMessage(DirectoryLock::busyMessage("."), MessageIcon::Error);
+    if (!lock.refused()) return true;
+    host.showMessage(lock.refusal(), MessageIcon::Error);
     return false;
 }
 
@@ -187,6 +214,15 @@ int batchMain(int argc, char** argv) {
     runCommand->add_flag("--every-tree", run.everyTree, "Write one results record per tree");
     runCommand->add_option("--water-stress-mode", run.waterStressMode, "0 evaporation deficit, 1 soil water")
         ->check(CLI::Range(0, 1));
+    runCommand
+        ->add_option(
+            "--model-option", run.modelOptions,
+            "Set a model option, KEY=VALUE (SLOW_GROWTH_YEARS, CLIMATE_MEMORY_YEARS; see the manual); "
+            "overrides the preset's model-options file")
+        ->check(CLI::Validator(modelOptionProblem, "KEY=VALUE", "model option"))
+        ->take_all();
+    runCommand->add_flag("--classic", run.classic,
+                         "The classic model: every model option off, whatever the preset's file says");
     CLI::Option* database = runCommand->add_option(
         "--db", run.database, "Also write the run database (SQLite) to FILE (docs/outputs.md)");
     runCommand

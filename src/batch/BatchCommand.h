@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Host.h"
 
@@ -19,6 +20,8 @@ struct RunOptions {
     bool databaseYearly = false;
     bool databaseTrees = false;
     std::string commandLine;
+    std::vector<std::string> modelOptions;  // "KEY=VALUE", each checked by the command line
+    bool classic = false;                   // every model option off, whatever the preset's file says
 };
 
 struct ExportOptions {

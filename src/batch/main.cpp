@@ -1,5 +1,10 @@
+#include <csignal>
+
 #include "batch/BatchCommand.h"
 
 int main(int argc, char** argv) {
+    // Under a file-size limit (ulimit -f, a scheduler's limit) a write past it fails with EFBIG
+    // and is reported like a full disk, instead of the signal killing the program mid-record.
+    std::signal(SIGXFSZ, SIG_IGN);
     return dravia::batchMain(argc, argv);
 }

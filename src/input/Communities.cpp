@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "input/ModelOptionsFile.h"
 #include "input/Parameters.h"
 #include "input/PlotFile.h"
 #include "input/ReaderError.h"
@@ -62,6 +63,7 @@ void loadCommunityFiles(ModelState& model, int option) {
     try {
         model.params.initialValuesPath = COMMUNITY_FILES[option];
         readInitialValuesFile(model, model.params.initialValuesPath);
+        readModelOptionsFile(model);
         readSpeciesFile(model);
         readPlotFile(model, PlotFileMode::Site);
         readPlotFile(model, PlotFileMode::Plots);

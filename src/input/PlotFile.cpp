@@ -100,6 +100,7 @@ void resetPlot(ModelState& model, Plot& plot) {
     plot.AVG_BA_TOTAL = 0.0;
     plot.AVG_BIOM_TOTAL = 0.0;
     plot.AVG_VOL_TOTAL = 0.0;
+    plot.climateHistory.clear();
 }
 
 void buildPlots(ModelState& model) {

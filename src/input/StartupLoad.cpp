@@ -2,6 +2,7 @@
 
 #include "input/ColourFile.h"
 #include "input/Communities.h"
+#include "input/ModelOptionsFile.h"
 #include "input/Parameters.h"
 #include "input/PlotFile.h"
 #include "input/ReaderError.h"
@@ -40,6 +41,7 @@ void loadAtStartup(ModelState& model) {
                                              ? STARTUP_INITIAL_VALUES_FILE
                                              : FALLBACK_INITIAL_VALUES_FILE;
         readInitialValuesFile(model, model.params.initialValuesPath);
+        readModelOptionsFile(model);
         readSpeciesFile(model);
         readPlotFile(model, PlotFileMode::Site);
         readColourFile(model);

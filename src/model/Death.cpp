@@ -20,7 +20,11 @@ void killTrees(ModelState& model, Plot& plot, const RemovalObserver& observer) {
         RemovalCause cause = RemovalCause::BackgroundMortality;
         bool dies = randomUniform(model) < BACKGROUND_DEATHS_PER_LIFESPAN / s.AGEMAX;
         if (!dies && tree->SLOW_GROWTH == 1) {
-            dies = randomUniform(model) < SLOW_GROWTH_MORTALITY;
+            // The draw is made in every slow year, so that the stream stays the classic one; it can
+            // kill only once the tree has grown slowly for the years the model asks.
+            const bool unlucky = randomUniform(model) < SLOW_GROWTH_MORTALITY;
+            const int yearsNeeded = model.options.SLOW_GROWTH_YEARS;
+            dies = unlucky && (yearsNeeded <= 1 || tree->SLOW_YEARS >= yearsNeeded);
             cause = RemovalCause::SlowGrowth;
         }
         if (!dies) {

@@ -80,6 +80,10 @@ namespace {
 // A diameter beyond the largest the species dialog accepts would only grow on to infinity.
 constexpr double LARGEST_FOLLOWED_DBH = 100000.0;
 
+// Trees at least this thick at the start of the year are established: under climate memory they
+// grow by the remembered climate, not the year's own.
+constexpr double ESTABLISHED_DBH = 10.0;  // cm
+
 [[noreturn]] void reportRunawayGrowth(ModelState& model, const Plot& plot, const Species& s) {
     endRunBeyondModel(model,
                       formatText("Error: a tree of %s on plot %d grew beyond %.0f cm in diameter in year %d "
@@ -105,6 +109,7 @@ void growTrees(ModelState& model, Plot& plot) {
     double shadingArea = 0.0;     // leaf area above the current tree
     double previousHeight = 0.0;  // the tree before's height at the start of the year
     bool first = true;
+    const bool memory = model.options.CLIMATE_MEMORY_YEARS > 1;
     for (Tree& tree : plot.trees) {
         const Species& s = model.species[static_cast<size_t>(tree.SN)];
         tree.SLOW_GROWTH = 0;
@@ -123,7 +128,9 @@ void growTrees(ModelState& model, Plot& plot) {
         // site-data error is raised and a plot without room (capacity not positive) grows nothing.
         if (!(rock >= 0.0 && rock < 100.0)) reportError(model, ErrorMessage::SiteData);
         double f = 0.0;
-        if (capacity > 0.0) f = (1.0 - plot.PLOT_BA / capacity) * s.SITE_QUALITY * s.G;
+        const double siteQuality =
+            memory && tree.DBH >= ESTABLISHED_DBH ? s.ESTABLISHED_SITE_QUALITY : s.SITE_QUALITY;
+        if (capacity > 0.0) f = (1.0 - plot.PLOT_BA / capacity) * siteQuality * s.G;
         if (model.params.CO2_FERT_OK == 1) f = f * co2Factor(model, tree.SN);
 
         leafArea = leafArea + s.C * (tree.DBH * tree.DBH);
@@ -143,7 +150,12 @@ void growTrees(ModelState& model, Plot& plot) {
 
         double increment = potential * lightResponse(s.SHADE_TYPE, availableLight);
         if (!(increment >= 0.001)) increment = 0.0;  // trees never shrink
-        if (increment <= s.MIN_DIAM_INC) tree.SLOW_GROWTH = 1;
+        if (increment <= s.MIN_DIAM_INC) {
+            tree.SLOW_GROWTH = 1;
+            tree.SLOW_YEARS += 1;
+        } else {
+            tree.SLOW_YEARS = 0;
+        }
 
         tree.LAST_DIAM_INC = increment;
         tree.AVAILABLE_LIGHT = availableLight;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Amounts.h"
+#include "model/ModelOptions.h"
 #include "model/TreeBitmap.h"
 
 namespace dravia {
@@ -140,6 +141,9 @@ struct Species {
 
     // Site-quality factors of the year.
     double SQ_TEMP = 0.0, SQ_WILT = 0.0, SQ_WETNESS = 0.0, SQ_SOIL_N = 0.0;
+    // With climate memory: the site quality trees of 10 cm and more grow by, from the mean
+    // degree-days and drought of the plot's remembered years.
+    double ESTABLISHED_SITE_QUALITY = 0.0;
 
     // Tallies of the current plot (per 100 m²: trees; cm²/m²; kg/m²; cu ft/acre).
     int POP = 0;
@@ -164,7 +168,8 @@ struct Tree {
     int DISPLAY_SLOT = 0;  // 1..50, 0 none
     int SN = 0;
     int SLOW_GROWTH = 0;
-    Amounts amounts;  // the tree's share of the plot; amounts.BA is its basal area, TREE_BA
+    int SLOW_YEARS = 0;  // consecutive years of slow growth up to this one
+    Amounts amounts;     // the tree's share of the plot; amounts.BA is its basal area, TREE_BA
     // What last year's growth gave the tree (0 before its first growth), kept for a person
     // inspecting it: the diameter increment, cm, and the light reaching its crown, as a
     // fraction of full light.
@@ -175,6 +180,12 @@ struct Tree {
 // Tallest first; std::list nodes never move, so display slots may hold Tree pointers.
 using TreeList = std::list<Tree>;
 
+// The climate of one simulated year of a plot, as climate memory keeps it.
+struct YearClimate {
+    double degreeDays = 0.0;  // DEGREE_DAYS, °C-days
+    double wilt = 0.0;        // WILT, the drought index
+};
+
 struct Plot {
     int PLOT_NO = 0;
     int NTREES = 0;
@@ -183,6 +194,9 @@ struct Plot {
     double PLOT_VOL = 0.0;
     double AVG_POP_TOTAL = 0.0, AVG_BA_TOTAL = 0.0, AVG_BIOM_TOTAL = 0.0, AVG_VOL_TOTAL = 0.0;
     TreeList trees;
+    // With climate memory: this iteration's latest years, oldest first, at most
+    // CLIMATE_MEMORY_YEARS of them.
+    std::vector<YearClimate> climateHistory;
 };
 
 using PlotList = std::list<Plot>;
@@ -327,27 +341,55 @@ struct OutputState {
     std::string databaseFailure;
 };
 
-// The statistics table: rows 0..40 by species number, slots 0..500, nine sum/sum-of-squares pairs.
+// The statistics table: rows 0..40 by species number, slots 0..500; a cell holds, for nine
+// quantities, the sum over the iterations of the mean plot's value and of its square.
 // More result intervals than this a run cannot be analysed by: the statistics table has a slot
 // for each, and the run widens its results interval to stay within them.
 inline constexpr int RESULT_INTERVAL_LIMIT = 500;
 inline constexpr int STATS_SLOTS = RESULT_INTERVAL_LIMIT + 1;
 inline constexpr int STATS_QUANTITIES = 9;
-struct StatsCell {
-    std::array<double, STATS_QUANTITIES> sum{};
-    std::array<double, STATS_QUANTITIES> sumOfSquares{};
-};
-// What one iteration's records add up to in one slot: the nine quantities of the table, summed
-// over every species and plot. Their spread across iterations is the uncertainty of a stand total.
 using StatsQuantities = std::array<double, STATS_QUANTITIES>;
+// Positions of the quantities in a statistics cell.
+enum StatsQuantity : std::size_t {
+    POPULATION,
+    BASAL_AREA,
+    TOTAL_BIOMASS,
+    STEM,
+    BARK,
+    ROOT,
+    LEAF,
+    BRANCH,
+    VOLUME
+};
+
+// A quantity's value in each iteration, summed over the iterations. The value of an iteration is
+// the sum of its records, divided by the number of plots: the mean plot, a plot without a record
+// counting 0. An iteration's records stand together in a file, so the one being read is added up
+// in `current` and taken into the sums when the next iteration begins.
+struct IterationSums {
+    StatsQuantities sum{};
+    StatsQuantities sumOfSquares{};
+    StatsQuantities current{};
+    int currentIteration = 0;  // 0 while no record has been added
+};
+struct StatsCell : IterationSums {
+    // The records' own sums of population and basal area: whether a species has data in a slot.
+    double recordPopulation = 0.0;
+    double recordBasalArea = 0.0;
+};
+// A slot's stand totals: the nine quantities of every species and plot of an iteration, and the
+// above-ground and grand totals of the biomass (their spread across iterations is the uncertainty
+// of a stand total).
+struct StatsSlotTotals : IterationSums {
+    double aboveGround = 0.0, aboveGroundSquares = 0.0;
+    double grandTotal = 0.0, grandTotalSquares = 0.0;
+};
 struct StatisticsState {
     std::vector<StatsCell> table = std::vector<StatsCell>((MAX_SPECIES + 1) * STATS_SLOTS);
+    std::vector<StatsSlotTotals> slotTotals = std::vector<StatsSlotTotals>(STATS_SLOTS);
     int STATS_SLOT_COUNT = 0;
     int MAX_DISTURBANCE_SLOT = 0;
     std::string CO2_SWITCH_TEXT;  // "ON" or "OFF", as the results file's header says
-    // Keyed by slot and iteration number as read (see statsIterationKey); only the iterations
-    // that have records in a slot are held.
-    std::unordered_map<std::uint64_t, StatsQuantities> iterationTotals;
     StatsCell& cell(int species, int slot) {
         return table[static_cast<size_t>(species * STATS_SLOTS + slot)];
     }
@@ -362,6 +404,8 @@ struct ModelState {
     Host* host = nullptr;  // whoever runs the engine (not owned)
 
     RunParameters params;
+    ModelOptionSources optionSources;
+    ModelOptions options;  // in force: optionsInForce(optionSources)
     Site site;
     std::array<Species, MAX_SPECIES + 1> species{};  // 1..NSPP
     int NSPP = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "model/Weather.h"
 
@@ -71,6 +72,28 @@ void computeSiteQuality(ModelState& model) {
         s.SQ_WETNESS = wetnessFactor(model.site, s);
         s.SQ_SOIL_N = nitrogenFactor(nitrogen, s);
         s.SITE_QUALITY = s.SQ_WILT * s.SQ_SOIL_N * s.SQ_TEMP * s.SQ_WETNESS;
+    }
+}
+
+void rememberClimateOfYear(ModelState& model, Plot& plot) {
+    const std::size_t years = static_cast<std::size_t>(std::max(1, model.options.CLIMATE_MEMORY_YEARS));
+    std::vector<YearClimate>& history = plot.climateHistory;
+    history.push_back({model.climate.DEGREE_DAYS, model.climate.WILT});
+    if (history.size() > years) history.erase(history.begin(), history.end() - static_cast<long>(years));
+
+    double degreeDays = 0.0;
+    double wilt = 0.0;
+    for (const YearClimate& year : history) {
+        degreeDays = degreeDays + year.degreeDays;
+        wilt = wilt + year.wilt;
+    }
+    const double count = static_cast<double>(history.size());
+    degreeDays = degreeDays / count;
+    wilt = wilt / count;
+    for (int sn = 1; sn <= model.NSPP; ++sn) {
+        Species& s = model.species[static_cast<size_t>(sn)];
+        s.ESTABLISHED_SITE_QUALITY =
+            droughtFactor(wilt, s) * s.SQ_SOIL_N * temperatureFactor(degreeDays, s) * s.SQ_WETNESS;
     }
 }
 

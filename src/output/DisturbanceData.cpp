@@ -1,5 +1,7 @@
 #include "output/DisturbanceData.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "output/RecordLayout.h"
@@ -37,21 +39,23 @@ void tallyRemoved(ModelState& model, const Plot& plot, bool beforeRemoval) {
 }
 
 // The run goes on without the lost records; the user hears of it once, not at every removal.
-void reportLostData(ModelState& model, const char* format) {
+void reportLostData(ModelState& model, const std::string& reason) {
     std::string& lost = model.output.fileThatLostData;
     if (!lost.empty()) return;
     lost = model.params.DISTURBANCE_RESULTS_FILE;
-    hostOf(model).showMessage(formatText(format, lost.c_str()), MessageIcon::Error);
+    hostOf(model).showMessage(
+        formatText("Error: Logging file %s could not be %s.", lost.c_str(), reason.c_str()),
+        MessageIcon::Error);
 }
 
 void showOpenFailure(ModelState& model) {
-    reportLostData(model, "Error: Logging file %s could not be opened.");
+    reportLostData(model, "opened");
 }
 
 // The header and each removal's records reach the file whole or not at all.
 void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
     if (appendWhole(file, text)) return;
-    reportLostData(model, "Error: Logging file %s could not be written (the disk may be full).");
+    reportLostData(model, "written (" + writeFailureReason() + ")");
 }
 
 }  // namespace
@@ -98,6 +102,38 @@ void writeDisturbanceData(ModelState& model, const Plot& plot, bool beforeRemova
         return;
     }
     writeAll(model, file.get(), disturbanceRecordsText(model, plot));
+}
+
+std::string incompleteDisturbanceFileName(const std::string& name) {
+    return name + ".incomplete";
+}
+
+namespace {
+
+bool isRegularFile(const std::string& storedName) {
+    struct stat info {};
+    return lstat(toLocalPath(storedName).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+void setAsideIncompleteDisturbanceData(ModelState& model) {
+    const std::string& name = model.params.DISTURBANCE_RESULTS_FILE;
+    if (model.output.fileThatLostData != name) return;
+    // A rename needs no room on the disk that may just have filled; a device or pipe in place of
+    // the file is left alone.
+    const std::string aside = incompleteDisturbanceFileName(name);
+    if (!isRegularFile(name) || std::rename(toLocalPath(name).c_str(), toLocalPath(aside).c_str()) != 0)
+        return;
+    hostOf(model).showMessage(formatText("The logging file %s lost records during the run and is kept as %s; "
+                                         "no statistics are made from it.",
+                                         name.c_str(), aside.c_str()),
+                              MessageIcon::Error);
+}
+
+void removeIncompleteDisturbanceData(const RunParameters& params) {
+    const std::string aside = incompleteDisturbanceFileName(params.DISTURBANCE_RESULTS_FILE);
+    if (isRegularFile(aside)) std::remove(toLocalPath(aside).c_str());
 }
 
 }  // namespace dravia

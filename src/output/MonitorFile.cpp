@@ -89,8 +89,9 @@ void writeMonitorFile(ModelState& model) {
     }
     // Each computation's report reaches the file whole, or the run ends as for the results file.
     if (!appendWhole(file.get(), monitorText(model))) {
+        const std::string reason = writeFailureReason();
         hostOf(model).showMessage(
-            formatText("Error: monitor file %s could not be written (the disk may be full).", name.c_str()),
+            formatText("Error: monitor file %s could not be written (%s).", name.c_str(), reason.c_str()),
             MessageIcon::Error);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }

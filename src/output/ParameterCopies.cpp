@@ -91,22 +91,37 @@ std::string initialValuesCopyText(const RunParameters& p) {
     return text;
 }
 
-void writeStatisticsCopies(ModelState& model) {
-    // The copies say which stream made the run: SEED_INIT holds the random state the run began
-    // with (the seed of the file or the command line, or where an earlier run of the same
-    // program left the stream). A state the generator turned negative draws the same numbers as
-    // its absolute value. A state the site dialog set between whole numbers is no seed the
-    // parameter reader takes back; the copy then keeps the file's seed, so the statistics still run.
+RunParameters parametersOfRun(const ModelState& model) {
+    // SEED_INIT holds the random state the run began with (the seed of the file or the command
+    // line, or where an earlier run of the same program left the stream). A state the generator
+    // turned negative draws the same numbers as its absolute value. A state the site dialog set
+    // between whole numbers is no seed the parameter reader takes back; the file's seed is then
+    // kept, so the statistics still run.
     RunParameters made = model.params;
     const double start = std::fabs(model.run.START_RANDOM_STATE);
     if (isUsableSeed(start)) made.SEED_INIT = start;
+    return made;
+}
+
+void writeStatisticsCopies(ModelState& model) {
+    const RunParameters made = parametersOfRun(model);
     writeCopy(model, STATS_RUN_TIME_CONTROL_FILE, runTimeControlCopyText(made));
     writeCopy(model, STATS_INITIAL_VALUES_FILE, initialValuesCopyText(made));
+    // A run of the classic model leaves the two copies it always left; one with a model option on
+    // also leaves the options it ran with, beside the initial-values copy.
+    if (anyModelOptionOn(model.options))
+        writeCopy(model, STATS_MODEL_OPTIONS_FILE, modelOptionsCopyText(model.options));
+}
+
+std::string modelOptionsCopyText(const ModelOptions& options) {
+    return "// Model options the run was made with; options not named were off.\n" +
+           modelOptionLines(options);
 }
 
 void removeStatisticsCopies() {
     // Files only: a directory standing where a copy belongs is reported when the copy is written.
-    for (const char* copy : {STATS_RUN_TIME_CONTROL_FILE, STATS_INITIAL_VALUES_FILE})
+    for (const char* copy :
+         {STATS_RUN_TIME_CONTROL_FILE, STATS_INITIAL_VALUES_FILE, STATS_MODEL_OPTIONS_FILE})
         unlink(toLocalPath(copy).c_str());
 }
 

@@ -22,11 +22,11 @@ const std::string& fileNameOf(const ModelState& model, bool afterDisturbance) {
 // the run there.
 void writeAll(ModelState& model, std::FILE* file, const std::string& text, bool afterDisturbance) {
     if (appendWhole(file, text)) return;
-    const char* format =
-        afterDisturbance
-            ? "Error: after disturbance results file %s could not be written (the disk may be full)."
-            : "Error: results file %s could not be written (the disk may be full).";
-    hostOf(model).showMessage(formatText(format, fileNameOf(model, afterDisturbance).c_str()),
+    const std::string reason = writeFailureReason();
+    const char* format = afterDisturbance
+                             ? "Error: after disturbance results file %s could not be written (%s)."
+                             : "Error: results file %s could not be written (%s).";
+    hostOf(model).showMessage(formatText(format, fileNameOf(model, afterDisturbance).c_str(), reason.c_str()),
                               MessageIcon::Error);
     throw ProgramExit{EXIT_FATAL_ERROR};
 }

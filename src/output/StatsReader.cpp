@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model/ErrorLog.h"
@@ -19,29 +18,35 @@ namespace dravia {
 
 namespace {
 
-// Calls visit for each line of the content (without its line break) until it returns false.
+// Calls visit for each line of the content (without its line break) and its number, counted
+// from 1, until it returns false.
 template <typename Visit>
 void forEachLine(std::string_view content, Visit visit) {
+    long long number = 0;
     while (!content.empty()) {
         const size_t end = content.find('\n');
-        if (!visit(content.substr(0, end))) return;
+        if (!visit(content.substr(0, end), ++number)) return;
         if (end == std::string_view::npos) return;
         content.remove_prefix(end + 1);
     }
 }
 
-// The header values of a results file become the run values in force; those it does not hold
-// are left as they are.
-void readResultsHeader(ModelState& model, std::string_view content) {
-    RunParameters& params = model.params;
-    std::string unused;
+// The values a results file's header holds; those it does not hold are the ones in force.
+RunHeader resultsHeaderOf(const ModelState& model, std::string_view content) {
     RunHeader header = runHeaderOf(model);
     header.co2Switch = model.statistics.CO2_SWITCH_TEXT;
-    forEachLine(content, [&header](std::string_view line) {
+    forEachLine(content, [&header](std::string_view line, long long) {
         if (endsResultsHeader(line)) return false;
         readResultsHeaderLine(line, header);
         return true;
     });
+    return header;
+}
+
+// The header values of a results file become the run values in force.
+void takeResultsHeader(ModelState& model, const RunHeader& header) {
+    RunParameters& params = model.params;
+    std::string unused;
     params.NUM_ITERS = header.iterations;
     params.NUM_YEARS = header.years;
     params.RESULTS_INTERV = header.resultsInterval;
@@ -56,6 +61,21 @@ void readResultsHeader(ModelState& model, std::string_view content) {
     selectedWeatherTypeSlot(params, unused) = header.weatherType;
     params.WTHR_CAL_YEARS = header.weatherCalendarYears;
     model.statistics.CO2_SWITCH_TEXT = header.co2Switch;
+}
+
+// The iterations and years a disturbance data file's header gives, if it has its counts line.
+std::optional<DisturbanceCounts> disturbanceCountsOf(std::string_view content) {
+    std::optional<DisturbanceCounts> counts;
+    bool next = false;
+    forEachLine(content, [&counts, &next](std::string_view line, long long) {
+        if (next) {
+            counts = parseDisturbanceCounts(line);
+            return false;
+        }
+        next = isDisturbanceCountsHeading(line);
+        return true;
+    });
+    return counts;
 }
 
 [[noreturn]] void endAbnormally(ModelState& model, ErrorMessage message) {
@@ -75,6 +95,12 @@ void checkLimits(ModelState& model, const std::string& fileName) {
     // Widened: the header values are whatever the file says, INT_MIN / -1 included.
     if (static_cast<long long>(params.NUM_YEARS) / params.RESULTS_INTERV > RESULT_INTERVAL_LIMIT)
         endAbnormally(model, ErrorMessage::TooManyIntervalsInFile);
+    if (params.NUM_PLOTS < 1) {
+        refuseInput(model,
+                    formatText("Error: the statistics copy of the initial values gives %d plots for the "
+                               "run of statistics input file %s; a run has at least 1 plot.",
+                               params.NUM_PLOTS, fileName.c_str()));
+    }
     if (params.NUM_YEARS < 1 || params.RESULTS_INTERV < 0) {
         refuseInput(model,
                     formatText("Error: statistics input file %s describes a run of %d years with results "
@@ -82,6 +108,33 @@ void checkLimits(ModelState& model, const std::string& fileName) {
                                "of at least 1 year.",
                                fileName.c_str(), params.NUM_YEARS, params.RESULTS_INTERV));
     }
+}
+
+// A run ends every line it writes: a last line that begins a record but has no line break is what
+// a file cut short (a full disk, a copy stopped early) ends with.
+void refuseCutFile(ModelState& model, std::string_view content, const std::string& fileName) {
+    if (content.empty() || content.back() == '\n') return;
+    const size_t start = content.rfind('\n') + 1;  // 0 for a file of one line
+    const size_t first = content.find_first_not_of(" \t\r", start);
+    if (first == std::string_view::npos) return;
+    const char c = content[first];
+    if (!std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '+') return;
+    const long long line = 1 + std::count(content.begin(), content.begin() + static_cast<long>(start), '\n');
+    refuseInput(model,
+                formatText("Error: statistics input file %s ends inside a record on line %lld; the file "
+                           "was cut short.",
+                           fileName.c_str(), line));
+}
+
+// A disturbance or after-disturbance file must come from the run whose results file was read.
+void refuseOtherRun(ModelState& model, const std::string& fileName, int iterations, int years) {
+    const RunParameters& params = model.params;
+    if (iterations == params.NUM_ITERS && years == params.NUM_YEARS) return;
+    refuseInput(model,
+                formatText("Error: statistics input file %s describes a run of %d iterations of %d years, "
+                           "but the results file one of %d iterations of %d years; they are not files of "
+                           "the same run.",
+                           fileName.c_str(), iterations, years, params.NUM_ITERS, params.NUM_YEARS));
 }
 
 const char* readingMessage(StatsKind kind) {
@@ -102,42 +155,53 @@ StatsQuantities quantitiesOf(const SummaryRecord& record) {
     return {record.POP, a.BA, a.TOT_BIOM, a.STEM_BM, a.BARK_BM, a.ROOT_BM, a.LEAF_BM, a.BRANCH_BM, a.TOT_VOL};
 }
 
-void addToCell(StatsCell& cell, const StatsQuantities& values) {
-    for (size_t i = 0; i < STATS_QUANTITIES; ++i) {
-        cell.sum[i] += values[i];
-        cell.sumOfSquares[i] += values[i] * values[i];
+// Takes the iteration being added up into the sums over the iterations, as the mean plot.
+void takeIteration(IterationSums& sums, int plots, StatsQuantities& meanPlot) {
+    for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
+        meanPlot[q] = sums.current[q] / plots;
+        sums.sum[q] += meanPlot[q];
+        sums.sumOfSquares[q] += meanPlot[q] * meanPlot[q];
+        sums.current[q] = 0.0;
     }
+    sums.currentIteration = 0;
 }
 
-// Adds each record into the totals of its iteration and slot. Records of one iteration and year
-// stand together in a file, so the totals of the last record are kept at hand.
-class IterationTotalsAdder {
-  public:
-    IterationTotalsAdder(ModelState& model, const std::string& fileName)
-        : model_(model), totals_(model.statistics.iterationTotals), fileName_(fileName) {}
+void takeIteration(StatsCell& cell, int plots) {
+    StatsQuantities meanPlot;
+    takeIteration(cell, plots, meanPlot);
+}
 
-    void add(int slot, int iteration, const StatsQuantities& values) {
-        const std::uint64_t key = statsIterationKey(slot, iteration);
-        if (current_ == nullptr || key != currentKey_) {
-            if (totals_.size() >= STATS_ITERATION_TOTALS_LIMIT && totals_.find(key) == totals_.end()) {
-                refuseInput(model_,
-                            formatText("Error: statistics input file %s holds records of more than %zu "
-                                       "iterations and time slots; it is too large to analyse.",
-                                       fileName_.c_str(), STATS_ITERATION_TOTALS_LIMIT));
-            }
-            current_ = &totals_[key];
-            currentKey_ = key;
-        }
-        for (size_t i = 0; i < STATS_QUANTITIES; ++i) (*current_)[i] += values[i];
+void takeIteration(StatsSlotTotals& totals, int plots) {
+    StatsQuantities meanPlot;
+    takeIteration(totals, plots, meanPlot);
+    const double above = meanPlot[LEAF] + meanPlot[BARK] + meanPlot[BRANCH] + meanPlot[STEM];
+    const double grand = above + meanPlot[ROOT];
+    totals.aboveGround += above;
+    totals.aboveGroundSquares += above * above;
+    totals.grandTotal += grand;
+    totals.grandTotalSquares += grand * grand;
+}
+
+// Adds a record's values to the iteration being added up, first taking an earlier iteration
+// into the sums. Iterations never decrease within a file, so each is taken in once.
+template <typename Sums>
+void addToIteration(Sums& sums, int plots, int iteration, const StatsQuantities& values) {
+    if (sums.currentIteration != iteration) {
+        if (sums.currentIteration != 0) takeIteration(sums, plots);
+        sums.currentIteration = iteration;
     }
+    for (size_t q = 0; q < STATS_QUANTITIES; ++q) sums.current[q] += values[q];
+}
 
-  private:
-    ModelState& model_;
-    std::unordered_map<std::uint64_t, StatsQuantities>& totals_;
-    const std::string& fileName_;
-    StatsQuantities* current_ = nullptr;
-    std::uint64_t currentKey_ = 0;
-};
+// Takes the last iteration of every cell and slot into the sums.
+void takeLastIterations(StatisticsState& statistics, int plots) {
+    for (StatsCell& cell : statistics.table) {
+        if (cell.currentIteration != 0) takeIteration(cell, plots);
+    }
+    for (StatsSlotTotals& totals : statistics.slotTotals) {
+        if (totals.currentIteration != 0) takeIteration(totals, plots);
+    }
+}
 
 // No stand holds a billion of anything per 100 m²; larger values are not results of a run, and
 // their squares would leave the range of the sums.
@@ -151,12 +215,27 @@ class RecordChecks {
     RecordChecks(ModelState& model, StatsKind kind, const std::string& fileName)
         : model_(model), kind_(kind), fileName_(fileName) {}
 
-    void check(const SummaryRecord& record) {
+    void check(const SummaryRecord& record, long long lineNumber) {
         const int iterations = model_.params.NUM_ITERS;
         if (record.iteration < 1 || record.iteration > iterations) {
             refuseInput(model_, formatText("Error: statistics input file %s holds a record of iteration %d, "
                                            "but the run had iterations 1 to %d.",
                                            fileName_.c_str(), record.iteration, iterations));
+        }
+        // A run writes its iterations one after the other, and so does a merge of runs; the
+        // statistics take each iteration's records as they come, once.
+        if (record.iteration < highestIteration_) {
+            refuseInput(model_,
+                        formatText("Error: statistics input file %s, line %lld: a record of iteration "
+                                   "%d follows records of iteration %d; a run writes its "
+                                   "iterations in increasing order.",
+                                   fileName_.c_str(), lineNumber, record.iteration, highestIteration_));
+        }
+        const int plots = model_.params.NUM_PLOTS;
+        if (record.plot < 1 || record.plot > plots) {
+            refuseInput(model_, formatText("Error: statistics input file %s, line %lld: a record of plot %d, "
+                                           "but the run had plots 1 to %d.",
+                                           fileName_.c_str(), lineNumber, record.plot, plots));
         }
         for (const double value : quantitiesOf(record)) {
             if (!(std::fabs(value) <= LARGEST_RECORD_VALUE)) {
@@ -200,7 +279,7 @@ class RecordChecks {
     void refuseRepeatedRecord(std::string_view content) {
         std::vector<Key> keys;
         keys.reserve(count_);
-        forEachLine(content, [&keys](std::string_view line) {
+        forEachLine(content, [&keys](std::string_view line, long long) {
             if (const std::optional<SummaryRecord> record = parseSummaryRecord(line))
                 keys.push_back(keyOf(*record));
             return true;
@@ -226,16 +305,6 @@ class RecordChecks {
 
 }  // namespace
 
-std::uint64_t statsIterationKey(int slot, int iteration) {
-    // The sign bit flipped, iteration numbers order as unsigned values in the order of the ints.
-    const std::uint32_t orderedIteration = static_cast<std::uint32_t>(iteration) ^ 0x80000000u;
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(slot)) << 32) | orderedIteration;
-}
-
-int slotOfStatsIterationKey(std::uint64_t key) {
-    return static_cast<int>(key >> 32);
-}
-
 std::optional<int> statsSlotOfYear(const ModelState& model, StatsKind kind, int year) {
     const RunParameters& params = model.params;
     long long slot = 0;  // widened: years and timings come from hand-edited files
@@ -259,7 +328,7 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
     StatisticsState& statistics = model.statistics;
     // The whole table, so that no slot beyond this reading's slot count keeps an earlier reading's sums.
     for (StatsCell& cell : statistics.table) cell = StatsCell{};
-    statistics.iterationTotals.clear();
+    for (StatsSlotTotals& totals : statistics.slotTotals) totals = StatsSlotTotals{};
 
     // Results of 1,000 iterations of 1,000 years with every tree written stay below this; a file
     // larger than it is read in whole by no machine this program runs on.
@@ -274,29 +343,44 @@ void readStatsInput(ModelState& model, StatsKind kind, FileHandle file, const st
     file.reset();
 
     // The disturbance data file has a header of its own, holding the run values the general
-    // reading has already taken; it is passed over like any other line that is not a record.
-    if (kind != StatsKind::Disturbance) readResultsHeader(model, content);
+    // reading has already taken: only its counts are checked against them, and the rest is
+    // passed over like any other line that is not a record.
+    if (kind == StatsKind::Disturbance) {
+        if (const std::optional<DisturbanceCounts> counts = disturbanceCountsOf(content))
+            refuseOtherRun(model, fileName, counts->iterations, counts->years);
+    } else {
+        const RunHeader header = resultsHeaderOf(model, content);
+        if (kind == StatsKind::AfterDisturbance)
+            refuseOtherRun(model, fileName, header.iterations, header.years);
+        takeResultsHeader(model, header);
+    }
     checkLimits(model, fileName);
+    refuseCutFile(model, content, fileName);
     hostOf(model).writeStandardOutput(readingMessage(kind));
 
-    IterationTotalsAdder iterationTotals(model, fileName);
+    const int plots = model.params.NUM_PLOTS;
     RecordChecks checks(model, kind, fileName);
-    forEachLine(content, [&model, &statistics, &iterationTotals, &checks, kind](std::string_view line) {
+    forEachLine(content, [&model, &statistics, &checks, kind, plots](std::string_view line,
+                                                                     long long number) {
         const std::optional<SummaryRecord> record = parseSummaryRecord(line);
         if (!record) return true;
-        checks.check(*record);
+        checks.check(*record, number);
         if (record->species < 1 || record->species > MAX_SPECIES) return true;
         const std::optional<int> slot = statsSlotOfYear(model, kind, record->year);
         if (!slot) return true;
-        // Records of all plots of an iteration add into the same cell.
+        // Records of all plots of an iteration add into the iteration's value in the cell.
         const StatsQuantities values = quantitiesOf(*record);
-        addToCell(statistics.cell(record->species, *slot), values);
-        iterationTotals.add(*slot, record->iteration, values);
+        StatsCell& cell = statistics.cell(record->species, *slot);
+        cell.recordPopulation += values[POPULATION];
+        cell.recordBasalArea += values[BASAL_AREA];
+        addToIteration(cell, plots, record->iteration, values);
+        addToIteration(statistics.slotTotals[static_cast<size_t>(*slot)], plots, record->iteration, values);
         if (kind != StatsKind::General && *slot > statistics.MAX_DISTURBANCE_SLOT) {
             statistics.MAX_DISTURBANCE_SLOT = *slot;
         }
         return true;
     });
+    takeLastIterations(statistics, plots);
     checks.checkResultsFile(content);
 }
 

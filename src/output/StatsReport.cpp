@@ -1,12 +1,9 @@
 #include "output/StatsReport.h"
 
-#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <utility>
 #include <vector>
 
 #include "model/ErrorLog.h"
@@ -26,9 +23,6 @@ constexpr std::array<double, 34> T_TABLE = {
     2.16,   2.145, 2.131, 2.12,  2.11,  2.101, 2.093, 2.086, 2.08,  2.074, 2.069, 2.064,
     2.06,   2.056, 2.052, 2.048, 2.045, 2.042, 2.021, 2.0,   1.98,  1.96,
 };
-
-// Positions of the quantities in a statistics cell.
-enum Quantity { POPULATION, BASAL_AREA, TOTAL_BIOMASS, STEM, BARK, ROOT, LEAF, BRANCH, VOLUME };
 
 struct ReportKind {
     const char* title;
@@ -60,7 +54,7 @@ const std::string& reportFileName(const RunParameters& params, StatsKind kind) {
 }
 
 bool cellHasData(const StatsCell& cell, int iterations) {
-    return cell.sum[POPULATION] >= 1.0 && cell.sum[BASAL_AREA] > 0.0 && iterations >= 2;
+    return cell.recordPopulation >= 1.0 && cell.recordBasalArea > 0.0 && iterations >= 2;
 }
 
 // The species that show data in any slot, in the order in which they first do.
@@ -81,54 +75,6 @@ std::vector<int> reportedSpecies(const ModelState& model, int slotCount) {
 // The slot totals: sums over the species with data of their averages.
 struct SlotTotals {
     std::array<double, STATS_QUANTITIES> total{};
-};
-
-// Sums over the iterations of a slot's iteration totals and of their squares, for the nine
-// quantities, the above-ground total and the grand total.
-struct IterationSums {
-    std::array<double, STATS_QUANTITIES> sum{};
-    std::array<double, STATS_QUANTITIES> squares{};
-    double aboveGround = 0.0, aboveGroundSquares = 0.0;
-    double grandTotal = 0.0, grandTotalSquares = 0.0;
-
-    void add(const StatsQuantities& totals) {
-        for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
-            sum[q] += totals[q];
-            squares[q] += totals[q] * totals[q];
-        }
-        const double above = totals[LEAF] + totals[BARK] + totals[BRANCH] + totals[STEM];
-        const double grand = above + totals[ROOT];
-        aboveGround += above;
-        aboveGroundSquares += above * above;
-        grandTotal += grand;
-        grandTotalSquares += grand * grand;
-    }
-};
-
-// The iteration totals of every slot, each slot's in increasing iteration order.
-class IterationTotalsBySlot {
-  public:
-    explicit IterationTotalsBySlot(const StatisticsState& statistics) {
-        entries_.reserve(statistics.iterationTotals.size());
-        for (const auto& entry : statistics.iterationTotals) entries_.push_back(&entry);
-        std::sort(entries_.begin(), entries_.end(),
-                  [](const Entry* a, const Entry* b) { return a->first < b->first; });
-    }
-
-    // Slots are asked for in increasing order.
-    IterationSums sumsOfSlot(int slot) {
-        IterationSums sums;
-        while (next_ < entries_.size() && slotOfStatsIterationKey(entries_[next_]->first) < slot) ++next_;
-        for (; next_ < entries_.size() && slotOfStatsIterationKey(entries_[next_]->first) == slot; ++next_) {
-            sums.add(entries_[next_]->second);
-        }
-        return sums;
-    }
-
-  private:
-    using Entry = std::pair<const std::uint64_t, StatsQuantities>;
-    std::vector<const Entry*> entries_;
-    size_t next_ = 0;
 };
 
 void appendTabSeparatedHeading(const ModelState& model, std::string& out, size_t listLength) {
@@ -174,19 +120,21 @@ void reportSpecies(const ModelState& model, std::string& out, StatsLayout layout
         totals.total[q] += average[q];
     }
 
-    auto interval = [&](Quantity q) { return confidenceHalfWidth(t, cell.sum[q], cell.sumOfSquares[q], n); };
+    auto interval = [&](StatsQuantity q) {
+        return confidenceHalfWidth(t, cell.sum[q], cell.sumOfSquares[q], n);
+    };
     appendSpeciesLine(out, layout, sn, model.species[sn].NAME,
                       {average[POPULATION], interval(POPULATION), average[BASAL_AREA], interval(BASAL_AREA),
                        average[TOTAL_BIOMASS], interval(TOTAL_BIOMASS), average[VOLUME], interval(VOLUME)});
 }
 
 // The totals are the sums of the species averages; their intervals come from the spread of the
-// iterations' own totals of the slot, an iteration without records counting as a total of 0.
+// iterations' own stand totals of the slot, an iteration without records counting as a total of 0.
 void appendSlotTotals(const ModelState& model, std::string& out, StatsLayout layout, const SlotTotals& totals,
-                      const IterationSums& sums, double t) {
+                      const StatsSlotTotals& sums, double t) {
     const double n = static_cast<double>(model.params.NUM_ITERS);
     auto interval = [&](double sum, double squares) { return confidenceHalfWidth(t, sum, squares, n); };
-    auto quantity = [&](Quantity q) { return interval(sums.sum[q], sums.squares[q]); };
+    auto quantity = [&](StatsQuantity q) { return interval(sums.sum[q], sums.sumOfSquares[q]); };
     const std::array<double, STATS_QUANTITIES>& T = totals.total;
     const double aboveGround = T[STEM] + T[BARK] + T[BRANCH] + T[LEAF];
     const double grandTotal = T[STEM] + T[BARK] + T[BRANCH] + T[LEAF] + T[ROOT];
@@ -295,7 +243,6 @@ std::string statsReportText(ModelState& model, StatsKind kind, StatsLayout layou
     const std::vector<int> speciesList = reportedSpecies(model, slotCount);
     if (layout == StatsLayout::TabSeparated) appendTabSeparatedHeading(model, out, speciesList.size());
 
-    IterationTotalsBySlot iterationTotals(statistics);
     for (int slot = 1; slot <= slotCount; ++slot) {
         const int year = reportYearOfSlot(params, kind, slot);
         if (layout == StatsLayout::Plain) {
@@ -314,7 +261,7 @@ std::string statsReportText(ModelState& model, StatsKind kind, StatsLayout layou
                 appendSpeciesLine(out, layout, sn, model.species[sn].NAME, {});
             }
         }
-        appendSlotTotals(model, out, layout, totals, iterationTotals.sumsOfSlot(slot), t);
+        appendSlotTotals(model, out, layout, totals, statistics.slotTotals[static_cast<size_t>(slot)], t);
     }
     return out;
 }

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace dravia {
@@ -68,6 +69,18 @@ bool canOpenForReading(const std::string& storedName) {
     return openFile(storedName, "r") != nullptr;
 }
 
+int createFileBeside(const std::string& path, std::string& temporary) {
+    temporary = path + ".XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) return -1;
+    // mkstemp makes the file private to its owner; the file it becomes is readable as any other
+    // the user writes. Should that fail, the file stays private and its contents are still right.
+    const mode_t mask = umask(0);
+    umask(mask);
+    (void)fchmod(descriptor, 0666 & ~mask);
+    return descriptor;
+}
+
 bool writeFileAtomically(const std::string& storedName, const std::string& text) {
     const std::string path = toLocalPath(storedName);
     if (path.empty()) return false;
@@ -75,26 +88,25 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
     if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
     // A name of its own for each writer: two programs writing the same file at once never share
     // (and never rename away) each other's half-written text.
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
+    std::string temporary;
+    const int descriptor = createFileBeside(path, temporary);
     if (descriptor < 0) return false;
-    // mkstemp makes the file private; the written file gets the permissions a new file gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(descriptor, 0666 & ~mask) != 0) {
-        // The file stays private to its owner; its text is still right.
-    }
     std::FILE* file = fdopen(descriptor, "w");
     if (!file) {
         close(descriptor);
         std::remove(temporary.c_str());
         return false;
     }
+    errno = 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
                          std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    int failure = errno;
     const bool closed = std::fclose(file) == 0;
+    if (written && !closed) failure = errno;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        if (written && closed) failure = errno;
         std::remove(temporary.c_str());
+        errno = failure;
         return false;
     }
     return true;
@@ -109,14 +121,20 @@ bool appendWhole(std::FILE* file, const std::string& text) {
         const ssize_t count = write(descriptor, text.data() + done, text.size() - done);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
+            const int failure = count < 0 ? errno : ENOSPC;
             if (before >= 0 && ftruncate(descriptor, before) != 0) {
                 // Nothing more can be done for a file that can neither grow nor shrink.
             }
+            errno = failure;
             return false;
         }
         done += static_cast<std::size_t>(count);
     }
     return true;
+}
+
+std::string writeFailureReason() {
+    return errno != 0 ? std::strerror(errno) : "the disk may be full";
 }
 
 std::string readWholeFile(std::FILE* file) {

@@ -36,6 +36,12 @@ bool canOpenForReading(const std::string& storedName);
 // The rest of an open file, to its true end.
 std::string readWholeFile(std::FILE* file);
 
+// Creates a new empty file beside a local path, under a name no other writer takes (the path
+// followed by "." and six characters), with the permissions of any newly created file (0666 less
+// the umask). Returns its open descriptor and sets temporary to its name; -1 with errno set when
+// it cannot be created. Files written whole and renamed into place start here.
+int createFileBeside(const std::string& path, std::string& temporary);
+
 // Writes the whole text to a temporary file beside the target, flushes it to the disk and
 // renames it into place, so a failure never leaves a half-written file where a good one stood.
 // False on failure (the temporary file is removed).
@@ -45,5 +51,9 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
 // either all of it or none. When it cannot be written whole (a full disk), the file is cut back
 // to where it ended before and false is returned: the file still ends with a complete record.
 bool appendWhole(std::FILE* file, const std::string& text);
+
+// Why the write that has just failed failed, in the system's words ("No space left on device",
+// "File too large"), for the message that says so; read it before anything else touches errno.
+std::string writeFailureReason();
 
 }  // namespace dravia

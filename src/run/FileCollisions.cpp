@@ -4,6 +4,7 @@
 
 #include "input/ColourFile.h"
 #include "input/Communities.h"
+#include "input/ModelOptionsFile.h"
 #include "input/Parameters.h"
 #include "output/MonitorFile.h"
 #include "output/ParameterCopies.h"
@@ -63,6 +64,8 @@ std::string runFileCollision(const ModelState& model) {
         {"WTHR_FILE", p.WTHR_FILE},
         {"the colour file", COLOUR_FILE},
     };
+    const std::string optionsFile = modelOptionsFileOf(p.initialValuesPath);
+    if (canOpenForReading(optionsFile)) inputs.push_back({"the model-options file", optionsFile});
     for (int option = 1; option <= 8; ++option)
         inputs.push_back({formatText("the initial-values file of community %d", option),
                           communityInitialValuesFile(option)});
@@ -81,6 +84,7 @@ std::string runFileCollision(const ModelState& model) {
     if (p.MONITOR_FLAG != 0) outputs.push_back({"MONITOR_FILE", monitorFileName(p, model.site)});
     outputs.push_back({"the statistics copy", STATS_RUN_TIME_CONTROL_FILE});
     outputs.push_back({"the statistics copy", STATS_INITIAL_VALUES_FILE});
+    if (anyModelOptionOn(model.options)) outputs.push_back({"the statistics copy", STATS_MODEL_OPTIONS_FILE});
     if (!model.databaseRequest.path.empty())
         outputs.push_back({"the run database", model.databaseRequest.path});
     std::string collision = firstCollision(inputs, outputs, "The run");

@@ -14,7 +14,8 @@
 #include "input/ReaderError.h"
 #include "output/ParameterCopies.h"
 #include "output/RecordLayout.h"
-#include "output/RunDatabase.h"
+#include "output/rundb/Completeness.h"
+#include "output/rundb/Merge.h"
 #include "platform/DirectoryLock.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
@@ -67,8 +68,8 @@ void writeFile(const fs::path& path, const std::string& text) {
     std::error_code ignored;
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ignored);
     if (!writeFileAtomically(path.string(), text)) {
-        throw MergeRefused{"Cannot write \"" + path.string() +
-                           "\" (the disk may be full); nothing of it was kept."};
+        throw MergeRefused{"Cannot write \"" + path.string() + "\" (" + writeFailureReason() +
+                           "); nothing of it was kept."};
     }
 }
 
@@ -347,8 +348,7 @@ void merge(const MergeOptions& options, Host& host) {
         for (size_t j = 0; j < i; ++j) named = named || sameDirectory(directories[i], directories[j]);
         if (named) continue;
         locks.push_back(std::make_unique<DirectoryLock>(directories[i]));
-        if (locks.back()->outcome() == DirectoryLock::Outcome::Busy)
-            throw MergeRefused{DirectoryLock::busyMessage(directories[i])};
+        if (locks.back()->refused()) throw MergeRefused{locks.back()->refusal()};
     }
     std::vector<FinishedRun> runs;
     for (const std::string& directory : options.runs) runs.push_back(readFinishedRun(directory));

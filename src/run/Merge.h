@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "output/RunDatabaseSchema.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "platform/Host.h"
 
 namespace dravia {

@@ -14,8 +14,8 @@
 #include "output/DisturbanceData.h"
 #include "output/MonitorFile.h"
 #include "output/ParameterCopies.h"
-#include "output/RunDatabase.h"
 #include "output/Tally.h"
+#include "output/rundb/RunDatabase.h"
 #include "platform/Host.h"
 #include "run/FileCollisions.h"
 #include "run/PlotYearOutput.h"
@@ -147,6 +147,7 @@ void computeSiteQualityWithMonitor(ModelState& model) {
 }
 
 void endRun(ModelState& model) {
+    setAsideIncompleteDisturbanceData(model);
     writeStatisticsCopies(model);
     finishRunDatabase(model, true);
     model.run.flags.running = false;
@@ -189,6 +190,7 @@ RunOutcome runSimulation(ModelState& model) {
     // The results files are about to be written anew: the copies of an earlier run no longer
     // describe them, and the next ones are written when this run completes.
     removeStatisticsCopies();
+    removeIncompleteDisturbanceData(model.params);
     run.flags.running = true;
     run.flags.run_started = true;
     run.flags.paused = false;
@@ -222,6 +224,7 @@ void stepYear(ModelState& model) {
             takeWeatherYear(model, run.CURRENT_YEAR);
             computeSiteQualityWithMonitor(model);
         }
+        if (model.options.CLIMATE_MEMORY_YEARS > 1) rememberClimateOfYear(model, plot);
         // A constant climate's factors hold for the whole run: recorded once per plot and iteration.
         if (database && (p.CLIMATE_CHANGE == 1 || run.CURRENT_YEAR == 1))
             database->recordLimitingFactors(model, plot);

@@ -1,5 +1,7 @@
 #include "run/RunStatistics.h"
 
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 #include <utility>
@@ -8,6 +10,7 @@
 #include "input/ReaderError.h"
 #include "input/SpeciesFile.h"
 #include "model/ErrorLog.h"
+#include "output/DisturbanceData.h"
 #include "output/ParameterCopies.h"
 #include "output/StatsReader.h"
 #include "platform/Format.h"
@@ -73,6 +76,15 @@ bool analyseFinishedRun(ModelState& model, StatsLayout layout, const std::string
 
     if (params.BLOW_DOWN == 0) return true;
 
+    const std::string incomplete = incompleteDisturbanceFileName(params.DISTURBANCE_RESULTS_FILE);
+    if (access(toLocalPath(incomplete).c_str(), F_OK) == 0) {
+        hostOf(model).showMessage(
+            formatText("Error: Disturbance results file %s lost records when its run wrote it "
+                       "(kept as %s).\nRun the simulation again to analyse its disturbances.",
+                       params.DISTURBANCE_RESULTS_FILE.c_str(), incomplete.c_str()),
+            MessageIcon::Error);
+        return false;
+    }
     FileHandle disturbance = openInput(model, params.DISTURBANCE_RESULTS_FILE,
                                        "Error: Disturbance results file %s could not be opened.");
     if (!disturbance) return false;

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "output/RunDatabaseSchema.h"
+#include "output/rundb/RunDatabaseSchema.h"
 
 namespace dravia::test {
 

@@ -14,7 +14,7 @@
 #include "ChartTestDatabase.h"
 #include "app/RunCharts.h"
 #include "display/TestForest.h"
-#include "output/RunDatabase.h"
+#include "output/rundb/Completeness.h"
 #include "support/TempDirectory.h"
 
 namespace dravia {

@@ -21,8 +21,9 @@
 #include "app/WorkingDirectory.h"
 #include "display/PlotView.h"
 #include "display/TestForest.h"
-#include "output/RunDatabase.h"
-#include "output/RunDatabaseSchema.h"
+#include "output/rundb/Completeness.h"
+#include "output/rundb/DatabaseConnection.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "support/TempDirectory.h"
 
 namespace dravia {

@@ -39,7 +39,9 @@ TEST(BatchCommandLine, UsageErrorsExitTwoWithOneLine) {
     for (const char* arguments :
          {"", "fly", "run --years", "run --years abc", "run --community 9", "run --water-stress-mode 2",
           "stats --bogus", "run --seed 0", "run --seed nan", "run --seed 1.5", "run --seed 1e300",
-          "run --seed -3", "run --seed 2147483647", "run --seed 12x"}) {
+          "run --seed -3", "run --seed 2147483647", "run --seed 12x", "run --model-option FOO=2",
+          "run --model-option SLOW_GROWTH_YEARS", "run --model-option SLOW_GROWTH_YEARS=0",
+          "run --model-option CLIMATE_MEMORY_YEARS=1001"}) {
         Result result = runBatch(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1)
@@ -99,6 +101,44 @@ TEST(BatchRun, TheSameSeedWritesTheSameResultsAndOptionsTakeEffect) {
               std::string::npos);
 }
 
+// The preset's model-options file is read beside its initial-values file; --classic sets its options
+// off, and --model-option sets an option whatever the file says.
+TEST(BatchRun, ModelOptionsFromTheFileTheClassicFlagAndTheCommandLine) {
+    test::TempDirectory directory;
+    test::SmallDataSetOptions small;
+    small.climateChange = 1;  // years of their own weather, for the climate memory to average
+    test::writeSmallDataSet(directory.path(), small);
+    const std::string run = "run --seed 2024 --iterations 2 --years 80";
+    ASSERT_EQ(runBatch(run).status, 0);
+    const std::string classic = test::readTextFile("Data/results.out");
+    EXPECT_FALSE(std::filesystem::exists("Data/statsInitModelOptions.txt"))
+        << "a classic run leaves two copies";
+
+    test::writeTextFile("Data/initModelOptions.txt", "SLOW_GROWTH_YEARS 5\nCLIMATE_MEMORY_YEARS 10\n");
+    ASSERT_EQ(runBatch(run).status, 0);
+    const std::string withOptions = test::readTextFile("Data/results.out");
+    EXPECT_NE(withOptions, classic);
+    EXPECT_EQ(test::readTextFile("Data/statsInitModelOptions.txt"),
+              "// Model options the run was made with; options not named were off.\n"
+              "SLOW_GROWTH_YEARS 5\nCLIMATE_MEMORY_YEARS 10\n");
+
+    ASSERT_EQ(runBatch(run + " --classic").status, 0);
+    EXPECT_EQ(test::readTextFile("Data/results.out"), classic);
+    EXPECT_FALSE(std::filesystem::exists("Data/statsInitModelOptions.txt"))
+        << "the last run's copy is removed";
+
+    ASSERT_EQ(
+        runBatch(run + " --classic --model-option SLOW_GROWTH_YEARS=5 --model-option CLIMATE_MEMORY_YEARS=10")
+            .status,
+        0);
+    EXPECT_EQ(test::readTextFile("Data/results.out"), withOptions);
+
+    test::writeTextFile("Data/initModelOptions.txt", "SLOW_GROWTH_YEARS many\n");
+    const Result refused = runBatch(run);
+    EXPECT_EQ(refused.status, 255);
+    EXPECT_NE(refused.output.find("initModelOptions.txt"), std::string::npos) << refused.output;
+}
+
 TEST(BatchRun, StatisticsWithoutAResultsFileFail) {
     test::TempDirectory directory;
     test::writeSmallDataSet(directory.path());
@@ -108,13 +148,15 @@ TEST(BatchRun, StatisticsWithoutAResultsFileFail) {
 }
 
 // This test process holds the working directory's lock, as a run or statistics command of
-// another program would: the batch tool's run and statistics are refused until it lets go.
+// another program would: the batch tool's run and statistics are refused until it lets go. A
+// directory where a lock file might be expected changes nothing.
 TEST(BatchRun, AnotherProgramInTheWorkingDirectoryIsWaitedFor) {
     test::TempDirectory directory;
     test::writeSmallDataSet(directory.path());
     ASSERT_EQ(runBatch("run --years 10 --iterations 2").status, 0);
     const std::string results = test::readTextFile("Data/results.out");
-    const int held = open(".dravia4.lock", O_RDWR | O_CREAT, 0666);
+    std::filesystem::create_directory(".dravia4.lock");
+    const int held = open(".", O_RDONLY | O_DIRECTORY);
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
     const std::string busy =

@@ -105,6 +105,8 @@ class MergeRuns : public ::testing::Test {
 };
 
 TEST_F(MergeRuns, OneHeaderTheRunsInOrderAndIterationsNumberedOn) {
+    // Two plots: the reports average over the plots of each iteration as well.
+    for (const fs::path& run : runs_) test::setParameter(run / "Data" / "initParams.txt", "NUM_PLOTS", "2");
     runAll("--years 60 --iterations 2 --every-tree");
     const fs::path out = directory_.path() / "merged";
     const auto result = merge(out);

@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "batch/BatchTestSupport.h"
 #include "output/RecordLayout.h"
-#include "output/RunDatabase.h"
-#include "output/RunDatabaseSchema.h"
+#include "output/rundb/Completeness.h"
+#include "output/rundb/DatabaseConnection.h"
+#include "output/rundb/Export.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "platform/Format.h"
 #include "platform/Sha256.h"
 #include "support/SmallDataSet.h"
@@ -242,13 +246,58 @@ TEST_F(DatabaseRun, TheCsvExportReadsBackEqualToTheDatabase) {
     EXPECT_EQ(csvFields(test::linesOf(test::readTextFile(csv / "stand.csv"))[0]).at(4), "stems_per_ha");
 }
 
+// The permission bits of a file, as ls shows them in octal.
+unsigned permissionsOf(const fs::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777u : 0u;
+}
+
+TEST(RunDatabaseExport, RealsTakeTheFewestDigitsThatReadBackAndIntegersStayIntegers) {
+    const struct {
+        double value;
+        const char* text;
+    } rows[] = {
+        {0.1, "0.1"},
+        {230.2, "230.2"},  // seventeen digits would say 230.19999999999999
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1e-300, "1e-300"},
+        {5e-324, "5e-324"},  // the smallest subnormal
+        {-2.5, "-2.5"},
+        {100.0, "100"},
+        {1e16, "1e+16"},
+        {-0.0, "0"},  // SQLite keeps no sign on a zero
+    };
+    test::TempDirectory temp;
+    const fs::path database = temp.path() / "run.sqlite";
+    {
+        DatabaseConnection db(database.string(), false);
+        db.execute(RUN_DATABASE_SCHEMA);
+        DatabaseStatement insert =
+            db.prepare("INSERT INTO limiting_factors VALUES (?,1000000,1,2,?,0.5,1,0,0.25)");
+        int iteration = 0;
+        for (const auto& row : rows) insert.bind(1, ++iteration).bind(2, row.value).execute();
+        insert = {};  // a statement goes before its connection closes
+        db.close();
+    }
+    fs::create_directories(temp.path() / "csv");
+    ASSERT_EQ(exportRunDatabase(database.string(), (temp.path() / "csv").string()), "");
+    const auto lines = test::linesOf(test::readTextFile(temp.path() / "csv" / "limiting_factors.csv"));
+    ASSERT_EQ(lines.size(), std::size(rows) + 1);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(std::strtod(rows[i].text, nullptr), rows[i].value) << rows[i].text;
+        // The integer year is written as an integer, never as a real's 1e+06.
+        EXPECT_EQ(lines[i + 1], formatText("%zu,1000000,1,2,%s,0.5,1,0,0.25", i + 1, rows[i].text));
+    }
+}
+
 TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
+    // The second run's seed comes from the command line, not from its parameter file.
     const fs::path second = temp.path() / "second";
     test::SmallDataSetOptions o = options();
     o.seed = 815.0;
     test::writeSmallDataSet(second, o);
     fs::copy_file(database, withDatabase / STANDARD_RUN_DATABASE_NAME);
-    ASSERT_EQ(runCommand(test::batchTool() + " run --dir " + test::quoted(second) + " --db " +
+    ASSERT_EQ(runCommand(test::batchTool() + " run --dir " + test::quoted(second) + " --seed 77 --db " +
                          test::quoted(second / STANDARD_RUN_DATABASE_NAME) + " 2>&1")
                   .status,
               0);
@@ -259,6 +308,10 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
     const fs::path joined = out / STANDARD_RUN_DATABASE_NAME;
     EXPECT_EQ(query(joined, "SELECT part, first_iteration, iterations FROM run ORDER BY part"),
               (std::vector<std::vector<std::string>>{{"1", "1", "3"}, {"2", "4", "3"}}));
+    // Each part names the seed it began with, as its statistics copy does.
+    EXPECT_EQ(query(joined, "SELECT part, value FROM setting WHERE name = 'SEED_INIT' ORDER BY part"),
+              (std::vector<std::vector<std::string>>{{"1", formatText("%lf", 4711.0)},
+                                                     {"2", formatText("%lf", 77.0)}}));
     EXPECT_EQ(
         query(joined, "SELECT * FROM stand WHERE iteration > 3"),
         query(
@@ -267,6 +320,16 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
             "bark_mg_per_ha, branch_mg_per_ha, leaf_mg_per_ha, root_mg_per_ha, above_ground_mg_per_ha, "
             "total_mg_per_ha, carbon_mg_per_ha, volume_m3_per_ha FROM stand"));
     EXPECT_EQ(query(joined, "SELECT count(*) FROM species")[0][0], "3");
+    // The merged files are created as any new file is, whatever the umask.
+    for (const auto& [mask, mode] : {std::pair{"022", 0644u}, std::pair{"077", 0600u}}) {
+        const fs::path again = temp.path() / (std::string("merged") + mask);
+        const auto run = runCommand(std::string("umask ") + mask + "; " + test::batchTool() + " merge " +
+                                    test::quoted(again) + " " + test::quoted(withDatabase) + " " +
+                                    test::quoted(second) + " 2>&1");
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(permissionsOf(again / STANDARD_RUN_DATABASE_NAME), mode) << mask;
+        EXPECT_EQ(permissionsOf(again / "Data" / "results.out"), mode) << mask;
+    }
     // One run without a database: the results are merged, no database is.
     fs::remove(second / STANDARD_RUN_DATABASE_NAME);
     const auto partly = runCommand(test::batchTool() + " merge " + test::quoted(out) + " " +

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "batch/BatchTestSupport.h"
-#include "output/RunDatabase.h"
-#include "output/RunDatabaseSchema.h"
+#include "output/rundb/DatabaseConnection.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "platform/Format.h"
 
 namespace dravia {

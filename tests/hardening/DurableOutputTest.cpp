@@ -17,6 +17,7 @@
 #include "CatalogueSupport.h"
 #include "output/StatsReader.h"
 #include "platform/ProgramExit.h"
+#include "support/RunCommand.h"
 
 namespace dravia::test {
 namespace {
@@ -197,10 +198,82 @@ TEST(DurableOutput, FullDiskEndsTheRunWithCompleteRecords) {
                                 "RESULTS_FILE", "full\\results.out"));
     EXPECT_EQ(
         runCommand(Command::Run),
-        (Outcome{1, {"Error: results file full\\results.out could not be written (the disk may be full)."}}));
+        (Outcome{1,
+                 {"Error: results file full\\results.out could not be written (No space left on device)."}}));
     const std::string written = readTextFile(directory.path() / "full/results.out");
     ASSERT_FALSE(written.empty());
     expectEndsWithCompleteRecord(written, complete);
+}
+
+// Under a file-size limit (ulimit -f, or a scheduler's limit) the run and the statistics say which
+// file reached it, in the system's words, and leave complete records and no temporary files.
+TEST(DurableOutput, AFileSizeLimitIsReportedLikeAFullDisk) {
+    const SmallDataSetOptions options = everyYear();
+    const std::string complete = completeResults(options);
+    ASSERT_GT(complete.size(), 8192u);
+    TempDirectory directory;
+    writeSmallDataSet(directory.path(), options);
+    // bash's ulimit -f counts blocks of 1,024 bytes.
+    auto limited = [](const std::string& arguments, int blocks) {
+        return runCommand("bash -c 'ulimit -f " + std::to_string(blocks) + " && exec \"$0\" \"$@\"' " +
+                          DRAVIA_BATCH_PATH + " " + arguments + " 2>&1");
+    };
+    const CommandResult run = limited("run", 8);
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("Error: results file Data\\results.out could not be written (File too large)."),
+              std::string::npos)
+        << run.output;
+    expectEndsWithCompleteRecord(readTextFile(directory.path() / "Data/results.out"), complete);
+
+    ASSERT_EQ(runCommand(Command::Run), (Outcome{0, {COMPLETED}}));
+    const CommandResult stats = limited("stats", 1);
+    EXPECT_EQ(stats.status, EXIT_ABNORMAL) << stats.output;
+    EXPECT_NE(stats.output.find("errorLog 15: The system is unable to create the file \"Data\\stats.out\"."),
+              std::string::npos)
+        << stats.output;
+    EXPECT_EQ(temporaryFilesBeside(directory.path() / "Data/stats.out"), 0);
+}
+
+// A logging file that lost records is set aside when its run ends, and its statistics are refused;
+// the next run's file is analysed again.
+TEST(DurableOutput, ALoggingFileThatLostRecordsIsNotAnalysed) {
+    if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
+    SmallDataSetOptions options = everyYear();
+    options.testDisturb = 1;
+    options.blowDown = 1;
+    options.firstDisturbYear = 1;
+    options.blowFreq = 1;
+    options.minDiamLogging = 0.0;
+    TempDirectory directory;
+    writeSmallDataSet(directory.path(), options);
+    TinyFileSystem tiny(directory.path() / "full", "4k");
+    if (!tiny.mounted()) GTEST_SKIP() << "no tiny file system here";
+    const fs::path runTime = directory.path() / "Data/inputOutputRunTimeParams.txt";
+    writeTextFile(runTime,
+                  withItemValue(readTextFile(runTime), "DISTURBANCE_RESULTS_FILE", "full\\disturb.out"));
+    EXPECT_EQ(
+        runCommand(Command::Run),
+        (Outcome{1,
+                 {"Error: Logging file full\\disturb.out could not be written (No space left on device).",
+                  "The logging file full\\disturb.out lost records during the run and is kept as "
+                  "full\\disturb.out.incomplete; no statistics are made from it.",
+                  COMPLETED}}));
+    EXPECT_FALSE(fs::exists(directory.path() / "full/disturb.out"));
+    EXPECT_EQ(
+        runCommand(Command::Stats),
+        (Outcome{1,
+                 {"Error: Disturbance results file full\\disturb.out lost records when its run wrote it "
+                  "(kept as full\\disturb.out.incomplete).\nRun the simulation again to analyse its "
+                  "disturbances."}}));
+
+    // A run whose logging file is whole removes what an earlier run set aside.
+    writeTextFile(runTime,
+                  withItemValue(readTextFile(runTime), "DISTURBANCE_RESULTS_FILE", "Data\\disturb.out"));
+    fs::copy_file(directory.path() / "full/disturb.out.incomplete",
+                  directory.path() / "Data/disturb.out.incomplete");
+    EXPECT_EQ(runCommand(Command::Run), (Outcome{0, {COMPLETED}}));
+    EXPECT_FALSE(fs::exists(directory.path() / "Data/disturb.out.incomplete"));
+    EXPECT_EQ(runCommand(Command::Stats).status, 0);
 }
 
 TEST(DurableOutput, FullDiskKeepsTheEarlierStatisticsReport) {

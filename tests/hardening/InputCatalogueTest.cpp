@@ -751,9 +751,17 @@ std::vector<Row> resultsRows() {
     // A file without records is no run's results.
     add("Empty", replaceWith(RESULTS, ""), fails(3, NO_RECORDS));
     add("BinaryGarbage", replaceWith(RESULTS, GARBAGE), fails(3, NO_RECORDS));
+    // Cut short inside a record: its first 20 lines and the beginning of a record.
     add("TruncatedInsideRecord",
-        rewrite(RESULTS, [](const std::string& text) { return text.substr(0, text.size() - 7); }),
-        Outcome{0, {}});
+        rewrite(RESULTS,
+                [](const std::string& text) {
+                    size_t end = 0;
+                    for (int line = 0; line < 20; ++line) end = text.find('\n', end) + 1;
+                    return text.substr(0, end) + "      1    2";
+                }),
+        fails(3,
+              "Error: statistics input file Data\\results.out ends inside a record on line 21; the file was "
+              "cut short."));
     add("Crlf", rewrite(RESULTS, withCrlf), Outcome{0, {}});
     add("OneIteration", rewrite(RESULTS, headerLine("Iterations:", "Iterations: 1")),
         fails(3, ONE_ITERATION));
@@ -771,13 +779,13 @@ std::vector<Row> resultsRows() {
         rewrite(RESULTS,
                 [](const std::string& text) {
                     return text +
-                           "    1  11    1    1  1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308\n"
+                           "    2  11    1    1  1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308 1e308\n"
                            "    2  2147483647    1    1  1 1 1 1 1 1 1 1 1\n"
                            "    2  -2147483648    1    41  1 1 1 1 1 1 1 1 1\n";
                 }),
         fails(3,
               "Error: statistics input file Data\\results.out holds the value 1e+308 in the record of "
-              "iteration 1, "
+              "iteration 2, "
               "year 11, plot 1, species 1; no stand holds so much."));
     add("LongLine",
         rewrite(RESULTS, [](const std::string& text) { return std::string(100000, '9') + "\n" + text; }),
@@ -794,9 +802,10 @@ std::vector<Row> resultsRows() {
         fails(3,
               "Error: statistics input file Data\\results.out holds a record of iteration 0, but the run had "
               "iterations 1 to 2."));
-    add("RecordTwice", rewrite(RESULTS, appended(record + record)),
+    const std::string lastIteration = "      2" + record.substr(7);
+    add("RecordTwice", rewrite(RESULTS, appended(lastIteration + lastIteration)),
         fails(3,
-              "Error: statistics input file Data\\results.out holds the record of iteration 1, year 25, plot "
+              "Error: statistics input file Data\\results.out holds the record of iteration 2, year 25, plot "
               "1, "
               "species 1 more than once."));
     add("LastIterationMissing", rewrite(RESULTS, withoutIteration(2)),
@@ -852,7 +861,7 @@ std::vector<Row> runOutputRows() {
         },
         fails(1, errorLog15(RESULTS)), true);
     add("ResultsOnFullDevice", rewrite(RUN_TIME, setItem("RESULTS_FILE", "/dev/full")),
-        fails(1, "Error: results file /dev/full could not be written (the disk may be full)."));
+        fails(1, "Error: results file /dev/full could not be written (No space left on device)."));
     add("TreeBiodataIsDirectory", directoryInstead("newplot"), fails(1, errorLog15("newplot")));
     // The run goes on without the logging records, says so once, and does not end as complete.
     SmallDataSetOptions loggingEveryTenYears;
@@ -864,7 +873,8 @@ std::vector<Row> runOutputRows() {
     rows.push_back(Row{
         "RunOutput_DisturbanceFileOnFullDevice", Command::Run,
         rewrite(RUN_TIME, setItem("DISTURBANCE_RESULTS_FILE", "/dev/full")),
-        Outcome{1, {"Error: Logging file /dev/full could not be written (the disk may be full).", COMPLETED}},
+        Outcome{1,
+                {"Error: Logging file /dev/full could not be written (No space left on device).", COMPLETED}},
         false, loggingEveryTenYears});
     add(
         "MonitorFileOnFullDevice",
@@ -872,7 +882,7 @@ std::vector<Row> runOutputRows() {
             rewrite(INITIAL, setItem("MONITOR_FLAG", "1"))(directory);
             rewrite(INITIAL, setItem("MONITOR_FILE", "/dev/full"))(directory);
         },
-        fails(1, "Error: monitor file /dev/full could not be written (the disk may be full)."));
+        fails(1, "Error: monitor file /dev/full could not be written (No space left on device)."));
     add("StatisticsCopyIsDirectory", directoryInstead(STATS_RUN_TIME), fails(1, errorLog15(STATS_RUN_TIME)));
     add("StatisticsInitialCopyIsDirectory", directoryInstead(STATS_INITIAL),
         fails(1, errorLog15(STATS_INITIAL)));

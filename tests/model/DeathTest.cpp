@@ -84,5 +84,30 @@ TEST(KillTrees, EmptyPlotDrawsNothing) {
     EXPECT_EQ(f.plot().PLOT_BA, 0.0);
 }
 
+// Slow-growth years: the slow-growth draw is made as in the classic model, but it kills only from
+// the N-th consecutive slow year on. The state 1.0 gives a first draw that spares every tree
+// (7.8e-6 against 4 / 1e12 is no background death) and a second of 0.1315, below 0.368.
+TEST(KillTrees, SlowGrowthKillsOnlyFromTheNthConsecutiveSlowYear) {
+    struct Row {
+        int yearsNeeded;
+        int slowYears;
+        bool dies;
+    };
+    for (const Row row : {Row{1, 1, true}, Row{1, 0, true}, Row{3, 2, false}, Row{3, 3, true},
+                          Row{3, 4, true}, Row{2, 1, false}}) {
+        ForestFixture f;
+        f.addSpecies(1, 3).AGEMAX = 1e12;
+        f.model->options.SLOW_GROWTH_YEARS = row.yearsNeeded;
+        f.model->run.RANDOM_STATE = 1.0;
+        Tree& tree = f.addTree(1, 20.0);
+        tree.SLOW_GROWTH = 1;
+        tree.SLOW_YEARS = row.slowYears;
+        killTrees(*f.model, f.plot());
+        EXPECT_EQ(f.plot().NTREES, row.dies ? 0 : 1) << row.yearsNeeded << " " << row.slowYears;
+        // Both draws are made whether or not the second can kill: the stream stays the classic one.
+        EXPECT_EQ(drawsBetween(1.0, f.model->run.RANDOM_STATE), 2) << row.yearsNeeded << " " << row.slowYears;
+    }
+}
+
 }  // namespace
 }  // namespace dravia

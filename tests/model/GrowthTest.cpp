@@ -219,5 +219,43 @@ TEST(GrowTrees, ADiameterBeyondWhatTheModelFollowsEndsTheRun) {
         "maximum number of saplings.");
 }
 
+// The count of consecutive slow years grows with each slow year and starts again after a year of
+// normal growth (a lone tree grows about 0.69 cm a year here; MIN_DIAM_INC decides which is slow).
+TEST(GrowTrees, ConsecutiveSlowYearsCountUpAndANormalYearResetsThem) {
+    ForestFixture f;
+    Species& s = f.addSpecies(1, 3);
+    Tree& tree = f.addTree(1, 20.0);
+    struct Year {
+        double minimumIncrement;
+        int slowYears;
+    };
+    for (const Year year : {Year{5.0, 1}, Year{5.0, 2}, Year{0.01, 0}, Year{5.0, 1}}) {
+        s.MIN_DIAM_INC = year.minimumIncrement;
+        growTrees(*f.model, f.plot());
+        EXPECT_EQ(tree.SLOW_YEARS, year.slowYears) << year.minimumIncrement;
+        EXPECT_EQ(tree.SLOW_GROWTH, year.slowYears > 0 ? 1 : 0);
+    }
+}
+
+// Under climate memory a tree of at least 10 cm at the start of the year grows by the remembered
+// site quality, a smaller one by the year's own; without it every tree grows by the year's own.
+TEST(GrowTrees, EstablishedTreesGrowByTheRememberedSiteQuality) {
+    struct Row {
+        int memoryYears;
+        double dbh;
+        bool grows;
+    };
+    for (const Row row : {Row{5, 10.0, true}, Row{5, 9.99, false}, Row{1, 10.0, false}, Row{2, 30.0, true}}) {
+        ForestFixture f;
+        Species& s = f.addSpecies(1, 3);
+        s.SITE_QUALITY = 0.0;  // the year's own: no growth
+        s.ESTABLISHED_SITE_QUALITY = 0.8;
+        f.model->options.CLIMATE_MEMORY_YEARS = row.memoryYears;
+        Tree& tree = f.addTree(1, row.dbh);
+        growTrees(*f.model, f.plot());
+        EXPECT_EQ(tree.DBH > row.dbh, row.grows) << row.memoryYears << " " << row.dbh;
+    }
+}
+
 }  // namespace
 }  // namespace dravia

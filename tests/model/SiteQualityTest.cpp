@@ -145,5 +145,36 @@ TEST(SiteQuality, WritesNoFileEvenWithTheMonitorFlag) {
     EXPECT_TRUE(std::filesystem::is_empty(directory.path()));
 }
 
+// Climate memory over three years: the established trees' factors follow the mean degree-days and
+// drought of the years simulated so far (one, then two) and then of the latest three only. The
+// species' range is 1000-3000 degree-days and its drought tolerance 0.4; its year's nitrogen
+// factor 0.8 and wetness factor 1 multiply in. Each mean and factor worked by hand.
+TEST(SiteQuality, ClimateMemoryAveragesTheLatestYearsOfThePlot) {
+    ForestFixture f;
+    Species& s = test::plainSpecies(f, 1);
+    s.SQ_SOIL_N = 0.8;
+    s.SQ_WETNESS = 1.0;
+    f.model->options.CLIMATE_MEMORY_YEARS = 3;
+    struct Year {
+        double degreeDays, wilt;
+    };
+    // Means of the remembered years: 1500 and 0; 1750 and 0.1; 2000 and 0.4/3; then, the first
+    // year left behind, 2500 and 0.8/3.
+    const Year years[] = {{1500.0, 0.0}, {2000.0, 0.2}, {2500.0, 0.2}, {3000.0, 0.4}};
+    const double expected[] = {
+        0.75 * 1.0 * 0.8,                // temperature 1 − 0.5², no drought
+        0.9375 * 0.9375 * 0.8,           // 1 − 0.25² twice
+        1.0 * (1.0 - 1.0 / 9.0) * 0.8,   // the middle of the range; 1 − (1/3)²
+        0.75 * (1.0 - 4.0 / 9.0) * 0.8,  // 1 − 0.5²; 1 − (2/3)²
+    };
+    for (int k = 0; k < 4; ++k) {
+        f.model->climate.DEGREE_DAYS = years[k].degreeDays;
+        f.model->climate.WILT = years[k].wilt;
+        rememberClimateOfYear(*f.model, f.plot());
+        EXPECT_LE(f.plot().climateHistory.size(), 3u);
+        EXPECT_NEAR(s.ESTABLISHED_SITE_QUALITY, expected[k], 1e-12) << "year " << k + 1;
+    }
+}
+
 }  // namespace
 }  // namespace dravia

@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <string>
 
 #include "output/DisturbanceData.h"
 #include "output/OutputFixture.h"
 #include "output/ResultsFile.h"
 #include "output/StatsReader.h"
+#include "platform/Format.h"
 #include "platform/ProgramExit.h"
 
 namespace dravia::test {
@@ -148,7 +150,7 @@ TEST_F(StatsReaderTest, RecordsOutsideTheTableAreIgnored) {
                   "1 1 1 0 5 1 1 1 1 1 1 1 1\n"
                   "1 501 1 1 5 1 1 1 1 1 1 1 1\n"
                   "1 0 1 1 5 1 1 1 1 1 1 1 1\n"
-                  "2 500 1 40 5 1 1 1 1 1 1 1 1");
+                  "2 500 1 40 5 1 1 1 1 1 1 1 1\n");
     read(StatsKind::General, "Data\\results.out");
     double total = 0.0;
     for (const StatsCell& cell : model->statistics.table) total += cell.sum[0];
@@ -158,9 +160,13 @@ TEST_F(StatsReaderTest, RecordsOutsideTheTableAreIgnored) {
 
 TEST_F(StatsReaderTest, EachReadingStartsFromAnEmptyTable) {
     model->statistics.cell(3, 400).sum[2] = 8.0;
+    model->statistics.cell(3, 400).recordPopulation = 8.0;
+    model->statistics.slotTotals[400].grandTotal = 8.0;
     writeTextFile("Data/results.out", "1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 5 1 1 1 1 1 1 1 1\n");
     read(StatsKind::General, "Data\\results.out");
     EXPECT_EQ(model->statistics.cell(3, 400).sum[2], 0.0);
+    EXPECT_EQ(model->statistics.cell(3, 400).recordPopulation, 0.0);
+    EXPECT_EQ(model->statistics.slotTotals[400].grandTotal, 0.0);
 }
 
 TEST_F(StatsReaderTest, OneIterationEndsTheStatistics) {
@@ -187,46 +193,104 @@ TEST_F(StatsReaderTest, MoreThanFiveHundredIntervalsEndTheStatistics) {
     EXPECT_EQ(host.lastMessage().rfind("errorLog 14: There are more than 500 intervals", 0), 0u);
 }
 
-TEST_F(StatsReaderTest, AFinalLineWithoutLineBreakIsRead) {
+TEST_F(StatsReaderTest, AFinalLineWithoutLineBreakIsReadUnlessItBeginsARecord) {
     model->params.NUM_ITERS = 2;
-    writeTextFile("Data/results.out", "junk\n1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 4 1 1 1 1 1 1 1 1");
+    writeTextFile("Data/results.out", "1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 4 1 1 1 1 1 1 1 1\nend of file");
     read(StatsKind::General, "Data\\results.out");
     EXPECT_EQ(model->statistics.cell(1, 1).sum[0], 9.0);
+    // Cut short inside its last record, even where what is left still looks like one.
+    for (const char* last : {"2 1 1 1 4 1 1", "2 1 1 1 4 1 1 1 1 1 1 1 1", "  -"}) {
+        writeTextFile("Data/results.out", std::string("junk\n1 1 1 1 5 1 1 1 1 1 1 1 1\n") + last);
+        EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL) << last;
+        EXPECT_EQ(host.lastMessage(),
+                  "Error: statistics input file Data\\results.out ends inside a record on "
+                  "line 3; the file was cut short.");
+    }
 }
 
-TEST_F(StatsReaderTest, IterationTotalsAddEveryCountedRecordWhereverItStands) {
+TEST_F(StatsReaderTest, DisturbanceFilesOfAnotherRunAreRefused) {
+    // The results file read before told of 2 iterations of 10 years.
+    const std::string otherRun =
+        "Error: statistics input file Data\\disturb.out describes a run of %d iterations of %d years, but "
+        "the "
+        "results file one of 2 iterations of 10 years; they are not files of the same run.";
+    struct Case {
+        StatsKind kind;
+        int iterations, years;
+    };
+    for (const Case c :
+         {Case{StatsKind::Disturbance, 3, 10}, Case{StatsKind::Disturbance, 2, 20},
+          Case{StatsKind::AfterDisturbance, 3, 10}, Case{StatsKind::AfterDisturbance, 2, 20}}) {
+        model->params.NUM_ITERS = c.iterations;
+        model->params.NUM_YEARS = c.years;
+        writeTextFile("Data/disturb.out", c.kind == StatsKind::Disturbance ? disturbanceHeaderText(*model)
+                                                                           : resultsHeaderText(*model, true));
+        model->params.NUM_ITERS = 2;
+        model->params.NUM_YEARS = 10;
+        EXPECT_EQ(endStatus(c.kind, "Data\\disturb.out"), EXIT_ABNORMAL);
+        EXPECT_EQ(host.lastMessage(), formatText(otherRun.c_str(), c.iterations, c.years));
+    }
+}
+
+TEST_F(StatsReaderTest, SlotTotalsAreTheMeanPlotOfEveryCountedRecord) {
     model->params.NUM_ITERS = 2;
+    model->params.NUM_PLOTS = 2;
     model->params.RESULTS_INTERV = 10;
     writeTextFile("Data/results.out",
-                  "2 10 1 1 5 1 1 1 1 1 1 1 1\n"
                   "1 1 1 1 4 2 0 0 0 0 0 0 0\n"
-                  "2 10 2 3 1 1 1 1 1 1 1 1 1\n"
+                  "1 1 2 1 2 2 0 0 0 0 0 0 0\n"     // the second plot adds into the same iteration
                   "1 1 1 41 7 1 1 1 1 1 1 1 1\n"    // no such species: not counted
                   "1 5000 1 1 7 1 1 1 1 1 1 1 1\n"  // beyond the table: not counted
+                  "2 10 1 1 5 1 1 1 1 1 1 1 1\n"
+                  "2 10 2 3 1 1 1 1 1 1 1 1 1\n"
                   "2 10 1 2 0 0 0 0 0 0 0 0 0\n"    // no data for its species, counted all the same
                   "2 11 1 2 2 1 1 1 1 1 1 1 1\n");  // year 11 falls in the slot of year 10
     read(StatsKind::General, "Data\\results.out");
-    const auto& totals = model->statistics.iterationTotals;
-    ASSERT_EQ(totals.size(), 2u);
-    EXPECT_EQ(totals.at(statsIterationKey(1, 1)), (StatsQuantities{4, 2, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(totals.at(statsIterationKey(2, 2)), (StatsQuantities{8, 3, 3, 3, 3, 3, 3, 3, 3}));
-    // Keys order by slot first, then by iteration number, negative numbers included.
-    EXPECT_LT(statsIterationKey(1, 7), statsIterationKey(2, -5));
-    EXPECT_LT(statsIterationKey(2, -5), statsIterationKey(2, 3));
-    EXPECT_EQ(slotOfStatsIterationKey(statsIterationKey(500, -2147483647 - 1)), 500);
+    const StatisticsState& statistics = model->statistics;
+    // Slot 1: iteration 1 holds 6 trees on 2 plots, iteration 2 none.
+    EXPECT_EQ(statistics.slotTotals[1].sum, (StatsQuantities{3, 2, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(statistics.slotTotals[1].sumOfSquares, (StatsQuantities{9, 4, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(statistics.cell(1, 1).sum[POPULATION], 3.0);
+    EXPECT_EQ(statistics.cell(1, 1).recordPopulation, 6.0);
+    // Slot 2: iteration 2 holds 8 trees and 3 of every other quantity on 2 plots.
+    const StatsSlotTotals& later = statistics.slotTotals[2];
+    EXPECT_EQ(later.sum, (StatsQuantities{4, 1.5, 1.5, 1.5, 1.5, 1.5, 1.5, 1.5, 1.5}));
+    EXPECT_EQ(later.sumOfSquares[POPULATION], 16.0);
+    EXPECT_EQ(later.aboveGround, 6.0);
+    EXPECT_EQ(later.aboveGroundSquares, 36.0);
+    EXPECT_EQ(later.grandTotal, 7.5);
+    EXPECT_EQ(later.grandTotalSquares, 56.25);
 }
 
-TEST_F(StatsReaderTest, AFileWithTooManyIterationTotalsIsRefused) {
-    std::string text = " Iterations: 1002001 \n Years:           10 \n Print Interval:     5 \n";
-    const size_t records = STATS_ITERATION_TOTALS_LIMIT + 1;
-    text.reserve(text.size() + records * 36);
-    for (size_t iteration = 1; iteration <= records; ++iteration)
-        text += std::to_string(iteration) + " 1 1 1 1 1 1 1 1 1 1 1 1\n";
-    writeTextFile("Data/results.out", text);
-    EXPECT_EQ(endStatus(StatsKind::General, "Data\\results.out"), EXIT_ABNORMAL);
-    EXPECT_EQ(host.lastMessage(),
-              "Error: statistics input file Data\\results.out holds records of more than 1002000 iterations "
-              "and time slots; it is too large to analyse.");
+TEST_F(StatsReaderTest, RecordsOfTheWrongIterationOrPlotAreRefusedByLine) {
+    model->params.NUM_ITERS = 3;
+    model->params.NUM_PLOTS = 2;
+    const std::string header = disturbanceHeaderText(*model);
+    const long long headerLines = std::count(header.begin(), header.end(), '\n');
+    struct Case {
+        StatsKind kind;
+        std::string content;
+        std::string message;
+    };
+    const Case cases[] = {
+        {StatsKind::General,
+         "1 1 1 1 5 1 1 1 1 1 1 1 1\n2 1 1 1 5 1 1 1 1 1 1 1 1\n1 5 2 1 5 1 1 1 1 1 1 1 1\n",
+         "Data\\results.out, line 3: a record of iteration 1 follows records of iteration 2; a run writes "
+         "its iterations in increasing order."},
+        {StatsKind::Disturbance, header + "3 5 1 1 5 1 1 1 1 1 1 1 1\n2 15 1 1 5 1 1 1 1 1 1 1 1\n",
+         "Data\\results.out, line " + std::to_string(headerLines + 2) +
+             ": a record of iteration 2 follows records of iteration 3; a run writes its iterations in "
+             "increasing order."},
+        {StatsKind::General, "1 1 1 1 5 1 1 1 1 1 1 1 1\n1 1 3 1 5 1 1 1 1 1 1 1 1\n",
+         "Data\\results.out, line 2: a record of plot 3, but the run had plots 1 to 2."},
+        {StatsKind::AfterDisturbance, "1 5 0 1 5 1 1 1 1 1 1 1 1\n",
+         "Data\\results.out, line 1: a record of plot 0, but the run had plots 1 to 2."},
+    };
+    for (const Case& c : cases) {
+        writeTextFile("Data/results.out", c.content);
+        EXPECT_EQ(endStatus(c.kind, "Data\\results.out"), EXIT_ABNORMAL);
+        EXPECT_EQ(host.lastMessage(), "Error: statistics input file " + c.message);
+    }
 }
 
 }  // namespace

@@ -44,19 +44,26 @@ class StatsReportTest : public OutputTest {
         model->params.RESULTS_INTERV = 10;
         model->statistics.CO2_SWITCH_TEXT = "OFF";
     }
-    // Fills a cell and the iterations' totals of its slot from the values of iterations 1, 2, ...,
-    // in the order of the table's pairs, as a reading of one record per iteration would.
-    void fill(int sn, int slot, std::initializer_list<std::array<double, STATS_QUANTITIES>> iterations) {
+    // Fills a cell and its slot's stand totals from the values of iterations 1, 2, ..., in the order
+    // of the table's pairs, as a reading of one plot with one species in the slot would.
+    void fill(int sn, int slot, std::initializer_list<StatsQuantities> iterations) {
         StatsCell& cell = model->statistics.cell(sn, slot);
-        int iteration = 0;
+        StatsSlotTotals& totals = model->statistics.slotTotals[static_cast<size_t>(slot)];
         for (const auto& values : iterations) {
-            StatsQuantities& totals = model->statistics.iterationTotals[statsIterationKey(slot, ++iteration)];
             for (size_t q = 0; q < STATS_QUANTITIES; ++q) {
                 cell.sum[q] += values[q];
                 cell.sumOfSquares[q] += values[q] * values[q];
-                totals[q] += values[q];
             }
+            cell.recordPopulation += values[POPULATION];
+            cell.recordBasalArea += values[BASAL_AREA];
+            const double above = values[LEAF] + values[BARK] + values[BRANCH] + values[STEM];
+            totals.aboveGround += above;
+            totals.aboveGroundSquares += above * above;
+            totals.grandTotal += above + values[ROOT];
+            totals.grandTotalSquares += (above + values[ROOT]) * (above + values[ROOT]);
         }
+        totals.sum = cell.sum;
+        totals.sumOfSquares = cell.sumOfSquares;
     }
     // Reads a file of the kind and returns the report's totals line and biomass lines.
     std::string totalsOf(StatsKind kind, const std::string& fileText) {
@@ -271,8 +278,8 @@ TEST_F(StatsReportTest, TotalIntervalsComeFromTheTotalsOfEachIteration) {
     model->params.NUM_ITERS = 3;
     const std::array<double, 5> ones = {1, 1, 1, 1, 1};
     const std::string parts = " Iterations:     3 \n Years:           10 \n Print Interval:    10 \n" +
-                              record(1, 1, 1, 1, 1.0, ones) + record(2, 1, 1, 1, 1.0, ones) +
-                              record(1, 1, 2, 1, 1.0, ones) + record(3, 10, 1, 1, 1.0);
+                              record(1, 1, 1, 1, 1.0, ones) + record(1, 1, 2, 1, 1.0, ones) +
+                              record(2, 1, 1, 1, 1.0, ones) + record(3, 10, 1, 1, 1.0);
     const std::string one = "     1.0", twoFive = "     2.5";
     EXPECT_EQ(totalsOf(StatsKind::General, parts),
               "\n    TOTAL             1.0    2.5     1.0     2.5    0.0     0.0     0.0    0.0\n" +
@@ -283,6 +290,34 @@ TEST_F(StatsReportTest, TotalIntervalsComeFromTheTotalsOfEachIteration) {
                                   {{"     4.0", "     9.9"}},
                                   {{one, twoFive}},
                                   {{"     5.0", "    12.4"}}}));
+}
+
+TEST_F(StatsReportTest, SeveralPlotsAreReportedAsTheirMeanPlot) {
+    // Two plots, three iterations; iteration 2 has a record of plot 1 only. Per iteration the
+    // mean plot holds 3, 3, 2 trees (2.7 ± 1.4), basal area 2, 1, 2 (1.7 ± 1.4) and stem wood
+    // 1, 0.5, 1 (0.8 ± 0.7).
+    model->params.NUM_ITERS = 3;
+    model->params.NUM_PLOTS = 2;
+    const std::string records =
+        " Iterations:     3 \n Years:           10 \n Print Interval:    10 \n"
+        "1 1 1 1 4 2 1 0 0 0 0 0 0\n"
+        "1 1 2 1 2 2 1 0 0 0 0 0 0\n"
+        "2 1 1 1 6 2 1 0 0 0 0 0 0\n"
+        "3 1 1 1 2 2 1 0 0 0 0 0 0\n"
+        "3 1 2 1 2 2 1 0 0 0 0 0 0\n";
+    const std::string stem = "     0.8", stemInterval = "     0.7", zero = "     0.0";
+    EXPECT_EQ(totalsOf(StatsKind::General, records),
+              "\n    TOTAL             2.7    1.4     1.7     1.4    0.0     0.0     0.0    0.0\n" +
+                  biomassLinesOf({{{stem, stemInterval}},
+                                  {{zero, zero}},
+                                  {{zero, zero}},
+                                  {{zero, zero}},
+                                  {{stem, stemInterval}},
+                                  {{zero, zero}},
+                                  {{stem, stemInterval}}}));
+    EXPECT_NE(statsReportText(*model, StatsKind::General, StatsLayout::Plain)
+                  .find(" 1 Sugar_maple        2.7    1.4     1.7     1.4    0.0     0.0     0.0    0.0\n"),
+              std::string::npos);
 }
 
 TEST_F(StatsReportTest, DisturbanceReportsTakeTheIterationsWithoutEventsAsZero) {

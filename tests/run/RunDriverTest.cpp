@@ -223,5 +223,20 @@ TEST_F(RunDriverTest, AMissingWeatherFileShowsItsMessageAndStopsTheRun) {
     EXPECT_FALSE(std::filesystem::exists("Data/results.out"));
 }
 
+// Climate memory belongs to one iteration: the second starts with none of the first's years, so
+// after two iterations of three years a ten-year memory holds three years, one per plot-year.
+TEST_F(RunDriverTest, ClimateMemoryStartsAnewWithEachIteration) {
+    test::SmallDataSetOptions options;
+    options.numYears = 3;
+    options.numIters = 2;
+    options.numPlots = 2;
+    options.climateChange = 1;
+    load(options);
+    model->options.CLIMATE_MEMORY_YEARS = 10;
+    runSimulation(*model);
+    ASSERT_EQ(model->plots.size(), 2u);
+    for (const Plot& plot : model->plots) EXPECT_EQ(plot.climateHistory.size(), 3u) << plot.PLOT_NO;
+}
+
 }  // namespace
 }  // namespace dravia

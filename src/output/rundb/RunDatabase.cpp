@@ -1,7 +1,6 @@
-#include "output/RunDatabase.h"
+#include "output/rundb/RunDatabase.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,8 +13,8 @@
 #include <utility>
 
 #include "output/ParameterCopies.h"
-#include "output/RunDatabaseSchema.h"
 #include "output/Tally.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Sha256.h"
@@ -66,9 +65,11 @@ void appendSettingsOf(std::vector<std::pair<std::string, std::string>>& settings
 }
 
 std::vector<std::pair<std::string, std::string>> settingsOf(const ModelState& model) {
+    // Named and written as the statistics copies hold them, the seed the one the run began with.
+    const RunParameters made = parametersOfRun(model);
     std::vector<std::pair<std::string, std::string>> settings;
-    appendSettingsOf(settings, runTimeControlCopyText(model.params));
-    appendSettingsOf(settings, initialValuesCopyText(model.params));
+    appendSettingsOf(settings, runTimeControlCopyText(made));
+    appendSettingsOf(settings, initialValuesCopyText(made));
     const Site& site = model.site;
     const RunParameters& p = model.params;
     const std::pair<const char*, double> exact[] = {
@@ -108,148 +109,7 @@ bool validSpecies(int sn) {
     return sn >= 1 && sn <= MAX_SPECIES;
 }
 
-// A regular file, or nothing yet, may take the database's name; a directory or a device never.
-std::string targetProblem(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return {};
-    if (S_ISDIR(status.st_mode)) return "a directory has that name";
-    if (!S_ISREG(status.st_mode)) return "it is not a regular file";
-    return {};
-}
-
 }  // namespace
-
-// --- statements and connections ------------------------------------------------------------
-
-DatabaseStatement::DatabaseStatement(sqlite3* db, const char* sql) : db_(db) {
-    if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK) {
-        throw DatabaseError{sqlite3_errmsg(db)};
-    }
-}
-
-DatabaseStatement::DatabaseStatement(DatabaseStatement&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), statement_(std::exchange(other.statement_, nullptr)) {}
-
-DatabaseStatement& DatabaseStatement::operator=(DatabaseStatement&& other) noexcept {
-    if (this != &other) {
-        sqlite3_finalize(statement_);
-        db_ = std::exchange(other.db_, nullptr);
-        statement_ = std::exchange(other.statement_, nullptr);
-    }
-    return *this;
-}
-
-DatabaseStatement::~DatabaseStatement() {
-    sqlite3_finalize(statement_);
-}
-
-DatabaseStatement& DatabaseStatement::bind(int column, double value) {
-    sqlite3_bind_double(statement_, column, value);
-    return *this;
-}
-
-DatabaseStatement& DatabaseStatement::bind(int column, int value) {
-    sqlite3_bind_int(statement_, column, value);
-    return *this;
-}
-
-DatabaseStatement& DatabaseStatement::bind(int column, long long value) {
-    sqlite3_bind_int64(statement_, column, value);
-    return *this;
-}
-
-DatabaseStatement& DatabaseStatement::bind(int column, const std::string& value) {
-    sqlite3_bind_text(statement_, column, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
-    return *this;
-}
-
-DatabaseStatement& DatabaseStatement::bindNull(int column) {
-    sqlite3_bind_null(statement_, column);
-    return *this;
-}
-
-void DatabaseStatement::execute() {
-    const int status = sqlite3_step(statement_);
-    sqlite3_reset(statement_);
-    if (status != SQLITE_DONE && status != SQLITE_ROW) throw DatabaseError{sqlite3_errmsg(db_)};
-}
-
-bool DatabaseStatement::nextRow() {
-    const int status = sqlite3_step(statement_);
-    if (status == SQLITE_ROW) return true;
-    sqlite3_reset(statement_);
-    if (status != SQLITE_DONE) throw DatabaseError{sqlite3_errmsg(db_)};
-    return false;
-}
-
-double DatabaseStatement::realColumn(int column) const {
-    return sqlite3_column_double(statement_, column);
-}
-
-long long DatabaseStatement::integerColumn(int column) const {
-    return sqlite3_column_int64(statement_, column);
-}
-
-std::string DatabaseStatement::textColumn(int column) const {
-    const unsigned char* text = sqlite3_column_text(statement_, column);
-    return text ? std::string(reinterpret_cast<const char*>(text),
-                              static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
-                : std::string();
-}
-
-bool DatabaseStatement::nullColumn(int column) const {
-    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
-}
-
-bool DatabaseStatement::realValued(int column) const {
-    return sqlite3_column_type(statement_, column) == SQLITE_FLOAT;
-}
-
-int DatabaseStatement::columnCount() const {
-    return sqlite3_column_count(statement_);
-}
-
-std::string DatabaseStatement::columnName(int column) const {
-    const char* name = sqlite3_column_name(statement_, column);
-    return name ? name : "";
-}
-
-DatabaseConnection::DatabaseConnection(const std::string& path, bool readOnly) {
-    // One thread uses a connection: SQLite's own locking of it would only cost time.
-    const int flags = (readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) |
-                      SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        db_ = nullptr;
-        throw DatabaseError{reason};
-    }
-    sqlite3_extended_result_codes(db_, 1);
-}
-
-DatabaseConnection::~DatabaseConnection() {
-    sqlite3_close_v2(db_);
-}
-
-void DatabaseConnection::execute(const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string reason = message ? message : sqlite3_errmsg(db_);
-        sqlite3_free(message);
-        throw DatabaseError{reason};
-    }
-}
-
-DatabaseStatement DatabaseConnection::prepare(const char* sql) {
-    return DatabaseStatement(db_, sql);
-}
-
-void DatabaseConnection::close() {
-    if (sqlite3_close(db_) != SQLITE_OK) throw DatabaseError{sqlite3_errmsg(db_)};
-    db_ = nullptr;
-}
-
-// --- the run database ------------------------------------------------------------------------
 
 RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& model,
                          const std::vector<InputFile>& inputs)
@@ -261,17 +121,13 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     // Counting the memory SQLite takes costs a lock at each allocation; nobody reads the count.
     static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
     (void)configured;
-    const std::string problem = targetProblem(path_);
+    const std::string problem = databasePathProblem(path_);
     if (!problem.empty()) throw refuse(problem);
-    std::string pattern = path_ + ".XXXXXX";
-    const int descriptor = mkstemp(pattern.data());
+    std::string temporary;
+    const int descriptor = createFileBeside(path_, temporary);
     if (descriptor < 0) throw refuse(std::strerror(errno));
-    // mkstemp leaves the file to its owner alone; the database is readable as any file the user writes.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
     ::close(descriptor);
-    temporaryPath_ = pattern;
+    temporaryPath_ = temporary;
     try {
         db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
         // The file is renamed into place only when complete, so a crash leaves nothing behind that
@@ -599,148 +455,6 @@ void RunDatabase::finish(const ModelState& model, bool completed) {
             throw DatabaseError{std::strerror(errno)};
         finished_ = true;
     });
-}
-
-// --- reading back ------------------------------------------------------------------------------
-
-namespace {
-
-void appendCsvText(std::string& line, const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        line += text;
-        return;
-    }
-    line += '"';
-    for (const char c : text) {
-        if (c == '"') line += '"';
-        line += c;
-    }
-    line += '"';
-}
-
-}  // namespace
-
-std::string exportRunDatabase(const std::string& path, const std::string& directory) {
-    try {
-        DatabaseConnection db(path, true);
-        for (const char* table : RUN_DATABASE_TABLES) {
-            const std::string fileName = directory + "/" + table + ".csv";
-            DatabaseStatement rows = db.prepare(formatText("SELECT * FROM %s", table).c_str());
-            errno = 0;
-            FileHandle file = openFile(fileName, "w");
-            if (!file)
-                return formatText("Error: \"%s\" could not be created: %s.", fileName.c_str(),
-                                  std::strerror(errno));
-            const int columns = rows.columnCount();
-            std::string line;
-            for (int c = 0; c < columns; ++c) {
-                if (c > 0) line += ',';
-                line += rows.columnName(c);
-            }
-            line += '\n';
-            bool written = appendWhole(file.get(), line);
-            while (written && rows.nextRow()) {
-                line.clear();
-                for (int c = 0; c < columns; ++c) {
-                    if (c > 0) line += ',';
-                    if (rows.nullColumn(c)) continue;
-                    // Seventeen significant digits read back to the same double.
-                    if (rows.realValued(c)) {
-                        appendFormat(line, "%.17g", rows.realColumn(c));
-                    } else {
-                        appendCsvText(line, rows.textColumn(c));
-                    }
-                }
-                line += '\n';
-                written = appendWhole(file.get(), line);
-            }
-            if (!written || std::fflush(file.get()) != 0)
-                return formatText("Error: \"%s\" could not be written (the disk may be full).",
-                                  fileName.c_str());
-        }
-    } catch (const DatabaseError& error) {
-        return formatText("Error: run database \"%s\" could not be read: %s.", path.c_str(),
-                          error.reason.c_str());
-    }
-    return {};
-}
-
-std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std::string& target) {
-    std::string temporary = target + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        return formatText("Error: run database \"%s\" could not be created: %s.", target.c_str(),
-                          std::strerror(errno));
-    }
-    ::close(descriptor);
-    std::string current = target;
-    try {
-        DatabaseConnection db(temporary, false);
-        db.execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
-        db.execute(RUN_DATABASE_SCHEMA);
-        int partsBefore = 0;
-        for (size_t k = 0; k < sources.size(); ++k) {
-            const MergeSource& source = sources[k];
-            current = source.path;
-            if (!isCompleteRunDatabase(source.path))
-                throw DatabaseError{"it is not the database of a completed run"};
-            db.prepare("ATTACH DATABASE ? AS source").bind(1, source.path).execute();
-            db.execute("BEGIN");
-            for (const char* table : RUN_DATABASE_TABLES) {
-                const std::string name = table;
-                if (name == "species" && k > 0) continue;
-                // Every column by name, the numbering ones moved on.
-                std::string columns;
-                DatabaseStatement info = db.prepare(formatText("PRAGMA main.table_info(%s)", table).c_str());
-                while (info.nextRow()) {
-                    const std::string column = info.textColumn(1);
-                    if (!columns.empty()) columns += ',';
-                    if (column == "iteration" || column == "first_iteration") {
-                        columns += formatText("%s + %d", column.c_str(), source.iterationOffset);
-                    } else if (column == "part") {
-                        columns += formatText("part + %d", partsBefore);
-                    } else {
-                        columns += column;
-                    }
-                }
-                db.execute(
-                    formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(), table)
-                        .c_str());
-            }
-            db.execute("COMMIT");
-            DatabaseStatement parts = db.prepare("SELECT coalesce(max(part), 0) FROM main.run");
-            if (parts.nextRow()) partsBefore = static_cast<int>(parts.integerColumn(0));
-            parts = {};
-            db.execute("DETACH DATABASE source");
-        }
-        current = target;
-        db.close();
-        if (std::rename(temporary.c_str(), target.c_str()) != 0) throw DatabaseError{std::strerror(errno)};
-    } catch (const DatabaseError& error) {
-        std::remove(temporary.c_str());
-        return formatText("Error: run database \"%s\" could not be merged: %s.", current.c_str(),
-                          error.reason.c_str());
-    }
-    return {};
-}
-
-bool isCompleteRunDatabase(const std::string& path) {
-    if (!targetProblem(path).empty() || access(path.c_str(), R_OK) != 0) return false;
-    try {
-        DatabaseConnection db(path, true);
-        // Every table of a run database, then every part of its run completed.
-        DatabaseStatement tables =
-            db.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
-        for (const char* table : RUN_DATABASE_TABLES) {
-            if (!tables.bind(1, std::string(table)).nextRow() || tables.integerColumn(0) != 1) return false;
-            tables.nextRow();  // to its end, ready for the next table
-        }
-        DatabaseStatement parts = db.prepare("SELECT count(*), min(completed) FROM run");
-        if (!parts.nextRow()) return false;
-        return parts.integerColumn(0) > 0 && parts.integerColumn(1) == 1;
-    } catch (const DatabaseError&) {
-        return false;
-    }
 }
 
 }  // namespace dravia

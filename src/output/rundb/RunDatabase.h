@@ -8,67 +8,9 @@
 
 #include "model/ModelState.h"
 #include "model/Removal.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
+#include "output/rundb/DatabaseConnection.h"
 
 namespace dravia {
-
-// A prepared statement of the run database, bound by column position and reused row after row.
-class DatabaseStatement {
-  public:
-    DatabaseStatement() = default;
-    DatabaseStatement(sqlite3* db, const char* sql);
-    DatabaseStatement(DatabaseStatement&& other) noexcept;
-    DatabaseStatement& operator=(DatabaseStatement&& other) noexcept;
-    DatabaseStatement(const DatabaseStatement&) = delete;
-    DatabaseStatement& operator=(const DatabaseStatement&) = delete;
-    ~DatabaseStatement();
-
-    DatabaseStatement& bind(int column, double value);
-    DatabaseStatement& bind(int column, int value);
-    DatabaseStatement& bind(int column, long long value);
-    DatabaseStatement& bind(int column, const std::string& value);
-    DatabaseStatement& bindNull(int column);
-    // Runs an insert or update; a failure throws DatabaseError with SQLite's reason.
-    void execute();
-    // Steps a query: true while it yields a row.
-    bool nextRow();
-    double realColumn(int column) const;
-    long long integerColumn(int column) const;
-    std::string textColumn(int column) const;
-    bool nullColumn(int column) const;
-    bool realValued(int column) const;  // the value in the column of the current row is a REAL
-    int columnCount() const;
-    std::string columnName(int column) const;
-
-  private:
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* statement_ = nullptr;
-};
-
-// What went wrong in SQLite, in its own words.
-struct DatabaseError {
-    std::string reason;
-};
-
-// An open SQLite file. Every failure throws DatabaseError.
-class DatabaseConnection {
-  public:
-    // readOnly opens an existing file and never creates one.
-    DatabaseConnection(const std::string& path, bool readOnly);
-    DatabaseConnection(const DatabaseConnection&) = delete;
-    DatabaseConnection& operator=(const DatabaseConnection&) = delete;
-    ~DatabaseConnection();
-    void execute(const char* sql);
-    DatabaseStatement prepare(const char* sql);
-    sqlite3* handle() const { return db_; }
-    // Closes the file, reporting what closing it found.
-    void close();
-
-  private:
-    sqlite3* db_ = nullptr;
-};
 
 // Stand amounts of the results files' units (a plot of 100 m sq.) in the database's per-hectare units.
 inline constexpr double STEMS_PER_HA_OF_PLOT_COUNT = 100.0;          // trees per 100 m sq. → stems/ha
@@ -160,25 +102,5 @@ class RunDatabase {
     std::map<int, PlotDemography> demographyByPlot_;
     std::array<Removed, MAX_SPECIES + 1> removed_{};
 };
-
-// Writes each table of the database at path as DIR/TABLE.csv: a header row, then one line per
-// row, numbers in the C locale with 17 significant digits, texts quoted when they hold a comma,
-// quote or line break. Returns an empty string, or what went wrong naming the file.
-std::string exportRunDatabase(const std::string& path, const std::string& directory);
-
-// Joins the run databases of several runs of one scenario into one at target, as merge joins
-// their results files: each source's iterations raised by its offset, its `run`, `setting` and
-// `input_file` rows kept as parts of their own, the species of the first. Written under a
-// temporary name and renamed into place. Returns an empty string, or what went wrong naming
-// the file.
-struct MergeSource {
-    std::string path;
-    int iterationOffset = 0;
-};
-std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std::string& target);
-
-// Whether the file at path is a run database (every table there) of a run that completed (every
-// part of it).
-bool isCompleteRunDatabase(const std::string& path);
 
 }  // namespace dravia

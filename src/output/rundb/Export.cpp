@@ -1,0 +1,84 @@
+#include "output/rundb/Export.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "output/rundb/DatabaseConnection.h"
+#include "output/rundb/RunDatabaseSchema.h"
+#include "platform/Format.h"
+#include "platform/Paths.h"
+
+namespace dravia {
+
+namespace {
+
+// The fewest digits that read back to the same double, in the C locale whatever the user's:
+// 230.2 stays 230.2 where seventeen digits would say 230.19999999999999.
+void appendShortestReal(std::string& line, double value) {
+    char text[32];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+    line.append(text, written.ptr);
+}
+
+void appendCsvText(std::string& line, const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        line += text;
+        return;
+    }
+    line += '"';
+    for (const char c : text) {
+        if (c == '"') line += '"';
+        line += c;
+    }
+    line += '"';
+}
+
+}  // namespace
+
+std::string exportRunDatabase(const std::string& path, const std::string& directory) {
+    try {
+        DatabaseConnection db(path, true);
+        for (const char* table : RUN_DATABASE_TABLES) {
+            const std::string fileName = directory + "/" + table + ".csv";
+            DatabaseStatement rows = db.prepare(formatText("SELECT * FROM %s", table).c_str());
+            errno = 0;
+            FileHandle file = openFile(fileName, "w");
+            if (!file)
+                return formatText("Error: \"%s\" could not be created: %s.", fileName.c_str(),
+                                  std::strerror(errno));
+            const int columns = rows.columnCount();
+            std::string line;
+            for (int c = 0; c < columns; ++c) {
+                if (c > 0) line += ',';
+                line += rows.columnName(c);
+            }
+            line += '\n';
+            bool written = appendWhole(file.get(), line);
+            while (written && rows.nextRow()) {
+                line.clear();
+                for (int c = 0; c < columns; ++c) {
+                    if (c > 0) line += ',';
+                    if (rows.nullColumn(c)) continue;
+                    if (rows.realValued(c)) {
+                        appendShortestReal(line, rows.realColumn(c));
+                    } else {
+                        appendCsvText(line, rows.textColumn(c));
+                    }
+                }
+                line += '\n';
+                written = appendWhole(file.get(), line);
+            }
+            if (!written || std::fflush(file.get()) != 0)
+                return formatText("Error: \"%s\" could not be written (the disk may be full).",
+                                  fileName.c_str());
+        }
+    } catch (const DatabaseError& error) {
+        return formatText("Error: run database \"%s\" could not be read: %s.", path.c_str(),
+                          error.reason.c_str());
+    }
+    return {};
+}
+
+}  // namespace dravia
