@@ -13,6 +13,8 @@
 #include <QToolBar>
 #include <algorithm>
 
+#include "app/WindowPlacement.h"
+
 namespace dravia {
 
 namespace {
@@ -46,7 +48,7 @@ ChartsWindow::ChartsWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
 
     tabs_ = new QTabWidget(this);
     setCentralWidget(tabs_);
-    resize(1100, 750);
+    resizeWithinScreen(*this, QSize(1100, 750));
 }
 
 bool ChartsWindow::openDatabase(const QString& file) {

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "display/DisplayNames.h"
 #include "input/Communities.h"
 
 namespace dravia {
@@ -19,8 +20,9 @@ CommunitiesDialog::CommunitiesDialog(ModelState& model, QWidget* parent)
                            QStringLiteral("StMary SF, Minnesota BWCA (32 species)"),
                            QStringLiteral("Kirtland's Warbler habitat, Grayling, MI (34 species)")},
                           "location");
+    // The climates named with their size, as the community files describe them.
     climate_ = listField(grid, 1, 0, QStringLiteral("Climate:"),
-                         {QStringLiteral("Normal"), QStringLiteral("Global Warming")}, "climate");
+                         {climatePresetOf(model.params, 0), climatePresetOf(model.params, 1)}, "climate");
     layout->addLayout(grid);
     addButtonRow(layout);
 

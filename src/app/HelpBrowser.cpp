@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppIcon.h"
+#include "app/WindowPlacement.h"
 #include "platform/Paths.h"
 
 namespace dravia {
@@ -46,7 +47,7 @@ HelpBrowser::HelpBrowser(QWidget* owner) : QWidget(owner, Qt::Window) {
     // Addresses on the web go to whatever the desktop has; pages of the manual stay here.
     browser_->setOpenExternalLinks(true);
     layout->addWidget(browser_, 1);
-    resize(760, 600);
+    resizeWithinScreen(*this, QSize(760, 600));
 
     back_->setEnabled(false);
     forward_->setEnabled(false);

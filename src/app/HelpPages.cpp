@@ -19,6 +19,20 @@ UrlOpener& urlOpener() {
     return opener;
 }
 
+QFileInfo manualFile(const QString& page) {
+    return QFileInfo(QDir::current(), QString::fromStdString(toLocalPath(page.toStdString())));
+}
+
+// The failure box; always false.
+bool reportUnopened(const QString& page, QWidget* owner) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                    QString::fromStdString(
+                        formatText("Could not open the help file \"%s\".", page.toStdString().c_str())),
+                    QMessageBox::Ok, owner);
+    box.exec();
+    return false;
+}
+
 }  // namespace
 
 UrlOpener setUrlOpener(UrlOpener opener) {
@@ -28,29 +42,21 @@ UrlOpener setUrlOpener(UrlOpener opener) {
 }
 
 bool openHelpPage(const QString& page, QWidget* owner) {
-    bool opened = false;
+    const QFileInfo file = manualFile(page);
+    if (!file.isFile()) return reportUnopened(page, owner);
+    HelpBrowser::showPage(file.absoluteFilePath(), owner);
+    return true;
+}
+
+bool openWebPage(const QString& page, QWidget* owner) {
     if (page.startsWith(QStringLiteral("http://")) || page.startsWith(QStringLiteral("https://"))) {
-        opened = urlOpener()(QUrl(page));
-    } else {
-        const QFileInfo file(QDir::current(), QString::fromStdString(toLocalPath(page.toStdString())));
-        // A viewer would start and then complain on its own; a missing page is reported here.
-        if (file.isFile()) {
-            // A fresh desktop may have no program for HTML: the manual is then read here.
-            opened = urlOpener()(QUrl::fromLocalFile(file.absoluteFilePath()));
-            if (!opened) {
-                HelpBrowser::showPage(file.absoluteFilePath(), owner);
-                opened = true;
-            }
-        }
+        return urlOpener()(QUrl(page)) || reportUnopened(page, owner);
     }
-    if (!opened) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                        QString::fromStdString(
-                            formatText("Could not open the help file \"%s\".", page.toStdString().c_str())),
-                        QMessageBox::Ok, owner);
-        box.exec();
-    }
-    return opened;
+    const QFileInfo file = manualFile(page);
+    if (!file.isFile()) return reportUnopened(page, owner);
+    if (!urlOpener()(QUrl::fromLocalFile(file.absoluteFilePath())))
+        HelpBrowser::showPage(file.absoluteFilePath(), owner);
+    return true;
 }
 
 }  // namespace dravia

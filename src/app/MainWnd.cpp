@@ -3,11 +3,18 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -19,12 +26,15 @@
 #include "app/GraphicsDialog.h"
 #include "app/HelpPages.h"
 #include "app/RunControlDialog.h"
+#include "app/RunIcons.h"
 #include "app/RunSpeedSetting.h"
 #include "app/SiteDialog.h"
 #include "app/SpeciesDialog.h"
 #include "app/VersionInfoDialog.h"
 #include "app/YearPacer.h"
+#include "display/DisplayNames.h"
 #include "display/PlotView.h"
+#include "display/RunStatus.h"
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
 #include "output/rundb/Completeness.h"
@@ -34,6 +44,25 @@
 #include "run/RunStatistics.h"
 
 namespace dravia {
+
+namespace {
+
+// The status line is read, not watched frame by frame.
+constexpr qint64 STATUS_INTERVAL_MILLISECONDS = 40;
+
+QString speedText(int yearsPerSecond) {
+    if (yearsPerSecond == 0) return QStringLiteral("&Unlimited");
+    if (yearsPerSecond == 1) return QStringLiteral("1 year per second");
+    return QStringLiteral("%1 years per second").arg(yearsPerSecond);
+}
+
+// A tooltip with the keys that do the same.
+QString withShortcut(const QString& tip, const QAction* action) {
+    const QKeySequence keys = action->shortcut();
+    return keys.isEmpty() ? tip : QStringLiteral("%1 (%2)").arg(tip, keys.toString(QKeySequence::NativeText));
+}
+
+}  // namespace
 
 MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) {
     view_ = new PlotView(*model_, this);
@@ -58,8 +87,20 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
     setWindowIcon(applicationIcon());
     setGeometry(0, 0, 10, 10);
     buildMenus();
+    buildRunToolBar();
+    buildStatusBar();
     setCentralWidget(view_);
     view_->show();
+    host_->setRunListener([this] {
+        // Years may race by: the title and the status line follow a few times a second, and
+        // always at the start and end of an iteration.
+        const RunState& run = model_->run;
+        const bool edge = run.CURRENT_YEAR <= 1 || run.CURRENT_YEAR >= model_->params.NUM_YEARS;
+        if (edge || !sinceStatus_.isValid() || sinceStatus_.elapsed() >= STATUS_INTERVAL_MILLISECONDS)
+            runStateChanged();
+    });
+    host_->setChartsOffer({[this] { return chartsUnavailableReason(); }, [this] { openCharts(); }});
+    runStateChanged();
 }
 
 MainWnd::~MainWnd() = default;
@@ -86,11 +127,23 @@ void MainWnd::buildMenus() {
     addCommand(file, QStringLiteral("E&xit"), CMD_EXIT);
 
     QMenu* run = bar->addMenu(QStringLiteral("&Run"));
-    addCommand(run, QStringLiteral("&Run"), CMD_RUN);
+    addCommand(run, QStringLiteral("&Run"), CMD_RUN)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     addCommand(run, QStringLiteral("&Quit Run"), CMD_QUIT_RUN);
     run->addSeparator();
-    addCommand(run, QStringLiteral("&Pause"), CMD_PAUSE);
-    addCommand(run, QStringLiteral("&Continue"), CMD_CONTINUE);
+    // One key pauses and continues from anywhere in the program; only one of the two items is
+    // ever enabled, so the key is never ambiguous.
+    for (const auto& [text, command] : {std::pair{QStringLiteral("&Pause"), CMD_PAUSE},
+                                        std::pair{QStringLiteral("&Continue"), CMD_CONTINUE}}) {
+        QAction* action = addCommand(run, text, command);
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    // Space does both while the plot has the keyboard, as in a video player.
+    QAction* onPlot =
+        addCommand(run, QStringLiteral("Pause or Continue on the P&lot"), CMD_PAUSE_OR_CONTINUE);
+    onPlot->setShortcut(QKeySequence(Qt::Key_Space));
+    onPlot->setShortcutContext(Qt::WidgetShortcut);
+    view_->addAction(onPlot);
     run->addSeparator();
     addSpeedMenu(run);
 
@@ -107,7 +160,8 @@ void MainWnd::buildMenus() {
     addCommand(statistics, QStringLiteral("Run Statistics Using &Excel Format Output"),
                CMD_STATS_TAB_SEPARATED);
     statistics->addSeparator();
-    addCommand(statistics, QStringLiteral("&Charts..."), CMD_CHARTS);
+    addCommand(statistics, QStringLiteral("&Charts..."), CMD_CHARTS)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     // The charts item says why it is unavailable.
     statistics->setToolTipsVisible(true);
 
@@ -117,6 +171,8 @@ void MainWnd::buildMenus() {
                 QStringLiteral("Manual\\dravia3_overview.htm"));
     addHelpPage(help, QStringLiteral("&How a Forest Works"), CMD_HELP_FOREST_WORKS,
                 QStringLiteral("Manual\\howForestWorks.htm"));
+    addHelpPage(help, QStringLiteral("&Glossary"), CMD_HELP_GLOSSARY,
+                QStringLiteral("Manual\\glossary.html"));
     addHelpPage(help, QStringLiteral("Chapter &1"), CMD_HELP_CHAPTER_1,
                 QStringLiteral("Manual\\Forest.html"));
     for (int chapter = 2; chapter <= 9; ++chapter) {
@@ -124,8 +180,9 @@ void MainWnd::buildMenus() {
                     QStringLiteral("Manual\\Forest_chap%1.html").arg(chapter));
     }
     help->addSeparator();
-    addHelpPage(help, QStringLiteral("&Latest Documentation From Web"), CMD_HELP_WEB,
-                QString::fromLatin1(WEB_DOCUMENTATION_PAGE));
+    addCommand(help, QStringLiteral("&Latest Documentation From Web"), CMD_HELP_WEB);
+    connect(actions_.at(CMD_HELP_WEB), &QAction::triggered, this,
+            [this] { openWebPage(QString::fromLatin1(WEB_DOCUMENTATION_PAGE), this); });
     actions_.at(CMD_HELP_WEB)->setToolTip(QString::fromLatin1(WEB_DOCUMENTATION_TIP));
     help->setToolTipsVisible(true);
     help->addSeparator();
@@ -137,6 +194,7 @@ void MainWnd::buildMenus() {
     connectCommand(CMD_QUIT_RUN, &MainWnd::quitRun);
     connectCommand(CMD_PAUSE, &MainWnd::pauseRun);
     connectCommand(CMD_CONTINUE, &MainWnd::continueRun);
+    connectCommand(CMD_PAUSE_OR_CONTINUE, &MainWnd::pauseOrContinue);
     connectCommand(CMD_COMMUNITIES, &MainWnd::openCommunitiesDialog);
     connectCommand(CMD_RUN_CONTROL, &MainWnd::openRunControlDialog);
     connectCommand(CMD_SITE, &MainWnd::openSiteDialog);
@@ -160,11 +218,7 @@ void MainWnd::addSpeedMenu(QMenu* run) {
     auto* choices = new QActionGroup(speed);
     choices->setExclusive(true);
     for (const int yearsPerSecond : YEARS_PER_SECOND_CHOICES) {
-        const QString text = yearsPerSecond == 0 ? QStringLiteral("&Unlimited")
-                             : yearsPerSecond == 1
-                                 ? QStringLiteral("1 year per second")
-                                 : QStringLiteral("%1 years per second").arg(yearsPerSecond);
-        QAction* action = speed->addAction(text);
+        QAction* action = speed->addAction(speedText(yearsPerSecond));
         action->setCheckable(true);
         action->setData(yearsPerSecond);
         choices->addAction(action);
@@ -172,9 +226,121 @@ void MainWnd::addSpeedMenu(QMenu* run) {
         connect(action, &QAction::triggered, this,
                 [this, yearsPerSecond] { setYearsPerSecond(yearsPerSecond); });
     }
-    const int stored = validYearsPerSecond(loadStoredYearsPerSecond());
+    speed->addSeparator();
+    watchFirstAction_ =
+        speed->addAction(QStringLiteral("&Watch the First Iteration Only, the Others at Full Speed"));
+    watchFirstAction_->setCheckable(true);
+    connect(watchFirstAction_, &QAction::triggered, this, &MainWnd::setWatchFirstIterationOnly);
+
+    const int stored = loadStoredYearsPerSecond();
     host_->setYearsPerSecond(stored);
     speedActions_.at(stored)->setChecked(true);
+    const bool firstOnly = loadStoredWatchFirstIterationOnly();
+    host_->setWatchFirstIterationOnly(firstOnly);
+    watchFirstAction_->setChecked(firstOnly);
+}
+
+void MainWnd::buildRunToolBar() {
+    runBar_ = addToolBar(QStringLiteral("Run"));
+    runBar_->setObjectName(QStringLiteral("runToolBar"));
+    runBar_->setMovable(false);
+    runBar_->setFloatable(false);
+    runBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // The window's own menu would let the bar be hidden, and a class would lose its buttons.
+    runBar_->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    QAction* run = actions_.at(CMD_RUN);
+    run->setIcon(runIcon(RunIcon::Run));
+    run->setToolTip(withShortcut(QStringLiteral("Run the simulation with the settings in force"), run));
+    runBar_->addAction(run);
+
+    pauseOrContinue_ = new QAction(runIcon(RunIcon::Continue), QStringLiteral("Continue"), this);
+    pauseOrContinue_->setObjectName(QStringLiteral("pauseOrContinue"));
+    connect(pauseOrContinue_, &QAction::triggered, this, &MainWnd::pauseOrContinue);
+    runBar_->addAction(pauseOrContinue_);
+    // Wide enough for the longer of its two words, so the bar does not shift when it turns.
+    if (QWidget* button = runBar_->widgetForAction(pauseOrContinue_))
+        button->setMinimumWidth(button->sizeHint().width());
+
+    QAction* quit = actions_.at(CMD_QUIT_RUN);
+    quit->setIcon(runIcon(RunIcon::QuitRun));
+    quit->setToolTip(QStringLiteral("Stop the run after the year in progress; what it wrote so far is kept"));
+    runBar_->addAction(quit);
+    runBar_->addSeparator();
+
+    // The speed and the watching choice sit beside the buttons, as in the Speed menu; short
+    // words keep the whole bar on a 700-pixel window.
+    speedChoice_ = new QComboBox(runBar_);
+    speedChoice_->setObjectName(QStringLiteral("speedChoice"));
+    for (const int yearsPerSecond : YEARS_PER_SECOND_CHOICES) {
+        speedChoice_->addItem(yearsPerSecond == 0 ? QStringLiteral("Unlimited")
+                                                  : QStringLiteral("%1 years/s").arg(yearsPerSecond),
+                              yearsPerSecond);
+    }
+    speedChoice_->setCurrentIndex(speedChoice_->findData(host_->yearsPerSecond()));
+    speedChoice_->setToolTip(
+        QStringLiteral("Speed: how many simulated years a graphics or tabular run shows per second"));
+    speedChoice_->setAccessibleName(QStringLiteral("Speed"));
+    connect(speedChoice_, &QComboBox::activated, this,
+            [this](int index) { setYearsPerSecond(speedChoice_->itemData(index).toInt()); });
+    runBar_->addWidget(speedChoice_);
+    watchFirstBox_ = new QCheckBox(QStringLiteral("&Watch first iteration only"), runBar_);
+    watchFirstBox_->setObjectName(QStringLiteral("watchFirstIterationOnly"));
+    watchFirstBox_->setChecked(host_->watchFirstIterationOnly());
+    watchFirstBox_->setToolTip(
+        QStringLiteral("Show the first iteration at the chosen speed, then finish the others at full "
+                       "speed; their averages come with the statistics and the charts"));
+    connect(watchFirstBox_, &QCheckBox::clicked, this, &MainWnd::setWatchFirstIterationOnly);
+    runBar_->addWidget(watchFirstBox_);
+    runBar_->addSeparator();
+
+    QAction* charts = actions_.at(CMD_CHARTS);
+    charts->setIcon(runIcon(RunIcon::Charts));
+    runBar_->addAction(charts);
+}
+
+void MainWnd::buildStatusBar() {
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusBar()->addWidget(statusLine_, 1);
+    fullSpeedProgress_ = new QProgressBar(this);
+    fullSpeedProgress_->setObjectName(QStringLiteral("fullSpeedProgress"));
+    fullSpeedProgress_->setFixedWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("Iterations 2 to 10000 at full speed: 100%")) + 24);
+    fullSpeedProgress_->hide();
+    statusBar()->addPermanentWidget(fullSpeedProgress_);
+}
+
+QString MainWnd::statusText() const {
+    return statusLine_->text();
+}
+
+void MainWnd::refreshRunStatus() {
+    const QString status = lastRunShown_ ? runStatusText(*model_) : scenarioName(*model_);
+    statusLine_->setText(status);
+    setWindowTitle(QStringLiteral("Dravia4 - ") + status);
+
+    // After the watched iteration the others race by: how far they have got.
+    const RunParameters& p = model_->params;
+    const RunState& run = model_->run;
+    const bool watchable = p.SCREEN_OUTPUT_MODE == 1 || p.SCREEN_OUTPUT_MODE == 2;
+    const bool racing = run.flags.running && watchable && host_->yearsPerSecond() != 0 &&
+                        host_->finishingAtFullSpeed() && p.NUM_ITERS > 1 && p.NUM_YEARS > 0;
+    if (racing) {
+        fullSpeedProgress_->setRange(0, (p.NUM_ITERS - 1) * p.NUM_YEARS);
+        fullSpeedProgress_->setValue(std::clamp((run.CURRENT_ITERATION - 2) * p.NUM_YEARS + run.CURRENT_YEAR,
+                                                0, fullSpeedProgress_->maximum()));
+        fullSpeedProgress_->setFormat(
+            QStringLiteral("Iterations 2 to %1 at full speed: %p%").arg(p.NUM_ITERS));
+    }
+    fullSpeedProgress_->setVisible(racing);
+    sinceStatus_.start();
+}
+
+void MainWnd::runStateChanged() {
+    updateCommandStates();
+    refreshRunStatus();
 }
 
 QAction* MainWnd::speedAction(int yearsPerSecond) const {
@@ -186,7 +352,17 @@ void MainWnd::setYearsPerSecond(int yearsPerSecond) {
     const int speed = validYearsPerSecond(yearsPerSecond);
     host_->setYearsPerSecond(speed);
     speedActions_.at(speed)->setChecked(true);
+    if (speedChoice_) speedChoice_->setCurrentIndex(speedChoice_->findData(speed));
     storeYearsPerSecond(speed);
+    refreshRunStatus();
+}
+
+void MainWnd::setWatchFirstIterationOnly(bool firstOnly) {
+    host_->setWatchFirstIterationOnly(firstOnly);
+    watchFirstAction_->setChecked(firstOnly);
+    if (watchFirstBox_) watchFirstBox_->setChecked(firstOnly);
+    storeWatchFirstIterationOnly(firstOnly);
+    refreshRunStatus();
 }
 
 QAction* MainWnd::commandAction(int command) const {
@@ -205,21 +381,41 @@ void MainWnd::updateCommandStates() {
     actions_.at(CMD_QUIT_RUN)->setEnabled(flags.running);
     actions_.at(CMD_PAUSE)->setEnabled(flags.running && !flags.paused);
     actions_.at(CMD_CONTINUE)->setEnabled(flags.paused);
+    actions_.at(CMD_PAUSE_OR_CONTINUE)->setEnabled(flags.running || flags.paused);
+
+    // The toolbar's one button says what it will do.
+    if (pauseOrContinue_) {
+        const int command = flags.paused ? CMD_CONTINUE : CMD_PAUSE;
+        const QAction* menuItem = actions_.at(command);
+        pauseOrContinue_->setText(flags.paused ? QStringLiteral("Continue") : QStringLiteral("Pause"));
+        pauseOrContinue_->setIcon(runIcon(flags.paused ? RunIcon::Continue : RunIcon::Pause));
+        pauseOrContinue_->setToolTip(
+            withShortcut(flags.paused ? QStringLiteral("Continue the paused run")
+                                      : QStringLiteral("Hold the run after the year in progress"),
+                         menuItem) +
+            QStringLiteral("; Space on the plot does the same"));
+        pauseOrContinue_->setEnabled(menuItem->isEnabled());
+    }
 
     // The charts read the run database the last run left in the working directory.
     QAction* charts = actions_.at(CMD_CHARTS);
-    if (flags.running) {
-        charts->setEnabled(false);
-        charts->setToolTip(QStringLiteral("Charts are available when the run has ended."));
-    } else if (!isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME)) {
-        charts->setEnabled(false);
-        charts->setToolTip(
-            QStringLiteral("No complete run database in the working directory: run a simulation first."));
-    } else {
-        charts->setEnabled(true);
-        charts->setToolTip(QStringLiteral("Charts of the last run, from %1 in the working directory.")
-                               .arg(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME)));
+    const QString unavailable = chartsUnavailableReason();
+    charts->setEnabled(unavailable.isEmpty());
+    charts->setToolTip(withShortcut(
+        unavailable.isEmpty() ? QStringLiteral("Charts of the last run, from %1 in the working directory.")
+                                    .arg(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME))
+                              : unavailable,
+        charts));
+}
+
+QString MainWnd::chartsUnavailableReason() const {
+    if (model_->run.flags.running) return QStringLiteral("Charts are available when the run has ended.");
+    if (isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME)) return {};
+    if (!model_->output.databaseFailure.empty()) {
+        return QStringLiteral("The run database could not be written, so the run has no charts: %1")
+            .arg(QString::fromStdString(model_->output.databaseFailure));
     }
+    return QStringLiteral("No complete run database in the working directory: run a simulation first.");
 }
 
 void MainWnd::restorePlacement() {
@@ -264,6 +460,9 @@ void MainWnd::startRun() {
     model_->databaseRequest.path = STANDARD_RUN_DATABASE_NAME;
     model_->databaseRequest.required = false;
     model_->databaseRequest.commandLine = QCoreApplication::arguments().join(QLatin1Char(' ')).toStdString();
+    // Space on the plot pauses the run from its first year on.
+    view_->setFocus();
+    lastRunShown_ = true;
     try {
         runSimulation(*model_);
     } catch (const ProgramExit& exit) {
@@ -273,18 +472,34 @@ void MainWnd::startRun() {
         host_->showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);
         endProcess(EXIT_FATAL_ERROR);
     }
+    runStateChanged();
 }
 
 void MainWnd::quitRun() {
     model_->run.flags.running = false;
+    runStateChanged();
 }
 
 void MainWnd::pauseRun() {
+    if (!model_->run.flags.running) return;
     model_->run.flags.paused = true;
+    runStateChanged();
+    // The plot's header says so too.
+    view_->update();
 }
 
 void MainWnd::continueRun() {
     model_->run.flags.paused = false;
+    runStateChanged();
+    view_->update();
+}
+
+void MainWnd::pauseOrContinue() {
+    if (model_->run.flags.paused) {
+        continueRun();
+    } else {
+        pauseRun();
+    }
 }
 
 void MainWnd::runParameterDialog(ParameterDialog& dialog) {
@@ -292,7 +507,12 @@ void MainWnd::runParameterDialog(ParameterDialog& dialog) {
         dialog.exec();
     } catch (const ProgramExit& exit) {
         endProcess(exit.status);
+        return;
     }
+    // New settings are a new scenario (a community, a climate, a length) that the last run no
+    // longer describes: the title names it alone until it runs.
+    if (dialog.result() == QDialog::Accepted) lastRunShown_ = false;
+    runStateChanged();
 }
 
 void MainWnd::openCommunitiesDialog() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -13,7 +14,12 @@
 #include "platform/DirectoryLock.h"
 
 class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
 class QMenu;
+class QProgressBar;
+class QToolBar;
 
 namespace dravia {
 
@@ -45,6 +51,8 @@ enum Command : int {
     CMD_HELP_WEB = 32799,
     CMD_ABOUT = 32800,  // "About Dravia4..." of the Help menu, beside the version box's own
     CMD_CHARTS = 32801,
+    CMD_PAUSE_OR_CONTINUE = 32802,  // Space on the plot view
+    CMD_HELP_GLOSSARY = 32803,
 };
 
 // The one top-level window: the menu bar, the plot view filling the client area, the run
@@ -70,6 +78,22 @@ class MainWnd : public QMainWindow {
 
     // The item of the Speed menu for a number of years per second (0: unlimited).
     QAction* speedAction(int yearsPerSecond) const;
+    // The Speed menu's "watch the first iteration only" item, and its box on the toolbar.
+    QAction* watchFirstIterationAction() const { return watchFirstAction_; }
+    QCheckBox* watchFirstIterationBox() const { return watchFirstBox_; }
+
+    // The toolbar of the run commands; its Pause button turns into Continue while paused.
+    QToolBar* runToolBar() const { return runBar_; }
+    QAction* pauseOrContinueButton() const { return pauseOrContinue_; }
+    QComboBox* speedChoice() const { return speedChoice_; }
+
+    // The status line (also the window title after "Dravia4 - "), and the progress of the
+    // iterations that go at full speed after the watched one.
+    QString statusText() const;
+    QProgressBar* fullSpeedProgress() const { return fullSpeedProgress_; }
+
+    // Why the charts cannot be shown now; empty when they can.
+    QString chartsUnavailableReason() const;
 
     // Shows the window where it was last closed.
     void restorePlacement();
@@ -81,6 +105,8 @@ class MainWnd : public QMainWindow {
     void quitRun();
     void pauseRun();
     void continueRun();
+    // Space on the plot view, and the toolbar's Pause / Continue button.
+    void pauseOrContinue();
     void openCommunitiesDialog();
     void openRunControlDialog();
     void openSiteDialog();
@@ -98,6 +124,12 @@ class MainWnd : public QMainWindow {
     // Paces graphics and tabular runs to this many years per second (0: unlimited) and keeps
     // the choice in the settings for the next session.
     void setYearsPerSecond(int yearsPerSecond);
+    // Lets every iteration after the first go at full speed (or all at the chosen pace), kept in
+    // the settings.
+    void setWatchFirstIterationOnly(bool firstOnly);
+    // The title, the status line and the toolbar follow the run (at most a few times a second
+    // while years race by).
+    void refreshRunStatus();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,6 +140,10 @@ class MainWnd : public QMainWindow {
     void connectCommand(int command, void (MainWnd::*slot)());
     void addHelpPage(QMenu* menu, const QString& text, int command, const QString& page);
     void addSpeedMenu(QMenu* run);
+    void buildRunToolBar();
+    void buildStatusBar();
+    // The states the commands depend on changed: menus, toolbar and status follow at once.
+    void runStateChanged();
     // Shows a parameter dialog; a load inside it that ends the program ends the application.
     void runParameterDialog(ParameterDialog& dialog);
     // A ProgramExit from the engine ends the application's event loop with its status.
@@ -118,6 +154,15 @@ class MainWnd : public QMainWindow {
     std::unique_ptr<QtHost> host_;
     std::map<int, QAction*> actions_;
     std::map<int, QAction*> speedActions_;  // by years per second
+    QAction* watchFirstAction_ = nullptr;
+    QCheckBox* watchFirstBox_ = nullptr;
+    QToolBar* runBar_ = nullptr;
+    QAction* pauseOrContinue_ = nullptr;
+    QComboBox* speedChoice_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    QProgressBar* fullSpeedProgress_ = nullptr;
+    QElapsedTimer sinceStatus_;
+    bool lastRunShown_ = true;  // the status says where the last run stands, or names the scenario only
     QPointer<ChartsWindow> charts_;
     WindowPlacement placement_;  // as restored; keeps the minimized and maximized positions
 };

@@ -48,6 +48,23 @@ ParameterDialog::ParameterDialog(ModelState& model, const QString& title, QWidge
     : QDialog(parent), model_(model) {
     setWindowTitle(title);
     setModal(true);
+    // The title bar's "?" turns the pointer into What's This help for any field clicked.
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
+}
+
+void ParameterDialog::explainFields(std::span<const FieldHelp> help) {
+    for (const FieldHelp& entry : help) {
+        auto* field = findChild<QWidget*>(QString::fromLatin1(entry.field));
+        if (!field) continue;
+        const QString text = QString::fromUtf8(entry.text);
+        field->setToolTip(text);
+        field->setWhatsThis(text);
+        for (QLabel* caption : findChildren<QLabel*>()) {
+            if (caption->buddy() != field) continue;
+            caption->setToolTip(text);
+            caption->setWhatsThis(text);
+        }
+    }
 }
 
 int ParameterDialog::exec() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <optional>
+#include <span>
 
 #include "app/FieldChecks.h"
 #include "model/ModelState.h"
@@ -17,6 +18,12 @@ class QLineEdit;
 class QVBoxLayout;
 
 namespace dravia {
+
+// A field's explanation in plain words, with its unit: `field` is the field's object name.
+struct FieldHelp {
+    const char* field;
+    const char* text;
+};
 
 // What the six parameter dialogs share: their own copy of the values, filled on opening and
 // stored into the model only by an OK whose fields all pass their checks; messages in a box
@@ -49,6 +56,10 @@ class ParameterDialog : public QDialog {
     QComboBox* listField(QGridLayout* grid, int row, int column, const QString& label,
                          const QStringList& entries, const char* name);
     QCheckBox* checkField(QGridLayout* grid, int row, int column, const QString& text, const char* name);
+
+    // Gives each named field its explanation as a tooltip and as What's This help, on the field
+    // and on its caption, so that pointing at either explains it.
+    void explainFields(std::span<const FieldHelp> help);
 
     // Runs a load that may end the program, holding its ProgramExit for exec().
     template <typename Load>

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "app/StatResultsDialog.h"
 #include "display/PlotView.h"
 #include "platform/ProgramExit.h"
+#include "run/RunDriver.h"
 
 namespace dravia {
 
@@ -44,9 +46,37 @@ std::chrono::steady_clock::time_point QtHost::now() const {
 }
 
 void QtHost::showMessage(const std::string& text, MessageIcon icon) {
+    if (text == RUN_COMPLETED_MESSAGE && chartsOffer_.open) {
+        showCompletion(QString::fromStdString(text));
+        return;
+    }
     QMessageBox box(boxIcon(icon), QStringLiteral("Dravia4"), QString::fromStdString(text), QMessageBox::Ok,
                     window_);
     box.exec();
+}
+
+void QtHost::showCompletion(const QString& text) {
+    tellListener();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Dravia4"), text, QMessageBox::Ok, window_);
+    QPushButton* charts = box.addButton(QStringLiteral("Open &Charts"), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    const QString unavailable = chartsOffer_.unavailableReason ? chartsOffer_.unavailableReason() : QString();
+    if (!unavailable.isEmpty()) {
+        charts->setEnabled(false);
+        charts->setToolTip(unavailable);
+        box.setInformativeText(unavailable);
+    }
+    box.exec();
+    if (box.clickedButton() == charts) chartsOffer_.open();
+}
+
+void QtHost::tellListener() {
+    if (runListener_) runListener_();
+}
+
+void QtHost::yearCompleted(const ModelState&) {
+    tellListener();
 }
 
 bool QtHost::askOkCancel(const std::string& text) {
@@ -85,8 +115,12 @@ void QtHost::processPendingEvents() {
     waitForYearStart();
 }
 
+bool QtHost::finishingAtFullSpeed() const {
+    return watchFirstOnly_ && view_ && view_->model().run.CURRENT_ITERATION > 1;
+}
+
 bool QtHost::pacing() const {
-    if (pacer_.yearsPerSecond() == 0 || !view_) return false;
+    if (pacer_.yearsPerSecond() == 0 || !view_ || finishingAtFullSpeed()) return false;
     const RunFlags& flags = view_->flags();
     // With the display off nothing is there to watch.
     const int mode = view_->model().params.SCREEN_OUTPUT_MODE;

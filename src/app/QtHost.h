@@ -31,6 +31,7 @@ class QtHost : public Host {
     void sleepWhilePaused() override;
     void showStatResults(const std::string& title, const std::string& text) override;
     void writeStandardOutput(std::string_view text) override;
+    void yearCompleted(const ModelState& model) override;
     std::chrono::steady_clock::time_point now() const override;
 
     // The clock runs are paced by; tests put a clock of their own here.
@@ -40,6 +41,23 @@ class QtHost : public Host {
     // Graphics and tabular runs go at most this many years per second (0: unlimited).
     void setYearsPerSecond(int yearsPerSecond) { pacer_.setYearsPerSecond(yearsPerSecond); }
     int yearsPerSecond() const { return pacer_.yearsPerSecond(); }
+    // Only the first iteration goes at that pace; the others go at full speed.
+    void setWatchFirstIterationOnly(bool firstOnly) { watchFirstOnly_ = firstOnly; }
+    bool watchFirstIterationOnly() const { return watchFirstOnly_; }
+    // The iteration in progress goes at full speed although a pace is chosen.
+    bool finishingAtFullSpeed() const;
+
+    // Told whenever a year has ended (the iteration and year then say where the run stands), and
+    // before the completion message.
+    void setRunListener(std::function<void()> listener) { runListener_ = std::move(listener); }
+
+    // What the completion message offers besides OK: the charts of the run, or why there are none
+    // (a non-empty reason disables the offer).
+    struct ChartsOffer {
+        std::function<QString()> unavailableReason;
+        std::function<void()> open;
+    };
+    void setChartsOffer(ChartsOffer offer) { chartsOffer_ = std::move(offer); }
 
     // The main window was closed: the run loop ends the process at its next look at the events.
     void requestQuit() { quitRequested_ = true; }
@@ -52,9 +70,16 @@ class QtHost : public Host {
     // paced (paused, quit); the window answers all the while.
     void waitForYearStart();
 
+    // The completion message, with its button to the charts.
+    void showCompletion(const QString& text);
+    void tellListener();
+
     QPointer<QWidget> window_;
     PlotView* view_;
     bool quitRequested_ = false;
+    bool watchFirstOnly_ = true;
+    std::function<void()> runListener_;
+    ChartsOffer chartsOffer_;
     QElapsedTimer sinceLastPaint_;
     Clock clock_;
     YearPacer pacer_;

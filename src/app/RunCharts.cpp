@@ -25,6 +25,7 @@
 #include <map>
 #include <set>
 
+#include "display/DisplayNames.h"
 #include "display/DisplayPalette.h"
 #include "platform/ProgramExit.h"
 
@@ -241,7 +242,7 @@ QChart* speciesChart(const RunChartData& data, StandQuantity quantity, const Cha
         const ChartSpecies& species = data.species[s];
         if (!data.hasIntervals() || options.hiddenSpecies.count(species.species)) continue;
         QAreaSeries* band = newBand(data, curves.bySpecies[s], paletteColour(species.colourIndex));
-        band->setName(QString::fromStdString(species.name) + QStringLiteral(" 95 %"));
+        band->setName(speciesDisplayName(species.name) + QStringLiteral(" 95 %"));
         band->setProperty(SPECIES_PROPERTY, species.species);
         attach(chart, band, x, y);
     }
@@ -252,7 +253,7 @@ QChart* speciesChart(const RunChartData& data, StandQuantity quantity, const Cha
         // A hidden species' line stays for its legend entry, which shows it pale.
         if (hidden) colour.setAlpha(70);
         QLineSeries* line = newMeanLine(data, curves.bySpecies[s], colour, lineStyle(repeats[s]));
-        line->setName(QString::fromStdString(species.name));
+        line->setName(speciesDisplayName(species.name));
         line->setProperty(SPECIES_PROPERTY, species.species);
         attach(chart, line, x, y);
         line->setVisible(!hidden);
@@ -307,7 +308,7 @@ QChart* compositionChart(const RunChartData& data, const ChartOptions& options) 
         layer->setLowerSeries(lower);
         layer->setBrush(fill(paletteColour(species.colourIndex), repeats[s]));
         layer->setPen(QPen(OUTLINE, 1.0));
-        layer->setName(QString::fromStdString(species.name));
+        layer->setName(speciesDisplayName(species.name));
         layer->setProperty(SPECIES_PROPERTY, species.species);
         attach(chart, layer, x, y);
         layer->setVisible(!hidden);
@@ -339,7 +340,7 @@ QChart* diameterChart(const RunChartData& data, const ChartOptions& options) {
     for (size_t s = 0; s < data.species.size(); ++s) {
         const ChartSpecies& species = data.species[s];
         const bool hidden = options.hiddenSpecies.count(species.species) > 0;
-        auto* set = new QBarSet(QString::fromStdString(species.name));
+        auto* set = new QBarSet(speciesDisplayName(species.name));
         for (const int lower : classes) {
             double stems = 0.0;
             const auto row = distribution.find(lower);

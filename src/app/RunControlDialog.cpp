@@ -20,6 +20,30 @@ constexpr int DISPLAY_OFF = 3;
 constexpr int MAX_PRINTS = 200;
 constexpr int MAX_RESULTS = RESULT_INTERVAL_LIMIT;
 
+// Every field in plain words, with its unit.
+constexpr FieldHelp FIELD_HELP[] = {
+    {"SCREEN_OUTPUT_MODE",
+     "What the window shows during a run: the picture of the plot, a table of its "
+     "species, or nothing (the fastest; results go to the files only)."},
+    {"PAUSE_AT_INTERVALS", "Stop every pause interval and ask whether to go on."},
+    {"PRINT_INTERV", "Years between two such stops, and between two refreshes of the table display."},
+    {"PAUSE_EVERY_ITERATION", "Ask after each iteration whether to go on with the next."},
+    {"NUM_ITERS",
+     "How many times the run repeats its years from the same start. Chance makes every "
+     "iteration a different possible forest; their average, with its 95 % confidence "
+     "interval, is what the statistics and the charts show. At least 2 for the statistics."},
+    {"NUM_YEARS", "How many years each iteration simulates."},
+    {"FILE_OUTPUT_FLAG", "Write the results of every iteration to the results file, for the statistics."},
+    {"OUTPUT_EVERY_TREE", "Also write every tree of every plot to the results file (large files)."},
+    {"RESULTS_INTERV",
+     "Years between two records in the results file (every record year is one line of "
+     "the statistics)."},
+    {"RESULTS_FILE", "The file the results of the run are written to, in the Data folder."},
+    {"STATS_RESULTS_FILE",
+     "The file the statistics of the run (averages and confidence intervals) are "
+     "written to."},
+};
+
 constexpr IntegerRange ITERATIONS{1, 10000};
 constexpr IntegerRange YEARS{1, 50000};
 
@@ -65,6 +89,7 @@ RunControlDialog::RunControlDialog(ModelState& model, QWidget* parent)
     }
     layout->addWidget(files);
     addButtonRow(layout);
+    explainFields(FIELD_HELP);
 
     const RunParameters& p = model_.params;
     screenMode_->setCurrentIndex(std::clamp(p.SCREEN_OUTPUT_MODE - 1, 0, 2));

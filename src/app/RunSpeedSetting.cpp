@@ -7,21 +7,42 @@
 
 namespace dravia {
 
-int loadStoredYearsPerSecond() {
+namespace {
+
+QVariant storedValue(const char* key) {
     QSettings settings;
     settings.beginGroup(QString::fromLatin1(SETTINGS_GROUP));
-    bool number = false;
-    const int yearsPerSecond = settings.value(QString::fromLatin1(YEARS_PER_SECOND_KEY)).toInt(&number);
+    return settings.value(QString::fromLatin1(key));
+}
+
+void storeValue(const char* key, const QVariant& value) {
+    QSettings settings;
+    settings.beginGroup(QString::fromLatin1(SETTINGS_GROUP));
+    settings.setValue(QString::fromLatin1(key), value);
     settings.endGroup();
-    return number ? validYearsPerSecond(yearsPerSecond) : 0;
+    settings.sync();
+}
+
+}  // namespace
+
+int loadStoredYearsPerSecond() {
+    bool number = false;
+    const int yearsPerSecond = storedValue(YEARS_PER_SECOND_KEY).toInt(&number);
+    return number && validYearsPerSecond(yearsPerSecond) == yearsPerSecond ? yearsPerSecond
+                                                                           : DEFAULT_YEARS_PER_SECOND;
 }
 
 void storeYearsPerSecond(int yearsPerSecond) {
-    QSettings settings;
-    settings.beginGroup(QString::fromLatin1(SETTINGS_GROUP));
-    settings.setValue(QString::fromLatin1(YEARS_PER_SECOND_KEY), validYearsPerSecond(yearsPerSecond));
-    settings.endGroup();
-    settings.sync();
+    storeValue(YEARS_PER_SECOND_KEY, validYearsPerSecond(yearsPerSecond));
+}
+
+bool loadStoredWatchFirstIterationOnly() {
+    const QVariant stored = storedValue(WATCH_FIRST_ITERATION_ONLY_KEY);
+    return stored.isValid() ? stored.toBool() : true;
+}
+
+void storeWatchFirstIterationOnly(bool firstOnly) {
+    storeValue(WATCH_FIRST_ITERATION_ONLY_KEY, firstOnly);
 }
 
 }  // namespace dravia

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "display/DisplayNames.h"
 #include "input/Communities.h"
 
 namespace dravia {
@@ -15,6 +16,59 @@ namespace dravia {
 namespace {
 
 constexpr double METRES_TO_FEET = 3.2808;
+
+// Every field in plain words, with its unit.
+constexpr FieldHelp FIELD_HELP[] = {
+    {"CLEAR_PLOT",
+     "Whether each iteration starts from the trees of the plot file or from bare ground, as "
+     "after a clear-cut or a fire."},
+    {"CLIMATE_CHANGE",
+     "Constant: every simulated year has the average climate of the weather file. "
+     "Year-to-year: each simulated year takes the next year of the weather file, with its "
+     "warm, cold, wet and dry years."},
+    {"WTHR_TYPE",
+     "The name of the climate the results files and the plot's header give the run. The "
+     "weather itself comes from the weather file below."},
+    {"WATER_STRESS_MODE",
+     "How the yearly water shortage is measured: from the evaporation the trees could "
+     "not make (evap), or from the water left in the soil (soil water)."},
+    {"RANDOM_STATE",
+     "Where the chance events of the next run (saplings, deaths, windthrow) start from. "
+     "The same number repeats a run exactly; another gives another possible forest."},
+    {"BA_MAX",
+     "The most basal area (the cross-sections of all stems at breast height) a plot of 100 m² can "
+     "hold, in square centimetres: 6500 cm² per plot is 65 m² per hectare. Growth slows as the "
+     "plot fills up and stops at it."},
+    {"AVAIL_N",
+     "Nitrogen the soil makes available to the trees each year, in kilograms per hectare: about "
+     "45 on poor outwash sand, 95 on the rich soil of a northern hardwood forest."},
+    {"ELEVATION",
+     "Height of the site above sea level, in metres; the weather file's temperatures are "
+     "lowered by 0.65 °C per 100 m above its station."},
+    {"LATITUDE",
+     "Latitude of the site, in degrees north; it sets the length of the days in the water "
+     "balance."},
+    {"PERCENT_ROCK",
+     "Share of the ground that is rock, in percent (0 to below 100): rock holds no water "
+     "and grows no trees."},
+    {"SOIL_DEPTH", "Depth of the soil down to bedrock or hardpan, in metres."},
+    {"ROOT_DEPTH",
+     "How deep the roots reach, in metres; the soil water within this depth (and above the "
+     "water table) is what the trees can use."},
+    {"WATER_DEPTH",
+     "Depth of the water table below the surface, in metres. Deeper than the soil: it neither "
+     "helps nor harms the trees."},
+    {"TEXTURE",
+     "How much water the soil holds for the trees, in millimetres of water per metre of soil "
+     "depth: about 90 for sand, 160 for sandy loam, 250 for silt loam."},
+    {"WTHR_FILE",
+     "The weather file of monthly temperatures (°F) and precipitation (inches), in the Data "
+     "folder."},
+    {"PLOT_FILE",
+     "The plot file: the site's values and the trees each iteration starts from. A new name is "
+     "read at OK, and its site values replace those above."},
+    {"SPP_PARAM_FILE", "The species file: the values of every species. A new name is read at OK."},
+};
 
 }  // namespace
 
@@ -30,9 +84,10 @@ SiteDialog::SiteDialog(ModelState& model, QWidget* parent)
         grid, 1, 0, QStringLiteral("Climate Change:"),
         {QStringLiteral("Constant (average) climate"), QStringLiteral("Year-to-year climate changes")},
         "CLIMATE_CHANGE");
+    // The climates named with their size, as the community's data describe them.
     weatherType_ =
         listField(grid, 2, 0, QStringLiteral("Weather Type:"),
-                  {QStringLiteral("Normal Climate"), QStringLiteral("Global Warming Climate")}, "WTHR_TYPE");
+                  {climatePresetOf(model.params, 0), climatePresetOf(model.params, 1)}, "WTHR_TYPE");
     siteMode_ = listField(grid, 3, 0, QStringLiteral("Site Mode:"),
                           {QStringLiteral("Water Stress: evap"), QStringLiteral("Water Stress: soil water")},
                           "WATER_STRESS_MODE");
@@ -65,6 +120,7 @@ SiteDialog::SiteDialog(ModelState& model, QWidget* parent)
     for (QLineEdit* name : {weatherFile_, plotFile_, speciesFile_}) name->setMaxLength(255);
     layout->addLayout(files);
     addButtonRow(layout);
+    explainFields(FIELD_HELP);
 
     // Each number is shown to the places a person enters it with (metres to the decimetre for
     // the elevation, the generator state to the smallest seed step).

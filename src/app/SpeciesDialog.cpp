@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/DisplayNames.h"
 #include "display/PlotView.h"
 #include "input/SpeciesFile.h"
 #include "input/TreeBitmapFile.h"
@@ -24,10 +25,81 @@ constexpr const char* NO_BITMAP = "NONE";
 constexpr NumberRange POSITIVE{0.001, 100000.0};
 constexpr NumberRange NOT_NEGATIVE{0.0, 100000.0};
 
-// The height of a sapling at breast height the height curve is anchored to, cm.
-
 const QStringList TOLERANCE_TYPES{QStringLiteral("intolerant"), QStringLiteral("intermediate"),
                                   QStringLiteral("tolerant")};
+
+// Every field in plain words, with its unit.
+constexpr FieldHelp FIELD_HELP[] = {
+    {"species",
+     "The species whose values are shown. Choosing another species keeps the values entered "
+     "for this one."},
+    {"ABLE_TO_ENTER",
+     "Whether saplings of this species can appear on the plots. Off: the species only "
+     "grows where it already stands."},
+    {"DMAX",
+     "The largest stem diameter the species reaches, in centimetres at breast height (DBH, "
+     "1.37 m above the ground). Growth slows as a tree comes near it."},
+    {"HMAX",
+     "The greatest height the species reaches, in centimetres (3700 cm = 37 m). A tree's height "
+     "follows from its diameter and reaches this at the maximum diameter."},
+    {"AGEMAX",
+     "The age in years that about 2 in 100 trees of the species live to: every year a healthy "
+     "tree dies with a chance of 4 in this age."},
+    {"G",
+     "How fast the species grows in diameter on an ideal site, in full light and without crowding "
+     "(no unit). Set again from the maximum height and diameter when OK is pressed, so a value "
+     "typed here does not stay."},
+    {"B2",
+     "Not a biomass value: with B3 it shapes the height curve, height (cm) = 130 + B2 × DBH − B3 × "
+     "DBH², DBH in cm. Worked out from the maximum diameter and height when OK is pressed, so a "
+     "value typed here does not stay."},
+    {"B3",
+     "Not a biomass value: with B2 it shapes the height curve, height (cm) = 130 + B2 × DBH − B3 × "
+     "DBH², DBH in cm. Worked out from the maximum diameter and height when OK is pressed, so a "
+     "value typed here does not stay."},
+    {"C",
+     "How leafy the species is: a tree carries C × DBH² / 1000 kilograms of leaves (DBH in cm). The "
+     "leaves of the taller trees shade the smaller ones."},
+    {"MAX_LEAF_WT",
+     "The most leaves a tree of the species carries, in kilograms. Kept for reference: the "
+     "model does not use it."},
+    {"N_TYPE",
+     "How the species copes with poor soil: intolerant species need soil rich in nitrogen, "
+     "tolerant ones grow on poor soil too."},
+    {"SHADE_TYPE",
+     "How much shade the species stands: intolerant species need open ground, such as a gap "
+     "left by a fallen tree; tolerant ones grow up under a closed canopy."},
+    {"DDMIN",
+     "The coolest climate the species grows in: the year's warmth as degree-days above 40 °F "
+     "(4.4 °C), in °F-days (1 °C-day = 1.8 °F-days). Growth is best midway between the minimum "
+     "and the maximum and stops at either."},
+    {"DDMAX",
+     "The warmest climate the species grows in: the year's warmth as degree-days above 40 °F "
+     "(4.4 °C), in °F-days (1 °C-day = 1.8 °F-days). A warming climate that passes it stops the "
+     "species' growth."},
+    {"MIN_DIAM_INC",
+     "The diameter growth in a year, in centimetres, below which a tree counts as "
+     "suppressed; a suppressed tree runs a much higher risk of dying that year."},
+    {"MIN_LIGHT",
+     "For species of intermediate shade tolerance: the share of full light (0 to 1) that must "
+     "reach the forest floor before their saplings appear."},
+    {"MIN_WATER_TABLE",
+     "The shallowest water table the species stands, in metres below the surface; a "
+     "water table near the surface (a wet site) slows its growth."},
+    {"WILT_FACTOR",
+     "The water shortage the species endures, as the share (0 to 1) of the water the trees "
+     "would use in a year that is missing; at this shortage its growth stops."},
+    {"MAX_SAPLINGS", "The most saplings of the species that can appear on a plot in one year."},
+    {"SMALL_BITMAP",
+     "The picture file (BMP; white shows the ground through) a small tree of the species "
+     "is drawn with, and its mark in the legend. NONE draws a coloured shape."},
+    {"LARGE_BITMAP",
+     "The picture file (BMP; white shows the ground through) a tall tree of the species is "
+     "drawn with. NONE uses the small picture at every size."},
+    {"LARGE_BITMAP_MIN_HT",
+     "From this height on the screen, in pixels (not centimetres), a tree is drawn "
+     "with the large picture."},
+};
 
 double toFahrenheitDays(double celsiusDays) {
     return celsiusDays / DEGREE_DAY_CONVERSION;
@@ -42,8 +114,8 @@ std::vector<int> speciesInNameOrder(const ModelState& model) {
     std::vector<int> order;
     for (int sn = 1; sn <= model.NSPP; ++sn) order.push_back(sn);
     std::stable_sort(order.begin(), order.end(), [&model](int a, int b) {
-        return QString::fromStdString(model.species[static_cast<size_t>(a)].NAME)
-                   .compare(QString::fromStdString(model.species[static_cast<size_t>(b)].NAME),
+        return speciesDisplayName(model.species[static_cast<size_t>(a)].NAME)
+                   .compare(speciesDisplayName(model.species[static_cast<size_t>(b)].NAME),
                             Qt::CaseInsensitive) < 0;
     });
     return order;
@@ -55,7 +127,7 @@ SpeciesDialog::SpeciesDialog(ModelState& model, PlotView* view, QWidget* parent)
     auto* top = new QGridLayout;
     list_ = listField(top, 0, 0, QStringLiteral("Species:"), {}, "species");
     for (const int sn : speciesInNameOrder(model_)) {
-        list_->addItem(QString::fromStdString(model_.species[static_cast<size_t>(sn)].NAME), sn);
+        list_->addItem(speciesDisplayName(model_.species[static_cast<size_t>(sn)].NAME), sn);
     }
     ableToEnter_ = checkField(top, 0, 2, QStringLiteral("Able To Enter:"), "ABLE_TO_ENTER");
     top->setColumnStretch(1, 1);
@@ -88,15 +160,24 @@ SpeciesDialog::SpeciesDialog(ModelState& model, PlotView* view, QWidget* parent)
     largeBitmap_ = lineField(grid, 8, 2, QStringLiteral("Large Bitmap File:"), "LARGE_BITMAP");
     largeBitmapHeight_ =
         lineField(grid, 9, 2, QStringLiteral("Min Height for Large Bitmap:"), "LARGE_BITMAP_MIN_HT");
+    // The species' numbers are short: their boxes leave the room to the picture names, so the
+    // dialog fits a projector's screen.
+    for (QLineEdit* number :
+         {diameterMaximum_, heightMaximum_, ageMaximum_, growth_, b2_, b3_, leafConstant_, leafWeightMaximum_,
+          degreeDaysMinimum_, degreeDaysMaximum_, diameterIncrementMinimum_, lightMinimum_,
+          waterTableMinimum_, wiltFactor_, saplingsMaximum_, largeBitmapHeight_}) {
+        number->setMinimumWidth(number->fontMetrics().horizontalAdvance(QStringLiteral("000000.000000")) +
+                                12);
+    }
     for (QLineEdit* name : {smallBitmap_, largeBitmap_}) {
         name->setMaxLength(static_cast<int>(SPECIES_TEXT_LENGTH));
-        // The whole of the longest picture name shipped with the program, with room to spare.
+        // The whole of the longest picture name shipped with the program.
         name->setMinimumWidth(
-            name->fontMetrics().horizontalAdvance(QStringLiteral("Data\\americanBeechSmall.bmp")) * 5 / 4 +
-            16);
+            name->fontMetrics().horizontalAdvance(QStringLiteral("Data\\americanBeechSmall.bmp")) + 16);
     }
     layout->addLayout(grid);
     addButtonRow(layout);
+    explainFields(FIELD_HELP);
 
     if (list_->count() > 0) {
         list_->setCurrentIndex(0);

@@ -1,6 +1,9 @@
 #include "app/WindowPlacement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
+#include <algorithm>
 
 namespace dravia {
 
@@ -44,8 +47,30 @@ WindowPlacement currentPlacement(const QWidget& window, const WindowPlacement& b
     return p;
 }
 
+QRect fitOnScreen(const QRect& rect, const QRect& available) {
+    if (available.isEmpty()) return rect;
+    QRect fitted(rect.topLeft(), rect.size().boundedTo(available.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), available.left(), available.right() + 1 - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), available.top(), available.bottom() + 1 - fitted.height()));
+    return fitted;
+}
+
+void resizeWithinScreen(QWidget& window, const QSize& wanted) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    // Room for the window's frame and the desktop's panels around it.
+    const QSize room = screen ? screen->availableGeometry().size() * 9 / 10 : wanted;
+    window.resize(wanted.boundedTo(room));
+}
+
 void applyPlacement(QWidget& window, const WindowPlacement& p) {
-    window.setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+    // A placement stored on a larger screen, or the default one on a small or scaled screen,
+    // is brought wholly onto the screen the window opens on.
+    const QRect stored(p.left, p.top, p.right - p.left, p.bottom - p.top);
+    const QScreen* screen = QGuiApplication::screenAt(stored.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QRect fitted = fitOnScreen(stored, available);
+    window.setGeometry(fitted);
     if (p.showState == SHOW_MAXIMIZED) {
         window.showMaximized();
     } else if (isMinimizedState(p.showState)) {
@@ -57,6 +82,15 @@ void applyPlacement(QWidget& window, const WindowPlacement& p) {
         // Any other show state, a hidden one included, shows the window normally: a program
         // whose only window stays hidden could not be used or closed.
         window.showNormal();
+    }
+    // A window that had to be brought onto the screen keeps its frame there too; the frame is
+    // known once the window is shown.
+    if (fitted != stored && p.showState == SHOW_NORMAL) {
+        const QRect inner = window.geometry();
+        const QRect outer = window.frameGeometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        window.setGeometry(fitOnScreen(inner, available.marginsRemoved(frame)));
     }
 }
 

@@ -19,7 +19,15 @@ QString formatPlacement(const WindowPlacement& placement);
 // (the window system does not tell them). A maximized window gets the restore-maximized flag.
 WindowPlacement currentPlacement(const QWidget& window, const WindowPlacement& base);
 
-// Sets the normal rectangle and shows the window in the stored show state.
+// The rectangle moved, and if need be shrunk, so that it lies wholly within `available`.
+QRect fitOnScreen(const QRect& rect, const QRect& available);
+
+// Gives a window of its own (help, charts) the size it is laid out for, or less on a screen too
+// small for it, so that it opens wholly on the screen.
+void resizeWithinScreen(QWidget& window, const QSize& wanted);
+
+// Sets the normal rectangle (brought onto the screen) and shows the window in the stored show
+// state.
 void applyPlacement(QWidget& window, const WindowPlacement& placement);
 
 // The placement in the settings store, or the default one when it is missing or malformed.

@@ -1,10 +1,14 @@
 #include "display/GraphicsImage.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPolygon>
+#include <algorithm>
 #include <array>
 
+#include "display/DisplayNames.h"
 #include "display/DisplayPalette.h"
+#include "display/RunStatus.h"
 #include "display/TextBlock.h"
 #include "display/TreeDrawing.h"
 #include "platform/Format.h"
@@ -19,9 +23,11 @@ std::string entryOrEmpty(const std::array<std::string, N>& entries, int index) {
     return entries[static_cast<size_t>(index)];
 }
 
-bool hasBitmap(const Species& species) {
-    return species.smallBitmap || species.largeBitmap;
-}
+// The legend's names stand out on the background in one colour; their marks carry the species'.
+const QColor LEGEND_TEXT(255, 255, 255);
+
+// A view this many pixels high shows the text at one pixel a line more.
+constexpr int VIEW_HEIGHT_PER_TEXT_PIXEL = 36;
 
 }  // namespace
 
@@ -37,12 +43,12 @@ QString disturbanceNote(const RunParameters& params, bool disturbedThisYear) {
 
 QString legendHeader(const ModelState& model, bool disturbedThisYear) {
     const RunParameters& p = model.params;
-    const std::string habitat = entryOrEmpty(p.HABITAT, p.COMMUNITY);
-    const std::string weather = entryOrEmpty(p.WTHR_TYPES, p.WTHR_TYPE);
-    const std::string note = disturbanceNote(p, disturbedThisYear).toStdString();
-    return QString::fromStdString(
-        formatText("Habitat: %s\nWeather: %s\nYear: %d\n%sTree Legend:", habitat.c_str(), weather.c_str(),
-                   p.BASE_YEAR + model.run.CURRENT_YEAR, note.c_str()));
+    const QString habitat = QString::fromStdString(entryOrEmpty(p.HABITAT, p.COMMUNITY));
+    QString progress = runProgressText(model);
+    if (progress.isEmpty()) progress = QStringLiteral("year %1").arg(p.BASE_YEAR + model.run.CURRENT_YEAR);
+    progress[0] = progress[0].toUpper();
+    return QStringLiteral("Habitat: %1\nWeather: %2\n%3\n%4Tree Legend:")
+        .arg(habitat, climatePresetOf(p, p.WTHR_TYPE), progress, disturbanceNote(p, disturbedThisYear));
 }
 
 std::vector<int> legendSpecies(const ModelState& model) {
@@ -59,13 +65,14 @@ std::vector<int> legendSpecies(const ModelState& model) {
 }
 
 QString legendLine(const Species& species) {
-    QString line = QString::fromStdString(species.NAME);
-    if (hasBitmap(species)) line += QStringLiteral(" (bitmap)");
-    return line;
+    return speciesDisplayName(species.NAME);
 }
 
-QColor legendColour(const Species& species) {
-    return hasBitmap(species) ? QColor(255, 255, 255) : paletteColour(species.colourIndex);
+QFont viewTextFont(const QFont& base, int ch) {
+    QFont font = base;
+    const int basePixels = QFontInfo(base).pixelSize();
+    font.setPixelSize(std::max(basePixels, ch / VIEW_HEIGHT_PER_TEXT_PIXEL));
+    return font;
 }
 
 void drawGraphicsImage(QPainter& painter, ModelState& model, Plot& plot, const PlotGeometry& g,
@@ -94,12 +101,18 @@ void drawGraphicsImage(QPainter& painter, ModelState& model, Plot& plot, const P
     const QFontMetrics metrics = painter.fontMetrics();
     const QSize headerSize = measureText(metrics, header);
     drawTextLines(painter, header, QPoint(0, 0), Qt::black);
-    int top = headerSize.height();
+    // Each line: the species' mark, as tall as one and a half lines of text, then its name.
+    const int lineHeight = metrics.height() * 3 / 2;
+    const int markWidth = lineHeight;
+    int top = headerSize.height() + metrics.height() / 4;
     for (const int sn : legend) {
         const Species& species = model.species[static_cast<size_t>(sn)];
-        const QString line = legendLine(species);
-        drawTextLines(painter, line, QPoint(10, top), legendColour(species));
-        top += measureText(metrics, line).height();
+        drawSpeciesMark(painter, species, QRect(10, top, markWidth, lineHeight));
+        drawTextLines(
+            painter, legendLine(species),
+            QPoint(10 + markWidth + metrics.averageCharWidth(), top + (lineHeight - metrics.height()) / 2),
+            LEGEND_TEXT);
+        top += lineHeight;
     }
     painter.restore();
 }

@@ -74,10 +74,16 @@ PlotView::PlotView(ModelState& model, QWidget* parent) : QWidget(parent), model_
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);  // hovering over a tree inspects it
+    // A click on the plot gives it the keyboard, where Space pauses and continues a run.
+    setFocusPolicy(Qt::StrongFocus);
     for (int i = 0; i < DISPLAY_SLOT_COUNT; ++i) drawOrder_[static_cast<size_t>(i)] = i + 1;
 }
 
 void PlotView::layOutDisplay() {
+    // A new run or iteration starts its plot again: no tree of the last one is followed, and no
+    // note about one stays.
+    inspector_.clear();
+    pinned_ = false;
     layOutSlots(model_);
     placeSlotsOnScreen(model_, geometry_);
     drawOrder_ = sortDrawOrder(model_);
@@ -95,7 +101,7 @@ void PlotView::paintView(QPainter& painter, int cw, int ch) {
     inspector_.noteRemovals(model_);
     inspector_.noteSiteQuality(model_);
     painter.fillRect(QRect(0, 0, cw, ch), VIEW_BACKGROUND);
-    painter.setFont(font());
+    painter.setFont(viewTextFont(font(), ch));
     if (flags().run_started && !model_.plots.empty()) {
         paintModelDisplay(painter, cw, ch);
         if (graphicsShown()) paintInspector(painter, cw);

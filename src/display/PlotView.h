@@ -43,7 +43,7 @@ class PlotView : public QWidget {
     const DrawOrder& drawOrder() const { return drawOrder_; }
 
     // Slot places, their screen positions and the drawing order, at the start of a run and of
-    // every further iteration.
+    // every further iteration; the inspector lets go of the tree it showed.
     void layOutDisplay();
     // Geometry and slot screen positions for a new view rectangle (every resize, and after the
     // graphics dialog changes WIDTH, DEPTH or SLANT).

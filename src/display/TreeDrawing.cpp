@@ -130,4 +130,33 @@ void drawTree(QPainter& painter, const Tree& tree, const Species& species, const
     drawTreeShape(painter, species.crownShape, paletteColour(species.colourIndex), x, y, h, size.halfWidth);
 }
 
+const TreeBitmap* legendTreeBitmap(const Species& species) {
+    for (const auto& bitmap : {species.smallBitmap, species.largeBitmap}) {
+        if (bitmap && bitmap->width() > 0 && bitmap->height() > 0) return bitmap.get();
+    }
+    return nullptr;
+}
+
+void drawSpeciesMark(QPainter& painter, const Species& species, const QRect& box) {
+    if (box.width() <= 0 || box.height() <= 0) return;
+    painter.save();
+    const int x = box.left() + box.width() / 2;
+    const int ground = box.bottom() + 1;
+    if (const TreeBitmap* bitmap = legendTreeBitmap(species)) {
+        QSize size(bitmap->width() * box.height() / bitmap->height(), box.height());
+        if (size.width() > box.width())
+            size = QSize(box.width(), bitmap->height() * box.width() / bitmap->width());
+        if (!size.isEmpty()) {
+            const QImage scaled =
+                transparentTreeImage(*bitmap).scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+            painter.drawImage(QPoint(x - size.width() / 2, ground - size.height()), scaled);
+        }
+    } else {
+        // As slender as the pictures beside it.
+        drawTreeShape(painter, species.crownShape, paletteColour(species.colourIndex), x, box.bottom(),
+                      box.height() - 1, std::max(box.height() / 4, 2));
+    }
+    painter.restore();
+}
+
 }  // namespace dravia

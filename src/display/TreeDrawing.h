@@ -39,4 +39,12 @@ bool drawnTreeContains(const Tree& tree, const Species& species, const RunParame
 void drawTree(QPainter& painter, const Tree& tree, const Species& species, const RunParameters& params, int x,
               int y, int cw, int ch);
 
+// The picture a species is known by in the legend: its small one, else its large one; null for
+// a species drawn as a shape.
+const TreeBitmap* legendTreeBitmap(const Species& species);
+
+// The species' mark in the legend, standing on the bottom of `box`: its picture as large as the
+// box allows, or its trunk and crown in the colour the plot draws it in.
+void drawSpeciesMark(QPainter& painter, const Species& species, const QRect& box);
+
 }  // namespace dravia

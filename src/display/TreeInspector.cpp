@@ -1,5 +1,6 @@
 #include "display/TreeInspector.h"
 
+#include "display/DisplayNames.h"
 #include "display/TreeDrawing.h"
 #include "platform/Format.h"
 
@@ -11,6 +12,8 @@ const Species* speciesOf(const ModelState& model, const Tree& tree) {
     if (tree.SN < 1 || tree.SN > MAX_SPECIES) return nullptr;
     return &model.species[static_cast<size_t>(tree.SN)];
 }
+
+constexpr double CENTIMETRES_PER_METRE = 100.0;
 
 bool validSlot(int slot) {
     return slot >= 1 && slot <= DISPLAY_SLOT_COUNT;
@@ -40,19 +43,20 @@ SiteQualityFactors siteQualityFactors(const Species& s) {
 QString treeDescription(const ModelState& model, const Tree& tree, const SiteQualityFactors& q) {
     const Species* species = speciesOf(model, tree);
     if (!species) return {};
-    const Species& s = *species;
-    return QString::fromStdString(formatText(
-        "%s\n"
-        "DBH: %.1f cm\n"
-        "Height: %.0f cm\n"
-        "Age: %d years\n"
-        "Diameter growth last year: %.3f cm\n"
-        "Light reaching the crown: %.0f%% of full light\n"
-        "Site quality this year: %.2f\n"
-        "  temperature %.2f, drought %.2f,\n"
-        "  wetness %.2f, soil nitrogen %.2f",
-        s.NAME.c_str(), tree.DBH, tree.HEIGHT, tree.AGE, tree.LAST_DIAM_INC, tree.AVAILABLE_LIGHT * 100.0,
-        q.combined, q.temperature, q.drought, q.wetness, q.soilNitrogen));
+    // Heights in metres and the diameter named in full: the words of a forester's tally sheet.
+    return speciesDisplayName(species->NAME) +
+           QString::fromStdString(formatText("\n"
+                                             "Diameter at breast height (DBH, 1.37 m): %.1f cm\n"
+                                             "Height: %.1f m\n"
+                                             "Age: %d years\n"
+                                             "Diameter growth last year: %.3f cm\n"
+                                             "Light reaching the crown: %.0f%% of full light\n"
+                                             "Site quality this year: %.2f (1 = not limiting)\n"
+                                             "  temperature %.2f, drought %.2f,\n"
+                                             "  wetness %.2f, soil nitrogen %.2f",
+                                             tree.DBH, tree.HEIGHT / CENTIMETRES_PER_METRE, tree.AGE,
+                                             tree.LAST_DIAM_INC, tree.AVAILABLE_LIGHT * 100.0, q.combined,
+                                             q.temperature, q.drought, q.wetness, q.soilNitrogen));
 }
 
 void TreeInspector::follow(const ModelState& model, int slot) {
@@ -64,7 +68,7 @@ void TreeInspector::follow(const ModelState& model, int slot) {
     slot_ = slot;
     tree_ = tree;
     const Species* species = speciesOf(model, *tree);
-    name_ = species ? QString::fromStdString(species->NAME) : QString();
+    name_ = species ? speciesDisplayName(species->NAME) : QString();
     iteration_ = model.run.CURRENT_ITERATION;
     yearSeen_ = model.run.CURRENT_YEAR;
 }

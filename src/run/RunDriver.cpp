@@ -151,7 +151,7 @@ void endRun(ModelState& model) {
     writeStatisticsCopies(model);
     finishRunDatabase(model, true);
     model.run.flags.running = false;
-    hostOf(model).showMessage("Simulation Completed.", MessageIcon::Information);
+    hostOf(model).showMessage(RUN_COMPLETED_MESSAGE, MessageIcon::Information);
 }
 
 }  // namespace

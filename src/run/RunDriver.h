@@ -4,6 +4,9 @@
 
 namespace dravia {
 
+// The message a run that ran to its end closes with.
+inline constexpr const char* RUN_COMPLETED_MESSAGE = "Simulation Completed.";
+
 enum class RunOutcome {
     Finished,    // the run ended: completed, quit, or declined by the user
     NotStarted,  // the plot or weather file could not be read at the start

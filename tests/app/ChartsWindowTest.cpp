@@ -97,7 +97,7 @@ TEST_F(ChartsWindowTest, ClickingALegendEntryHidesTheSpeciesOnEveryChart) {
 
     window.tabs()->setCurrentIndex(0);
     QApplication::processEvents();
-    clickLegendEntry(*basalArea, QStringLiteral("Sugar_maple"));
+    clickLegendEntry(*basalArea, QStringLiteral("Sugar maple"));
     EXPECT_FALSE(window.speciesVisible(1));
     EXPECT_EQ(visibleSeries(basalArea->chart(), 1), 0);
     // The band is gone; the line stays, hidden, for its legend entry.
@@ -114,7 +114,7 @@ TEST_F(ChartsWindowTest, ClickingALegendEntryHidesTheSpeciesOnEveryChart) {
     // Its pale legend entry brings it back.
     window.tabs()->setCurrentIndex(2);
     QApplication::processEvents();
-    clickLegendEntry(*window.page(ChartKind::Stems), QStringLiteral("Sugar_maple"));
+    clickLegendEntry(*window.page(ChartKind::Stems), QStringLiteral("Sugar maple"));
     EXPECT_TRUE(window.speciesVisible(1));
     EXPECT_EQ(visibleSeries(window.page(ChartKind::BasalArea)->chart(), 1), 2);
 }
@@ -152,7 +152,9 @@ TEST(ChartsMenu, EnabledOnlyWithACompleteRunDatabase) {
             EXPECT_TRUE(menu->toolTipsVisible());
         }
     }
-    const std::string why = "No complete run database in the working directory: run a simulation first.";
+    // The reason, and the keys that open the charts once they can be.
+    const std::string why =
+        "No complete run database in the working directory: run a simulation first. (Ctrl+Shift+C)";
     window.updateCommandStates();
     EXPECT_FALSE(charts->isEnabled());
     EXPECT_EQ(charts->toolTip().toStdString(), why);

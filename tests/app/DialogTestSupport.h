@@ -92,7 +92,8 @@ inline void saveArtefact(QWidget& dialog, const QString& name) {
     EXPECT_TRUE(dialog.grab().save(artefactPath(name)));
 }
 
-// Runs `action`, which opens a modal box, and hands the box to `inspect` before closing it.
+// Runs `action`, which opens a modal box, and hands the box to `inspect` before closing it
+// (unless `inspect` closed it).
 inline void withNextModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
     bool seen = false;
     std::function<void()> poll;
@@ -100,6 +101,8 @@ inline void withNextModal(const std::function<void()>& action, const std::functi
         if (QWidget* modal = QApplication::activeModalWidget()) {
             seen = true;
             inspect(modal);
+            // A box the inspection answered itself keeps its answer.
+            if (!modal->isVisible()) return;
             if (auto* dialog = qobject_cast<QDialog*>(modal))
                 dialog->done(0);
             else

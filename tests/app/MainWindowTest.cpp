@@ -42,7 +42,8 @@ TEST(MainWindow, MenuBarHasTheMenusInOrderWithHelpLast) {
     std::vector<std::string> titles;
     for (QAction* action : window->menuBar()->actions()) titles.push_back(action->text().toStdString());
     EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Run", "&Parameters", "&Statistics", "&Help"}));
-    EXPECT_EQ(window->windowTitle().toStdString(), "Dravia4");
+    // The title names the scenario the window holds.
+    EXPECT_EQ(window->windowTitle().toStdString(), "Dravia4 - Eastern Deciduous Forest, NORMAL");
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(window->centralWidget(), &window->plotView());
 }
@@ -51,7 +52,8 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
     auto window = makeWindow();
     EXPECT_EQ(itemTexts(menuNamed(*window, "&File")), (std::vector<std::string>{"E&xit"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Run")),
-              (std::vector<std::string>{"&Run", "&Quit Run", "-", "&Pause", "&Continue", "-", "&Speed"}));
+              (std::vector<std::string>{"&Run", "&Quit Run", "-", "&Pause", "&Continue",
+                                        "Pause or Continue on the P&lot", "-", "&Speed"}));
     EXPECT_EQ(
         itemTexts(menuNamed(*window, "&Parameters")),
         (std::vector<std::string>{"&Communities and Climate Selection", "&Input, Output, Run-Time Control",
@@ -61,10 +63,10 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
               (std::vector<std::string>{"&Run Statistics Using Standard Output",
                                         "Run Statistics Using &Excel Format Output", "-", "&Charts..."}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Help")),
-              (std::vector<std::string>{"&Overview", "&How a Forest Works", "Chapter &1", "Chapter &2",
-                                        "Chapter &3", "Chapter &4", "Chapter &5", "Chapter &6", "Chapter &7",
-                                        "Chapter &8", "Chapter &9", "-", "&Latest Documentation From Web",
-                                        "-", "&Version Info", "&About Dravia4..."}));
+              (std::vector<std::string>{
+                  "&Overview", "&How a Forest Works", "&Glossary", "Chapter &1", "Chapter &2", "Chapter &3",
+                  "Chapter &4", "Chapter &5", "Chapter &6", "Chapter &7", "Chapter &8", "Chapter &9", "-",
+                  "&Latest Documentation From Web", "-", "&Version Info", "&About Dravia4..."}));
 }
 
 TEST(MainWindow, CommandNumbersNameTheirItems) {
@@ -119,6 +121,7 @@ TEST(MainWindow, RunMenuCommandsOnlyChangeTheFlags) {
     auto window = makeWindow();
     RunFlags& flags = window->model().run.flags;
     flags.running = true;
+    window->updateCommandStates();
     window->commandAction(CMD_PAUSE)->trigger();
     EXPECT_TRUE(flags.paused);
     window->commandAction(CMD_QUIT_RUN)->trigger();

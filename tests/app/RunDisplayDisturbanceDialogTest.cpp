@@ -46,6 +46,7 @@ using CommunitiesTest = DialogModel;
 
 TEST_F(CommunitiesTest, OpensOnTheLocationAndClimateOfTheCommunity) {
     model.params.COMMUNITY = 6;
+    model.params.WTHR_TYPES = {"Normal climate", "Warming +3.6 C over 100 yr"};
     CommunitiesDialog dialog(model);
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Communities and Climate Selection Parameters");
     EXPECT_EQ(test::listEntries(dialog.locationList()),
@@ -54,9 +55,9 @@ TEST_F(CommunitiesTest, OpensOnTheLocationAndClimateOfTheCommunity) {
                                         "StMary SF, Minnesota BWCA (32 species)",
                                         "Kirtland's Warbler habitat, Grayling, MI (34 species)"}));
     EXPECT_EQ(test::listEntries(dialog.climateList()),
-              (std::vector<std::string>{"Normal", "Global Warming"}));
+              (std::vector<std::string>{"Normal climate", "Warming: +3.6 °C over 100 years"}));
     EXPECT_EQ(dialog.locationList()->currentText().toStdString(), "StMary SF, Minnesota BWCA (32 species)");
-    EXPECT_EQ(dialog.climateList()->currentText().toStdString(), "Global Warming");
+    EXPECT_EQ(dialog.climateList()->currentIndex(), 1);
     const auto labels = test::labelTexts(dialog);
     EXPECT_TRUE(test::contains(labels, "Community Location:"));
     EXPECT_TRUE(test::contains(labels, "Climate:"));

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "WindowDriving.h"
 #include "app/MainWnd.h"
 #include "app/PauseDialog.h"
 #include "app/StatResultsDialog.h"
@@ -27,6 +28,8 @@
 
 namespace dravia {
 namespace {
+
+using test::ShippedData;
 
 // Answers every box and dialog the run opens with OK, remembering what they said.
 class BoxAnswerer {
@@ -57,28 +60,6 @@ class BoxAnswerer {
 
   private:
     QTimer timer_;
-};
-
-// The shipped data set in a scratch working directory.
-class ShippedData : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const QString data = QStringLiteral(DRAVIA_SOURCE_DIR "/Data");
-        if (!QFileInfo::exists(data + QStringLiteral("/inputOutputRunTimeParams.txt"))) {
-            GTEST_SKIP() << "the shipped data set is not there";
-        }
-        ASSERT_TRUE(scratch_.isValid());
-        ASSERT_TRUE(copyDirectoryTree(data, scratch_.filePath(QStringLiteral("Data"))));
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(scratch_.path());
-    }
-    void TearDown() override {
-        if (!previous_.isEmpty()) QDir::setCurrent(previous_);
-    }
-
-  private:
-    QTemporaryDir scratch_;
-    QString previous_;
 };
 
 TEST_F(ShippedData, DefaultScenarioRunsToCompletionInTheWindowInEveryDisplayMode) {

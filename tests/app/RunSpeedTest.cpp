@@ -5,15 +5,20 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QSettings>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
 
+#include "WindowDriving.h"
 #include "app/MainWnd.h"
 #include "app/RunSpeedSetting.h"
 #include "app/WindowPlacement.h"
@@ -25,8 +30,9 @@
 namespace dravia {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+using test::Clock;
+using test::FakeTime;
 
 // ---- The beat ----
 
@@ -81,54 +87,6 @@ TEST(YearPacer, ANewSpeedOrAPauseStartsAtOnceAndUnknownSpeedsAreUnlimited) {
 
 // ---- In the window ----
 
-// A clock that moves 5 ms each time the window takes its events, recording the years as they
-// go; and OK for every message box the run shows.
-class FakeTime {
-  public:
-    explicit FakeTime(MainWnd& window) : window_(window) {
-        window.host().setClock([this] { return now; });
-        ticker_.setInterval(0);
-        QObject::connect(&ticker_, &QTimer::timeout, [this] { tick(); });
-        ticker_.start();
-    }
-    void tick() {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            messages.push_back(box->text().toStdString());
-            box->button(QMessageBox::Ok)->click();
-            return;
-        }
-        now += milliseconds(5);
-        // CURRENT_YEAR moves on as a year ends; no time passes within a year, so the year
-        // before it began at about this tick.
-        const ModelState& model = window_.model();
-        if (model.run.flags.running && model.run.CURRENT_YEAR != lastYear_) {
-            if (lastYear_ != 0 && model.run.CURRENT_YEAR > lastYear_)
-                yearAt.emplace_back(now, model.run.CURRENT_YEAR - 1);
-            lastYear_ = model.run.CURRENT_YEAR;
-        }
-        if (onTick) onTick();
-    }
-    // The years that began within [from, to) milliseconds of the clock's start.
-    int yearsBetween(int from, int to) const {
-        int count = 0;
-        for (const auto& [at, year] : yearAt) {
-            const auto ms = std::chrono::duration_cast<milliseconds>(at - Clock::time_point{}).count();
-            count += ms >= from && ms < to ? 1 : 0;
-        }
-        return count;
-    }
-
-    Clock::time_point now{};
-    std::vector<std::pair<Clock::time_point, int>> yearAt;  // when each year began
-    std::vector<std::string> messages;
-    std::function<void()> onTick;
-
-  private:
-    MainWnd& window_;
-    QTimer ticker_;
-    int lastYear_ = 0;
-};
-
 double secondsOf(Clock::time_point at) {
     return std::chrono::duration<double>(at - Clock::time_point{}).count();
 }
@@ -149,9 +107,15 @@ class PacedRun : public ::testing::Test {
         options.numIters = 1;
         options.graphIntvl = 1;
         test::writeSmallDataSet(directory.path(), options);
+        // Fresh settings: as a new install starts.
         QSettings().remove(QStringLiteral("Settings/YearsPerSecond"));
+        QSettings().remove(QStringLiteral("Settings/WatchFirstIterationOnly"));
     }
-    void TearDown() override { QSettings().remove(QStringLiteral("Settings/YearsPerSecond")); }
+    void TearDown() override {
+        // The other tests' runs go at full speed.
+        QSettings().setValue(QStringLiteral("Settings/YearsPerSecond"), 0);
+        QSettings().remove(QStringLiteral("Settings/WatchFirstIterationOnly"));
+    }
     test::TempDirectory directory;
 };
 
@@ -265,25 +229,84 @@ TEST_F(PacedRun, TheSpeedIsKeptInTheSettingsAndOfferedInTheRunMenu) {
         ASSERT_NE(speed, nullptr);
         std::vector<std::string> items;
         for (QAction* action : speed->actions()) items.push_back(action->text().toStdString());
-        EXPECT_EQ(items, (std::vector<std::string>{"&Unlimited", "50 years per second", "20 years per second",
-                                                   "10 years per second", "5 years per second",
-                                                   "2 years per second", "1 year per second"}));
-        EXPECT_TRUE(window.speedAction(0)->isChecked());  // nothing stored yet
+        EXPECT_EQ(items,
+                  (std::vector<std::string>{"&Unlimited", "50 years per second", "20 years per second",
+                                            "10 years per second", "5 years per second", "2 years per second",
+                                            "1 year per second", "",
+                                            "&Watch the First Iteration Only, the Others at Full Speed"}));
+        // A fresh install: a pace a class can follow, the first iteration watched.
+        EXPECT_TRUE(window.speedAction(20)->isChecked());
+        EXPECT_EQ(window.host().yearsPerSecond(), 20);
+        EXPECT_TRUE(window.watchFirstIterationAction()->isChecked());
+        EXPECT_TRUE(window.host().watchFirstIterationOnly());
         window.speedAction(5)->trigger();
         EXPECT_TRUE(window.speedAction(5)->isChecked());
-        EXPECT_FALSE(window.speedAction(0)->isChecked());
+        EXPECT_FALSE(window.speedAction(20)->isChecked());
+        // The toolbar's choices follow the menu's, and the other way round.
+        EXPECT_EQ(window.speedChoice()->currentData().toInt(), 5);
+        window.watchFirstIterationBox()->click();
+        EXPECT_FALSE(window.watchFirstIterationAction()->isChecked());
     }
     EXPECT_EQ(QSettings().value(QStringLiteral("Settings/YearsPerSecond")).toInt(), 5);
     {
         MainWnd window;
         EXPECT_TRUE(window.speedAction(5)->isChecked());
         EXPECT_EQ(window.host().yearsPerSecond(), 5);
+        EXPECT_FALSE(window.host().watchFirstIterationOnly());
+        EXPECT_FALSE(window.watchFirstIterationBox()->isChecked());
     }
-    // A speed the menu does not offer (an edited settings file) is unlimited.
+    // A speed the menu does not offer (an edited settings file) is the fresh install's; unlimited
+    // stays unlimited.
     QSettings().setValue(QStringLiteral("Settings/YearsPerSecond"), 7);
+    EXPECT_EQ(loadStoredYearsPerSecond(), 20);
+    QSettings().setValue(QStringLiteral("Settings/YearsPerSecond"), 0);
     EXPECT_EQ(loadStoredYearsPerSecond(), 0);
-    MainWnd window;
-    EXPECT_TRUE(window.speedAction(0)->isChecked());
+}
+
+struct WatchCase {
+    const char* name;
+    bool firstOnly;
+    double lowest, below;  // seconds of the clock the run takes
+};
+
+TEST_F(PacedRun, AfterTheWatchedIterationTheOthersGoAtFullSpeedWithTheirProgressShown) {
+    const WatchCase cases[] = {
+        // 29 beats of 0.1 s in the first iteration, then one tick a year for the other 60.
+        {"FirstOnly", true, 2.9, 3.4},
+        {"Every", false, 8.9, 9.0},  // 29 beats in each iteration, and one to start each after the first
+    };
+    for (const WatchCase& c : cases) {
+        MainWnd window;
+        window.show();
+        FakeTime time(window);
+        window.model().params.NUM_ITERS = 3;
+        window.speedAction(10)->trigger();
+        if (window.watchFirstIterationAction()->isChecked() != c.firstOnly)
+            window.watchFirstIterationAction()->trigger();
+        std::vector<int> progress;  // the bar's value whenever it shows, in simulated years
+        int shownInTheFirstIteration = 0;
+        time.onTick = [&] {
+            const QProgressBar* bar = window.fullSpeedProgress();
+            if (bar->isHidden()) return;
+            if (window.model().run.CURRENT_ITERATION == 1) ++shownInTheFirstIteration;
+            if (progress.empty() || progress.back() != bar->value()) progress.push_back(bar->value());
+            EXPECT_EQ(bar->maximum(), 60) << c.name;  // iterations 2 and 3 of 30 years
+        };
+        window.commandAction(CMD_RUN)->trigger();
+        EXPECT_EQ(window.model().run.CURRENT_ITERATION, 3) << c.name;
+        EXPECT_GE(secondsOf(time.now), c.lowest) << c.name;
+        EXPECT_LT(secondsOf(time.now), c.below) << c.name;
+        EXPECT_EQ(shownInTheFirstIteration, 0) << c.name;
+        EXPECT_TRUE(window.fullSpeedProgress()->isHidden()) << c.name;  // gone with the run
+        if (c.firstOnly) {
+            ASSERT_GE(progress.size(), 2u) << c.name;
+            EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end())) << c.name;
+            EXPECT_LE(progress.front(), 2) << c.name;  // from the first year of iteration 2
+            EXPECT_GT(progress.back(), 30) << c.name;  // on into iteration 3
+        } else {
+            EXPECT_TRUE(progress.empty()) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST_F(SiteTest, TitleListsAndLabels) {
     EXPECT_EQ(test::listEntries(test::field<QComboBox>(dialog, "CLIMATE_CHANGE")),
               (std::vector<std::string>{"Constant (average) climate", "Year-to-year climate changes"}));
     EXPECT_EQ(test::listEntries(test::field<QComboBox>(dialog, "WTHR_TYPE")),
-              (std::vector<std::string>{"Normal Climate", "Global Warming Climate"}));
+              (std::vector<std::string>{"NORMAL", "WARM"}));  // as the community file names them
     EXPECT_EQ(test::listEntries(test::field<QComboBox>(dialog, "WATER_STRESS_MODE")),
               (std::vector<std::string>{"Water Stress: evap", "Water Stress: soil water"}));
     const auto labels = test::labelTexts(dialog);
@@ -169,7 +169,7 @@ TEST_F(SpeciesTest, ListInNameOrderCarryingSpeciesNumbers) {
     SpeciesDialog dialog(model, nullptr);
     EXPECT_EQ(dialog.windowTitle().toStdString(), "Species Parameters");
     QComboBox* list = dialog.speciesList();
-    EXPECT_EQ(test::listEntries(list), (std::vector<std::string>{"Test_birch", "Test_cherry", "Test_maple"}));
+    EXPECT_EQ(test::listEntries(list), (std::vector<std::string>{"Test birch", "Test cherry", "Test maple"}));
     EXPECT_EQ(list->itemData(0).toInt(), 2);
     EXPECT_EQ(list->itemData(1).toInt(), 3);
     EXPECT_EQ(list->itemData(2).toInt(), 1);

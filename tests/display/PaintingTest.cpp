@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdlib>
+#include <set>
 
 #include "display/DisplayPalette.h"
 #include "display/ForestPictures.h"
@@ -164,30 +165,86 @@ TEST(TreePainting, OnlyFiftyTreesAreDrawnAndTheLegendListsTheirSpeciesOnce) {
     EXPECT_EQ(legendSpecies(*g.model), (std::vector<int>{1, 3}));  // species 4 has no slot
 }
 
-TEST(Legend, HeaderAndDisturbanceNotes) {
+struct HeaderCase {
+    const char* name;
+    bool started, running, paused;
+    int weatherType;
+    const char* progressLine;  // the header's third line
+};
+
+TEST(Legend, HeaderSaysWhereTheRunStandsAndTheDisturbanceNotes) {
+    const HeaderCase cases[] = {
+        // Before any run only the calendar year is known.
+        {"NotStarted", false, false, false, 0, "Year 1997"},
+        {"Running", true, true, false, 0, "Iteration 1 of 2 · year 7 of 100 (1997)"},
+        {"Paused", true, true, true, 0, "Iteration 1 of 2 · year 7 of 100 (1997) · paused"},
+        // Quit while paused: the run still owes a year after Continue.
+        {"QuitWhilePaused", true, false, true, 0, "Iteration 1 of 2 · year 7 of 100 (1997) · paused"},
+        {"Ended", true, false, false, 0, "Iteration 1 of 2 · year 7 of 100 (1997) · run ended"},
+    };
+    for (const HeaderCase& c : cases) {
+        auto model = test::makeDisplayModel();
+        model->run.flags = {c.running, c.started, c.paused, false};
+        EXPECT_EQ(legendHeader(*model, false).toStdString(),
+                  std::string("Habitat: Eastern Deciduous Forest\nWeather: NORMAL\n") + c.progressLine +
+                      "\nTree Legend:")
+            << c.name;
+    }
     auto model = test::makeDisplayModel();
     model->params.MIN_DIAM_TO_KILL_FOR_LOGGING = 30.0;
     model->params.MIN_DIAM_TO_KILL_FOR_WINDTHROW = 12.5;
-    EXPECT_EQ(legendHeader(*model, false).toStdString(),
-              "Habitat: Eastern Deciduous Forest\nWeather: NORMAL\nYear: 1997\nTree Legend:");
     model->params.BLOW_PROB = 0.0;
     EXPECT_EQ(disturbanceNote(model->params, true).toStdString(),
               "Plot was logged to a minimum diameter of 30.0 cm\n");
     model->params.BLOW_PROB = 0.01;
+    model->params.WTHR_TYPE = 1;
+    model->params.WTHR_TYPES[1] = "Warming +3.6 C over 100 yr";
     EXPECT_EQ(legendHeader(*model, true).toStdString(),
-              "Habitat: Eastern Deciduous Forest\nWeather: NORMAL\nYear: 1997\n"
+              "Habitat: Eastern Deciduous Forest\nWeather: Warming: +3.6 °C over 100 years\nYear 1997\n"
               "Windthrow killed trees to a minimum diamter of 12.5 cm\nTree Legend:");
     EXPECT_TRUE(disturbanceNote(model->params, false).isEmpty());
 
     Species pictured;
-    pictured.NAME = "White Pine";
+    pictured.NAME = "White_Pine";
     pictured.smallBitmap = test::solidBitmap(2, 2, {1, 2, 3});
-    pictured.colourIndex = 4;
-    EXPECT_EQ(legendLine(pictured).toStdString(), "White Pine (bitmap)");
-    EXPECT_EQ(legendColour(pictured), QColor(255, 255, 255));
-    pictured.smallBitmap.reset();
     EXPECT_EQ(legendLine(pictured).toStdString(), "White Pine");
-    EXPECT_EQ(legendColour(pictured), QColor(255, 0, 0));
+}
+
+// The colours of the legend's column of marks, between its header and the bottom of the view.
+std::set<QRgb> markColours(const QImage& image, int headerBottom) {
+    std::set<QRgb> colours;
+    for (int y = headerBottom; y < image.height(); ++y) {
+        for (int x = 10; x < 30; ++x) colours.insert(image.pixel(x, y));
+    }
+    return colours;
+}
+
+TEST(Legend, EachNameFollowsItsSpeciesPictureOrShapeColour) {
+    GraphicsView g(700, 500);
+    g.view.layOutDisplay();
+    g.model->species[1].smallBitmap = test::solidBitmap(8, 12, {1, 2, 3});
+    g.addTree(1, 30.0, 2000.0);
+    g.addTree(2, 30.0, 1900.0);
+    // Far right: no tree reaches the legend's column.
+    for (int k = 1; k <= DISPLAY_SLOT_COUNT; ++k) g.model->displaySlots[static_cast<size_t>(k)].x = 650;
+    const QImage image = g.render();
+    EXPECT_TRUE(image.save(test::artefactPath(QStringLiteral("legend-marks.png"))));
+    const int headerBottom =
+        measureText(QFontMetrics(viewTextFont(g.view.font(), 500)), legendHeader(*g.model, false)).height();
+    const std::set<QRgb> colours = markColours(image, headerBottom);
+    EXPECT_TRUE(colours.count(qRgb(1, 2, 3)));            // species 1's picture
+    EXPECT_TRUE(colours.count(paletteColour(3).rgb()));   // species 2's crown colour
+    EXPECT_FALSE(colours.count(paletteColour(2).rgb()));  // species 1 draws no shape
+    EXPECT_FALSE(colours.count(qRgb(255, 255, 255)));     // nor the white around its picture
+}
+
+TEST(Legend, TheTextGrowsWithTheViewAndNeverBelowTheWidgetFont) {
+    const QFont base = PlotView(*test::makeDisplayModel()).font();
+    const int basePixels = QFontInfo(base).pixelSize();
+    EXPECT_EQ(QFontInfo(viewTextFont(base, 100)).pixelSize(), basePixels);
+    // A full-screen view on a 1080-line projector: about twice the text of a small window.
+    EXPECT_EQ(viewTextFont(base, 1008).pixelSize(), std::max(basePixels, 28));
+    EXPECT_GT(viewTextFont(base, 1008).pixelSize(), viewTextFont(base, 500).pixelSize());
 }
 
 TEST(TextBlock, FixedPitchCourierAtTwelvePointsWhenTheTextFits) {

@@ -105,12 +105,12 @@ TEST(TreeInspectorBox, SaysSpeciesSizeGrowthLightAndSiteQuality) {
     EXPECT_TRUE(g.view.inspectorPinned());
     EXPECT_EQ(g.view.inspectorText().toStdString(),
               "Red Spruce\n"
-              "DBH: 23.4 cm\n"
-              "Height: 1850 cm\n"
+              "Diameter at breast height (DBH, 1.37 m): 23.4 cm\n"
+              "Height: 18.5 m\n"
               "Age: 64 years\n"
               "Diameter growth last year: 0.213 cm\n"
               "Light reaching the crown: 72% of full light\n"
-              "Site quality this year: 0.50\n"
+              "Site quality this year: 0.50 (1 = not limiting)\n"
               "  temperature 0.95, drought 0.75,\n"
               "  wetness 1.00, soil nitrogen 0.70");
 
@@ -166,17 +166,17 @@ TEST(TreeInspectorBox, SiteQualityOfThePlotShown) {
         g.view.renderImage();  // the repaint after that plot's year
     };
     computeFor(&g.model->plots.front(), 0.25);
-    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.25\n");
+    EXPECT_EQ(shownQuality().substr(0, 28), "Site quality this year: 0.25");
     computeFor(&g.model->plots.back(), 0.75);
-    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.25\n");
+    EXPECT_EQ(shownQuality().substr(0, 28), "Site quality this year: 0.25");
     computeFor(nullptr, 0.75);  // between years, after the last plot
-    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.25\n");
+    EXPECT_EQ(shownQuality().substr(0, 28), "Site quality this year: 0.25");
     computeFor(&g.model->plots.front(), 0.5);
-    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.50\n");
+    EXPECT_EQ(shownQuality().substr(0, 28), "Site quality this year: 0.50");
     // With the average climate all plots share one computation.
     g.model->params.CLIMATE_CHANGE = 0;
     computeFor(nullptr, 0.3);
-    EXPECT_EQ(shownQuality().substr(0, 29), "Site quality this year: 0.30\n");
+    EXPECT_EQ(shownQuality().substr(0, 28), "Site quality this year: 0.30");
 }
 
 struct RemovalCase {
@@ -218,6 +218,26 @@ TEST(TreeInspectorFollowing, ARemovedTreeIsNoticedAndNeverReadAgain) {
         // Its outline is gone, the note stays until the next click.
         g.view.renderImage();
         EXPECT_EQ(g.view.inspector().state(), TreeInspector::State::Removed) << c.name;
+    }
+}
+
+// A new run or iteration lays the display out again: neither a followed tree nor the note
+// about a removed one carries over into it.
+TEST(TreeInspectorFollowing, ANewIterationLetsGoOfTheTreeAndItsNote) {
+    for (const bool removedFirst : {false, true}) {
+        InspectedView g;
+        Tree& followed = g.standTree(1, 200, 400, 2, 50.0, 2500.0);
+        g.view.inspectAt(QPoint(170, 370), true);
+        ASSERT_TRUE(g.view.inspectorPinned());
+        if (removedFirst) {
+            removeTree(*g.model, g.model->plots.front(), g.positionOf(followed));
+            g.view.renderImage();
+            ASSERT_EQ(g.view.inspector().state(), TreeInspector::State::Removed);
+        }
+        g.view.layOutDisplay();
+        EXPECT_EQ(g.view.inspector().state(), TreeInspector::State::None) << removedFirst;
+        EXPECT_FALSE(g.view.inspectorPinned()) << removedFirst;
+        EXPECT_TRUE(g.view.inspectorText().isEmpty()) << removedFirst;
     }
 }
 
