@@ -125,7 +125,7 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     const fs::path out = directory.path() / "sweep";
     const std::string command = test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " +
                                 test::batchTool() +
-                                formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 --db ", RUNS,
+                                formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 --db --scenario 'Sweep test' ", RUNS,
                                            ITERATIONS_PER_RUN, YEARS) +
                                 test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
     const auto result = test::runCommand(command);
@@ -149,9 +149,12 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     {
         DatabaseConnection merged((out / "merged" / STANDARD_RUN_DATABASE_NAME).string(), true);
         DatabaseStatement parts =
-            merged.prepare("SELECT count(*), sum(iterations), max(first_iteration) FROM run");
+            merged.prepare("SELECT count(*), sum(iterations), max(first_iteration), max(scenario), "
+                           "min(scenario) FROM run");
         ASSERT_TRUE(parts.nextRow());
         EXPECT_EQ(parts.integerColumn(0), RUNS);
+        EXPECT_EQ(parts.textColumn(3), "Sweep test");  // every part keeps the name it was given
+        EXPECT_EQ(parts.textColumn(4), "Sweep test");
         EXPECT_EQ(parts.integerColumn(1), RUNS * ITERATIONS_PER_RUN);
         EXPECT_EQ(parts.integerColumn(2), (RUNS - 1) * ITERATIONS_PER_RUN + 1);
     }
