@@ -41,11 +41,12 @@ test-release:
 	@$(MAKE) --no-print-directory conformance
 
 # The sweeps through a private Slurm and sshd (label "cluster") test scripts and schedulers, which
-# the sanitizers cannot see into; the release pass runs them once.
+# the sanitizers cannot see into; the tests under a memory limit (label "memorylimit") cannot start
+# with the sanitizers' reserved address space. The release pass runs them once.
 test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAVIA_SANITIZE=ON >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE cluster
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE 'cluster|memorylimit'
 
 conformance:
 	@if [ -n "$(CONFORMANCE)" ]; then \

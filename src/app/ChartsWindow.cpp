@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <algorithm>
+#include <new>
 
 #include "app/WindowPlacement.h"
 
@@ -51,16 +52,35 @@ ChartsWindow::ChartsWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     resizeWithinScreen(*this, QSize(1100, 750));
 }
 
+void ChartsWindow::refuseForMemory(const QString& file) {
+    // The program goes on: only this file's charts are given up.
+    QMessageBox::warning(
+        this, QStringLiteral("Charts"),
+        QStringLiteral("The run database \"%1\" cannot be charted: there is not enough memory "
+                       "for what it holds.")
+            .arg(file));
+}
+
 bool ChartsWindow::openDatabase(const QString& file) {
     try {
         data_ = std::make_shared<const RunChartData>(readRunChartData(file.toStdString()));
     } catch (const RunDatabaseError& error) {
         QMessageBox::warning(this, QStringLiteral("Charts"), QString::fromStdString(error.what()));
         return false;
+    } catch (const std::bad_alloc&) {
+        refuseForMemory(file);
+        return false;
     }
     hiddenSpecies_.clear();
     setWindowTitle(QStringLiteral("Dravia4 Charts - %1").arg(QFileInfo(file).fileName()));
-    showCharts();
+    try {
+        showCharts();
+    } catch (const std::bad_alloc&) {
+        data_.reset();
+        while (tabs_->count() > 0) delete tabs_->widget(0);
+        refuseForMemory(file);
+        return false;
+    }
     return true;
 }
 

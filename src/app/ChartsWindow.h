@@ -38,6 +38,7 @@ class ChartsWindow : public QMainWindow {
     void chooseImageFile();
 
   private:
+    void refuseForMemory(const QString& file);
     void showCharts();
     ChartOptions options() const;
     void applyOptions();

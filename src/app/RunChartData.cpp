@@ -1,6 +1,7 @@
 #include "app/RunChartData.h"
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "output/StatsReport.h"
@@ -12,6 +13,14 @@ namespace dravia {
 namespace {
 
 constexpr std::size_t MAX_CHART_YEARS = 20000;
+
+// Bounds no run can pass, whatever the file says: a database from someone else must not make the
+// charts exhaust the machine. They are the limits of the program's own readers.
+constexpr long long MAX_PARTS = 100000;
+constexpr long long MAX_ITERATIONS = 1000000;  // dravia4-batch run --iterations
+constexpr long long MAX_PLOTS = 10000;         // NUM_PLOTS
+constexpr long long MAX_CLASS_CM = 100000;     // DMAX of the species file
+constexpr std::size_t MAX_NAME_BYTES = 254;    // a species name of the species file
 
 [[noreturn]] void refuse(const std::string& file, const std::string& reason) {
     throw RunDatabaseError("The run database \"" + file + "\" cannot be charted: " + reason + ".");
@@ -29,12 +38,24 @@ struct RunPart {
     bool completed = false;
 };
 
-std::vector<RunPart> readRunParts(DatabaseConnection& database) {
+std::vector<RunPart> readRunParts(DatabaseConnection& database, const std::string& file) {
     DatabaseStatement row =
         database.prepare("SELECT first_iteration, iterations, plots, completed FROM run ORDER BY part");
     std::vector<RunPart> parts;
+    long long iterations = 0;
     while (row.nextRow()) {
-        parts.push_back({integerAt(row, 0), integerAt(row, 1), integerAt(row, 2), integerAt(row, 3) == 1});
+        const long long first = row.integerColumn(0);
+        const long long count = row.integerColumn(1);
+        const long long plots = row.integerColumn(2);
+        iterations += count < 0 ? 0 : count;
+        if (parts.size() >= MAX_PARTS || first < 1 || first - 1 + count > INT_MAX || count < 0 ||
+            count > MAX_ITERATIONS || plots < 1 || plots > MAX_PLOTS || iterations > INT_MAX) {
+            refuse(file, "its run table holds a part of " + std::to_string(count) + " iterations of " +
+                             std::to_string(plots) + " plots from iteration " + std::to_string(first) +
+                             ", which no run writes");
+        }
+        parts.push_back({static_cast<int>(first), static_cast<int>(count), static_cast<int>(plots),
+                         integerAt(row, 3) == 1});
     }
     return parts;
 }
@@ -42,7 +63,8 @@ std::vector<RunPart> readRunParts(DatabaseConnection& database) {
 // The plots of the part an iteration belongs to; 0 for an iteration outside the run.
 int plotsOfIteration(const std::vector<RunPart>& parts, int iteration) {
     for (const RunPart& part : parts) {
-        if (iteration >= part.firstIteration && iteration - part.firstIteration < part.iterations) {
+        if (iteration >= part.firstIteration &&
+            static_cast<long long>(iteration) - part.firstIteration < part.iterations) {
             return part.plots;
         }
     }
@@ -73,11 +95,18 @@ std::vector<int> readYears(DatabaseConnection& database) {
     return years;
 }
 
-std::vector<ChartSpecies> readPresentSpecies(DatabaseConnection& database) {
+std::vector<ChartSpecies> readPresentSpecies(DatabaseConnection& database, const std::string& file) {
     std::map<int, ChartSpecies> known;
-    DatabaseStatement names = database.prepare("SELECT species, name, colour_index FROM species");
+    DatabaseStatement names = database.prepare(
+        "SELECT species, name, colour_index, length(CAST(name AS BLOB)) FROM species WHERE species BETWEEN 1 "
+        "AND 40");
     while (names.nextRow()) {
         const int sn = integerAt(names, 0);
+        if (names.integerColumn(3) > static_cast<long long>(MAX_NAME_BYTES)) {
+            refuse(file, "the name of species " + std::to_string(sn) + " is " +
+                             std::to_string(names.integerColumn(3)) + " bytes long, more than the " +
+                             std::to_string(MAX_NAME_BYTES) + " a species file holds");
+        }
         known[sn] = {sn, names.textColumn(1), integerAt(names, 2)};
     }
     // Species numbers run from 1 to 40; a file holding others was not written by a run.
@@ -154,7 +183,16 @@ void readStandCurves(DatabaseConnection& database, const std::vector<RunPart>& p
     }
 }
 
-void readDiameters(DatabaseConnection& database, const std::vector<RunPart>& parts, RunChartData& data) {
+void readDiameters(DatabaseConnection& database, const std::vector<RunPart>& parts, RunChartData& data,
+                   const std::string& file) {
+    // A run writes classes of 5 cm from 0 cm up to below the largest diameter a species can have.
+    DatabaseStatement bounds = database.prepare(
+        "SELECT class_lower_cm FROM diameter_classes WHERE class_lower_cm < 0 OR class_lower_cm >= ?1 "
+        "OR class_lower_cm % 5 != 0 OR typeof(class_lower_cm) != 'integer' LIMIT 1");
+    bounds.bind(1, MAX_CLASS_CM);
+    if (bounds.nextRow()) {
+        refuse(file, "it holds a diameter class from " + bounds.textColumn(0) + " cm, which no run writes");
+    }
     DatabaseStatement row = database.prepare(
         "SELECT year, species, class_lower_cm, SUM(stems_per_ha) FROM diameter_classes "
         "WHERE iteration BETWEEN ?1 AND ?2 GROUP BY year, species, class_lower_cm");
@@ -162,7 +200,7 @@ void readDiameters(DatabaseConnection& database, const std::vector<RunPart>& par
         if (part.plots <= 0 || part.iterations <= 0) continue;
         row.bind(1, part.firstIteration).bind(2, part.firstIteration + part.iterations - 1);
         // Mean plot of each iteration, then mean over every iteration of the run.
-        const double divisor = static_cast<double>(part.plots) * data.iterations;
+        const double divisor = static_cast<double>(part.plots) * static_cast<double>(data.iterations);
         while (row.nextRow()) {
             const int year = integerAt(row, 0);
             if (yearPosition(data.years, year) < 0) continue;
@@ -189,7 +227,7 @@ RunChartData readRunChartData(const std::string& file) {
             refuse(file, "it holds " + std::to_string(scenarios.size()) +
                              " scenarios (a study database); open the run database of one of them");
         }
-        const std::vector<RunPart> parts = readRunParts(database);
+        const std::vector<RunPart> parts = readRunParts(database, file);
         if (parts.empty()) refuse(file, "it holds no run");
         if (!std::all_of(parts.begin(), parts.end(), [](const RunPart& part) { return part.completed; })) {
             refuse(file, "its run did not complete");
@@ -207,9 +245,9 @@ RunChartData readRunChartData(const std::string& file) {
             refuse(file, "it records " + std::to_string(data.years.size()) + " years, more than the " +
                              std::to_string(MAX_CHART_YEARS) + " a chart can show");
         }
-        data.species = readPresentSpecies(database);
+        data.species = readPresentSpecies(database, file);
         readStandCurves(database, parts, data);
-        readDiameters(database, parts, data);
+        readDiameters(database, parts, data, file);
         return data;
     } catch (const DatabaseError& error) {
         refuse(file, error.reason);

@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <new>
 #include <set>
 
 #include "display/DisplayNames.h"
@@ -327,11 +328,15 @@ QChart* diameterChart(const RunChartData& data, const ChartOptions& options) {
     const auto found = data.diameters.find(year);
     const DiameterDistribution empty;
     const DiameterDistribution& distribution = found != data.diameters.end() ? found->second : empty;
-    // Every class from 0 cm up to the largest one present, so that gaps show as gaps.
+    // The classes present, and where they span no more than a chart can show every class of, the
+    // empty ones between 0 cm and the largest too, so that gaps show as gaps.
+    constexpr int MOST_FILLED_CLASSES = 100;
     std::set<int> classes;
-    const int largest = distribution.empty() ? 0 : distribution.rbegin()->first;
-    for (int lower = 0; lower <= largest; lower += 5) classes.insert(lower);
     for (const auto& entry : distribution) classes.insert(entry.first);
+    const int largest = distribution.empty() ? 0 : distribution.rbegin()->first;
+    if (largest / 5 < MOST_FILLED_CLASSES) {
+        for (int lower = 0; lower <= largest; lower += 5) classes.insert(lower);
+    }
 
     auto* bars = new QStackedBarSeries;
     double maximum = 0.0;
@@ -502,7 +507,23 @@ bool saveChartImage(const std::shared_ptr<const RunChartData>& data, ChartKind k
     return writeImage(page, file);
 }
 
+namespace {
+int writeRunChartsOf(const QString& databaseFile, const QString& outputDirectory, std::optional<int> year);
+}  // namespace
+
 int writeRunCharts(const QString& databaseFile, const QString& outputDirectory, std::optional<int> year) {
+    // Whatever a database holds, the command says so and ends, rather than being ended.
+    try {
+        return writeRunChartsOf(databaseFile, outputDirectory, year);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "dravia4: %s\n", OUT_OF_MEMORY_MESSAGE);
+        return EXIT_FATAL_ERROR;
+    }
+}
+
+namespace {
+
+int writeRunChartsOf(const QString& databaseFile, const QString& outputDirectory, std::optional<int> year) {
     std::shared_ptr<const RunChartData> data;
     try {
         data = std::make_shared<const RunChartData>(readRunChartData(databaseFile.toStdString()));
@@ -536,5 +557,7 @@ int writeRunCharts(const QString& databaseFile, const QString& outputDirectory, 
     }
     return EXIT_NORMAL;
 }
+
+}  // namespace
 
 }  // namespace dravia

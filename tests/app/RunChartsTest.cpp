@@ -195,6 +195,43 @@ TEST(RunChartData, RefusesWhatCannotBeChartedNamingTheFile) {
     }
 }
 
+// Complete run databases holding what no run writes, as someone else's file might: refused before
+// the charts allocate anything for them.
+TEST(RunChartData, RefusesValuesNoRunWrites) {
+    test::TempDirectory directory;
+    const RefusedDatabase cases[] = {
+        {"class.sqlite", "UPDATE diameter_classes SET class_lower_cm = 2147483645",
+         "a diameter class from 2147483645 cm, which no run writes"},
+        {"uneven.sqlite", "UPDATE diameter_classes SET class_lower_cm = 7", "a diameter class from 7 cm"},
+        {"negative.sqlite", "UPDATE diameter_classes SET class_lower_cm = -5", "a diameter class from -5 cm"},
+        {"name.sqlite", "UPDATE species SET name = printf('%.*c', 102400, 'x')",
+         "the name of species 1 is 102400 bytes long, more than the 254 a species file holds"},
+        {"iterations.sqlite", "UPDATE run SET iterations = -5", "a part of -5 iterations of 1 plots"},
+        {"wrap.sqlite", "UPDATE run SET first_iteration = 2147483647, iterations = 1000000",
+         "from iteration 2147483647, which no run writes"},
+        {"plots.sqlite", "UPDATE run SET plots = 0", "a part of 1 iterations of 0 plots"},
+    };
+    for (const RefusedDatabase& row : cases) {
+        const std::filesystem::path file = directory.path() / row.name;
+        {
+            test::ChartTestDatabase database(file);
+            database.run(1, 1, 1, 1);
+            database.species(1, "Sugar_maple", 1);
+            database.plotYear(1, 10, 1);
+            database.stand(1, 10, 1, 1, 100.0, 1.0, 5.0);
+            database.diameterClass(1, 10, 1, 1, 10, 100.0);
+            database.execute(row.sql);
+        }
+        ASSERT_TRUE(isCompleteRunDatabase(file.string())) << row.name;
+        try {
+            readRunChartData(file);
+            ADD_FAILURE() << row.name;
+        } catch (const RunDatabaseError& error) {
+            EXPECT_NE(std::string(error.what()).find(row.reason), std::string::npos) << error.what();
+        }
+    }
+}
+
 struct CommandCase {
     QStringList arguments;  // after "--charts"
     int status;

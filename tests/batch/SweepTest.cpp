@@ -123,11 +123,11 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     test::TempDirectory directory;
     const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
     const fs::path out = directory.path() / "sweep";
-    const std::string command = test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " +
-                                test::batchTool() +
-                                formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 --db --scenario 'Sweep test' ", RUNS,
-                                           ITERATIONS_PER_RUN, YEARS) +
-                                test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
+    const std::string command =
+        test::quoted(fs::path(DRAVIA_SOURCE_DIR) / "tools" / "sweep") + " --batch " + test::batchTool() +
+        formatText(" -n %d --seed 4242 --iterations %d --years %d -j 2 --db --scenario 'Sweep test' ", RUNS,
+                   ITERATIONS_PER_RUN, YEARS) +
+        test::quoted(scenario) + " " + test::quoted(out) + " 2>&1";
     const auto result = test::runCommand(command);
     ASSERT_EQ(result.status, 0) << result.output;
 
@@ -148,9 +148,9 @@ TEST(Sweep, MergedStatisticsEqualThoseOfTheReplicatesOwnResults) {
     // --db: every replicate's run database, merged as a part each with its iterations numbered on.
     {
         DatabaseConnection merged((out / "merged" / STANDARD_RUN_DATABASE_NAME).string(), true);
-        DatabaseStatement parts =
-            merged.prepare("SELECT count(*), sum(iterations), max(first_iteration), max(scenario), "
-                           "min(scenario) FROM run");
+        DatabaseStatement parts = merged.prepare(
+            "SELECT count(*), sum(iterations), max(first_iteration), max(scenario), "
+            "min(scenario) FROM run");
         ASSERT_TRUE(parts.nextRow());
         EXPECT_EQ(parts.integerColumn(0), RUNS);
         EXPECT_EQ(parts.textColumn(3), "Sweep test");  // every part keeps the name it was given
