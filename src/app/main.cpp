@@ -15,6 +15,7 @@
 #include "app/WorkingDirectory.h"
 #include "display/ForestPictures.h"
 #include "platform/ProgramExit.h"
+#include "platform/TemporaryFiles.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ bool chartsCommandAsked(int argc, char** argv) {
 int main(int argc, char** argv) {
     // A write past a file-size limit fails with EFBIG and is reported, instead of killing the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    dravia::removeTemporaryFilesOnInterrupt();
     if (chartsCommandAsked(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // Qt takes the numeric locale from the environment; the files need "C".

@@ -21,9 +21,11 @@
 #include "output/rundb/Combine.h"
 #include "output/rundb/Completeness.h"
 #include "output/rundb/Export.h"
+#include "output/rundb/RunDatabaseSchema.h"
 #include "output/rundb/Scenario.h"
 #include "platform/DirectoryLock.h"
 #include "platform/Format.h"
+#include "platform/Paths.h"
 #include "platform/ProgramExit.h"
 #include "run/Merge.h"
 #include "run/RunDriver.h"
@@ -173,6 +175,17 @@ int exportBatch(const ExportOptions& options, Host& host) {
         host.showMessage("Error: \"" + options.database + "\" is not the run database of a completed run.",
                          MessageIcon::Error);
         return EXIT_FATAL_ERROR;
+    }
+    // Each table is written as DIR/TABLE.csv: none of them may be the database being read.
+    for (const char* table : RUN_DATABASE_TABLES) {
+        const std::string target =
+            (std::filesystem::path(options.csvDirectory) / (std::string(table) + ".csv")).string();
+        if (sameFile(target, options.database)) {
+            host.showMessage("Error: the run database \"" + options.database + "\" is the file " + table +
+                                 ".csv that export would write; export its tables into another directory.",
+                             MessageIcon::Error);
+            return EXIT_FATAL_ERROR;
+        }
     }
     std::error_code error;
     std::filesystem::create_directories(options.csvDirectory, error);

@@ -89,6 +89,18 @@ std::string runFileCollision(const ModelState& model) {
         outputs.push_back({"the run database", model.databaseRequest.path});
     std::string collision = firstCollision(inputs, outputs, "The run");
     if (!collision.empty()) return collision;
+    // The run database is also kept apart from what the run writes at its end and what the
+    // statistics write later, which would replace it.
+    if (!model.databaseRequest.path.empty()) {
+        const std::vector<NamedFile> later = {
+            {"the tree list \"newplot\"", TREE_BIODATA_FILE},
+            {"STATS_RESULTS_FILE", p.STATS_RESULTS_FILE},
+            {"DISTURBANCE_STATS_RESULTS_FILE", p.DISTURBANCE_STATS_RESULTS_FILE},
+            {"AFTER_DISTURB_STATS_RESULTS_FILE", p.AFTER_DISTURB_STATS_RESULTS_FILE},
+        };
+        collision = firstCollision(later, {{"the run database", model.databaseRequest.path}}, "The run");
+        if (!collision.empty()) return collision;
+    }
 
     // The tree list of the last stand is written as "newplot", which is meant to become a plot
     // file: continuing from it overwrites the plot file the run has already read, on purpose.

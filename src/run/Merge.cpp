@@ -336,6 +336,14 @@ void checkComplete(const FinishedRun& run, const std::optional<std::string>& res
 
 void merge(const MergeOptions& options, Host& host) {
     if (options.runs.empty()) throw MergeRefused{"No run directories to merge."};
+    // The database is read in each run's directory and written in the output directory, nowhere else.
+    const std::string& name = options.database;
+    if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos) {
+        throw MergeRefused{
+            "The run database's name \"" + name +
+            "\" is not a plain file name; merge reads it in each run's directory and writes it "
+            "in the output directory only."};
+    }
     // Nobody runs, analyses or merges in the output directory or in a run while it is merged.
     std::error_code ignored;
     fs::create_directories(options.output, ignored);
@@ -443,6 +451,17 @@ void merge(const MergeOptions& options, Host& host) {
         if (!isCompleteRunDatabase(database.string())) {
             throw MergeRefused{"The run database \"" + database.string() +
                                "\" is not the database of a completed run; run that replicate again."};
+        }
+        // A database copied from another run, or of another scenario, would count another run's
+        // iterations as this one's.
+        const std::string mismatch = runDatabaseMismatch(
+            database.string(), std::strtoll(run.parameter("NUM_YEARS").c_str(), nullptr, 10),
+            std::strtoll(run.parameter("NUM_PLOTS").c_str(), nullptr, 10), run.iterations,
+            std::strtod(run.parameter("SEED_INIT").c_str(), nullptr));
+        if (!mismatch.empty()) {
+            throw MergeRefused{"The run database \"" + database.string() +
+                               "\" does not describe the run in \"" + run.directory.string() +
+                               "\": " + mismatch + "; run that replicate again."};
         }
         databases.push_back({database.string(), databaseOffset});
         databaseOffset += run.iterations;

@@ -1,5 +1,7 @@
 #include "run/RunDriver.h"
 
+#include <unistd.h>
+
 #include "input/Parameters.h"
 #include "input/PlotFile.h"
 #include "input/ReaderError.h"
@@ -34,8 +36,13 @@ void checkDatabase(ModelState& model) {
     RunDatabase* database = databaseOf(model);
     if (database == nullptr || database->failure().empty()) return;
     model.output.databaseFailure = database->failure();
+    const std::string path = database->path();
     model.output.database.reset();
-    hostOf(model).showMessage(model.output.databaseFailure + " The run goes on without it.",
+    // An earlier run's database under the name is replaced only by a complete one.
+    const std::string earlier = access(path.c_str(), F_OK) == 0
+                                    ? " The earlier run database \"" + path + "\" is kept as it was."
+                                    : "";
+    hostOf(model).showMessage(model.output.databaseFailure + " The run goes on without it." + earlier,
                               MessageIcon::Error);
 }
 

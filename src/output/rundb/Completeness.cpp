@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <cmath>
+
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
+#include "platform/Format.h"
 
 namespace dravia {
 
@@ -24,6 +27,52 @@ bool isCompleteRunDatabase(const std::string& path) {
     } catch (const DatabaseError&) {
         return false;
     }
+}
+
+std::string runDatabaseMismatch(const std::string& path, long long years, long long plots,
+                                long long iterations, double seed) {
+    try {
+        DatabaseConnection db(path, true);
+        DatabaseStatement part = db.prepare(
+            "SELECT part, first_iteration, iterations, years, plots, random_state_at_start FROM run "
+            "ORDER BY scenario, part");
+        long long expectedPart = 1;
+        long long nextIteration = 1;
+        while (part.nextRow()) {
+            const long long number = part.integerColumn(0);
+            if (number != expectedPart || part.integerColumn(1) != nextIteration) {
+                return formatText(
+                    "its part %lld begins with iteration %lld where part %lld with iteration %lld "
+                    "belongs",
+                    number, part.integerColumn(1), expectedPart, nextIteration);
+            }
+            if (part.integerColumn(3) != years) {
+                return formatText("its run has %lld years, the run's statistics copies %lld",
+                                  part.integerColumn(3), years);
+            }
+            if (part.integerColumn(4) != plots) {
+                return formatText("its run has %lld plots, the run's statistics copies %lld",
+                                  part.integerColumn(4), plots);
+            }
+            // The copies keep a state between whole numbers as the file's seed; only a seed compares.
+            const double state = std::fabs(part.realColumn(5));
+            if (number == 1 && state == std::floor(state) && state >= 1.0 && state <= 2147483646.0 &&
+                state != seed) {
+                return formatText(
+                    "its run began with the random state %.0f, the run's statistics copies with %.0f", state,
+                    seed);
+            }
+            nextIteration += part.integerColumn(2);
+            ++expectedPart;
+        }
+        if (nextIteration - 1 != iterations) {
+            return formatText("its run has %lld iterations, the run's statistics copies %lld",
+                              nextIteration - 1, iterations);
+        }
+    } catch (const DatabaseError& error) {
+        return error.reason;
+    }
+    return {};
 }
 
 }  // namespace dravia

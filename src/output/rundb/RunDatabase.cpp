@@ -1,6 +1,9 @@
 #include "output/rundb/RunDatabase.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +22,7 @@
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Sha256.h"
+#include "platform/TemporaryFiles.h"
 
 namespace dravia {
 
@@ -110,6 +114,43 @@ PerHectare perHectare(int trees, const Amounts& a) {
             a.TOT_VOL * M3_PER_HA_OF_CUFT_PER_ACRE};
 }
 
+// The temporary files of runs killed before their end (FILE.XXXXXX beside FILE) are removed when
+// a later run writes FILE: only SQLite files of a run that never finished, which no running program
+// holds locked, never a file by its name alone.
+void removeAbandonedTemporaries(const std::string& path) {
+    const std::filesystem::path target(path);
+    const std::filesystem::path directory = target.has_parent_path() ? target.parent_path() : ".";
+    const std::string prefix = target.filename().string() + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const int descriptor = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (descriptor < 0) continue;
+        struct stat info {};
+        char header[16] = {};
+        const bool candidate =
+            fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) &&
+            flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
+            ::read(descriptor, header, sizeof header) == static_cast<ssize_t>(sizeof header) &&
+            std::memcmp(header, "SQLite format 3", 16) == 0;
+        bool runDatabase = false;
+        if (candidate) {
+            try {
+                DatabaseConnection db(entry.path().string(), true);
+                // A run killed while writing never set its finish time; a copy of a finished
+                // run's database (a user's backup named alike) has one and is kept.
+                DatabaseStatement run = db.prepare("SELECT count(*) FROM run WHERE finished_utc IS NULL");
+                runDatabase = run.nextRow() && run.integerColumn(0) > 0;
+            } catch (const DatabaseError&) {
+                runDatabase = false;  // unreadable: not ours to judge
+            }
+        }
+        if (runDatabase) std::remove(entry.path().c_str());
+        ::close(descriptor);
+    }
+}
+
 bool validSpecies(int sn) {
     return sn >= 1 && sn <= MAX_SPECIES;
 }
@@ -131,11 +172,15 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     (void)configured;
     const std::string problem = databasePathProblem(path_);
     if (!problem.empty()) throw refuse(problem);
+    removeAbandonedTemporaries(path_);
     std::string temporary;
     const int descriptor = createFileBeside(path_, temporary);
     if (descriptor < 0) throw refuse(std::strerror(errno));
-    ::close(descriptor);
+    // Held while the file is being written, so that no later run takes it for an abandoned one.
+    temporaryLock_ = descriptor;
+    (void)flock(descriptor, LOCK_EX | LOCK_NB);
     temporaryPath_ = temporary;
+    rememberTemporaryFile(temporaryPath_);
     try {
         db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
         // The file is renamed into place only when complete, so a crash leaves nothing behind that
@@ -170,8 +215,7 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     } catch (const DatabaseError& error) {
         throw refuse(error.reason);
     }
-    // An earlier run's database under the name no longer describes the run now writing it.
-    std::remove(path_.c_str());
+    // An earlier run's database under the name stays until this one takes its place complete.
 }
 
 void RunDatabase::closeStatements() {
@@ -185,6 +229,13 @@ RunDatabase::~RunDatabase() {
     closeStatements();
     db_.reset();
     if (!finished_ && !temporaryPath_.empty()) std::remove(temporaryPath_.c_str());
+    releaseTemporary();
+}
+
+void RunDatabase::releaseTemporary() {
+    if (!temporaryPath_.empty()) forgetTemporaryFile(temporaryPath_);
+    if (temporaryLock_ >= 0) ::close(temporaryLock_);
+    temporaryLock_ = -1;
 }
 
 template <typename Work>
@@ -477,6 +528,7 @@ void RunDatabase::finish(const ModelState& model, bool completed) {
         if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0)
             throw DatabaseError{std::strerror(errno)};
         finished_ = true;
+        releaseTemporary();
     });
 }
 

@@ -91,10 +91,13 @@ class RunDatabase {
     void writeDemography(const ModelState& model, const Plot& plot, PlotDemography& demography);
     // Finalizes the prepared statements, which must go before their connection closes.
     void closeStatements();
+    // The temporary file is no longer this object's to remove or hold locked.
+    void releaseTemporary();
 
     std::string path_;
     std::string temporaryPath_;
-    std::string scenario_;  // the name every row carries
+    std::string scenario_;    // the name every row carries
+    int temporaryLock_ = -1;  // held on the temporary file while it is written
     bool yearly_ = false;
     bool trees_ = false;
     bool finished_ = false;
