@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <array>
 #include <cmath>
@@ -247,6 +250,38 @@ INSTANTIATE_TEST_SUITE_P(Seeds, SweepSeedRefusal,
                                          SeedRefusal{"--seed", "-5"}, SeedRefusal{"--seed", "1.5"},
                                          SeedRefusal{"--seed", "12abc"}, SeedRefusal{"--seed", "99999999999"},
                                          SeedRefusal{"--seeds", "0"}, SeedRefusal{"--seeds", "3e4"}));
+
+// OUT is emptied only when a sweep made it: a user's folder, the scenario itself or a folder
+// inside it, and an OUT another sweep is writing into are refused before anything is touched.
+TEST(Sweep, RefusesAnOutItDidNotMake) {
+    test::TempDirectory directory;
+    const fs::path scenario = test::shippedScenario(directory.path() / "scenario");
+    const fs::path users = directory.path() / "users";
+    test::writeTextFile(users / "reports" / "chapter1.txt", "my chapter\n");
+    const fs::path busy = directory.path() / "busy";
+    fs::create_directories(busy);
+    test::writeTextFile(busy / ".dravia4-sweep", "");
+    const int held = open(busy.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    struct Row {
+        fs::path out;
+        int status;
+        const char* message;
+    };
+    for (const Row& row : {Row{users, 2, "exists and was not made by a sweep"},
+                           Row{scenario, 2, "is the scenario or lies inside it"},
+                           Row{scenario / "Data" / "out", 2, "is the scenario or lies inside it"},
+                           Row{busy, 1, "another sweep is writing into"}}) {
+        const auto result = test::runCommand(sweepTool() + " --batch " + test::batchTool() +
+                                             " -n 2 --iterations 1 --years 10 " + test::quoted(scenario) +
+                                             " " + test::quoted(row.out) + " 2>&1");
+        EXPECT_EQ(result.status, row.status) << row.out;
+        EXPECT_NE(result.output.find(row.message), std::string::npos) << result.output;
+    }
+    close(held);
+    EXPECT_EQ(test::readTextFile(users / "reports" / "chapter1.txt"), "my chapter\n");
+    EXPECT_FALSE(fs::exists(scenario / "jobs"));
+}
 
 TEST(Sweep, FailedJobIsNamedAndNothingIsMerged) {
     test::TempDirectory directory;
