@@ -92,6 +92,13 @@ TEST_F(Runs, ADatabaseNamedLikeAFileTheProgramWritesIsRefused) {
     EXPECT_NE(refused.output.find("is the file stand.csv that export would write"), std::string::npos)
         << refused.output;
     EXPECT_EQ(test::readTextFile(csv / "stand.csv"), database);
+    // A directory where a table's file belongs is named for what it is.
+    fs::create_directories(temp.path() / "csv2" / "run.csv");
+    const auto directoryThere = batch("export --db " + test::quoted(csv / "stand.csv") + " --csv " +
+                                      test::quoted(temp.path() / "csv2"));
+    EXPECT_NE(directoryThere.output.find("run.csv\" could not be created: a directory stands in its place."),
+              std::string::npos)
+        << directoryThere.output;
 }
 
 TEST_F(Runs, MergeRefusesADatabaseThatDescribesAnotherRun) {

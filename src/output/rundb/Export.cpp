@@ -1,5 +1,7 @@
 #include "output/rundb/Export.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -45,9 +47,16 @@ std::string exportRunDatabase(const std::string& path, const std::string& direct
             DatabaseStatement rows = db.prepare(formatText("SELECT * FROM %s", table).c_str());
             errno = 0;
             FileHandle file = openFile(fileName, "w");
-            if (!file)
+            if (!file) {
+                // The opener refuses what is no file of text (a directory, a device) without a system error.
+                struct stat info {};
+                const std::string reason = errno != 0 ? std::strerror(errno)
+                                           : stat(fileName.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
+                                               ? "a directory stands in its place"
+                                               : "something that is not a file stands in its place";
                 return formatText("Error: \"%s\" could not be created: %s.", fileName.c_str(),
-                                  std::strerror(errno));
+                                  reason.c_str());
+            }
             const int columns = rows.columnCount();
             std::string line;
             for (int c = 0; c < columns; ++c) {
