@@ -71,7 +71,8 @@ TEST_F(Runs, ADatabaseNamedLikeAFileTheProgramWritesIsRefused) {
     };
     for (const Row& row : {Row{"newplot", "the tree list \"newplot\""},
                            Row{"Data/stats.out", "STATS_RESULTS_FILE \"Data\\stats.out\""},
-                           Row{"Data/results.out", "RESULTS_FILE \"Data\\results.out\""}}) {
+                           Row{"Data/results.out", "RESULTS_FILE \"Data\\results.out\""},
+                           Row{"Data/species.txt", "SPP_PARAM_FILE \"Data\\species.txt\""}}) {
         const auto refused =
             batch("run --dir " + test::quoted(directory) + " --db " + test::quoted(directory / row.database));
         EXPECT_EQ(refused.status, 1) << row.database;

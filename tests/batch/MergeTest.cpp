@@ -314,6 +314,14 @@ TEST_F(MergeRuns, IncompleteDuplicateOrEscapingInputsAreRefused) {
              return runs;
          },
          out, "the run did not finish, or the file was cut"},
+        {"results cut a few bytes before their end, every iteration still there",
+         [&](const auto& runs) {
+             runAll("--years 30 --iterations 2");
+             const std::string text = test::readTextFile(runs[1] / "Data" / "results.out");
+             test::writeTextFile(runs[1] / "Data" / "results.out", text.substr(0, text.size() - 3));
+             return runs;
+         },
+         out, "holds a cut record and 2 of its 2 iterations"},
         {"a report name climbing out",
          [&](const auto& runs) {
              runAll("--years 30 --iterations 2");
