@@ -7,6 +7,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "platform/Paths.h"
+
 namespace dravia {
 
 namespace {
@@ -45,6 +47,19 @@ void forgetTemporaryFile(const std::string& path) {
     for (Slot& slot : slots) {
         if (slot.used && path == slot.path) slot.used = 0;
     }
+}
+
+int createRememberedFileBeside(const std::string& path, std::string& temporary) {
+    sigset_t interrupts;
+    sigset_t before;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    sigprocmask(SIG_BLOCK, &interrupts, &before);
+    const int descriptor = createFileBeside(path, temporary);
+    if (descriptor >= 0) rememberTemporaryFile(temporary);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    return descriptor;
 }
 
 void removeTemporaryFilesOnInterrupt() {

@@ -10,6 +10,10 @@ namespace dravia {
 void rememberTemporaryFile(const std::string& path);
 void forgetTemporaryFile(const std::string& path);
 
+// createFileBeside and rememberTemporaryFile as one step: an interrupt in between would leave the
+// file behind. Returns the open descriptor, or -1.
+int createRememberedFileBeside(const std::string& path, std::string& temporary);
+
 // Installs the handler for SIGINT and SIGTERM (once; a program's main calls it).
 void removeTemporaryFilesOnInterrupt();
 

@@ -139,6 +139,23 @@ TEST(RunChartData, DiameterClassesAtTheLastYearUnlessChosen) {
     EXPECT_TRUE(page.chart()->title().contains(QStringLiteral("year 20")));
 }
 
+// A merged run of two parts, two iterations each, of one and of two plots: each part's stems are
+// divided by its own plots and by all four iterations of the run, not by its own two.
+TEST(RunChartData, DiametersOfAMergedRunDivideByEveryIteration) {
+    test::TempDirectory directory;
+    test::ChartTestDatabase database(directory.path() / "merged.sqlite");
+    database.run(1, 1, 2, 1);
+    database.run(2, 3, 2, 2);
+    database.species(1, "Sugar_maple", 1);
+    for (int iteration = 1; iteration <= 4; ++iteration) {
+        database.plotYear(iteration, 10, 1);
+        database.diameterClass(iteration, 10, 1, 1, 10, 400.0);
+    }
+    const RunChartData data = readRunChartData(database.file());
+    // (400 + 400) / (1 × 4) + (400 + 400) / (2 × 4)
+    EXPECT_NEAR(data.diameters.at(10).at(10).at(1), 300.0, TOLERANCE);
+}
+
 struct RefusedDatabase {
     const char* name;
     const char* sql;  // after the schema; nullptr: a text file, not a database

@@ -340,6 +340,24 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
     EXPECT_FALSE(fs::exists(joined));
 }
 
+// A constant climate computes the site quality once, before the first year: its factors are
+// still recorded for year 1 of every iteration and plot.
+TEST(RunDatabaseRecording, AConstantClimateRecordsTheLimitingFactorsOfYearOne) {
+    test::TempDirectory temp;
+    test::SmallDataSetOptions o;
+    o.climateChange = 0;
+    o.numPlots = 2;
+    test::writeSmallDataSet(temp.path(), o);
+    const fs::path database = temp.path() / "run.sqlite";
+    ASSERT_EQ(runCommand(test::batchTool() + " run --dir " + test::quoted(temp.path()) + " --db " +
+                         test::quoted(database) + " 2>&1")
+                  .status,
+              0);
+    EXPECT_EQ(query(database,
+                    "SELECT count(DISTINCT iteration || '/' || plot) FROM limiting_factors WHERE year = 1"),
+              (std::vector<std::vector<std::string>>{{"4"}}));
+}
+
 TEST(RunDatabaseRefusal, ADatabaseThatCannotBeCreatedStopsTheRunBeforeItStarts) {
     test::TempDirectory temp;
     const fs::path scenario = temp.path() / "scenario";

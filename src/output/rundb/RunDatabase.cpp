@@ -174,13 +174,12 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     if (!problem.empty()) throw refuse(problem);
     removeAbandonedTemporaries(path_);
     std::string temporary;
-    const int descriptor = createFileBeside(path_, temporary);
+    const int descriptor = createRememberedFileBeside(path_, temporary);
     if (descriptor < 0) throw refuse(std::strerror(errno));
     // Held while the file is being written, so that no later run takes it for an abandoned one.
     temporaryLock_ = descriptor;
     (void)flock(descriptor, LOCK_EX | LOCK_NB);
     temporaryPath_ = temporary;
-    rememberTemporaryFile(temporaryPath_);
     try {
         db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
         // The file is renamed into place only when complete, so a crash leaves nothing behind that
