@@ -132,13 +132,6 @@ TEST_F(ModelOptionsDialogTest, AChoiceIsPutInForceCancelAndRefusedValuesChangeNo
          options(3, 1)},
         {"below the range", {}, refused("CLIMATE_MEMORY_YEARS", "0"), false, outOfRange, {}, options(3, 1)},
         {"above the range", {}, refused("SLOW_GROWTH_YEARS", "1001"), false, outOfRange, {}, options(3, 1)},
-        {"no whole number",
-         {},
-         refused("SLOW_GROWTH_YEARS", "2.5"),
-         false,
-         "Please enter an integer.",
-         {},
-         options(3, 1)},
         {"back to the preset",
          {7, 4},
          [](ModelOptionsDialog& dialog) {
@@ -182,19 +175,6 @@ TEST_F(ModelOptionsDialogTest, AChoiceIsPutInForceCancelAndRefusedValuesChangeNo
     EXPECT_EQ(test::readTextFile("Data/initModelOptions.txt"), presetFile);
     EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(directory.path()), {}),
               filesBefore);
-}
-
-// The dialog's choice holds over the preset read again when a community is chosen; what it left
-// to the preset follows the new file.
-TEST_F(ModelOptionsDialogTest, TheChoiceHoldsOverAPresetReadAgain) {
-    ModelOptionsDialog dialog(model);
-    QTest::mouseClick(presetBox(dialog, "SLOW_GROWTH_YEARS"), Qt::LeftButton);
-    type(dialog, "SLOW_GROWTH_YEARS", QStringLiteral("5"));
-    pressOk(dialog);
-    ASSERT_TRUE(test::accepted(dialog));
-    test::writeTextFile("Data/initModelOptions.txt", "SLOW_GROWTH_YEARS 4\nCLIMATE_MEMORY_YEARS 6\n");
-    readModelOptionsFile(model);
-    EXPECT_EQ(model.options, options(5, 6));
 }
 
 TEST_F(ModelOptionsDialogTest, HelpOpensTheManualsPageOnTheOptions) {
