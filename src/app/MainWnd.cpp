@@ -25,6 +25,7 @@
 #include "app/DisturbanceDialog.h"
 #include "app/GraphicsDialog.h"
 #include "app/HelpPages.h"
+#include "app/ModelOptionsDialog.h"
 #include "app/RunControlDialog.h"
 #include "app/RunIcons.h"
 #include "app/RunSpeedSetting.h"
@@ -154,6 +155,7 @@ void MainWnd::buildMenus() {
     addCommand(parameters, QStringLiteral("Species &Variables"), CMD_SPECIES);
     addCommand(parameters, QStringLiteral("&Logging  / Windthrow"), CMD_DISTURBANCE);
     addCommand(parameters, QStringLiteral("&Graphics Shape and Form"), CMD_GRAPHICS);
+    addCommand(parameters, QStringLiteral("&Model Options"), CMD_MODEL_OPTIONS);
 
     QMenu* statistics = bar->addMenu(QStringLiteral("&Statistics"));
     addCommand(statistics, QStringLiteral("&Run Statistics Using Standard Output"), CMD_STATS_PLAIN);
@@ -201,6 +203,7 @@ void MainWnd::buildMenus() {
     connectCommand(CMD_SPECIES, &MainWnd::openSpeciesDialog);
     connectCommand(CMD_DISTURBANCE, &MainWnd::openDisturbanceDialog);
     connectCommand(CMD_GRAPHICS, &MainWnd::openGraphicsDialog);
+    connectCommand(CMD_MODEL_OPTIONS, &MainWnd::openModelOptionsDialog);
     connectCommand(CMD_STATS_PLAIN, &MainWnd::runStatisticsPlain);
     connectCommand(CMD_STATS_TAB_SEPARATED, &MainWnd::runStatisticsTabSeparated);
     connectCommand(CMD_CHARTS, &MainWnd::openCharts);
@@ -374,8 +377,9 @@ void MainWnd::updateCommandStates() {
     const RunFlags& flags = model_->run.flags;
     // No dialog may change parameters and no statistics may be computed while a run is in
     // progress, paused or not.
-    for (const int command : {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES,
-                              CMD_DISTURBANCE, CMD_GRAPHICS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
+    for (const int command :
+         {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES, CMD_DISTURBANCE, CMD_GRAPHICS,
+          CMD_MODEL_OPTIONS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
         actions_.at(command)->setEnabled(!flags.running);
     }
     actions_.at(CMD_QUIT_RUN)->setEnabled(flags.running);
@@ -542,6 +546,11 @@ void MainWnd::openDisturbanceDialog() {
 
 void MainWnd::openGraphicsDialog() {
     GraphicsDialog dialog(*model_, view_, this);
+    runParameterDialog(dialog);
+}
+
+void MainWnd::openModelOptionsDialog() {
+    ModelOptionsDialog dialog(*model_, this);
     runParameterDialog(dialog);
 }
 

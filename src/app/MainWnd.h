@@ -53,6 +53,7 @@ enum Command : int {
     CMD_CHARTS = 32801,
     CMD_PAUSE_OR_CONTINUE = 32802,  // Space on the plot view
     CMD_HELP_GLOSSARY = 32803,
+    CMD_MODEL_OPTIONS = 32804,
 };
 
 // The one top-level window: the menu bar, the plot view filling the client area, the run
@@ -113,6 +114,7 @@ class MainWnd : public QMainWindow {
     void openSpeciesDialog();
     void openDisturbanceDialog();
     void openGraphicsDialog();
+    void openModelOptionsDialog();
     void runStatisticsPlain();
     void runStatisticsTabSeparated();
     void runStatisticsCommand(StatsLayout layout);

@@ -25,7 +25,7 @@ struct FieldHelp {
     const char* text;
 };
 
-// What the six parameter dialogs share: their own copy of the values, filled on opening and
+// What the parameter dialogs share: their own copy of the values, filled on opening and
 // stored into the model only by an OK whose fields all pass their checks; messages in a box
 // with an OK button over the dialog; OK on Enter, Cancel on Escape.
 class ParameterDialog : public QDialog {

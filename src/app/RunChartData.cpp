@@ -4,6 +4,7 @@
 #include <climits>
 #include <memory>
 
+#include "model/ModelOptions.h"
 #include "output/StatsReport.h"
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/Scenario.h"
@@ -37,6 +38,23 @@ struct RunPart {
     int plots = 0;
     bool completed = false;
 };
+
+// The options in the settings of the run's first part; a database written before the options
+// existed has none of their rows, and its run was classic.
+std::string readModelOptions(DatabaseConnection& database, const std::string& scenario) {
+    DatabaseStatement first = database.prepare("SELECT min(part) FROM run");
+    const int part = first.nextRow() ? integerAt(first, 0) : 1;
+    const RunSettings settings = settingsOfPart(database, runDatabaseFormat(database), scenario, part);
+    ModelOptions options;
+    for (const ModelOptionKind& kind : MODEL_OPTION_KINDS) {
+        const auto setting = settings.find(kind.key);
+        if (setting != settings.end() && !setModelOption(options, kind.key, setting->second).empty()) {
+            throw DatabaseError{"its setting " + std::string(kind.key) + " is \"" + setting->second +
+                                "\", not a value of that option"};
+        }
+    }
+    return anyModelOptionOn(options) ? modelOptionSummary(options) : std::string();
+}
 
 std::vector<RunPart> readRunParts(DatabaseConnection& database, const std::string& file) {
     DatabaseStatement row =
@@ -236,6 +254,7 @@ RunChartData readRunChartData(const std::string& file) {
         RunChartData data;
         data.file = file;
         data.scenario = scenarios.front();
+        data.modelOptions = readModelOptions(database, data.scenario);
         for (const RunPart& part : parts) data.iterations += part.iterations;
         if (data.iterations <= 0) refuse(file, "its run has no iteration");
         data.years = readYears(database);

@@ -48,7 +48,10 @@ using DiameterDistribution = std::map<int, std::map<int, double>>;
 struct RunChartData {
     std::string file;
     std::string scenario;  // the name of what the run simulated
-    int iterations = 0;    // over every part of a merged run
+    // The model options the run was made with ("SLOW_GROWTH_YEARS=3, ..."), from its settings;
+    // empty for the classic model.
+    std::string modelOptions;
+    int iterations = 0;  // over every part of a merged run
     std::vector<int> years;
     std::vector<ChartSpecies> species;  // those present on some plot in some recorded year
     std::array<QuantityCurves, STAND_QUANTITIES.size()> quantities;

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QImage>
+#include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -417,6 +418,13 @@ bool writeImage(ChartPage& page, const QString& file) {
 
 }  // namespace
 
+QString chartSubtitle(const RunChartData& data) {
+    QString text = QString::fromStdString(data.scenario);
+    if (!data.modelOptions.empty())
+        text += QStringLiteral("\nModel options: ") + QString::fromStdString(data.modelOptions);
+    return text;
+}
+
 int diameterChartYear(const RunChartData& data, const ChartOptions& options) {
     return options.diameterYear.value_or(data.years.empty() ? 0 : data.years.back());
 }
@@ -427,6 +435,20 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // One subtitle over every panel, on the charts' white, so that a saved image says what ran.
+    subtitle_ = new QLabel(chartSubtitle(*data_), this);
+    subtitle_->setObjectName(QStringLiteral("subtitle"));
+    subtitle_->setAlignment(Qt::AlignCenter);
+    subtitle_->setContentsMargins(8, 6, 8, 0);
+    subtitle_->setAutoFillBackground(true);
+    QPalette white = subtitle_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, QColor(60, 60, 60));
+    subtitle_->setPalette(white);
+    QFont subtitleFont = subtitle_->font();
+    subtitleFont.setPointSize(10);
+    subtitle_->setFont(subtitleFont);
+    layout->addWidget(subtitle_);
     const int panels = kind_ == ChartKind::Totals ? static_cast<int>(STAND_QUANTITIES.size()) : 1;
     for (int panel = 0; panel < panels; ++panel) {
         auto* view = new QChartView(this);
@@ -436,6 +458,10 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
         views_.push_back(view);
     }
     rebuild();
+}
+
+QString ChartPage::subtitle() const {
+    return subtitle_->text();
 }
 
 QChart* ChartPage::chart(size_t panel) const {

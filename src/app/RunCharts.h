@@ -12,6 +12,7 @@
 
 class QChart;
 class QChartView;
+class QLabel;
 
 namespace dravia {
 
@@ -43,6 +44,10 @@ struct ChartOptions {
 // The year the diameter chart shows: the chosen one, or the last recorded year.
 int diameterChartYear(const RunChartData& data, const ChartOptions& options);
 
+// What every chart of the run says above its title: the scenario's name and, when the run was
+// made with a model option on, a second line naming the options.
+QString chartSubtitle(const RunChartData& data);
+
 // One chart of a run: a single chart, or for the stand totals a panel per quantity, one above
 // the other. Clicking a species' legend marker reports the species; whoever holds the page
 // decides whether it is shown.
@@ -57,6 +62,7 @@ class ChartPage : public QWidget {
     void setOptions(ChartOptions options);
 
     std::vector<QChartView*> views() const { return views_; }
+    QString subtitle() const;
     QChart* chart(size_t panel = 0) const;
 
   signals:
@@ -69,6 +75,7 @@ class ChartPage : public QWidget {
     std::shared_ptr<const RunChartData> data_;
     ChartKind kind_;
     ChartOptions options_;
+    QLabel* subtitle_ = nullptr;
     std::vector<QChartView*> views_;
 };
 

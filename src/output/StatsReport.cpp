@@ -208,6 +208,11 @@ int reportYearOfSlot(const RunParameters& params, StatsKind kind, int slot) {
     return clampedToInt(params.FIRST_DISTURB_YEAR + static_cast<long long>(slot - 1) * params.BLOW_FREQ);
 }
 
+std::string modelOptionsReportLine(const ModelOptions& options) {
+    if (!anyModelOptionOn(options)) return {};
+    return "MODEL OPTIONS: " + modelOptionSummary(options) + "\n";
+}
+
 void writeStatsHeader(const ModelState& model, std::string& out, int year) {
     const RunParameters& params = model.params;
     const Site& site = model.site;
@@ -229,6 +234,7 @@ std::string statsReportText(ModelState& model, StatsKind kind, StatsLayout layou
     StatisticsState& statistics = model.statistics;
     const RunParameters& params = model.params;
     std::string out = reportKind(kind).firstLine;
+    out += modelOptionsReportLine(model.options);
 
     int slotCount = 0;
     if (kind == StatsKind::General) {

@@ -22,6 +22,11 @@ int generalSlotCount(const RunParameters& params);
 // The simulation year a report slot stands for.
 int reportYearOfSlot(const RunParameters& params, StatsKind kind, int slot);
 
+// The line a report of a run with a model option on gives right after its first line, naming the
+// options in force ("MODEL OPTIONS: SLOW_GROWTH_YEARS=3"); nothing for the classic model, whose
+// reports keep their bytes.
+std::string modelOptionsReportLine(const ModelOptions& options);
+
 // Appends the header block of a report page for the given year.
 void writeStatsHeader(const ModelState& model, std::string& out, int year);
 

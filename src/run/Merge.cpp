@@ -10,6 +10,7 @@
 #include <system_error>
 #include <utility>
 
+#include "input/ModelOptionsFile.h"
 #include "input/Parameters.h"
 #include "input/ReaderError.h"
 #include "output/ParameterCopies.h"
@@ -177,11 +178,33 @@ ParameterCopy readParameterCopy(const fs::path& runDirectory, const char* stored
     return copy;
 }
 
-// A finished run: its working directory and its two statistics copies.
+// The model options a run was made with: those of its options copy, which only a run with an
+// option on leaves; a run without one ran the classic model.
+struct OptionsCopy {
+    std::optional<std::string> text;
+    ModelOptions options;
+};
+
+OptionsCopy readOptionsCopy(const fs::path& runDirectory) {
+    OptionsCopy copy;
+    const fs::path path = runDirectory / toLocalPath(STATS_MODEL_OPTIONS_FILE);
+    std::error_code error;
+    if (!fs::exists(path, error)) return copy;
+    copy.text = readFile(path);
+    if (!copy.text) throw MergeRefused{"Cannot read \"" + path.string() + "\"."};
+    const std::string problem = parseModelOptions(*copy.text, copy.options);
+    if (!problem.empty()) {
+        throw MergeRefused{"The model options copy \"" + path.string() + "\" is not sound, " + problem + "."};
+    }
+    return copy;
+}
+
+// A finished run: its working directory, its two statistics copies and its model options.
 struct FinishedRun {
     fs::path directory;
     ParameterCopy runTimeControl;
     ParameterCopy initialValues;
+    OptionsCopy modelOptions;
     int iterations = 0;
 
     const std::string& parameter(std::string_view key) const {
@@ -202,6 +225,7 @@ FinishedRun readFinishedRun(const std::string& directory) {
     }
     run.runTimeControl = readParameterCopy(run.directory, STATS_RUN_TIME_CONTROL_FILE);
     run.initialValues = readParameterCopy(run.directory, STATS_INITIAL_VALUES_FILE);
+    run.modelOptions = readOptionsCopy(run.directory);
     const std::string& iterations = run.parameter(ITERATIONS_ITEM);
     char* end = nullptr;
     const long count = std::strtol(iterations.c_str(), &end, 10);
@@ -234,6 +258,18 @@ void compareParameters(const ParameterCopy& first, const ParameterCopy& other, c
                                " in \"" + otherRun.directory.string() +
                                "\". Only runs of the same scenario can be merged."};
         }
+    }
+}
+
+void compareModelOptions(const FinishedRun& first, const FinishedRun& other) {
+    for (const ModelOptionKind& kind : MODEL_OPTION_KINDS) {
+        const int a = first.modelOptions.options.*kind.field;
+        const int b = other.modelOptions.options.*kind.field;
+        if (a == b) continue;
+        throw MergeRefused{"The runs differ in the model option " + std::string(kind.key) + ": " +
+                           std::to_string(a) + " in \"" + first.directory.string() + "\", " +
+                           std::to_string(b) + " in \"" + other.directory.string() +
+                           "\". Only runs of the same scenario can be merged."};
     }
 }
 
@@ -385,6 +421,7 @@ void merge(const MergeOptions& options, Host& host) {
         const FinishedRun& run = runs[i];
         compareParameters(first.runTimeControl, run.runTimeControl, first, run);
         compareParameters(first.initialValues, run.initialValues, first, run);
+        compareModelOptions(first, run);
         compareInputFiles(first, run);
         // Runs of one scenario started from the same random state are the same replicates: merged
         // twice they would be counted twice.
@@ -486,6 +523,15 @@ void merge(const MergeOptions& options, Host& host) {
     writeFile(output / toLocalPath(STATS_RUN_TIME_CONTROL_FILE),
               runTimeControlWithIterations(first, totalIterations));
     writeFile(output / toLocalPath(STATS_INITIAL_VALUES_FILE), first.initialValues.text);
+    // The options copy goes with them, so the statistics in OUT name the options; classic runs
+    // leave none, not even one an earlier merge into OUT left.
+    const fs::path optionsCopy = output / toLocalPath(STATS_MODEL_OPTIONS_FILE);
+    if (first.modelOptions.text) {
+        writeFile(optionsCopy, *first.modelOptions.text);
+    } else {
+        std::error_code ignored;
+        fs::remove(optionsCopy, ignored);
+    }
 
     // A database left in OUT by an earlier merge would not describe these runs.
     const fs::path mergedDatabase = output / options.database;

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "input/ModelOptionsFile.h"
 #include "input/Parameters.h"
 #include "input/ReaderError.h"
 #include "input/SpeciesFile.h"
@@ -33,6 +34,8 @@ void loadFinishedRun(ModelState& model, const std::string& missingCopiesHint) {
         readRunTimeControlFile(model, STATS_RUN_TIME_CONTROL_FILE);
         model.params.initialValuesPath = STATS_INITIAL_VALUES_FILE;
         readInitialValuesFile(model, model.params.initialValuesPath);
+        // The options copy beside the initial-values copy, left only by a run with an option on.
+        readModelOptionsFile(model);
         readSpeciesFile(model);
     } catch (const ReaderError& error) {
         std::string message = error.what();

@@ -58,7 +58,7 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
         itemTexts(menuNamed(*window, "&Parameters")),
         (std::vector<std::string>{"&Communities and Climate Selection", "&Input, Output, Run-Time Control",
                                   "&Site Information", "Species &Variables", "&Logging  / Windthrow",
-                                  "&Graphics Shape and Form"}));
+                                  "&Graphics Shape and Form", "&Model Options"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Statistics")),
               (std::vector<std::string>{"&Run Statistics Using Standard Output",
                                         "Run Statistics Using &Excel Format Output", "-", "&Charts..."}));
@@ -99,8 +99,9 @@ TEST_P(CommandEnabling, ItemsFollowTheRunStateWhenAMenuIsAboutToShow) {
     window->model().run.flags.paused = c.paused;
     // The states are evaluated when any menu opens.
     emit menuNamed(*window, "&Help")->aboutToShow();
-    for (const int command : {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES,
-                              CMD_DISTURBANCE, CMD_GRAPHICS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
+    for (const int command :
+         {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES, CMD_DISTURBANCE, CMD_GRAPHICS,
+          CMD_MODEL_OPTIONS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
         EXPECT_EQ(window->commandAction(command)->isEnabled(), c.idleItems) << c.name << " " << command;
     }
     EXPECT_EQ(window->commandAction(CMD_QUIT_RUN)->isEnabled(), c.quitRun) << c.name;

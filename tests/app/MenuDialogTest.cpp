@@ -24,6 +24,7 @@ TEST(ParametersMenu, EveryItemOpensItsDialog) {
         {CMD_SPECIES, "Species Parameters"},
         {CMD_DISTURBANCE, "Logging/Windthrow Parameters"},
         {CMD_GRAPHICS, "Graphics Output Parameters"},
+        {CMD_MODEL_OPTIONS, "Model Options"},
     };
     for (const MenuDialog& expected : dialogs) {
         test::withNextModal([&] { window.commandAction(expected.command)->trigger(); },

@@ -249,6 +249,57 @@ TEST(RunChartData, RefusesValuesNoRunWrites) {
     }
 }
 
+struct SubtitleCase {
+    std::vector<std::pair<const char*, const char*>> settings;  // of the run's first part
+    const char* subtitle;
+};
+
+// The subtitle names the scenario, and the options only when one is on: their rows are in every
+// database, off or on; a database written before the options existed has none.
+TEST(RunCharts, SubtitleNamesTheScenarioAndTheModelOptionsOn) {
+    test::TempDirectory directory;
+    const SubtitleCase cases[] = {
+        {{}, "Test stand"},
+        {{{"SLOW_GROWTH_YEARS", "1"}, {"CLIMATE_MEMORY_YEARS", "1"}}, "Test stand"},
+        {{{"SLOW_GROWTH_YEARS", "3"}, {"CLIMATE_MEMORY_YEARS", "1"}},
+         "Test stand\nModel options: SLOW_GROWTH_YEARS=3"},
+        {{{"SLOW_GROWTH_YEARS", "3"}, {"CLIMATE_MEMORY_YEARS", "15"}, {"NUM_YEARS", "20"}},
+         "Test stand\nModel options: SLOW_GROWTH_YEARS=3, CLIMATE_MEMORY_YEARS=15"},
+    };
+    int k = 0;
+    for (const SubtitleCase& row : cases) {
+        SCOPED_TRACE(row.subtitle);
+        const std::filesystem::path file = directory.path() / ("run" + std::to_string(++k) + ".sqlite");
+        {
+            test::ChartTestDatabase database(file);
+            test::writeTwoSpeciesRun(database);
+            for (const auto& [name, value] : row.settings) database.insert("setting", 1, name, value);
+            // A later part's rows are not the run's options (merge refuses parts that differ).
+            database.insert("setting", 2, "CLIMATE_MEMORY_YEARS", "7");
+        }
+        const auto data = std::make_shared<const RunChartData>(readRunChartData(file));
+        for (const ChartDescription& chart : RUN_CHARTS) {
+            ChartPage page(data, chart.kind, {});
+            EXPECT_EQ(page.subtitle().toStdString(), row.subtitle) << chart.name;
+        }
+    }
+
+    const std::filesystem::path wrong = directory.path() / "wrong.sqlite";
+    {
+        test::ChartTestDatabase database(wrong);
+        test::writeTwoSpeciesRun(database);
+        database.insert("setting", 1, "SLOW_GROWTH_YEARS", "many");
+    }
+    try {
+        readRunChartData(wrong);
+        ADD_FAILURE() << "an option setting that is no value of the option";
+    } catch (const RunDatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find("its setting SLOW_GROWTH_YEARS is \"many\""),
+                  std::string::npos)
+            << error.what();
+    }
+}
+
 struct CommandCase {
     QStringList arguments;  // after "--charts"
     int status;

@@ -15,6 +15,7 @@
 #include "app/DisturbanceDialog.h"
 #include "app/GraphicsDialog.h"
 #include "app/HelpBrowser.h"
+#include "app/ModelOptionsDialog.h"
 #include "app/RunControlDialog.h"
 #include "app/SiteDialog.h"
 #include "app/SpeciesDialog.h"
@@ -86,6 +87,7 @@ TEST_F(ScreenFit, TheMainWindowItsToolbarAndEveryDialogFit) {
         {"species", std::make_unique<SpeciesDialog>(model, &window.plotView(), &window)},
         {"disturbance", std::make_unique<DisturbanceDialog>(model, &window)},
         {"graphics", std::make_unique<GraphicsDialog>(model, &window.plotView(), &window)},
+        {"model-options", std::make_unique<ModelOptionsDialog>(model, &window)},
         {"help", std::make_unique<HelpBrowser>()},
     };
     for (const auto& [name, dialog] : windows) {

@@ -121,11 +121,21 @@ TEST(BatchRun, ModelOptionsFromTheFileTheClassicFlagAndTheCommandLine) {
     EXPECT_EQ(test::readTextFile("Data/statsInitModelOptions.txt"),
               "// Model options the run was made with; options not named were off.\n"
               "SLOW_GROWTH_YEARS 5\nCLIMATE_MEMORY_YEARS 10\n");
+    // The statistics read the options from the run's copy, whatever the preset's file says now.
+    test::writeTextFile("Data/initModelOptions.txt", "SLOW_GROWTH_YEARS 7\n");
+    const std::string optionsLine = "MODEL OPTIONS: SLOW_GROWTH_YEARS=5, CLIMATE_MEMORY_YEARS=10\n";
+    for (const char* stats : {"stats", "stats --tsv"}) {
+        ASSERT_EQ(runBatch(stats).status, 0) << stats;
+        EXPECT_EQ(test::linesOf(test::readTextFile("Data/stats.out")).at(1) + "\n", optionsLine) << stats;
+    }
+    test::writeTextFile("Data/initModelOptions.txt", "SLOW_GROWTH_YEARS 5\nCLIMATE_MEMORY_YEARS 10\n");
 
     ASSERT_EQ(runBatch(run + " --classic").status, 0);
     EXPECT_EQ(test::readTextFile("Data/results.out"), classic);
     EXPECT_FALSE(std::filesystem::exists("Data/statsInitModelOptions.txt"))
         << "the last run's copy is removed";
+    ASSERT_EQ(runBatch("stats").status, 0);
+    EXPECT_EQ(test::readTextFile("Data/stats.out").find("MODEL OPTIONS"), std::string::npos);
 
     ASSERT_EQ(
         runBatch(run + " --classic --model-option SLOW_GROWTH_YEARS=5 --model-option CLIMATE_MEMORY_YEARS=10")

@@ -354,5 +354,49 @@ TEST_F(MergeRuns, IncompleteDuplicateOrEscapingInputsAreRefused) {
     EXPECT_FALSE(fs::exists(runs_[0] / "Data" / "merged" / "Data"));
 }
 
+// A run's model options are those of its options copy; a run without one is classic. Runs whose
+// options differ are refused by the option that differs; merged runs carry their copy into OUT, and
+// its statistics name the options.
+TEST_F(MergeRuns, RunsWhoseModelOptionsDifferAreRefusedAndTheOptionsCopyIsCarried) {
+    const std::string length = "--years 30 --iterations 2 --classic";
+    runAll(length + " --model-option SLOW_GROWTH_YEARS=3");
+    const fs::path out = directory_.path() / "merged";
+    ASSERT_EQ(merge(out).status, 0);
+    const std::string copy =
+        "// Model options the run was made with; options not named were off.\n"
+        "SLOW_GROWTH_YEARS 3\n";
+    EXPECT_EQ(test::readTextFile(out / "Data" / "statsInitModelOptions.txt"), copy);
+    const auto stats = runCommand(test::batchTool() + " stats --dir " + test::quoted(out) + " 2>&1");
+    ASSERT_EQ(stats.status, 0) << stats.output;
+    EXPECT_EQ(linesOf(test::readTextFile(out / "Data" / "statsResults.out")).at(1),
+              "MODEL OPTIONS: SLOW_GROWTH_YEARS=3");
+
+    struct Case {
+        const char* lastRun;   // the options the third run is made with again
+        const char* expected;  // in the refusal; empty: merged
+    };
+    const Case cases[] = {
+        {" --model-option SLOW_GROWTH_YEARS=4", "differ in the model option SLOW_GROWTH_YEARS: 3 in"},
+        {"", "differ in the model option SLOW_GROWTH_YEARS: 3 in"},
+        {" --model-option SLOW_GROWTH_YEARS=3 --model-option CLIMATE_MEMORY_YEARS=2",
+         "differ in the model option CLIMATE_MEMORY_YEARS: 1 in"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lastRun);
+        const auto rerun = runCommand(test::batchTool() + " run --dir " + test::quoted(runs_[2]) +
+                                      " --seed 4242 " + length + c.lastRun + " 2>&1");
+        ASSERT_EQ(rerun.status, 0) << rerun.output;
+        const auto result = merge(directory_.path() / "refused");
+        EXPECT_EQ(result.status, 1) << result.output;
+        EXPECT_NE(result.output.find(c.expected), std::string::npos) << result.output;
+        EXPECT_FALSE(fs::exists(directory_.path() / "refused" / "Data" / "results.out"));
+    }
+
+    // Classic runs merged into the same OUT leave no options copy there.
+    runAll(length);
+    ASSERT_EQ(merge(out).status, 0);
+    EXPECT_FALSE(fs::exists(out / "Data" / "statsInitModelOptions.txt"));
+}
+
 }  // namespace
 }  // namespace dravia

@@ -332,5 +332,44 @@ TEST_F(StatsReportTest, DisturbanceReportsTakeTheIterationsWithoutEventsAsZero) 
     EXPECT_EQ(totalsOf(StatsKind::AfterDisturbance, FOUR_ITERATIONS + records).rfind(expected, 0), 0u);
 }
 
+// A run with an option on names its options on a line of their own right after the report's first
+// line, in every kind and layout; everything else is the classic report's bytes.
+TEST_F(StatsReportTest, ModelOptionsOnAddOneLineAfterTheFirstLine) {
+    struct Case {
+        StatsKind kind;
+        StatsLayout layout;
+        const char* firstLine;
+    };
+    const Case cases[] = {
+        {StatsKind::General, StatsLayout::Plain, "GENERAL STATISTICS OUTPUT FILE\n"},
+        {StatsKind::General, StatsLayout::TabSeparated, "GENERAL STATISTICS OUTPUT FILE\n"},
+        {StatsKind::Disturbance, StatsLayout::Plain, "LOGGING STATISTICS OUTPUT FILE \n"},
+        {StatsKind::Disturbance, StatsLayout::TabSeparated, "LOGGING STATISTICS OUTPUT FILE \n"},
+        {StatsKind::AfterDisturbance, StatsLayout::Plain, "AFTER LOGGING STATISTICS OUTPUT FILE\n"},
+        {StatsKind::AfterDisturbance, StatsLayout::TabSeparated, "AFTER LOGGING STATISTICS OUTPUT FILE\n"},
+    };
+    fill(1, 1, {{4, 2, 2, 1, 0, 1, 0, 0, 0}, {4, 4, 2, 1, 0, 1, 0, 0, 0}});
+    model->statistics.MAX_DISTURBANCE_SLOT = 1;
+    for (const Case& c : cases) {
+        model->options = ModelOptions{};
+        const std::string classic = statsReportText(*model, c.kind, c.layout);
+        ASSERT_EQ(classic.rfind(c.firstLine, 0), 0u) << c.firstLine;
+        EXPECT_EQ(classic.find("MODEL OPTIONS"), std::string::npos) << c.firstLine;
+        const std::string rest = classic.substr(std::string(c.firstLine).size());
+
+        model->options.SLOW_GROWTH_YEARS = 3;
+        model->options.CLIMATE_MEMORY_YEARS = 15;
+        EXPECT_EQ(
+            statsReportText(*model, c.kind, c.layout),
+            c.firstLine + std::string("MODEL OPTIONS: SLOW_GROWTH_YEARS=3, CLIMATE_MEMORY_YEARS=15\n") + rest)
+            << c.firstLine;
+        model->options = ModelOptions{};
+        model->options.CLIMATE_MEMORY_YEARS = 2;
+        EXPECT_EQ(statsReportText(*model, c.kind, c.layout),
+                  c.firstLine + std::string("MODEL OPTIONS: CLIMATE_MEMORY_YEARS=2\n") + rest)
+            << c.firstLine;
+    }
+}
+
 }  // namespace
 }  // namespace dravia::test
