@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
+#include <ctime>
 #include <exception>
 #include <new>
 
@@ -29,6 +31,7 @@
 #include "app/RunControlDialog.h"
 #include "app/RunIcons.h"
 #include "app/RunSpeedSetting.h"
+#include "app/RunsDialog.h"
 #include "app/SiteDialog.h"
 #include "app/SpeciesDialog.h"
 #include "app/VersionInfoDialog.h"
@@ -39,7 +42,9 @@
 #include "input/StartupLoad.h"
 #include "model/VolumeTable.h"
 #include "output/rundb/Completeness.h"
+#include "output/rundb/RunDatabase.h"
 #include "output/rundb/RunDatabaseSchema.h"
+#include "output/rundb/RunLibrary.h"
 #include "platform/ProgramExit.h"
 #include "run/RunDriver.h"
 #include "run/RunStatistics.h"
@@ -100,7 +105,13 @@ MainWnd::MainWnd(StartupLoader loader) : model_(std::make_unique<ModelState>()) 
         if (edge || !sinceStatus_.isValid() || sinceStatus_.elapsed() >= STATUS_INTERVAL_MILLISECONDS)
             runStateChanged();
     });
-    host_->setChartsOffer({[this] { return chartsUnavailableReason(); }, [this] { openCharts(); }});
+    // The completion message offers the charts once the run's database is complete, the moment
+    // it becomes the last run.
+    host_->setChartsOffer({[this] {
+                               settleLastRun();
+                               return chartsUnavailableReason();
+                           },
+                           [this] { openCharts(); }});
     runStateChanged();
 }
 
@@ -162,6 +173,7 @@ void MainWnd::buildMenus() {
     addCommand(statistics, QStringLiteral("Run Statistics Using &Excel Format Output"),
                CMD_STATS_TAB_SEPARATED);
     statistics->addSeparator();
+    addCommand(statistics, QStringLiteral("R&uns..."), CMD_RUNS);
     addCommand(statistics, QStringLiteral("&Charts..."), CMD_CHARTS)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     // The charts item says why it is unavailable.
@@ -207,6 +219,7 @@ void MainWnd::buildMenus() {
     connectCommand(CMD_STATS_PLAIN, &MainWnd::runStatisticsPlain);
     connectCommand(CMD_STATS_TAB_SEPARATED, &MainWnd::runStatisticsTabSeparated);
     connectCommand(CMD_CHARTS, &MainWnd::openCharts);
+    connectCommand(CMD_RUNS, &MainWnd::openRunsDialog);
     connectCommand(CMD_VERSION_INFO, &MainWnd::showVersionInfo);
     connectCommand(CMD_ABOUT, &MainWnd::showAbout);
 
@@ -379,7 +392,7 @@ void MainWnd::updateCommandStates() {
     // progress, paused or not.
     for (const int command :
          {CMD_RUN, CMD_COMMUNITIES, CMD_RUN_CONTROL, CMD_SITE, CMD_SPECIES, CMD_DISTURBANCE, CMD_GRAPHICS,
-          CMD_MODEL_OPTIONS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED}) {
+          CMD_MODEL_OPTIONS, CMD_STATS_PLAIN, CMD_STATS_TAB_SEPARATED, CMD_RUNS}) {
         actions_.at(command)->setEnabled(!flags.running);
     }
     actions_.at(CMD_QUIT_RUN)->setEnabled(flags.running);
@@ -414,6 +427,10 @@ void MainWnd::updateCommandStates() {
 
 QString MainWnd::chartsUnavailableReason() const {
     if (model_->run.flags.running) return QStringLiteral("Charts are available when the run has ended.");
+    if (!lastRunFailure_.empty()) {
+        return QStringLiteral("%1 Its charts open from Statistics > Runs...")
+            .arg(QString::fromStdString(lastRunFailure_));
+    }
     if (isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME)) return {};
     if (!model_->output.databaseFailure.empty()) {
         return QStringLiteral("The run database could not be written, so the run has no charts: %1")
@@ -460,8 +477,16 @@ void MainWnd::startRun() {
     const DirectoryLock lock(".");
     if (!workingDirectoryFree(lock)) return;
     fillVolumeCoefficients(*model_);
-    // Each run leaves its database in the working directory for the charts (docs/outputs.md).
-    model_->databaseRequest.path = STANDARD_RUN_DATABASE_NAME;
+    // Each run keeps its database in the library, under its start time and scenario name; once
+    // complete it is also the working directory's last run, for the charts (docs/outputs.md).
+    const std::time_t now = std::time(nullptr);
+    std::tm start{};
+    localtime_r(&now, &start);
+    const std::string scenario = defaultScenarioNameOf(*model_);
+    QDir().mkpath(QString::fromLatin1(RUN_LIBRARY_FOLDER));
+    runEntry_ = newLibraryEntryPath(RUN_LIBRARY_FOLDER, start, scenario);
+    model_->databaseRequest.path = runEntry_;
+    model_->databaseRequest.scenario = scenario;
     model_->databaseRequest.required = false;
     model_->databaseRequest.commandLine = QCoreApplication::arguments().join(QLatin1Char(' ')).toStdString();
     // Space on the plot pauses the run from its first year on.
@@ -476,7 +501,17 @@ void MainWnd::startRun() {
         host_->showMessage(OUT_OF_MEMORY_MESSAGE, MessageIcon::Error);
         endProcess(EXIT_FATAL_ERROR);
     }
+    settleLastRun();
     runStateChanged();
+}
+
+void MainWnd::settleLastRun() {
+    // A run stopped by an error, or whose database failed, left nothing under the library name.
+    if (runEntry_.empty() || model_->run.flags.running ||
+        !QFileInfo::exists(QString::fromStdString(runEntry_)))
+        return;
+    lastRunFailure_ = publishLastRun(runEntry_, STANDARD_RUN_DATABASE_NAME);
+    runEntry_.clear();
 }
 
 void MainWnd::quitRun() {
@@ -579,14 +614,25 @@ void MainWnd::runStatisticsCommand(StatsLayout layout) {
 }
 
 void MainWnd::openCharts() {
-    if (!charts_) charts_ = new ChartsWindow(this);
     // Read again each time: a run since the window last opened has replaced the database.
-    const bool read = charts_->openDatabase(
-        QDir::current().absoluteFilePath(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME)));
+    openChartsOf(QDir::current().absoluteFilePath(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME)));
+}
+
+void MainWnd::openChartsOf(const QString& file) {
+    if (!charts_) charts_ = new ChartsWindow(this);
+    const bool read = charts_->openDatabase(file);
     if (!read && !charts_->data()) return;
     charts_->show();
     charts_->raise();
     charts_->activateWindow();
+}
+
+void MainWnd::openRunsDialog() {
+    if (model_->run.flags.running) return;
+    RunsDialog dialog(this);
+    dialog.exec();
+    if (!dialog.chartsFile().isEmpty()) openChartsOf(dialog.chartsFile());
+    runStateChanged();
 }
 
 void MainWnd::showVersionInfo() {

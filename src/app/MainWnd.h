@@ -54,6 +54,7 @@ enum Command : int {
     CMD_PAUSE_OR_CONTINUE = 32802,  // Space on the plot view
     CMD_HELP_GLOSSARY = 32803,
     CMD_MODEL_OPTIONS = 32804,
+    CMD_RUNS = 32805,
 };
 
 // The one top-level window: the menu bar, the plot view filling the client area, the run
@@ -120,6 +121,10 @@ class MainWnd : public QMainWindow {
     void runStatisticsCommand(StatsLayout layout);
     // Shows the charts of the last run in the working directory (one window, reused).
     void openCharts();
+    // Shows the charts of the run database `file` in the same window.
+    void openChartsOf(const QString& file);
+    // Statistics > Runs...: the runs kept in the working directory's library.
+    void openRunsDialog();
     bool workingDirectoryFree(const DirectoryLock& lock);
     void showVersionInfo();
     void showAbout();
@@ -150,6 +155,8 @@ class MainWnd : public QMainWindow {
     void runParameterDialog(ParameterDialog& dialog);
     // A ProgramExit from the engine ends the application's event loop with its status.
     void endProcess(int status);
+    // The run's database, once complete in the library, becomes the working directory's last run.
+    void settleLastRun();
 
     std::unique_ptr<ModelState> model_;
     PlotView* view_ = nullptr;
@@ -166,7 +173,9 @@ class MainWnd : public QMainWindow {
     QElapsedTimer sinceStatus_;
     bool lastRunShown_ = true;  // the status says where the last run stands, or names the scenario only
     QPointer<ChartsWindow> charts_;
-    WindowPlacement placement_;  // as restored; keeps the minimized and maximized positions
+    std::string runEntry_;        // the library file of the run in progress, until it is the last run
+    std::string lastRunFailure_;  // why the last run's database could not become the last run
+    WindowPlacement placement_;   // as restored; keeps the minimized and maximized positions
 };
 
 }  // namespace dravia

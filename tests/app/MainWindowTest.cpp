@@ -61,7 +61,8 @@ TEST(MainWindow, MenuItemsWithMnemonicsAndSeparators) {
                                   "&Graphics Shape and Form", "&Model Options"}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Statistics")),
               (std::vector<std::string>{"&Run Statistics Using Standard Output",
-                                        "Run Statistics Using &Excel Format Output", "-", "&Charts..."}));
+                                        "Run Statistics Using &Excel Format Output", "-", "R&uns...",
+                                        "&Charts..."}));
     EXPECT_EQ(itemTexts(menuNamed(*window, "&Help")),
               (std::vector<std::string>{
                   "&Overview", "&How a Forest Works", "&Glossary", "Chapter &1", "Chapter &2", "Chapter &3",

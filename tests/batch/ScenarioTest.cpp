@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/BatchTestSupport.h"
+#include "batch/RunDatabaseTestSupport.h"
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
 #include "output/rundb/Scenario.h"
@@ -16,6 +17,8 @@ namespace dravia {
 namespace {
 
 namespace fs = std::filesystem;
+using test::makeFirstFormat;
+using test::query;
 using test::runCommand;
 
 TEST(ScenarioName, MadeOfWhatTheRunSimulatesNeverOfItsCounts) {
@@ -63,19 +66,6 @@ TEST(ScenarioName, FileStemsAndRefusedNames) {
         EXPECT_FALSE(scenarioNameProblem(bad).empty()) << bad;
     }
     EXPECT_EQ(scenarioNameProblem("Warming \xC2\xB7 'quoted'; DROP TABLE run"), "");
-}
-
-// Rows of a query, every column as text.
-std::vector<std::vector<std::string>> query(const fs::path& database, const std::string& sql) {
-    DatabaseConnection db(database.string(), true);
-    DatabaseStatement rows = db.prepare(sql.c_str());
-    std::vector<std::vector<std::string>> result;
-    while (rows.nextRow()) {
-        std::vector<std::string> row;
-        for (int c = 0; c < rows.columnCount(); ++c) row.push_back(rows.textColumn(c));
-        result.push_back(row);
-    }
-    return result;
 }
 
 // Runs of the small data set, each in its own directory with its database.
@@ -128,26 +118,6 @@ TEST_F(ScenarioRuns, MergeKeepsTheCommonNameAndRefusesOthers) {
     EXPECT_NE(refused.output.find("its run is of the scenario \"Other\", the runs before it of \"Same\""),
               std::string::npos)
         << refused.output;
-}
-
-// A database as the first format wrote it: no scenario column, no format version.
-void makeFirstFormat(const fs::path& database) {
-    DatabaseConnection db(database.string(), false);
-    for (const char* table : RUN_DATABASE_TABLES) {
-        std::string columns;
-        DatabaseStatement info = db.prepare((std::string("PRAGMA table_info(") + table + ")").c_str());
-        while (info.nextRow()) {
-            if (info.textColumn(1) == "scenario") continue;
-            columns += (columns.empty() ? "" : ",") + info.textColumn(1);
-        }
-        info = {};
-        const std::string t = table;
-        db.execute(("CREATE TABLE old_" + t + " AS SELECT " + columns + " FROM " + t + "; DROP TABLE " + t +
-                    "; ALTER TABLE old_" + t + " RENAME TO " + t)
-                       .c_str());
-    }
-    db.execute("PRAGMA user_version=0");
-    db.close();
 }
 
 TEST_F(ScenarioRuns, CombineComparesScenariosInOneQuery) {

@@ -157,6 +157,11 @@ bool validSpecies(int sn) {
 
 }  // namespace
 
+std::string defaultScenarioNameOf(const ModelState& model) {
+    const std::vector<std::pair<std::string, std::string>> settings = settingsOf(model);
+    return defaultScenarioName(RunSettings(settings.begin(), settings.end()));
+}
+
 RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& model,
                          const std::vector<InputFile>& inputs)
     : path_(request.path), yearly_(request.yearly), trees_(request.trees) {

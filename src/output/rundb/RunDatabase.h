@@ -18,6 +18,10 @@ inline constexpr double MG_PER_HA_OF_KG_PER_M2 = 10.0;               // kg/m sq.
 inline constexpr double M3_PER_HA_OF_CUFT_PER_ACRE = 0.06997245731;  // 0.028316846592 m³ / 0.40468564224 ha
 inline constexpr double CARBON_OF_BIOMASS = 0.5;
 
+// The name a run of the model's settings is kept under when none is given (defaultScenarioName of
+// the settings its database records), known before the run starts.
+std::string defaultScenarioNameOf(const ModelState& model);
+
 // The run database of one run: written under a temporary name beside its final name, in one
 // transaction per iteration, and renamed into place only when the run ends; the `run` table says
 // whether the run completed. Recording reads the model and never changes it.
