@@ -92,4 +92,16 @@ inline void writeTwoSpeciesRun(ChartTestDatabase& database) {
     }
 }
 
+// One tree of one species on one plot in one recorded year, then the given change: a complete
+// run database to be made into what no run writes.
+inline void writeCraftedRun(const std::filesystem::path& file, const std::string& change) {
+    ChartTestDatabase database(file);
+    database.run(1, 1, 1, 1);
+    database.species(1, "Sugar_maple", 1);
+    database.plotYear(1, 10, 1);
+    database.stand(1, 10, 1, 1, 100.0, 1.0, 5.0);
+    database.diameterClass(1, 10, 1, 1, 10, 100.0);
+    database.execute(change);
+}
+
 }  // namespace dravia::test

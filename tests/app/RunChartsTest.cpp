@@ -230,15 +230,7 @@ TEST(RunChartData, RefusesValuesNoRunWrites) {
     };
     for (const RefusedDatabase& row : cases) {
         const std::filesystem::path file = directory.path() / row.name;
-        {
-            test::ChartTestDatabase database(file);
-            database.run(1, 1, 1, 1);
-            database.species(1, "Sugar_maple", 1);
-            database.plotYear(1, 10, 1);
-            database.stand(1, 10, 1, 1, 100.0, 1.0, 5.0);
-            database.diameterClass(1, 10, 1, 1, 10, 100.0);
-            database.execute(row.sql);
-        }
+        test::writeCraftedRun(file, row.sql);
         ASSERT_TRUE(isCompleteRunDatabase(file.string())) << row.name;
         try {
             readRunChartData(file);

@@ -35,15 +35,7 @@ TEST(ChartsUnderMemoryLimit, CraftedDatabasesAreRefusedWithAMessage) {
     };
     for (const Crafted& row : cases) {
         const std::filesystem::path file = directory.path() / (std::string(row.name) + ".sqlite");
-        {
-            ChartTestDatabase database(file);
-            database.run(1, 1, 1, 1);
-            database.species(1, "Sugar_maple", 1);
-            database.plotYear(1, 10, 1);
-            database.stand(1, 10, 1, 1, 100.0, 1.0, 5.0);
-            database.diameterClass(1, 10, 1, 1, 10, 100.0);
-            database.execute(row.sql);
-        }
+        writeCraftedRun(file, row.sql);
         const auto start = std::chrono::steady_clock::now();
         const CommandResult result = runCommand(
             "bash -c 'ulimit -v " + std::to_string(LIMIT_KB) +
