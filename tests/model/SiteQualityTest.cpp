@@ -91,6 +91,9 @@ TEST(SiteQuality, WetnessFactorFromTheWaterTable) {
     s.MIN_WATER_TABLE = 0.25;
     computeSiteQuality(*f.model);
     EXPECT_DOUBLE_EQ(s.SQ_WETNESS, 0.75);
+    // A wet site's factor limits growth with the others.
+    EXPECT_GT(s.SQ_WILT * s.SQ_SOIL_N * s.SQ_TEMP, 0.0);
+    EXPECT_DOUBLE_EQ(s.SITE_QUALITY, s.SQ_WILT * s.SQ_SOIL_N * s.SQ_TEMP * 0.75);
 
     f.model->site.WATER_DEPTH = 0.0;  // water at the surface
     computeSiteQuality(*f.model);

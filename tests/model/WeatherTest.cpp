@@ -70,15 +70,20 @@ TEST(ClimateMemo, ARepeatedYearTakesExactlyWhatComputingItGivesAndAChangedInputI
     yearToYearWeather(memo);
     yearToYearWeather(plain);
     // Two iterations of five years (the record repeats from year 4), then one with another
-    // evaporation factor: the memo's years must not be taken for it.
+    // evaporation factor and one with another water table (as the desktop's site dialog changes
+    // it between runs): the memo's years must not be taken for them.
+    const double depth = memo.model->site.WATER_DEPTH;
     const struct {
         int year;
         double evapFactor;
-    } steps[] = {{1, 1.0}, {2, 1.0}, {3, 1.0}, {4, 1.0}, {5, 1.0}, {1, 1.0}, {2, 1.0},
-                 {3, 1.0}, {4, 1.0}, {5, 1.0}, {1, 0.9}, {2, 0.9}, {3, 0.9}};
+        double waterDepth;
+    } steps[] = {{1, 1.0, depth}, {2, 1.0, depth}, {3, 1.0, depth}, {4, 1.0, depth}, {5, 1.0, depth},
+                 {1, 1.0, depth}, {2, 1.0, depth}, {3, 1.0, depth}, {4, 1.0, depth}, {5, 1.0, depth},
+                 {1, 0.9, depth}, {2, 0.9, depth}, {3, 0.9, depth}, {1, 0.9, 0.3},   {2, 0.9, 0.3}};
     for (const auto& step : steps) {
         for (ForestFixture* f : {&memo, &plain}) {
             f->model->params.EVAP_FACTOR = step.evapFactor;
+            f->model->site.WATER_DEPTH = step.waterDepth;
             takeWeatherYear(*f->model, step.year);
         }
         memo.model->climate.co2Factor = 1.25;  // not the climate's: kept as it is
@@ -90,8 +95,9 @@ TEST(ClimateMemo, ARepeatedYearTakesExactlyWhatComputingItGivesAndAChangedInputI
         EXPECT_EQ(memo.model->climate.co2Factor, 1.25);
     }
     // Years 1 to 5 of the first iteration (year 4 continues from year 3, not from a fresh start
-    // like year 1) and the three with the other factor; the second iteration took its five.
-    EXPECT_EQ(memo.model->climateMemo.entries.size(), 8u);
+    // like year 1), the three with the other factor and the two with the other water table; the
+    // second iteration took its five.
+    EXPECT_EQ(memo.model->climateMemo.entries.size(), 10u);
     EXPECT_EQ(memo.model->climateMemo.taken, 5u);
 }
 
