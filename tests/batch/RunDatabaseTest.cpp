@@ -163,6 +163,14 @@ TEST_F(DatabaseRun, StandIsTheResultsFilePerHectare) {
             .empty());
     EXPECT_EQ(query(database, "SELECT count(*) FROM diameter_classes WHERE class_lower_cm % 5 <> 0")[0][0],
               "0");
+    // A tree's class begins at the 5 cm below its diameter (12.3 cm: the 10 cm class), never the nearest.
+    EXPECT_TRUE(
+        query(database,
+              "SELECT 1 FROM (SELECT iteration, year, plot, species, 5 * CAST(dbh_cm / 5 AS INTEGER) AS "
+              "class_lower_cm, 100.0 * count(*) AS n FROM trees GROUP BY 1, 2, 3, 4, 5) t "
+              "FULL JOIN diameter_classes d USING (iteration, year, plot, species, class_lower_cm) "
+              "WHERE t.n IS NULL OR d.stems_per_ha IS NULL OR t.n <> d.stems_per_ha")
+            .empty());
 }
 
 TEST_F(DatabaseRun, DemographyBalancesAndChainsFromStandToStand) {
