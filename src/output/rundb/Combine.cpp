@@ -11,6 +11,7 @@
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
 #include "output/rundb/Scenario.h"
+#include "output/rundb/TableCopy.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 
@@ -54,20 +55,14 @@ std::vector<CombineInput> readInputs(const std::vector<std::string>& paths, cons
 // Copies every table of the attached input "source" into the study database; a database of the
 // first format gets its one scenario's name in the column it lacks.
 void copyTables(DatabaseConnection& db, const CombineInput& input) {
+    const bool unnamed = input.format == FIRST_RUN_DATABASE_FORMAT;
     for (const char* table : RUN_DATABASE_TABLES) {
-        std::string columns;
-        DatabaseStatement info = db.prepare(formatText("PRAGMA main.table_info(%s)", table).c_str());
-        while (info.nextRow()) {
-            const std::string column = info.textColumn(1);
-            if (!columns.empty()) columns += ',';
-            columns += column == "scenario" && input.format == FIRST_RUN_DATABASE_FORMAT ? "?1" : column;
-        }
-        info = {};
-        DatabaseStatement insert = db.prepare(
-            formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(), table)
-                .c_str());
-        if (input.format == FIRST_RUN_DATABASE_FORMAT) insert.bind(1, input.scenarios.front());
-        insert.execute();
+        copyTable(
+            db, table,
+            [unnamed](const std::string& column) {
+                return column == "scenario" && unnamed ? std::string("?1") : column;
+            },
+            input.scenarios.front());
     }
 }
 
@@ -86,9 +81,7 @@ std::string combineRunDatabases(const std::vector<std::string>& paths, const std
         if (descriptor < 0) throw DatabaseError{std::strerror(errno)};
         ::close(descriptor);
         DatabaseConnection db(temporary, false);
-        db.execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
-        db.execute(RUN_DATABASE_SCHEMA);
-        db.execute(formatText("PRAGMA user_version=%d", RUN_DATABASE_FORMAT).c_str());
+        createRunDatabaseTables(db);
         for (const CombineInput& input : inputs) {
             file = input.path;
             db.prepare("ATTACH DATABASE ? AS source").bind(1, input.path).execute();

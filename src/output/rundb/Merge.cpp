@@ -10,6 +10,7 @@
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
 #include "output/rundb/Scenario.h"
+#include "output/rundb/TableCopy.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 
@@ -41,9 +42,7 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
     std::string current = target;
     try {
         DatabaseConnection db(temporary, false);
-        db.execute("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
-        db.execute(RUN_DATABASE_SCHEMA);
-        db.execute(formatText("PRAGMA user_version=%d", RUN_DATABASE_FORMAT).c_str());
+        createRunDatabaseTables(db);
         int partsBefore = 0;
         std::string scenario;  // the parts' common name
         for (size_t k = 0; k < sources.size(); ++k) {
@@ -62,29 +61,18 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
             db.prepare("ATTACH DATABASE ? AS source").bind(1, source.path).execute();
             db.execute("BEGIN");
             for (const char* table : RUN_DATABASE_TABLES) {
-                const std::string name = table;
-                if (name == "species" && k > 0) continue;
-                // Every column by name, the numbering ones moved on.
-                std::string columns;
-                DatabaseStatement info = db.prepare(formatText("PRAGMA main.table_info(%s)", table).c_str());
-                while (info.nextRow()) {
-                    const std::string column = info.textColumn(1);
-                    if (!columns.empty()) columns += ',';
-                    if (column == "iteration" || column == "first_iteration") {
-                        columns += formatText("%s + %d", column.c_str(), source.iterationOffset);
-                    } else if (column == "part") {
-                        columns += formatText("part + %d", partsBefore);
-                    } else if (column == "scenario") {
-                        columns += "?1";  // also where a database of the first format has none
-                    } else {
-                        columns += column;
-                    }
-                }
-                db.prepare(formatText("INSERT INTO main.%s SELECT %s FROM source.%s", table, columns.c_str(),
-                                      table)
-                               .c_str())
-                    .bind(1, scenario)
-                    .execute();
+                if (std::string(table) == "species" && k > 0) continue;
+                // Every column by name, the numbering ones moved on, the scenario the parts' common
+                // name (also where a database of the first format has none).
+                copyTable(
+                    db, table,
+                    [&](const std::string& column) {
+                        if (column == "iteration" || column == "first_iteration")
+                            return formatText("%s + %d", column.c_str(), source.iterationOffset);
+                        if (column == "part") return formatText("part + %d", partsBefore);
+                        return column == "scenario" ? std::string("?1") : column;
+                    },
+                    scenario);
             }
             db.execute("COMMIT");
             DatabaseStatement parts = db.prepare("SELECT coalesce(max(part), 0) FROM main.run");
