@@ -12,6 +12,7 @@
 #include "model/Amounts.h"
 #include "model/ModelOptions.h"
 #include "model/TreeBitmap.h"
+#include "platform/HeldOutputFile.h"
 
 namespace dravia {
 
@@ -333,6 +334,12 @@ struct OutputState {
     bool resultsFileCreated = false;
     bool afterDisturbanceFileCreated = false;
     bool DISTURBANCE_HEADER_WRITTEN = false;
+    // The results, after-disturbance results and disturbance data files, held open and locked
+    // from the run's first write to them to its end; each year's records reach each file in one
+    // write at the end of the year.
+    HeldOutputFile resultsFile;
+    HeldOutputFile afterDisturbanceFile;
+    HeldOutputFile disturbanceFile;
     // A file that lost data while the run went on (the disturbance data file): reported once,
     // and the batch tool's run then ends with status 1.
     std::string fileThatLostData;

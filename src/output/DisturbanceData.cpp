@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "output/RecordLayout.h"
+#include "output/ResultsFile.h"
 #include "output/Tally.h"
 #include "platform/Format.h"
 #include "platform/Host.h"
@@ -52,10 +53,17 @@ void showOpenFailure(ModelState& model) {
     reportLostData(model, "opened");
 }
 
-// The header and each removal's records reach the file whole or not at all.
-void writeAll(ModelState& model, std::FILE* file, const std::string& text) {
-    if (appendWhole(file, text)) return;
+void showWriteFailure(ModelState& model) {
     reportLostData(model, "written (" + writeFailureReason() + ")");
+}
+
+// The file is held from the run's first disturbance; one that could not be opened then is tried
+// again at each later one, as records come.
+bool openDisturbanceFile(ModelState& model) {
+    if (openHeldFile(model, model.output.disturbanceFile, model.params.DISTURBANCE_RESULTS_FILE, true))
+        return true;
+    showOpenFailure(model);
+    return false;
 }
 
 }  // namespace
@@ -65,8 +73,13 @@ std::string disturbanceHeaderText(const ModelState& model) {
 }
 
 std::string disturbanceRecordsText(const ModelState& model, const Plot& plot) {
-    const RunState& run = model.run;
     std::string text;
+    appendDisturbanceRecords(text, model, plot);
+    return text;
+}
+
+void appendDisturbanceRecords(std::string& text, const ModelState& model, const Plot& plot) {
+    const RunState& run = model.run;
     // The species listed are those of the last tally, which the disturbance does not renew.
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& species = model.species[sn];
@@ -80,28 +93,24 @@ std::string disturbanceRecordsText(const ModelState& model, const Plot& plot) {
         record.amounts = species.REM;
         appendDisturbanceRecord(text, record);
     }
-    return text;
 }
 
 void writeDisturbanceData(ModelState& model, const Plot& plot, bool beforeRemoval) {
     tallyRemoved(model, plot, beforeRemoval);
-    const std::string& name = model.params.DISTURBANCE_RESULTS_FILE;
-    if (!model.output.DISTURBANCE_HEADER_WRITTEN) {
-        FileHandle file = openFile(name, "w");
-        if (file) {
-            writeAll(model, file.get(), disturbanceHeaderText(model));
-            model.output.DISTURBANCE_HEADER_WRITTEN = true;
-        } else {
-            showOpenFailure(model);
-        }
+    HeldOutputFile& file = model.output.disturbanceFile;
+    if (!model.output.DISTURBANCE_HEADER_WRITTEN && openDisturbanceFile(model)) {
+        if (!file.empty() || !file.appendWhole(disturbanceHeaderText(model))) showWriteFailure(model);
+        model.output.DISTURBANCE_HEADER_WRITTEN = true;
     }
     if (beforeRemoval) return;
-    FileHandle file = openFile(name, "a");
-    if (!file) {
-        showOpenFailure(model);
-        return;
-    }
-    writeAll(model, file.get(), disturbanceRecordsText(model, plot));
+    if (!openDisturbanceFile(model)) return;
+    appendDisturbanceRecords(file.pending(), model, plot);
+}
+
+void writePendingDisturbanceData(ModelState& model) {
+    HeldOutputFile& file = model.output.disturbanceFile;
+    if (!file.isOpen() || file.pending().empty()) return;
+    if (!file.writePending()) showWriteFailure(model);
 }
 
 std::string incompleteDisturbanceFileName(const std::string& name) {

@@ -17,11 +17,14 @@ const std::string& fileNameOf(const ModelState& model, bool afterDisturbance) {
     return afterDisturbance ? model.params.AFTER_DISTURBANCE_RESULTS_FILE : model.params.RESULTS_FILE;
 }
 
+HeldOutputFile& heldFileOf(ModelState& model, bool afterDisturbance) {
+    return afterDisturbance ? model.output.afterDisturbanceFile : model.output.resultsFile;
+}
+
 // The header and each year's block reach the file whole or not at all, so an interrupted run
 // leaves a file that ends with a complete record; one that cannot take them (a full disk) ends
 // the run there.
-void writeAll(ModelState& model, std::FILE* file, const std::string& text, bool afterDisturbance) {
-    if (appendWhole(file, text)) return;
+void reportWriteFailure(ModelState& model, bool afterDisturbance) {
     const std::string reason = writeFailureReason();
     const char* format = afterDisturbance
                              ? "Error: after disturbance results file %s could not be written (%s)."
@@ -57,8 +60,13 @@ std::string resultsHeaderText(const ModelState& model, bool afterDisturbance) {
 }
 
 std::string resultsBlockText(const ModelState& model, const Plot& plot) {
-    const RunState& run = model.run;
     std::string text;
+    appendResultsBlock(text, model, plot);
+    return text;
+}
+
+void appendResultsBlock(std::string& text, const ModelState& model, const Plot& plot) {
+    const RunState& run = model.run;
     const bool everyTree = model.params.OUTPUT_EVERY_TREE && plot.NTREES >= 1;
     for (int sn = 1; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) {
         const Species& species = model.species[sn];
@@ -73,37 +81,54 @@ std::string resultsBlockText(const ModelState& model, const Plot& plot) {
         appendSpeciesRecord(text, record);
         if (everyTree) appendTreeRecords(text, model, plot, sn);
     }
-    return text;
+}
+
+bool openHeldFile(ModelState& model, HeldOutputFile& file, const std::string& storedName, bool create) {
+    switch (file.open(storedName, create)) {
+        case HeldOutputFile::Opening::Opened:
+            return true;
+        case HeldOutputFile::Opening::CannotOpen:
+            return false;
+        case HeldOutputFile::Opening::HeldByAnotherRun:
+            break;
+    }
+    hostOf(model).showMessage(heldByAnotherRunMessage(storedName), MessageIcon::Error);
+    throw ProgramExit{EXIT_FATAL_ERROR};
 }
 
 void createResultsFile(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
-    FileHandle file = openFile(name, "w");
-    if (!file) {
+    HeldOutputFile& file = heldFileOf(model, afterDisturbance);
+    if (!openHeldFile(model, file, name, true) || !file.empty()) {
         reportError(model, ErrorMessage::CannotCreateFile, name.c_str());
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
-    writeAll(model, file.get(), resultsHeaderText(model, afterDisturbance), afterDisturbance);
+    file.pending().clear();
+    if (!file.appendWhole(resultsHeaderText(model, afterDisturbance))) reportWriteFailure(model, afterDisturbance);
     bool& created =
         afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
     created = true;
 }
 
-FileHandle openResultsFile(ModelState& model, bool afterDisturbance) {
+void openResultsFile(ModelState& model, bool afterDisturbance) {
     const std::string& name = fileNameOf(model, afterDisturbance);
-    FileHandle file = openFile(name, "a");
-    if (!file) {
+    if (!openHeldFile(model, heldFileOf(model, afterDisturbance), name, true)) {
         const char* format = afterDisturbance
                                  ? "Error: after disturbance results file %s could not be opened."
                                  : "Error: results file %s could not be opened.";
         hostOf(model).showMessage(formatText(format, name.c_str()), MessageIcon::Error);
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
-    return file;
 }
 
-void appendResults(ModelState& model, const Plot& plot, std::FILE* file, bool afterDisturbance) {
-    writeAll(model, file, resultsBlockText(model, plot), afterDisturbance);
+void appendResults(ModelState& model, const Plot& plot, bool afterDisturbance) {
+    appendResultsBlock(heldFileOf(model, afterDisturbance).pending(), model, plot);
+}
+
+void writePendingResults(ModelState& model, bool afterDisturbance) {
+    HeldOutputFile& file = heldFileOf(model, afterDisturbance);
+    if (!file.isOpen() || file.pending().empty()) return;
+    if (!file.writePending()) reportWriteFailure(model, afterDisturbance);
 }
 
 }  // namespace dravia

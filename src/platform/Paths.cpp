@@ -112,13 +112,11 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
     return true;
 }
 
-bool appendWhole(std::FILE* file, const std::string& text) {
-    if (std::fflush(file) != 0) return false;
-    const int descriptor = fileno(file);
+bool appendWhole(int descriptor, const char* data, std::size_t size) {
     const off_t before = lseek(descriptor, 0, SEEK_END);
     std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t count = write(descriptor, text.data() + done, text.size() - done);
+    while (done < size) {
+        const ssize_t count = write(descriptor, data + done, size - done);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
             const int failure = count < 0 ? errno : ENOSPC;
@@ -131,6 +129,11 @@ bool appendWhole(std::FILE* file, const std::string& text) {
         done += static_cast<std::size_t>(count);
     }
     return true;
+}
+
+bool appendWhole(std::FILE* file, const std::string& text) {
+    if (std::fflush(file) != 0) return false;
+    return appendWhole(fileno(file), text.data(), text.size());
 }
 
 std::string writeFailureReason() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -51,6 +52,8 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
 // either all of it or none. When it cannot be written whole (a full disk), the file is cut back
 // to where it ended before and false is returned: the file still ends with a complete record.
 bool appendWhole(std::FILE* file, const std::string& text);
+// The same for an open descriptor.
+bool appendWhole(int descriptor, const char* data, std::size_t size);
 
 // Why the write that has just failed failed, in the system's words ("No space left on device",
 // "File too large"), for the message that says so; read it before anything else touches errno.

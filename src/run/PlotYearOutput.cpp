@@ -1,10 +1,15 @@
 #include "run/PlotYearOutput.h"
 
+#include <sys/stat.h>
+
 #include "model/ErrorLog.h"
+#include "output/DisturbanceData.h"
 #include "output/IterationAverages.h"
 #include "output/ResultsFile.h"
 #include "output/Tally.h"
 #include "output/TreeBiodata.h"
+#include "platform/Host.h"
+#include "platform/Paths.h"
 
 namespace dravia {
 
@@ -64,11 +69,62 @@ void widenResultIntervals(ModelState& model) {
 void writeResultsOfPlotYear(ModelState& model, Plot& plot, const PlotYearOutput& plan,
                             bool afterDisturbance) {
     if (resultsHeaderDue(model, plan.year, afterDisturbance)) createResultsFile(model, afterDisturbance);
-    FileHandle file = openResultsFile(model, afterDisturbance);
+    openResultsFile(model, afterDisturbance);
     widenResultIntervals(model);
-    appendResults(model, plot, file.get(), afterDisturbance);
-    file.reset();
-    if (plan.lastYearOfRun) writeTreeBiodata(model, &plot);
+    appendResults(model, plot, afterDisturbance);
+    // A file that cannot take the last year's records ends the run before the tree biodata.
+    if (plan.lastYearOfRun) {
+        writePendingResults(model, afterDisturbance);
+        writeTreeBiodata(model, &plot);
+    }
+}
+
+void writeYearsResults(ModelState& model) {
+    writePendingResults(model, false);
+    writePendingResults(model, true);
+    writePendingDisturbanceData(model);
+}
+
+void keepPendingResults(ModelState& model) {
+    for (HeldOutputFile* file :
+         {&model.output.resultsFile, &model.output.afterDisturbanceFile, &model.output.disturbanceFile}) {
+        if (file->isOpen()) file->writePending();
+    }
+    closeRunOutputFiles(model);
+}
+
+void closeRunOutputFiles(ModelState& model) {
+    model.output.resultsFile.close();
+    model.output.afterDisturbanceFile.close();
+    model.output.disturbanceFile.close();
+}
+
+bool holdExistingOutputFiles(ModelState& model) {
+    const RunParameters& p = model.params;
+    struct Candidate {
+        bool written;
+        const std::string& name;
+        HeldOutputFile& file;
+    };
+    const Candidate candidates[] = {
+        {p.FILE_OUTPUT_FLAG != 0, p.RESULTS_FILE, model.output.resultsFile},
+        {p.FILE_OUTPUT_FLAG != 0 && p.TEST_DISTURB == 1, p.AFTER_DISTURBANCE_RESULTS_FILE,
+         model.output.afterDisturbanceFile},
+        {p.TEST_DISTURB == 1, p.DISTURBANCE_RESULTS_FILE, model.output.disturbanceFile},
+    };
+    for (const Candidate& candidate : candidates) {
+        if (!candidate.written) continue;
+        // A file missing now is made, and locked, at its first write; a device or a pipe in place
+        // of one is opened only when it is written, as before.
+        struct stat info {};
+        if (stat(toLocalPath(candidate.name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (candidate.file.open(candidate.name, false) == HeldOutputFile::Opening::HeldByAnotherRun) {
+            closeRunOutputFiles(model);
+            hostOf(model).showMessage(heldByAnotherRunMessage(candidate.name), MessageIcon::Error);
+            return false;
+        }
+    }
+    return true;
 }
 
 void writeIntervalOutput(ModelState& model, Plot& plot, const PlotYearOutput& plan) {

@@ -40,10 +40,27 @@ bool redrawDue(const RunParameters& params, const PlotYearOutput& plan);
 // again at each check while the count is still over the limit.
 void widenResultIntervals(ModelState& model);
 
-// One record block of the plot to the results file of the kind: its header first when this
-// is the run's first write to it, then the widening check, then the block; in the last year of
-// the last iteration the tree biodata file follows.
+// One record block of the plot for the results file of the kind: its header first when this
+// is the run's first write to it, then the widening check, then the block, added to the year's
+// pending block; in the last year of the last iteration the block is written and the tree
+// biodata file follows.
 void writeResultsOfPlotYear(ModelState& model, Plot& plot, const PlotYearOutput& plan, bool afterDisturbance);
+
+// At the end of a year (and of a run cut short): the year's records of every plot, gathered in
+// each results file's and the disturbance data file's pending block, reach each file in one write.
+void writeYearsResults(ModelState& model);
+
+// A run ended by an error in the middle of a year: what its plots gathered is written, whole or
+// not at all, with nothing more said, and the files are closed.
+void keepPendingResults(ModelState& model);
+
+// Closes the run's held output files, which releases their locks.
+void closeRunOutputFiles(ModelState& model);
+
+// At the start of a run: the results and disturbance files the run may write that exist already
+// are opened and locked, so that a file another run is writing refuses this run (false, with the
+// message) before anything is changed.
+bool holdExistingOutputFiles(ModelState& model);
 
 // The results-interval work of the plot: its tally, its record block on a multiple of the
 // results interval (year 1 has had its own), and the iteration averages after the last plot.

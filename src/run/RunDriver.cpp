@@ -154,6 +154,7 @@ void computeSiteQualityWithMonitor(ModelState& model) {
 }
 
 void endRun(ModelState& model) {
+    closeRunOutputFiles(model);
     setAsideIncompleteDisturbanceData(model);
     writeStatisticsCopies(model);
     finishRunDatabase(model, true);
@@ -190,7 +191,14 @@ RunOutcome runSimulation(ModelState& model) {
         freePlots(model);
         return RunOutcome::NotStarted;
     }
+    // A results or disturbance file that another run is writing refuses this run before it
+    // changes anything.
+    if (!holdExistingOutputFiles(model)) {
+        freePlots(model);
+        return RunOutcome::NotStarted;
+    }
     if (!openRunDatabase(model)) {
+        closeRunOutputFiles(model);
         freePlots(model);
         return RunOutcome::NotStarted;
     }
@@ -209,8 +217,15 @@ RunOutcome runSimulation(ModelState& model) {
             host.sleepWhilePaused();
             continue;
         }
-        stepYear(model);
+        try {
+            stepYear(model);
+        } catch (...) {
+            // A run ended by an error in the middle of a year keeps the records its plots made.
+            keepPendingResults(model);
+            throw;
+        }
     } while (run.flags.running || run.flags.paused);
+    closeRunOutputFiles(model);
     // A run quit before its end keeps what it recorded, marked as not completed.
     finishRunDatabase(model, false);
     return RunOutcome::Finished;
@@ -246,6 +261,7 @@ void stepYear(ModelState& model) {
         finishPlotYear(model, plot);
     }
     run.CURRENT_PLOT = nullptr;
+    writeYearsResults(model);
     if (RunDatabase* database = databaseOf(model)) {
         if (run.CURRENT_YEAR == p.NUM_YEARS) database->endIteration();
         checkDatabase(model);

@@ -40,7 +40,11 @@ class DisturbanceDataTest : public OutputTest {
         plot().NTREES -= 1;
         writeDisturbanceData(*model, plot(), false);
     }
-    std::string data() { return readTextFile("Data/disturb.out"); }
+    // The file once the year's records have been written.
+    std::string data() {
+        writePendingDisturbanceData(*model);
+        return readTextFile("Data/disturb.out");
+    }
 };
 
 TEST_F(DisturbanceDataTest, RemovedAmountsAreMeasuredByDifference) {

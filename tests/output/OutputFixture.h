@@ -82,14 +82,15 @@ class OutputTest : public ::testing::Test, protected ModelWithPlot {
     TempDirectory directory;
 };
 
-// The record block of CURRENT_PLOT appended to the results file of the kind, which is created with
+// The record block of CURRENT_PLOT written to the results file of the kind, which is created with
 // its header first when this run has not created it yet.
 inline void writeResults(ModelState& model, bool afterDisturbance) {
     const bool created =
         afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
     if (!created) createResultsFile(model, afterDisturbance);
-    FileHandle file = openResultsFile(model, afterDisturbance);
-    appendResults(model, *model.run.CURRENT_PLOT, file.get(), afterDisturbance);
+    openResultsFile(model, afterDisturbance);
+    appendResults(model, *model.run.CURRENT_PLOT, afterDisturbance);
+    writePendingResults(model, afterDisturbance);
 }
 
 }  // namespace dravia::test

@@ -51,11 +51,16 @@ class ResultsOutputTest : public OutputTest {
     }
     void setTreeTallies(Tree& t) { t.amounts = {0.0123, 0.5, 0.05, 0.25, 0.125, 0.0004, 0.9254, 0.0}; }
     std::string results() { return readTextFile("Data/results.out"); }
-    // The driver's record-block write and results-interval work for the plot's year in force.
+    // The driver's record-block write and results-interval work for the plot's year in force, and
+    // the year's end that writes them.
     void write(bool afterDisturbance) {
         writeResultsOfPlotYear(*model, plot(), planPlotYear(*model, plot()), afterDisturbance);
+        writeYearsResults(*model);
     }
-    void intervalOutput() { writeIntervalOutput(*model, plot(), planPlotYear(*model, plot())); }
+    void intervalOutput() {
+        writeIntervalOutput(*model, plot(), planPlotYear(*model, plot()));
+        writeYearsResults(*model);
+    }
     void summarizeAndWrite() {
         summarizePlot(*model, plot());
         write(false);
@@ -161,7 +166,7 @@ TEST_F(ResultsOutputTest, TheResultsIntervalIsWidenedAtEachWriteWhileOverTheLimi
         SCOPED_TRACE(std::to_string(c.years) + " years, interval " + std::to_string(c.interval));
         std::filesystem::remove("Data/results.out");
         host.messages.clear();
-        model->output.resultsFileCreated = false;
+        model->output = OutputState{};  // a new run: the file is made and held anew
         model->params.NUM_YEARS = c.years;
         model->params.RESULTS_INTERV = c.interval;
         model->run.CURRENT_YEAR = 1;
