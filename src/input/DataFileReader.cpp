@@ -1,6 +1,7 @@
 #include "input/DataFileReader.h"
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -126,6 +127,17 @@ std::size_t parseDoublePrefix(const char* text, std::size_t length, double& valu
         if (j < length && isDigit(text[j])) {
             while (j < length && isDigit(text[j])) ++j;
             i = j;
+        }
+    }
+    // The text holds the number's characters alone and a stream's conversion is correctly
+    // rounded, like from_chars: only a leading "+" (which from_chars refuses) and a number out of
+    // range go the general way, with a copy that ends where the number ends.
+    if (text[0] != '+') {
+        double converted = 0.0;
+        const std::from_chars_result result = std::from_chars(text, text + i, converted);
+        if (result.ec == std::errc{} && result.ptr == text + i && std::isfinite(converted)) {
+            value = converted;
+            return i;
         }
     }
     const std::string number(text, i);

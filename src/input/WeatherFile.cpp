@@ -1,6 +1,7 @@
 #include "input/WeatherFile.h"
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -32,21 +33,39 @@ struct WeatherRecord {
     MonthlyRows precipitation;  // rows 0..NY-1, inches
 };
 
+// What a number of the file is, for the message when it cannot be read: a fixed phrase, or a
+// month (0: the row's label) of a row of one section. The words are put together only then.
+struct NumberItem {
+    const char* phrase = nullptr;
+    const char* rowName = nullptr;
+    int row = 0;
+    int month = 0;
+
+    std::string text() const {
+        if (phrase != nullptr) return phrase;
+        if (month == 0) return formatText("the label of %s row %d", rowName, row);
+        return formatText("month %d of %s row %d", month, rowName, row);
+    }
+};
+
+bool isSpaceCharacter(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
 // The file's numbers, read the way the C formatted input reads them ("%i", "%lf", "%*s").
 class NumberScanner {
   public:
     NumberScanner(std::string text, const std::string& fileName)
         : text_(std::move(text)), fileName_(fileName) {}
 
-    void skipWord(const char* what) {
+    void skipWord(NumberItem what) {
         skipSpace();
         if (position_ >= text_.size()) fail(what);
-        while (position_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[position_])))
-            ++position_;
+        while (position_ < text_.size() && !isSpaceCharacter(text_[position_])) ++position_;
     }
 
     // "%i": decimal, octal with a leading 0, hexadecimal with a leading 0x.
-    int integer(const char* what) {
+    int integer(NumberItem what) {
         skipSpace();
         const char* start = text_.c_str() + position_;
         char* end = nullptr;
@@ -57,10 +76,22 @@ class NumberScanner {
         return static_cast<int>(value);
     }
 
-    // "%lf".
-    double number(const char* what) {
+    // "%lf". A plain decimal number ending at a space or the end of the text, the file's every
+    // number in practice, is converted in place (correctly rounded, as strtod does); anything
+    // else (a sign, hexadecimal, an infinity, a number out of range, one followed by more
+    // characters) takes strtod's own way.
+    double number(NumberItem what) {
         skipSpace();
         const char* start = text_.c_str() + position_;
+        const char* plainEnd = plainDecimalEnd(start, text_.c_str() + text_.size());
+        if (plainEnd != nullptr) {
+            double value = 0.0;
+            const std::from_chars_result result = std::from_chars(start, plainEnd, value);
+            if (result.ec == std::errc{} && result.ptr == plainEnd && std::isfinite(value) && value != 0.0) {
+                position_ += static_cast<std::size_t>(plainEnd - start);
+                return value;
+            }
+        }
         char* end = nullptr;
         const double value = std::strtod(start, &end);
         if (end == start || !std::isfinite(value)) fail(what);
@@ -69,13 +100,25 @@ class NumberScanner {
     }
 
   private:
-    void skipSpace() {
-        while (position_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[position_])))
-            ++position_;
+    // The end of "[-]digits[.digits]" when a space or the end of the text follows it; else null.
+    static const char* plainDecimalEnd(const char* text, const char* end) {
+        const char* p = text;
+        if (p < end && *p == '-') ++p;
+        const char* digits = p;
+        while (p < end && *p >= '0' && *p <= '9') ++p;
+        if (p == digits) return nullptr;
+        if (p < end && *p == '.') {
+            ++p;
+            while (p < end && *p >= '0' && *p <= '9') ++p;
+        }
+        return p == end || isSpaceCharacter(*p) ? p : nullptr;
     }
-    [[noreturn]] void fail(const char* what) const {
-        throw ReaderError(
-            formatText("Error.  Could not read %s from\nweather file \"%s\".", what, fileName_.c_str()));
+    void skipSpace() {
+        while (position_ < text_.size() && isSpaceCharacter(text_[position_])) ++position_;
+    }
+    [[noreturn]] void fail(const NumberItem& what) const {
+        throw ReaderError(formatText("Error.  Could not read %s from\nweather file \"%s\".", what.text().c_str(),
+                                     fileName_.c_str()));
     }
 
     std::string text_;
@@ -85,14 +128,12 @@ class NumberScanner {
 
 MonthlyRows readSection(NumberScanner& in, int years, const char* rowName) {
     MonthlyRows rows;
+    rows.reserve(static_cast<std::size_t>(years));
     for (int y = 1; y <= years; ++y) {
-        const std::string label = formatText("the label of %s row %d", rowName, y);
-        in.number(label.c_str());
+        in.number({nullptr, rowName, y, 0});
         MonthlyValues row{};
-        for (int month = 1; month <= MONTHS; ++month) {
-            const std::string what = formatText("month %d of %s row %d", month, rowName, y);
-            row[static_cast<size_t>(month)] = in.number(what.c_str());
-        }
+        for (int month = 1; month <= MONTHS; ++month)
+            row[static_cast<size_t>(month)] = in.number({nullptr, rowName, y, month});
         rows.push_back(row);
     }
     return rows;
@@ -114,19 +155,19 @@ WeatherRecord readRecord(ModelState& model) {
     file.reset();
 
     WeatherRecord record;
-    in.integer("the first header value");
-    in.integer("the second header value");
-    in.skipWord("the station name");
-    record.years = in.integer("the number of years");
+    in.integer({"the first header value"});
+    in.integer({"the second header value"});
+    in.skipWord({"the station name"});
+    record.years = in.integer({"the number of years"});
     if (record.years < 1) {
         throw ReaderError(formatText(
             "Error.  Weather file \"%s\"\nholds %d years of weather; it must hold at least one year.",
             fileName.c_str(), record.years));
     }
-    record.elevationFeet = in.number("the station elevation");
-    in.integer("the separator before the temperatures");
+    record.elevationFeet = in.number({"the station elevation"});
+    in.integer({"the separator before the temperatures"});
     record.temperature = readSection(in, record.years, "temperature");
-    in.integer("the separator before the precipitation");
+    in.integer({"the separator before the precipitation"});
     record.precipitation = readSection(in, record.years, "precipitation");
     return record;
 }

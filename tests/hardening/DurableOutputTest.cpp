@@ -85,6 +85,19 @@ void expectEndsWithCompleteRecord(const std::string& written, const std::string&
     EXPECT_TRUE(parseSummaryRecord(lastLine).has_value()) << "last line: " << lastLine;
 }
 
+// A results file cut by a full disk or a file-size limit ends where a year ended: the year of
+// its last record is not continued by the complete file's next record.
+void expectEndsAtTheEndOfAYear(const std::string& written, const std::string& complete) {
+    if (written.size() <= headerLength(complete) || written.size() >= complete.size()) return;
+    const std::size_t lastLineStart = written.find_last_of('\n', written.size() - 2) + 1;
+    const std::size_t nextLineEnd = complete.find('\n', written.size());
+    const auto last = parseSummaryRecord(written.substr(lastLineStart));
+    const auto next = parseSummaryRecord(complete.substr(written.size(), nextLineEnd - written.size()));
+    ASSERT_TRUE(last.has_value() && next.has_value());
+    EXPECT_FALSE(last->iteration == next->iteration && last->year == next->year)
+        << "cut inside year " << last->year << " of iteration " << last->iteration;
+}
+
 // Files left beside a target by a write that did not complete ("NAME.XXXXXX").
 int temporaryFilesBeside(const fs::path& target) {
     int count = 0;
@@ -186,7 +199,8 @@ void fill(const fs::path& directory) {
 
 TEST(DurableOutput, FullDiskEndsTheRunWithCompleteRecords) {
     if (!runningAsRoot()) GTEST_SKIP() << "mounting a tiny file system needs root";
-    const SmallDataSetOptions options = everyYear();
+    SmallDataSetOptions options = everyYear();
+    options.numPlots = 3;
     const std::string complete = completeResults(options);
     ASSERT_GT(complete.size(), 8192u);
     TempDirectory directory;
@@ -203,12 +217,14 @@ TEST(DurableOutput, FullDiskEndsTheRunWithCompleteRecords) {
     const std::string written = readTextFile(directory.path() / "full/results.out");
     ASSERT_FALSE(written.empty());
     expectEndsWithCompleteRecord(written, complete);
+    expectEndsAtTheEndOfAYear(written, complete);
 }
 
 // Under a file-size limit (ulimit -f, or a scheduler's limit) the run and the statistics say which
 // file reached it, in the system's words, and leave complete records and no temporary files.
 TEST(DurableOutput, AFileSizeLimitIsReportedLikeAFullDisk) {
-    const SmallDataSetOptions options = everyYear();
+    SmallDataSetOptions options = everyYear();
+    options.numPlots = 3;  // a year's records span plots: the file keeps whole years
     const std::string complete = completeResults(options);
     ASSERT_GT(complete.size(), 8192u);
     TempDirectory directory;
@@ -223,7 +239,10 @@ TEST(DurableOutput, AFileSizeLimitIsReportedLikeAFullDisk) {
     EXPECT_NE(run.output.find("Error: results file Data\\results.out could not be written (File too large)."),
               std::string::npos)
         << run.output;
-    expectEndsWithCompleteRecord(readTextFile(directory.path() / "Data/results.out"), complete);
+    const std::string written = readTextFile(directory.path() / "Data/results.out");
+    expectEndsWithCompleteRecord(written, complete);
+    expectEndsAtTheEndOfAYear(written, complete);
+    EXPECT_GT(written.size(), headerLength(complete)) << "the years that fitted were kept";
 
     ASSERT_EQ(runCommand(Command::Run), (Outcome{0, {COMPLETED}}));
     const CommandResult stats = limited("stats", 1);
@@ -324,6 +343,61 @@ TEST(DurableOutput, FullDiskLeavesNoStatisticsCopies) {
     EXPECT_FALSE(fs::exists(data / "statsInitParams.txt"));
     EXPECT_EQ(temporaryFilesBeside(data / "statsInputOutputRunTimeParams.txt"), 0);
     EXPECT_FALSE(readTextFile(directory.path() / "RESULTS_FILE.out").empty());
+}
+
+// Starts dravia4-batch run in the directory; its output goes nowhere.
+pid_t startRun(const fs::path& directory) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        if (chdir(directory.c_str()) != 0) _exit(126);
+        execl(DRAVIA_BATCH_PATH, DRAVIA_BATCH_PATH, "run", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+// Two working directories whose runs name one results file by its absolute path: the run that
+// comes second is refused before it writes, and the first run's file is whole and its own.
+TEST(DurableOutput, ASecondRunIntoAResultsFileInUseIsRefused) {
+    SmallDataSetOptions options;
+    options.numYears = 2000;
+    options.numPlots = 4;
+    options.printInterv = 4;
+    options.resultsInterv = 4;
+    const std::string complete = completeResults(options);
+    TempDirectory shared;
+    const std::string results = (shared.path() / "results.out").string();
+    TempDirectory first;
+    TempDirectory second;
+    for (const TempDirectory* directory : {&first, &second}) {
+        writeSmallDataSet(directory->path(), options);
+        const fs::path runTime = directory->path() / "Data/inputOutputRunTimeParams.txt";
+        writeTextFile(runTime, withItemValue(readTextFile(runTime), "RESULTS_FILE", results));
+    }
+    const pid_t child = startRun(first.path());
+    ASSERT_GT(child, 0);
+    for (int wait = 0; wait < 5000 && !(fs::exists(results) && fs::file_size(results) > 0); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The first run is held still while the second one tries, so that it is surely running.
+    kill(child, SIGSTOP);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status)) << "the first run ended before the second one started";
+    const CommandResult refused = runCommand(std::string(DRAVIA_BATCH_PATH) + " run 2>&1");
+    kill(child, SIGCONT);
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first run did not complete";
+    EXPECT_EQ(refused.status, 1) << refused.output;
+    EXPECT_NE(refused.output.find("Error: the output file " + results +
+                                  " is being written by another run (it is locked)."),
+              std::string::npos)
+        << refused.output;
+    EXPECT_EQ(readTextFile(results), complete);
+    // Once the first run has ended, the second one runs.
+    EXPECT_EQ(runCommand(Command::Run), (Outcome{0, {COMPLETED}}));
 }
 
 }  // namespace
