@@ -128,7 +128,6 @@ class NumberScanner {
 
 MonthlyRows readSection(NumberScanner& in, int years, const char* rowName) {
     MonthlyRows rows;
-    rows.reserve(static_cast<std::size_t>(years));
     for (int y = 1; y <= years; ++y) {
         in.number({nullptr, rowName, y, 0});
         MonthlyValues row{};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "InputTestSupport.h"
@@ -127,6 +129,38 @@ TEST_F(WeatherFileTest, OtherClimateValuesReadNothing) {
     model->params.WTHR_FILE = "Data\\absent.txt";
     readWeatherFile(*model, 2);
     EXPECT_TRUE(host.messages.empty());
+}
+
+// Each spelling a C reader takes for a number, in place of the precipitation of month 1 of row 1:
+// plain decimals are converted without the general reader, everything else with it, and both
+// give the reader's value or its refusal naming the month.
+TEST_F(WeatherFileTest, EveryNumberSpellingReadsAsTheCReaderReadsIt) {
+    struct Case {
+        const char* token;
+        double inches;  // NaN: refused
+    };
+    const double refused = std::numeric_limits<double>::quiet_NaN();
+    const Case cases[] = {
+        {"2.5", 2.5},       {"-0.1", -0.1},   {"+5", 5.0},       {".5", 0.5},       {"5.", 5.0},
+        {"0x1p3", 8.0},     {"1e2", 100.0},   {"1E-2", 0.01},    {"0", 0.0},        {"-0", -0.0},
+        {"1e-400", 0.0},    {"4.9e-324", 4.9e-324},              {"0.1000000000000000055511151231257827", 0.1},
+        {"1e400", refused}, {"inf", refused}, {"nan", refused},  {"-", refused},    {"x1", refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.token);
+        std::string text = weatherText("2", 2);
+        const std::size_t first = text.find("\n98\n1951 ") + 9;
+        text.replace(first, text.find(' ', first) - first, c.token);
+        const std::string failure = failureOf(text, 1);
+        if (std::isnan(c.inches)) {
+            EXPECT_EQ(failure, "Error.  Could not read month 1 of precipitation row 1 from\nweather file "
+                               "\"Data\\weather.txt\".");
+            continue;
+        }
+        ASSERT_EQ(failure, "none");
+        EXPECT_SAME_VALUE(model->weather.years[1].precipitation[1], c.inches * 25.4);
+        EXPECT_EQ(std::signbit(model->weather.years[1].precipitation[1]), std::signbit(c.inches));
+    }
 }
 
 }  // namespace
