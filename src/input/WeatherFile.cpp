@@ -1,8 +1,8 @@
 #include "input/WeatherFile.h"
 
 #include <cctype>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -117,8 +117,8 @@ class NumberScanner {
         while (position_ < text_.size() && isSpaceCharacter(text_[position_])) ++position_;
     }
     [[noreturn]] void fail(const NumberItem& what) const {
-        throw ReaderError(formatText("Error.  Could not read %s from\nweather file \"%s\".", what.text().c_str(),
-                                     fileName_.c_str()));
+        throw ReaderError(formatText("Error.  Could not read %s from\nweather file \"%s\".",
+                                     what.text().c_str(), fileName_.c_str()));
     }
 
     std::string text_;

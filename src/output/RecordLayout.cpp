@@ -311,30 +311,73 @@ std::string disturbanceHeaderText(const RunHeader& h) {
     return text;
 }
 
+namespace {
+
+// "%W.Pf" of each amount, each behind a blank.
+void appendAmounts(std::string& text, const Amounts& a, int firstWidth, int width, int precision) {
+    appendFixed(text, a.BA, firstWidth, precision);
+    for (const double value :
+         {a.STEM_BM, a.BARK_BM, a.BRANCH_BM, a.ROOT_BM, a.LEAF_BM, a.TOT_BIOM, a.TOT_VOL}) {
+        text += ' ';
+        appendFixed(text, value, width, precision);
+    }
+}
+
+}  // namespace
+
+// "%7d %5d %4d %3d %3d %27.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f \n"
 void appendSpeciesRecord(std::string& text, const SpeciesRecord& r) {
-    const Amounts& a = r.amounts;
-    appendFormat(text, "%*d", SPECIES_ITERATION_WIDTH, r.iteration);
-    appendFormat(text, " %5d %4d %3d %3d ", r.year, r.plot, r.species, r.population);
-    appendFormat(text, "%27.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f \n", a.BA, a.STEM_BM, a.BARK_BM,
-                 a.BRANCH_BM, a.ROOT_BM, a.LEAF_BM, a.TOT_BIOM, a.TOT_VOL);
+    appendInteger(text, r.iteration, SPECIES_ITERATION_WIDTH);
+    text += ' ';
+    appendInteger(text, r.year, 5);
+    text += ' ';
+    appendInteger(text, r.plot, 4);
+    text += ' ';
+    appendInteger(text, r.species, 3);
+    text += ' ';
+    appendInteger(text, r.population, 3);
+    text += ' ';
+    appendAmounts(text, r.amounts, 27, 9, 3);
+    text += " \n";
 }
 
+// "MMM %03d %05d %04d %03d %03d%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n"
 void appendTreeRecord(std::string& text, const TreeRecord& r) {
-    const Amounts& a = r.amounts;
     text += r.newSapling ? NEW_SAPLING_MARKER : "   ";
-    appendFormat(text, " %0*d", TREE_ITERATION_DIGITS, r.iteration);
-    appendFormat(text, " %05d %04d %03d %03d", r.birthYear, r.plot, r.species, r.treeId);
-    appendFormat(text, "%5d %6.3lf %6.1lf %8.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", r.age, r.dbh,
-                 r.height, a.BA, a.STEM_BM, a.BARK_BM, a.BRANCH_BM, a.ROOT_BM, a.LEAF_BM, a.TOT_BIOM,
-                 a.TOT_VOL);
+    text += ' ';
+    appendInteger(text, r.iteration, TREE_ITERATION_DIGITS, true);
+    text += ' ';
+    appendInteger(text, r.birthYear, 5, true);
+    text += ' ';
+    appendInteger(text, r.plot, 4, true);
+    text += ' ';
+    appendInteger(text, r.species, 3, true);
+    text += ' ';
+    appendInteger(text, r.treeId, 3, true);
+    appendInteger(text, r.age, 5);
+    text += ' ';
+    appendFixed(text, r.dbh, 6, 3);
+    text += ' ';
+    appendFixed(text, r.height, 6, 1);
+    text += ' ';
+    appendAmounts(text, r.amounts, 8, 9, 3);
+    text += '\n';
 }
 
+// "%5d %5d %7d %6d %7d %8.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f \n"
 void appendDisturbanceRecord(std::string& text, const DisturbanceRecord& r) {
-    const Amounts& a = r.amounts;
-    appendFormat(text, "%*d", DISTURBANCE_ITERATION_WIDTH, r.iteration);
-    appendFormat(text, " %5d %7d %6d %7d ", r.year, r.plot, r.species, r.removed);
-    appendFormat(text, "%8.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f \n", a.BA, a.STEM_BM, a.BARK_BM,
-                 a.BRANCH_BM, a.ROOT_BM, a.LEAF_BM, a.TOT_BIOM, a.TOT_VOL);
+    appendInteger(text, r.iteration, DISTURBANCE_ITERATION_WIDTH);
+    text += ' ';
+    appendInteger(text, r.year, 5);
+    text += ' ';
+    appendInteger(text, r.plot, 7);
+    text += ' ';
+    appendInteger(text, r.species, 6);
+    text += ' ';
+    appendInteger(text, r.removed, 7);
+    text += ' ';
+    appendAmounts(text, r.amounts, 8, 9, 1);
+    text += " \n";
 }
 
 std::optional<SummaryRecord> parseSummaryRecord(std::string_view line) {

@@ -104,7 +104,8 @@ void createResultsFile(ModelState& model, bool afterDisturbance) {
         throw ProgramExit{EXIT_FATAL_ERROR};
     }
     file.pending().clear();
-    if (!file.appendWhole(resultsHeaderText(model, afterDisturbance))) reportWriteFailure(model, afterDisturbance);
+    if (!file.appendWhole(resultsHeaderText(model, afterDisturbance)))
+        reportWriteFailure(model, afterDisturbance);
     bool& created =
         afterDisturbance ? model.output.afterDisturbanceFileCreated : model.output.resultsFileCreated;
     created = true;

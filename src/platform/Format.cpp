@@ -1,5 +1,7 @@
 #include "platform/Format.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -40,6 +42,33 @@ void appendFormat(std::string& out, const char* format, ...) {
     va_start(args, format);
     appendFormatV(out, format, args);
     va_end(args);
+}
+
+void appendFixed(std::string& out, double value, int width, int precision) {
+    char digits[400];  // the longest finite double in fixed notation with a few decimals
+    const std::to_chars_result result =
+        std::isfinite(value)
+            ? std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, precision)
+            : std::to_chars_result{nullptr, std::errc::value_too_large};
+    if (result.ec != std::errc{}) {
+        appendFormat(out, "%*.*f", width, precision, value);
+        return;
+    }
+    const auto length = static_cast<int>(result.ptr - digits);
+    if (length < width) out.append(static_cast<size_t>(width - length), ' ');
+    out.append(digits, static_cast<size_t>(length));
+}
+
+void appendInteger(std::string& out, int value, int width, bool zeroFilled) {
+    if (zeroFilled && value < 0) {
+        appendFormat(out, "%0*d", width, value);
+        return;
+    }
+    char digits[16];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    const auto length = static_cast<int>(result.ptr - digits);
+    if (length < width) out.append(static_cast<size_t>(width - length), zeroFilled ? '0' : ' ');
+    out.append(digits, static_cast<size_t>(length));
 }
 
 }  // namespace dravia

@@ -141,10 +141,24 @@ TEST_F(WeatherFileTest, EveryNumberSpellingReadsAsTheCReaderReadsIt) {
     };
     const double refused = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
-        {"2.5", 2.5},       {"-0.1", -0.1},   {"+5", 5.0},       {".5", 0.5},       {"5.", 5.0},
-        {"0x1p3", 8.0},     {"1e2", 100.0},   {"1E-2", 0.01},    {"0", 0.0},        {"-0", -0.0},
-        {"1e-400", 0.0},    {"4.9e-324", 4.9e-324},              {"0.1000000000000000055511151231257827", 0.1},
-        {"1e400", refused}, {"inf", refused}, {"nan", refused},  {"-", refused},    {"x1", refused},
+        {"2.5", 2.5},
+        {"-0.1", -0.1},
+        {"+5", 5.0},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"0x1p3", 8.0},
+        {"1e2", 100.0},
+        {"1E-2", 0.01},
+        {"0", 0.0},
+        {"-0", -0.0},
+        {"1e-400", 0.0},
+        {"4.9e-324", 4.9e-324},
+        {"0.1000000000000000055511151231257827", 0.1},
+        {"1e400", refused},
+        {"inf", refused},
+        {"nan", refused},
+        {"-", refused},
+        {"x1", refused},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.token);
@@ -153,8 +167,9 @@ TEST_F(WeatherFileTest, EveryNumberSpellingReadsAsTheCReaderReadsIt) {
         text.replace(first, text.find(' ', first) - first, c.token);
         const std::string failure = failureOf(text, 1);
         if (std::isnan(c.inches)) {
-            EXPECT_EQ(failure, "Error.  Could not read month 1 of precipitation row 1 from\nweather file "
-                               "\"Data\\weather.txt\".");
+            EXPECT_EQ(failure,
+                      "Error.  Could not read month 1 of precipitation row 1 from\nweather file "
+                      "\"Data\\weather.txt\".");
             continue;
         }
         ASSERT_EQ(failure, "none");
