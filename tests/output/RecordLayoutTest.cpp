@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -230,6 +232,39 @@ TEST(RecordRoundTrip, RaisingTheIterationKeepsEachRecordsColumns) {
         {" ITER-  SIM/ PLOT\n", " ITER-  SIM/ PLOT\n", false},  // not a record: unchanged
     };
     for (const Case& c : cases) EXPECT_EQ(withIterationRaised(c.written, 100, c.disturbanceFile), c.raised);
+}
+
+// The records' numbers are written without printf; each must be the characters printf writes
+// with the record's width and precision, where a shortcut would slip: exact ties (to even),
+// negatives rounding to zero, values wider than their field, zero-filled negatives,
+// non-finite values.
+TEST(RecordNumbers, AreTheCharactersOfTheirPrintfFormat) {
+    const double values[] = {0.0625,      0.1875, 2.5,      -0.0004, -0.05,    0.0,        -0.0,
+                             1234567.891, 1e300,  4.9e-324, 0.0005,  999.9995, -1234.5678, 12.3456,
+                             1e-7,        0.15,   -1e-300,  0.25,    0.35,     1e22};
+    for (const double value : values) {
+        for (const int precision : {1, 3}) {
+            for (const int width : {6, 9, 27}) {
+                std::string text;
+                appendFixed(text, value, width, precision);
+                EXPECT_EQ(text, formatText("%*.*f", width, precision, value)) << value;
+            }
+        }
+    }
+    for (const double value : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+        std::string text;
+        appendFixed(text, value, 9, 3);
+        EXPECT_EQ(text, formatText("%9.3f", value));
+    }
+    for (const int value : {0, 7, -7, 12345, -12345, 2147483647, -2147483647 - 1}) {
+        for (const int width : {3, 5, 7}) {
+            std::string spaced, zeroFilled;
+            appendInteger(spaced, value, width);
+            appendInteger(zeroFilled, value, width, true);
+            EXPECT_EQ(spaced, formatText("%*d", width, value));
+            EXPECT_EQ(zeroFilled, formatText("%0*d", width, value));
+        }
+    }
 }
 
 }  // namespace
