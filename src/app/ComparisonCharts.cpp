@@ -1,0 +1,269 @@
+#include "app/ComparisonCharts.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <new>
+
+#include "app/ChartDrawing.h"
+#include "app/ChartStyle.h"
+#include "app/RunCharts.h"
+#include "display/DisplayNames.h"
+#include "platform/ProgramExit.h"
+
+namespace dravia {
+
+namespace {
+
+QString letter(size_t run) {
+    return QString(QChar(static_cast<char16_t>(u'A' + run)));
+}
+
+QString choiceName(const ComparisonChoice& choice) {
+    const QString what = choice.species ? QString::fromStdString(*choice.species) : QStringLiteral("Stand total");
+    return QStringLiteral("%1: %2").arg(what, quantityName(choice.quantity).toLower());
+}
+
+QLabel* newTextLine(QWidget* parent, const QString& name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setContentsMargins(10, 6, 10, 6);
+    label->setAutoFillBackground(true);
+    QPalette white = label->palette();
+    white.setColor(QPalette::Window, CHART_BACKGROUND);
+    white.setColor(QPalette::WindowText, CHART_TEXT);
+    label->setPalette(white);
+    label->setFont(chartFont(CAPTION_POINTS));
+    return label;
+}
+
+QChart* comparisonChart(const ComparedRuns& runs, ComparisonKind kind, const ComparisonChoice& choice,
+                        const ChartTable& table) {
+    std::vector<DrawnLine> lines;
+    for (size_t c = 0; c < table.curves.size(); ++c) {
+        // A difference takes the colour of the run it is taken from.
+        const size_t run = kind == ComparisonKind::Difference ? c + 1 : c;
+        DrawnLine line;
+        line.curve = &table.curves[c];
+        line.colour = chartColour(run);
+        line.style = seriesLineStyle(run);
+        line.band = table.curves[c].band;
+        line.legend = QStringLiteral("%1: %2").arg(letter(run), QString::fromStdString(table.curves[c].scenario));
+        line.label = kind == ComparisonKind::Difference ? letter(run) + QStringLiteral(" \u2212 A") : letter(run);
+        lines.push_back(line);
+    }
+    LineChartLayout layout;
+    const QString unit = quantityUnit(choice.quantity);
+    if (kind == ComparisonKind::Scenarios) {
+        layout.title = QStringLiteral("%1 by scenario").arg(choiceName(choice));
+        layout.valueTitle = QStringLiteral("%1 (%2)").arg(quantityName(choice.quantity), unit);
+    } else {
+        layout.title = QStringLiteral("%1: difference from %2").arg(choiceName(choice),
+                                                                   QStringLiteral("A"));
+        layout.valueTitle = QStringLiteral("Difference (%1)").arg(unit);
+        layout.cutAtZero = false;
+        layout.zeroLine = true;
+    }
+    QChart* chart = newLineChart(layout, lines);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    (void)runs;
+    return chart;
+}
+
+bool anyBelowZero(const ChartTable& table) {
+    for (const TableCurve& curve : table.curves) {
+        if (!curve.band) continue;
+        for (const CurvePoint& point : curve.points)
+            if (point.lower < 0.0) return true;
+    }
+    return false;
+}
+
+int fewestIterations(const ComparedRuns& runs) {
+    int fewest = runs.empty() ? 0 : runs.front()->iterations;
+    for (const auto& run : runs) fewest = std::min(fewest, run->iterations);
+    return fewest;
+}
+
+}  // namespace
+
+QString comparisonSubtitle(const ComparedRuns& runs) {
+    QStringList lines;
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const RunChartData& run = *runs[r];
+        QStringList facts;
+        if (!run.community.empty()) facts << QString::fromStdString(run.community);
+        if (!run.climate.empty()) facts << climatePresetName(run.climate, QString::fromStdString(run.climate));
+        facts << QStringLiteral("%1 iterations × %2 plots").arg(run.iterations).arg(run.plots);
+        if (!run.years.empty()) facts << QStringLiteral("years %1–%2").arg(run.years.front()).arg(run.years.back());
+        lines << QStringLiteral("%1: %2 (%3)").arg(letter(r), QString::fromStdString(comparedNames(runs)[r]),
+                                                   facts.join(QStringLiteral(" · ")));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString comparisonCaption(const ComparedRuns& runs, ComparisonKind kind, const ChartTable& table) {
+    const int fewest = fewestIterations(runs);
+    const QString rough = fewest < 10 ? QStringLiteral(" (few iterations: rough)") : QString();
+    if (kind == ComparisonKind::Scenarios) {
+        QString caption = QStringLiteral("Lines: each scenario's average of its iterations%1. Shading: 95 % "
+                                         "confidence interval of that average.")
+                              .arg(rough);
+        if (anyBelowZero(table))
+            caption += QStringLiteral(" Where the interval reaches below zero, the shading is cut at zero.");
+        return caption;
+    }
+    return QStringLiteral("Line: each scenario's average minus that of A%1. Shading: 95 % confidence "
+                          "interval of the difference (Welch). Where the shading does not cover the zero "
+                          "line, the difference is larger than chance between iterations would make it.")
+        .arg(rough);
+}
+
+ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent) : QWidget(parent), kind_(kind) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    subtitle_ = newTextLine(this, QStringLiteral("subtitle"));
+    view_ = new QChartView(this);
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setFocusPolicy(Qt::NoFocus);
+    caption_ = newTextLine(this, QStringLiteral("caption"));
+    note_ = newTextLine(this, QStringLiteral("yearsNote"));
+    layout->addWidget(subtitle_);
+    layout->addWidget(view_, 1);
+    layout->addWidget(caption_);
+    layout->addWidget(note_);
+    note_->hide();
+}
+
+void ComparisonPage::showRuns(const ComparedRuns& runs, const ComparisonChoice& choice) {
+    table_ = kind_ == ComparisonKind::Scenarios ? comparisonTable(runs, choice) : differenceTable(runs, choice);
+    subtitle_->setText(comparisonSubtitle(runs));
+    caption_->setText(comparisonCaption(runs, kind_, table_));
+    const QString note = QString::fromStdString(sharedYearsNote(runs));
+    note_->setText(note);
+    note_->setVisible(!note.isEmpty());
+    QChart* previous = view_->chart();
+    view_->setChart(comparisonChart(runs, kind_, choice, table_));
+    delete previous;
+}
+
+QChart* ComparisonPage::chart() const {
+    return view_->chart();
+}
+
+QString ComparisonPage::caption() const {
+    return caption_->text();
+}
+
+QString ComparisonPage::subtitle() const {
+    return subtitle_->text();
+}
+
+QString ComparisonPage::yearsNote() const {
+    return note_->text();
+}
+
+namespace {
+
+const char* quantityFileName(StandQuantity quantity) {
+    switch (quantity) {
+        case StandQuantity::AboveGroundBiomass:
+            return "biomass";
+        case StandQuantity::Stems:
+            return "stems";
+        case StandQuantity::BasalArea:
+            break;
+    }
+    return "basal-area";
+}
+
+bool writeText(const QString& file, const std::string& text) {
+    QFile out(file);
+    return out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           out.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+           out.flush();
+}
+
+int writeComparisonChartsOf(const QStringList& databaseFiles, const QString& outputDirectory,
+                            const std::optional<QString>& species) {
+    ComparedRuns runs;
+    for (const QString& file : databaseFiles) {
+        try {
+            runs.push_back(std::make_shared<const RunChartData>(readRunChartData(file.toStdString())));
+        } catch (const RunDatabaseError& error) {
+            std::fprintf(stderr, "dravia4: %s\n", error.what());
+            return EXIT_FATAL_ERROR;
+        }
+    }
+    if (sharedYears(runs).empty()) {
+        std::fprintf(stderr, "dravia4: the runs share no recorded year, so they cannot be compared: %s\n",
+                     sharedYearsNote(runs).c_str());
+        return EXIT_FATAL_ERROR;
+    }
+    const std::string note = sharedYearsNote(runs);
+    if (!note.empty()) std::fprintf(stderr, "dravia4: %s\n", note.c_str());
+    const std::vector<std::string> known = comparedSpecies(runs);
+    std::string chosen = species ? species->toStdString() : leadingSpecies(runs);
+    if (species && std::find(known.begin(), known.end(), chosen) == known.end()) {
+        std::string list;
+        for (const std::string& name : known) list += (list.empty() ? "" : ", ") + name;
+        std::fprintf(stderr, "dravia4: no run has the species \"%s\" (they have: %s)\n", chosen.c_str(),
+                     list.c_str());
+        return EXIT_USAGE;
+    }
+    if (!QDir().mkpath(outputDirectory)) {
+        std::fprintf(stderr, "dravia4: cannot create the directory \"%s\"\n", qPrintable(outputDirectory));
+        return EXIT_FATAL_ERROR;
+    }
+    const QDir directory(outputDirectory);
+    std::vector<std::optional<std::string>> subjects = {std::nullopt};
+    if (!chosen.empty()) subjects.push_back(chosen);
+    for (const auto& subject : subjects) {
+        for (const StandQuantity quantity : STAND_QUANTITIES) {
+            const ComparisonChoice choice{quantity, subject};
+            for (const ComparisonKind kind : {ComparisonKind::Scenarios, ComparisonKind::Difference}) {
+                ComparisonPage page(kind);
+                page.showRuns(runs, choice);
+                const QString name = QStringLiteral("%1-%2-%3")
+                                         .arg(kind == ComparisonKind::Scenarios ? "compare" : "difference",
+                                              subject ? "species" : "total", quantityFileName(quantity));
+                for (const char* extension : {".png", ".svg"}) {
+                    const QString file = directory.filePath(name + extension);
+                    if (!writeChartPage(page, file)) {
+                        std::fprintf(stderr, "dravia4: cannot write the chart \"%s\"\n", qPrintable(file));
+                        return EXIT_FATAL_ERROR;
+                    }
+                }
+                const QString csv = directory.filePath(name + ".csv");
+                if (!writeText(csv, chartTablesCsv({page.table()}))) {
+                    std::fprintf(stderr, "dravia4: cannot write the chart data \"%s\"\n", qPrintable(csv));
+                    return EXIT_FATAL_ERROR;
+                }
+            }
+        }
+    }
+    return EXIT_NORMAL;
+}
+
+}  // namespace
+
+int writeComparisonCharts(const QStringList& databaseFiles, const QString& outputDirectory,
+                          const std::optional<QString>& species) {
+    try {
+        return writeComparisonChartsOf(databaseFiles, outputDirectory, species);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "dravia4: %s\n", OUT_OF_MEMORY_MESSAGE);
+        return EXIT_FATAL_ERROR;
+    }
+}
+
+}  // namespace dravia
