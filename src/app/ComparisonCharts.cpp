@@ -23,9 +23,10 @@ QString letter(size_t run) {
     return QString(QChar(static_cast<char16_t>(u'A' + run)));
 }
 
+// "Stand basal area", "Sugar maple basal area".
 QString choiceName(const ComparisonChoice& choice) {
-    const QString what = choice.species ? QString::fromStdString(*choice.species) : QStringLiteral("Stand total");
-    return QStringLiteral("%1: %2").arg(what, quantityName(choice.quantity).toLower());
+    const QString what = choice.species ? QString::fromStdString(*choice.species) : QStringLiteral("Stand");
+    return QStringLiteral("%1 %2").arg(what, quantityName(choice.quantity).toLower());
 }
 
 QLabel* newTextLine(QWidget* parent, const QString& name) {

@@ -18,6 +18,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QStackedBarSeries>
+#include <QScrollBar>
 #include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -495,6 +496,10 @@ void ChartPage::fillSpeciesList() {
         focus->setData(Qt::UserRole, species.species);
         list_->setItem(row, 1, focus);
     }
+    // As wide as its names, the rest of the page for the chart.
+    list_->resizeColumnsToContents();
+    list_->setFixedWidth(list_->horizontalHeader()->length() + 2 * list_->frameWidth() +
+                         list_->verticalScrollBar()->sizeHint().width());
 }
 
 void ChartPage::listChanged(int row, int column) {

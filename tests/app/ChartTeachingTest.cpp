@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -160,6 +162,45 @@ TEST_F(FocusWindow, OneSpeciesInFocusHasItsBandTheOthersAreThinGreyLines) {
     QApplication::processEvents();
     EXPECT_FALSE(window.speciesVisible(2));
     EXPECT_EQ(seriesNamed<QLineSeries>(page->chart(), QStringLiteral("mean:Test stand:Balsam fir")), nullptr);
+}
+
+// Each iteration of the species in focus as a thin line instead of its band.
+TEST_F(FocusWindow, IterationsAsLinesReplaceTheBandOfTheSpeciesInFocus) {
+    window.setFocusSpecies(2);
+    ASSERT_TRUE(window.iterationLinesBox()->isEnabled());
+    window.iterationLinesBox()->click();
+    QChart* chart = window.page(ChartKind::BasalArea)->chart();
+    EXPECT_EQ(seriesCount(chart, QStringLiteral("iteration")), 3);
+    EXPECT_EQ(seriesCount(chart, QStringLiteral("band:")), 0);
+    // Fir's iterations are 3, 4 and 5 m²/ha: the lines are the iterations' own values.
+    std::set<double> firstPoints;
+    for (QAbstractSeries* series : chart->series()) {
+        if (series->objectName() == QStringLiteral("iteration"))
+            firstPoints.insert(qobject_cast<QLineSeries*>(series)->at(0).y());
+    }
+    EXPECT_EQ(firstPoints, (std::set<double>{3.0, 4.0, 5.0}));
+    EXPECT_TRUE(window.page(ChartKind::BasalArea)->caption().endsWith(QStringLiteral("Thin lines: each iteration on its own.")));
+    EXPECT_EQ(seriesCount(window.page(ChartKind::Totals)->chart(0), QStringLiteral("iteration")), 3);
+}
+
+// Every control can be reached with Tab, and every command has its keys.
+TEST_F(FocusWindow, EveryControlIsReachableByKeyboard) {
+    const std::vector<QWidget*> controls = {window.tabs(), window.iterationLinesBox(), window.diameterYears(),
+                                            window.page(ChartKind::BasalArea)->speciesList(), window.compareRuns(),
+                                            window.compareQuantity(), window.compareSubject()};
+    for (QWidget* control : controls) {
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << control->objectName().toStdString();
+    }
+    int commands = 0;
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator()) continue;
+            ++commands;
+            EXPECT_FALSE(action->shortcut().isEmpty()) << action->text().toStdString();
+        }
+    }
+    EXPECT_EQ(commands, 5);  // open, save, save at 2x, export, close
 }
 
 // The focus line's own pixels, measured against the plot's white beside them.
