@@ -70,20 +70,20 @@ QLineSeries* newMeanLine(const DrawnLine& line) {
     return series;
 }
 
-// The labels at the lines' ends, moved apart where they would overlap: positions in axis units,
-// at least `gap` apart, within the axis.
-std::vector<double> spreadLabels(std::vector<double> wanted, double gap, double bottom, double top) {
+// The labels at the lines' ends, moved apart where they would overlap: positions at least `gap`
+// apart, within [low, high].
+std::vector<double> spreadLabels(const std::vector<double>& wanted, double gap, double low, double high) {
     std::vector<size_t> order(wanted.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return wanted[a] < wanted[b]; });
     std::vector<double> placed(wanted.size());
-    double floor = bottom + gap / 2;
+    double floor = low + gap / 2;
     for (const size_t i : order) {
         placed[i] = std::max(wanted[i], floor);
         floor = placed[i] + gap;
     }
-    // Those pushed over the top come back down, each a gap below the one above.
-    double ceiling = top - gap / 2;
+    // Those pushed beyond the end come back, each a gap before the next.
+    double ceiling = high - gap / 2;
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         placed[*it] = std::min(placed[*it], ceiling);
         ceiling = placed[*it] - gap;
@@ -141,7 +141,7 @@ QValueAxis* addYearAxis(QChart* chart, const std::vector<int>& years) {
         axis->setRange(first, last);
         axis->setTickType(QValueAxis::TicksDynamic);
         axis->setTickAnchor(0.0);
-        axis->setTickInterval(std::max(1.0, roundStep(last - first, 10)));
+        axis->setTickInterval(std::max(1.0, roundStep(last - first, 6)));
     } else {
         axis->setRange(first - 1.0, last + 1.0);
         axis->setTickCount(3);
@@ -246,28 +246,34 @@ QChart* newLineChart(const LineChartLayout& layout, const std::vector<DrawnLine>
         const QFontMetricsF metrics(font);
         double widest = 0.0;
         for (const DrawnLine* line : labelled) widest = std::max(widest, metrics.horizontalAdvance(line->label));
-        // A label is about a twentieth of a chart's height of the plot's axis.
-        const double gap = (y->max() - y->min()) / 20.0;
-        const std::vector<double> placed = spreadLabels(ends, gap, y->min(), y->max());
         QLineSeries* anchor = nullptr;
         for (QAbstractSeries* series : chart->series()) {
             if (!anchor) anchor = qobject_cast<QLineSeries*>(series);
         }
-        std::vector<std::pair<QGraphicsSimpleTextItem*, double>> items;
-        for (size_t i = 0; i < labelled.size(); ++i) {
-            auto* text = new QGraphicsSimpleTextItem(labelled[i]->label, chart);
+        std::vector<QGraphicsSimpleTextItem*> items;
+        for (const DrawnLine* line : labelled) {
+            auto* text = new QGraphicsSimpleTextItem(line->label, chart);
             text->setFont(font);
-            text->setBrush(labelled[i]->colour == CONTEXT_GREY ? QColor(0x60, 0x60, 0x60) : labelled[i]->colour);
+            text->setBrush(line->colour == CONTEXT_GREY ? QColor(0x60, 0x60, 0x60) : line->colour);
             text->setData(0, QStringLiteral("label"));
-            items.emplace_back(text, placed[i]);
+            items.push_back(text);
         }
         const double rightEnd = x->max();
-        // Placed again whenever the plot area moves: the labels sit just right of its edge.
-        const auto place = [chart, anchor, items, rightEnd](const QRectF&) {
-            for (const auto& [text, level] : items) {
-                const QPointF at = chart->mapToPosition(QPointF(rightEnd, level), anchor);
-                text->setPos(at.x() + 6.0, at.y() - text->boundingRect().height() / 2.0);
+        // Placed again whenever the plot area moves: just right of its edge, each at its line's
+        // level, moved apart by a line of text where they would overlap.
+        const auto place = [chart, anchor, items, ends, rightEnd](const QRectF& plot) {
+            std::vector<double> wanted;
+            double right = plot.right();
+            for (const double end : ends) {
+                const QPointF at = chart->mapToPosition(QPointF(rightEnd, end), anchor);
+                wanted.push_back(at.y());
+                right = at.x();
             }
+            const double height = items.empty() ? 0.0 : items.front()->boundingRect().height();
+            const QRectF room = chart->rect();
+            const std::vector<double> placed = spreadLabels(wanted, height, room.top(), room.bottom());
+            for (size_t i = 0; i < items.size(); ++i)
+                items[i]->setPos(right + 6.0, placed[i] - height / 2.0);
         };
         QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
         QMargins margins = chart->margins();

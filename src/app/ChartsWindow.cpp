@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
@@ -136,7 +137,14 @@ QWidget* ChartsWindow::buildCompareTab() {
     difference_ = new ComparisonPage(ComparisonKind::Difference, charts);
     charts->addWidget(scenarios_);
     charts->addWidget(difference_);
-    layout->addWidget(charts, 1);
+    charts->setChildrenCollapsible(false);
+    // Both charts readable, one under the other; on a small screen they scroll.
+    charts->setMinimumHeight(2 * 260);
+    auto* scroll = new QScrollArea(tab);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(charts);
+    layout->addWidget(scroll, 1);
     connect(compareRuns_, &QListWidget::itemChanged, this, [this] { compareChanged(); });
     connect(compareQuantity_, &QComboBox::currentIndexChanged, this, [this] { compareChanged(); });
     connect(compareSubject_, &QComboBox::currentIndexChanged, this, [this] { compareChanged(); });

@@ -35,7 +35,7 @@ QLabel* newTextLine(QWidget* parent, const QString& name) {
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    label->setContentsMargins(10, 6, 10, 6);
+    label->setContentsMargins(8, 3, 8, 3);
     label->setAutoFillBackground(true);
     QPalette white = label->palette();
     white.setColor(QPalette::Window, CHART_BACKGROUND);

@@ -18,6 +18,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QStackedBarSeries>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSvgGenerator>
 #include <QTableWidget>
@@ -33,6 +34,7 @@
 #include "app/ChartDrawing.h"
 #include "app/ChartStyle.h"
 #include "display/DisplayNames.h"
+#include "model/ModelOptions.h"
 #include "platform/ProgramExit.h"
 
 namespace dravia {
@@ -41,6 +43,8 @@ namespace {
 
 constexpr const char* SPECIES_PROPERTY = "species";
 constexpr int FEW_ITERATIONS = 10;
+// The height below which a chart panel's title, axes and curves no longer fit.
+constexpr int MINIMUM_PANEL_HEIGHT = 220;
 
 QString speciesName(const ChartSpecies& species) {
     return speciesDisplayName(species.name);
@@ -127,8 +131,9 @@ QChart* speciesChart(const RunChartData& data, ChartKind kind, const ChartOption
         lines.push_back(line);
     }
     LineChartLayout layout;
-    layout.title = QStringLiteral("%1 by species").arg(quantityName(quantity));
-    layout.valueTitle = QStringLiteral("%1 (%2)").arg(quantityName(quantity), quantityUnit(quantity));
+    layout.title = QStringLiteral("%1 by species (%2)").arg(quantityName(quantity), quantityUnit(quantity));
+    // The title names the quantity; the axis its unit, which fits a low chart on a small screen.
+    layout.valueTitle = quantityUnit(quantity);
     return newLineChart(layout, lines);
 }
 
@@ -373,20 +378,43 @@ QString chartCaption(const RunChartData& data, ChartKind kind, const ChartOption
     return caption;
 }
 
+namespace {
+
+// Whether a scenario's name already says each option of "KEY=value, KEY=value" (as its default
+// name does: "slow-growth years 3").
+bool namesEveryOption(const QString& scenario, const std::string& options) {
+    for (const QString& option : QString::fromStdString(options).split(QStringLiteral(", "))) {
+        const QStringList keyAndValue = option.split(QLatin1Char('='));
+        if (keyAndValue.size() != 2) return false;
+        bool named = false;
+        for (const ModelOptionKind& kind : MODEL_OPTION_KINDS) {
+            if (keyAndValue[0] == QLatin1String(kind.key))
+                named = scenario.contains(QString::fromLatin1(kind.name) + QLatin1Char(' ') + keyAndValue[1]);
+        }
+        if (!named) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 QString chartSubtitle(const RunChartData& data, const QString& runLabel) {
-    QString text = QString::fromStdString(data.scenario);
-    if (!runLabel.isEmpty()) text = runLabel + QStringLiteral(": ") + text;
+    const QString scenario = QString::fromStdString(data.scenario);
+    QString text = runLabel.isEmpty() ? scenario : runLabel + QStringLiteral(": ") + scenario;
+    // The community and climate where the scenario's name does not already say them.
     QStringList facts;
-    if (!data.community.empty()) facts << QStringLiteral("Community: %1").arg(QString::fromStdString(data.community));
-    if (!data.climate.empty())
-        facts << QStringLiteral("Climate: %1").arg(climatePresetName(data.climate, QString::fromStdString(data.climate)));
+    const QString community = QString::fromStdString(data.community);
+    const QString climate = climatePresetName(data.climate, QString::fromStdString(data.climate));
+    if (!community.isEmpty() && !scenario.contains(community))
+        facts << QStringLiteral("Community: %1").arg(community);
+    if (!climate.isEmpty() && !scenario.contains(climate) && !scenario.contains(QString::fromStdString(data.climate)))
+        facts << QStringLiteral("Climate: %1").arg(climate);
     facts << QStringLiteral("%1 iterations × %2 plots").arg(data.iterations).arg(data.plots);
     if (!data.years.empty())
         facts << QStringLiteral("Years %1–%2").arg(data.years.front()).arg(data.years.back());
-    text += QStringLiteral("\n") + facts.join(QStringLiteral(" · "));
-    if (!data.modelOptions.empty())
-        text += QStringLiteral("\nModel options: ") + QString::fromStdString(data.modelOptions);
-    return text;
+    if (!data.modelOptions.empty() && !namesEveryOption(scenario, data.modelOptions))
+        facts << QStringLiteral("Model options: ") + QString::fromStdString(data.modelOptions);
+    return text + QStringLiteral("\n") + facts.join(QStringLiteral(" · "));
 }
 
 int diameterChartYear(const RunChartData& data, const ChartOptions& options) {
@@ -401,7 +429,7 @@ QLabel* newTextLine(QWidget* parent, const QString& name, int points, bool bold)
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    label->setContentsMargins(10, 6, 10, 6);
+    label->setContentsMargins(8, 3, 8, 3);
     label->setAutoFillBackground(true);
     QPalette white = label->palette();
     white.setColor(QPalette::Window, CHART_BACKGROUND);
@@ -427,12 +455,27 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
     subtitle_ = newTextLine(this, QStringLiteral("subtitle"), CAPTION_POINTS, false);
     column->addWidget(subtitle_);
     const int panels = kind_ == ChartKind::Totals ? static_cast<int>(STAND_QUANTITIES.size()) : 1;
+    // In the window, panels that do not fit a small screen scroll rather than push the window off it.
+    QVBoxLayout* panelColumn = column;
+    if (withSpeciesList && panels > 1) {
+        auto* scroll = new QScrollArea(this);
+        scroll->setObjectName(QStringLiteral("panels"));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        auto* inner = new QWidget(scroll);
+        inner->setMinimumHeight(panels * MINIMUM_PANEL_HEIGHT);
+        panelColumn = new QVBoxLayout(inner);
+        panelColumn->setContentsMargins(0, 0, 0, 0);
+        panelColumn->setSpacing(0);
+        scroll->setWidget(inner);
+        column->addWidget(scroll, 1);
+    }
     for (int panel = 0; panel < panels; ++panel) {
         auto* view = new QChartView(this);
         view->setRenderHint(QPainter::Antialiasing);
         view->setFrameShape(QFrame::NoFrame);
         view->setFocusPolicy(Qt::NoFocus);
-        column->addWidget(view, 1);
+        panelColumn->addWidget(view, 1);
         views_.push_back(view);
     }
     caption_ = newTextLine(this, QStringLiteral("caption"), CAPTION_POINTS, false);
@@ -490,7 +533,8 @@ void ChartPage::fillSpeciesList() {
         name->setIcon(QIcon(swatch));
         name->setData(Qt::UserRole, species.species);
         list_->setItem(row, 0, name);
-        auto* focus = new QTableWidgetItem(QStringLiteral("focus"));
+        auto* focus = new QTableWidgetItem;
+        focus->setToolTip(QStringLiteral("Draw %1 in colour with its confidence interval").arg(speciesName(species)));
         focus->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         focus->setCheckState(options_.focusSpecies == species.species ? Qt::Checked : Qt::Unchecked);
         focus->setData(Qt::UserRole, species.species);
