@@ -157,6 +157,11 @@ void ComparisonPage::showRuns(const ComparedRuns& runs, const ComparisonChoice& 
     delete previous;
 }
 
+void ComparisonPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    for (QLabel* label : {subtitle_, caption_, note_}) keepTextWhole(*label);
+}
+
 QChart* ComparisonPage::chart() const {
     return view_->chart();
 }

@@ -35,6 +35,9 @@ class ComparisonPage : public QWidget {
     QString yearsNote() const;
     const ChartTable& table() const { return table_; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     ComparisonKind kind_;
     ChartTable table_;

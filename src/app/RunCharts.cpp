@@ -118,8 +118,10 @@ QChart* speciesChart(const RunChartData& data, ChartKind kind, const ChartOption
         line.label = speciesName(*species);
         const bool focus = inFocus(options, species->species);
         if (options.focusSpecies && !focus) {
+            // Context: thin, grey and unnamed, so that the eye goes to the species in focus.
             line.colour = CONTEXT_GREY;
             line.width = 1.2;
+            line.label.clear();
         } else {
             line.colour = speciesColour(data, species->species);
             line.style = seriesLineStyle(static_cast<size_t>(position));
@@ -367,8 +369,7 @@ QString chartCaption(const RunChartData& data, ChartKind kind, const ChartOption
         return QStringLiteral("Line: one iteration of %1 plots; a single iteration has no confidence interval.")
             .arg(data.plots);
     }
-    const QString line = isBySpecies(kind) ? QStringLiteral("Thick line: the species in focus, average of %1%2.")
-                                           : QStringLiteral("Line: average of %1%2.");
+    const QString line = QStringLiteral("Line: average of %1%2.");
     if (options.iterationLines && data.hasIterationLines()) {
         return line.arg(behind, rough) + QStringLiteral(" Thin lines: each iteration on its own.");
     }
@@ -441,6 +442,12 @@ QLabel* newTextLine(QWidget* parent, const QString& name, int points, bool bold)
 
 }  // namespace
 
+void keepTextWhole(QLabel& label) {
+    // A wrapped line asks for the height of its lines at its width; the chart gives way.
+    const int needed = label.heightForWidth(label.width());
+    if (needed > 0 && label.minimumHeight() != needed) label.setMinimumHeight(needed);
+}
+
 ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, ChartOptions options,
                      QWidget* parent, bool withSpeciesList)
     : QWidget(parent), data_(std::move(data)), kind_(kind), options_(std::move(options)) {
@@ -475,6 +482,8 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
         view->setRenderHint(QPainter::Antialiasing);
         view->setFrameShape(QFrame::NoFrame);
         view->setFocusPolicy(Qt::NoFocus);
+        // Low rather than pushing the caption off a small screen.
+        view->setMinimumHeight(MINIMUM_PANEL_HEIGHT / 2);
         panelColumn->addWidget(view, 1);
         views_.push_back(view);
     }
@@ -498,6 +507,12 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
         connect(list_, &QTableWidget::cellChanged, this, &ChartPage::listChanged);
     }
     rebuild();
+}
+
+void ChartPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    keepTextWhole(*subtitle_);
+    keepTextWhole(*caption_);
 }
 
 QString ChartPage::subtitle() const {

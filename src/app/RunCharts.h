@@ -96,6 +96,9 @@ class ChartPage : public QWidget {
     QTableWidget* speciesList() const { return list_; }
     std::vector<ChartTable> tables() const { return runChartTables(*data_, kind_, options_); }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   signals:
     void speciesShown(int species, bool shown);
     void focusChosen(std::optional<int> species);
@@ -113,6 +116,10 @@ class ChartPage : public QWidget {
     QTableWidget* list_ = nullptr;
     std::vector<QChartView*> views_;
 };
+
+// Gives a wrapped label the height its lines take at its width, so that a chart beside it gives
+// way rather than the text being cut.
+void keepTextWhole(QLabel& label);
 
 // Lays a page out at `size` without showing it and writes it: PNG at `scale` times the pixels, or
 // an SVG drawing by the ".svg" extension. False when the file cannot be written.

@@ -8,6 +8,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QGraphicsTextItem>
+#include <QLabel>
 #include <QListWidget>
 #include <QTableWidget>
 #include <QDialogButtonBox>
@@ -42,6 +43,12 @@ void expectWhollyOnScreen(ChartsWindow& charts) {
         << screen.height();
     auto* page = qobject_cast<ChartPage*>(charts.tabs()->currentWidget());
     ASSERT_NE(page, nullptr);
+    // The lines above and under the chart are whole.
+    for (const QString& name : {QStringLiteral("subtitle"), QStringLiteral("caption")}) {
+        auto* label = page->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name.toStdString();
+    }
     QChartView* view = page->views().at(0);
     for (QAbstractAxis* axis : page->chart()->axes()) {
         bool found = false;
