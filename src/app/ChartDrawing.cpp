@@ -205,7 +205,6 @@ QChart* newLineChart(const LineChartLayout& layout, const std::vector<DrawnLine>
         zero->append(x->max(), 0.0);
         zero->setPen(QPen(CHART_TEXT, 1.5, Qt::SolidLine));
         zero->setObjectName(QStringLiteral("zero"));
-        zero->setName(QStringLiteral("No difference"));
         attach(chart, zero, x, y);
     }
     // Bands first, then iteration lines, then the means: grey context before coloured lines.

@@ -39,5 +39,6 @@ inline constexpr int TITLE_POINTS = 14;
 inline constexpr int AXIS_TITLE_POINTS = 12;
 inline constexpr int AXIS_LABEL_POINTS = 11;
 inline constexpr int CAPTION_POINTS = 11;
+inline constexpr int COMPACT_SUBTITLE_POINTS = 9;
 
 }  // namespace dravia

@@ -13,8 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScrollArea>
-#include <QSplitter>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -130,21 +129,24 @@ QWidget* ChartsWindow::buildCompareTab() {
     controls->setStretch(1, 1);
     auto* side = new QWidget(tab);
     side->setLayout(controls);
-    side->setMaximumWidth(300);
+    side->setMaximumWidth(240);
     layout->addWidget(side);
-    auto* charts = new QSplitter(Qt::Vertical, tab);
-    scenarios_ = new ComparisonPage(ComparisonKind::Scenarios, charts);
-    difference_ = new ComparisonPage(ComparisonKind::Difference, charts);
+    auto* chartLabel = new QLabel(QStringLiteral("C&hart:"), tab);
+    compareChart_ = new QComboBox(tab);
+    compareChart_->setObjectName(QStringLiteral("compareChart"));
+    compareChart_->addItem(QStringLiteral("Scenarios side by side"));
+    compareChart_->addItem(QStringLiteral("Difference from A"));
+    chartLabel->setBuddy(compareChart_);
+    controls->addWidget(chartLabel);
+    controls->addWidget(compareChart_);
+    // One chart at a time, the whole height for it.
+    auto* charts = new QStackedWidget(tab);
+    scenarios_ = new ComparisonPage(ComparisonKind::Scenarios, charts, true);
+    difference_ = new ComparisonPage(ComparisonKind::Difference, charts, true);
     charts->addWidget(scenarios_);
     charts->addWidget(difference_);
-    charts->setChildrenCollapsible(false);
-    // Both charts readable, one under the other; on a small screen they scroll.
-    charts->setMinimumHeight(2 * 260);
-    auto* scroll = new QScrollArea(tab);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(charts);
-    layout->addWidget(scroll, 1);
+    layout->addWidget(charts, 1);
+    connect(compareChart_, &QComboBox::currentIndexChanged, charts, &QStackedWidget::setCurrentIndex);
     connect(compareRuns_, &QListWidget::itemChanged, this, [this] { compareChanged(); });
     connect(compareQuantity_, &QComboBox::currentIndexChanged, this, [this] { compareChanged(); });
     connect(compareSubject_, &QComboBox::currentIndexChanged, this, [this] { compareChanged(); });
@@ -171,6 +173,7 @@ void ChartsWindow::reloadCompareRuns() {
                                                  QLatin1Char('T'), QLatin1Char(' '))),
                                          compareRuns_);
         item->setData(Qt::UserRole, path);
+        item->setToolTip(item->text());
         // The same file as the run shown (the working directory's hard link to it) stands for it.
         std::error_code error;
         const bool isShown =
@@ -348,6 +351,10 @@ ChartPage* ChartsWindow::page(ChartKind kind) const {
     return nullptr;
 }
 
+ComparisonPage* ChartsWindow::shownComparison() const {
+    return compareChart_->currentIndex() == 1 ? difference_ : scenarios_;
+}
+
 bool ChartsWindow::onCompareTab() const {
     return tabs_->currentWidget() == compare_;
 }
@@ -355,7 +362,7 @@ bool ChartsWindow::onCompareTab() const {
 bool ChartsWindow::saveImage(const QString& file, int scale) const {
     if (onCompareTab()) {
         if (compared_.empty()) return false;
-        ComparisonPage page(ComparisonKind::Scenarios);
+        ComparisonPage page(shownComparison()->kind());
         ComparisonChoice choice;
         choice.quantity = static_cast<StandQuantity>(compareQuantity_->currentData().toInt());
         if (compareSubject_->currentIndex() > 0)
@@ -370,14 +377,8 @@ bool ChartsWindow::saveImage(const QString& file, int scale) const {
 
 std::string ChartsWindow::chartData() const {
     if (onCompareTab()) {
-        if (compared_.empty()) return {};
-        std::string csv = chartTablesCsv({scenarios_->table()});
-        if (compared_.size() > 1) {
-            // The differences follow as a table of their own, with its own header.
-            csv += '\n';
-            csv += chartTablesCsv({difference_->table()});
-        }
-        return csv;
+        if (compared_.empty() || shownComparison()->table().curves.empty()) return {};
+        return chartTablesCsv({shownComparison()->table()});
     }
     const auto* page = qobject_cast<const ChartPage*>(tabs_->currentWidget());
     if (!data_ || !page) return {};

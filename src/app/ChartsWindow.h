@@ -54,6 +54,9 @@ class ChartsWindow : public QMainWindow {
     QComboBox* compareSubject() const { return compareSubject_; }
     ComparisonPage* scenariosPage() const { return scenarios_; }
     ComparisonPage* differencePage() const { return difference_; }
+    // Which of the two the tab shows (and saves and exports): 0 the scenarios, 1 the difference.
+    QComboBox* compareChart() const { return compareChart_; }
+    ComparisonPage* shownComparison() const;
     // Lists the completed runs of the library folder (and the run shown) for comparison.
     void reloadCompareRuns();
 
@@ -87,6 +90,7 @@ class ChartsWindow : public QMainWindow {
     QListWidget* compareRuns_ = nullptr;
     QComboBox* compareQuantity_ = nullptr;
     QComboBox* compareSubject_ = nullptr;
+    QComboBox* compareChart_ = nullptr;
     ComparisonPage* scenarios_ = nullptr;
     ComparisonPage* difference_ = nullptr;
     ComparedRuns compared_;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <new>
@@ -46,7 +47,7 @@ QLabel* newTextLine(QWidget* parent, const QString& name) {
 }
 
 QChart* comparisonChart(const ComparedRuns& runs, ComparisonKind kind, const ComparisonChoice& choice,
-                        const ChartTable& table) {
+                        const ChartTable& table, bool compact) {
     std::vector<DrawnLine> lines;
     for (size_t c = 0; c < table.curves.size(); ++c) {
         // A difference takes the colour of the run it is taken from.
@@ -63,17 +64,18 @@ QChart* comparisonChart(const ComparedRuns& runs, ComparisonKind kind, const Com
     LineChartLayout layout;
     const QString unit = quantityUnit(choice.quantity);
     if (kind == ComparisonKind::Scenarios) {
-        layout.title = QStringLiteral("%1 by scenario").arg(choiceName(choice));
-        layout.valueTitle = QStringLiteral("%1 (%2)").arg(quantityName(choice.quantity), unit);
+        layout.title = QStringLiteral("%1 (%2) by scenario").arg(choiceName(choice), unit);
+        layout.valueTitle = unit;
     } else {
-        layout.title = QStringLiteral("%1: difference from %2").arg(choiceName(choice),
-                                                                   QStringLiteral("A"));
-        layout.valueTitle = QStringLiteral("Difference (%1)").arg(unit);
+        layout.title = QStringLiteral("%1 minus A (%2)").arg(choiceName(choice), unit);
+        layout.valueTitle = unit;
         layout.cutAtZero = false;
         layout.zeroLine = true;
     }
     QChart* chart = newLineChart(layout, lines);
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // Beside the window's run list the subtitle names A, B...: the legend gives the chart its room.
+    if (compact) chart->legend()->setVisible(false);
     (void)runs;
     return chart;
 }
@@ -97,15 +99,20 @@ int fewestIterations(const ComparedRuns& runs) {
 
 QString comparisonSubtitle(const ComparedRuns& runs) {
     QStringList lines;
+    const std::vector<std::string> names = comparedNames(runs);
     for (size_t r = 0; r < runs.size(); ++r) {
         const RunChartData& run = *runs[r];
+        const QString name = QString::fromStdString(names[r]);
+        // The community and climate where the scenario's name does not already say them.
         QStringList facts;
-        if (!run.community.empty()) facts << QString::fromStdString(run.community);
-        if (!run.climate.empty()) facts << climatePresetName(run.climate, QString::fromStdString(run.climate));
+        const QString community = QString::fromStdString(run.community);
+        const QString climate = climatePresetName(run.climate, QString::fromStdString(run.climate));
+        if (!community.isEmpty() && !name.contains(community)) facts << community;
+        if (!climate.isEmpty() && !name.contains(climate) && !name.contains(QString::fromStdString(run.climate)))
+            facts << climate;
         facts << QStringLiteral("%1 iterations × %2 plots").arg(run.iterations).arg(run.plots);
         if (!run.years.empty()) facts << QStringLiteral("years %1–%2").arg(run.years.front()).arg(run.years.back());
-        lines << QStringLiteral("%1: %2 (%3)").arg(letter(r), QString::fromStdString(comparedNames(runs)[r]),
-                                                   facts.join(QStringLiteral(" · ")));
+        lines << QStringLiteral("%1: %2 · %3").arg(letter(r), name, facts.join(QStringLiteral(" · ")));
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -121,13 +128,12 @@ QString comparisonCaption(const ComparedRuns& runs, ComparisonKind kind, const C
             caption += QStringLiteral(" Where the interval reaches below zero, the shading is cut at zero.");
         return caption;
     }
-    return QStringLiteral("Line: each scenario's average minus that of A%1. Shading: 95 % confidence "
-                          "interval of the difference (Welch). Where the shading does not cover the zero "
-                          "line, the difference is larger than chance between iterations would make it.")
+    return QStringLiteral("Line: each scenario's average minus A's%1. Shading: 95 % interval of the difference "
+                          "(Welch); where it leaves the zero line, the difference is larger than chance.")
         .arg(rough);
 }
 
-ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent) : QWidget(parent), kind_(kind) {
+ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent, bool compact) : QWidget(parent), kind_(kind) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -138,6 +144,9 @@ ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent) : QWidget(p
     view_->setFocusPolicy(Qt::NoFocus);
     caption_ = newTextLine(this, QStringLiteral("caption"));
     note_ = newTextLine(this, QStringLiteral("yearsNote"));
+    // Beside the window's controls the run list says the rest: the subtitle steps back.
+    compact_ = compact;
+    if (compact) subtitle_->setFont(chartFont(COMPACT_SUBTITLE_POINTS));
     layout->addWidget(subtitle_);
     layout->addWidget(view_, 1);
     layout->addWidget(caption_);
@@ -153,13 +162,13 @@ void ComparisonPage::showRuns(const ComparedRuns& runs, const ComparisonChoice& 
     note_->setText(note);
     note_->setVisible(!note.isEmpty());
     QChart* previous = view_->chart();
-    view_->setChart(comparisonChart(runs, kind_, choice, table_));
+    view_->setChart(comparisonChart(runs, kind_, choice, table_, compact_));
     delete previous;
 }
 
 void ComparisonPage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    for (QLabel* label : {subtitle_, caption_, note_}) keepTextWhole(*label);
+    for (QLabel* label : {subtitle_, caption_, note_}) keepTextWhole(*label, event->size().width());
 }
 
 QChart* ComparisonPage::chart() const {

@@ -21,11 +21,12 @@ QString comparisonSubtitle(const ComparedRuns& runs);
 QString comparisonCaption(const ComparedRuns& runs, ComparisonKind kind, const ChartTable& table);
 
 // One comparison chart under its subtitle, over its caption and, when the runs recorded different
-// years, the note saying which are shown.
+// years, the note saying which are shown. Compact (in the window, beside the list of runs) its
+// subtitle is smaller and the legend left to the subtitle and the labels at the lines' ends.
 class ComparisonPage : public QWidget {
     Q_OBJECT
   public:
-    ComparisonPage(ComparisonKind kind, QWidget* parent = nullptr);
+    ComparisonPage(ComparisonKind kind, QWidget* parent = nullptr, bool compact = false);
 
     void showRuns(const ComparedRuns& runs, const ComparisonChoice& choice);
     ComparisonKind kind() const { return kind_; }
@@ -40,6 +41,7 @@ class ComparisonPage : public QWidget {
 
   private:
     ComparisonKind kind_;
+    bool compact_ = false;
     ChartTable table_;
     QLabel* subtitle_;
     QChartView* view_;

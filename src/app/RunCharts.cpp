@@ -18,6 +18,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QStackedBarSeries>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSvgGenerator>
@@ -442,9 +443,11 @@ QLabel* newTextLine(QWidget* parent, const QString& name, int points, bool bold)
 
 }  // namespace
 
-void keepTextWhole(QLabel& label) {
-    // A wrapped line asks for the height of its lines at its width; the chart gives way.
-    const int needed = label.heightForWidth(label.width());
+void keepTextWhole(QLabel& label, int width) {
+    // A wrapped line asks for the height of its lines at the width it will have; the chart gives
+    // way. Before the page has a width of its own there is nothing to ask.
+    if (width < 200) return;
+    const int needed = label.heightForWidth(width);
     if (needed > 0 && label.minimumHeight() != needed) label.setMinimumHeight(needed);
 }
 
@@ -511,8 +514,9 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
 
 void ChartPage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    keepTextWhole(*subtitle_);
-    keepTextWhole(*caption_);
+    const int width = event->size().width() - (list_ ? list_->width() : 0);
+    keepTextWhole(*subtitle_, width);
+    keepTextWhole(*caption_, width);
 }
 
 QString ChartPage::subtitle() const {

@@ -117,9 +117,9 @@ class ChartPage : public QWidget {
     std::vector<QChartView*> views_;
 };
 
-// Gives a wrapped label the height its lines take at its width, so that a chart beside it gives
+// Gives a wrapped label the height its lines take at `width`, so that a chart beside it gives
 // way rather than the text being cut.
-void keepTextWhole(QLabel& label);
+void keepTextWhole(QLabel& label, int width);
 
 // Lays a page out at `size` without showing it and writes it: PNG at `scale` times the pixels, or
 // an SVG drawing by the ".svg" extension. False when the file cannot be written.

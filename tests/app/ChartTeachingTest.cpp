@@ -187,7 +187,7 @@ TEST_F(FocusWindow, IterationsAsLinesReplaceTheBandOfTheSpeciesInFocus) {
 TEST_F(FocusWindow, EveryControlIsReachableByKeyboard) {
     const std::vector<QWidget*> controls = {window.tabs(), window.iterationLinesBox(), window.diameterYears(),
                                             window.page(ChartKind::BasalArea)->speciesList(), window.compareRuns(),
-                                            window.compareQuantity(), window.compareSubject()};
+                                            window.compareQuantity(), window.compareSubject(), window.compareChart()};
     for (QWidget* control : controls) {
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << control->objectName().toStdString();
@@ -351,8 +351,9 @@ TEST(Difference, WelchIntervalOfFiveAgainstSevenIterations) {
     ASSERT_NE(band, nullptr);
     EXPECT_NEAR(band->lowerSeries()->at(0).y(), 5.0 - 2.7703730, 1e-6);
     EXPECT_TRUE(page.caption().contains(QStringLiteral("(Welch)")));
-    EXPECT_TRUE(page.subtitle().contains(QStringLiteral("A: Test stand (")));
-    EXPECT_TRUE(page.subtitle().contains(QStringLiteral("B: Test stand (2) (")));
+    EXPECT_EQ(page.subtitle().toStdString(),
+              "A: Test stand · 5 iterations × 1 plots · years 10–20\nB: Test stand (2) · 7 iterations × 1 plots · "
+              "years 10–20");
 }
 
 TEST(Difference, RunsOfOtherYearsAreComparedAtTheYearsTheyShare) {
@@ -441,6 +442,13 @@ TEST(CompareTab, ComparesTheRunShownWithALibraryRun) {
     window.compareSubject()->setCurrentIndex(1);
     EXPECT_EQ(window.scenariosPage()->table().curves[0].species, "Sugar maple");
     test::saveArtefact(window, QStringLiteral("charts-compare-tab.png"));
+    // What is exported is the chart shown: the scenarios, then the difference.
+    EXPECT_EQ(csvRows(window.chartData()).size(), 7u);  // header, two runs × three years
+    window.compareChart()->setCurrentIndex(1);
+    const auto difference = csvRows(window.chartData());
+    ASSERT_EQ(difference.size(), 4u);
+    EXPECT_EQ(difference[0].at(3), "basal_area_difference_mean_m2_per_ha");
+    test::saveArtefact(window, QStringLiteral("charts-difference-tab.png"));
     ASSERT_TRUE(window.saveImage(QStringLiteral("compare@2x.png"), 2));
     EXPECT_EQ(QImage(QStringLiteral("compare@2x.png")).size(), QSize(2400, 1600));
 }
