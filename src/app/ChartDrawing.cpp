@@ -4,10 +4,10 @@
 #include <QChart>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QGraphicsSimpleTextItem>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -94,13 +94,13 @@ std::vector<double> spreadLabels(const std::vector<double>& wanted, double gap, 
 }  // namespace
 
 QString meanSeriesName(const TableCurve& curve) {
-    return QStringLiteral("mean:%1:%2").arg(QString::fromStdString(curve.scenario),
-                                            QString::fromStdString(curve.species));
+    return QStringLiteral("mean:%1:%2")
+        .arg(QString::fromStdString(curve.scenario), QString::fromStdString(curve.species));
 }
 
 QString bandSeriesName(const TableCurve& curve) {
-    return QStringLiteral("band:%1:%2").arg(QString::fromStdString(curve.scenario),
-                                            QString::fromStdString(curve.species));
+    return QStringLiteral("band:%1:%2")
+        .arg(QString::fromStdString(curve.scenario), QString::fromStdString(curve.species));
 }
 
 QChart* newChart(const QString& title) {
@@ -244,7 +244,8 @@ QChart* newLineChart(const LineChartLayout& layout, const std::vector<DrawnLine>
         const QFont font = chartFont(AXIS_LABEL_POINTS);
         const QFontMetricsF metrics(font);
         double widest = 0.0;
-        for (const DrawnLine* line : labelled) widest = std::max(widest, metrics.horizontalAdvance(line->label));
+        for (const DrawnLine* line : labelled)
+            widest = std::max(widest, metrics.horizontalAdvance(line->label));
         QLineSeries* anchor = nullptr;
         for (QAbstractSeries* series : chart->series()) {
             if (!anchor) anchor = qobject_cast<QLineSeries*>(series);
@@ -271,8 +272,7 @@ QChart* newLineChart(const LineChartLayout& layout, const std::vector<DrawnLine>
             const double height = items.empty() ? 0.0 : items.front()->boundingRect().height();
             const QRectF room = chart->rect();
             const std::vector<double> placed = spreadLabels(wanted, height, room.top(), room.bottom());
-            for (size_t i = 0; i < items.size(); ++i)
-                items[i]->setPos(right + 6.0, placed[i] - height / 2.0);
+            for (size_t i = 0; i < items.size(); ++i) items[i]->setPos(right + 6.0, placed[i] - height / 2.0);
         };
         QObject::connect(chart, &QChart::plotAreaChanged, chart, place);
         QMargins margins = chart->margins();

@@ -25,9 +25,9 @@ struct DrawnLine {
     QColor colour;
     double width = 2.5;
     Qt::PenStyle style = Qt::SolidLine;
-    bool band = false;       // its interval shaded in its colour
-    QString label;           // written at the line's end; none when empty
-    QString legend;          // its legend entry; none when empty
+    bool band = false;  // its interval shaded in its colour
+    QString label;      // written at the line's end; none when empty
+    QString legend;     // its legend entry; none when empty
     // Each iteration's value, [year][iteration]: drawn as thin lines in its colour instead of the band.
     const std::vector<std::vector<double>>* iterations = nullptr;
 };
@@ -35,8 +35,8 @@ struct DrawnLine {
 struct LineChartLayout {
     QString title;
     QString valueTitle;
-    bool cutAtZero = true;   // bands stop at zero (the quantity cannot be negative)
-    bool zeroLine = false;   // a marked line at zero (differences)
+    bool cutAtZero = true;  // bands stop at zero (the quantity cannot be negative)
+    bool zeroLine = false;  // a marked line at zero (differences)
 };
 
 // The lines over the years of their curves, context lines first, the coloured ones over them. The

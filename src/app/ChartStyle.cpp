@@ -28,7 +28,8 @@ double linear(double channel) {
 }
 
 double luminance(const QColor& colour) {
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
 }
 
 }  // namespace

@@ -169,8 +169,9 @@ void ChartsWindow::reloadCompareRuns() {
         auto* item = new QListWidgetItem(QStringLiteral("%1 (%2 iterations, %3)")
                                              .arg(QString::fromStdString(entry.scenario))
                                              .arg(entry.iterations)
-                                             .arg(QString::fromStdString(entry.startedUtc).left(16).replace(
-                                                 QLatin1Char('T'), QLatin1Char(' '))),
+                                             .arg(QString::fromStdString(entry.startedUtc)
+                                                      .left(16)
+                                                      .replace(QLatin1Char('T'), QLatin1Char(' '))),
                                          compareRuns_);
         item->setData(Qt::UserRole, path);
         item->setToolTip(item->text());
@@ -184,7 +185,8 @@ void ChartsWindow::reloadCompareRuns() {
     }
     if (data_ && !shownListed) {
         auto* item = new QListWidgetItem(
-            QStringLiteral("%1 (%2, shown)").arg(QString::fromStdString(data_->scenario), QFileInfo(file_).fileName()),
+            QStringLiteral("%1 (%2, shown)")
+                .arg(QString::fromStdString(data_->scenario), QFileInfo(file_).fileName()),
             compareRuns_);
         item->setData(Qt::UserRole, shown);
         item->setCheckState(checked.contains(shown) || checked.isEmpty() ? Qt::Checked : Qt::Unchecked);
@@ -224,7 +226,8 @@ void ChartsWindow::compareChanged() {
     }
     ComparisonChoice choice;
     choice.quantity = static_cast<StandQuantity>(compareQuantity_->currentData().toInt());
-    if (compareSubject_->currentIndex() > 0) choice.species = compareSubject_->currentData().toString().toStdString();
+    if (compareSubject_->currentIndex() > 0)
+        choice.species = compareSubject_->currentData().toString().toStdString();
     scenarios_->showRuns(compared_, choice);
     difference_->showRuns(compared_, choice);
     if (onCompareTab()) export_->setEnabled(!chartData().empty());
@@ -414,11 +417,11 @@ QString currentChartName(const QTabWidget* tabs) {
 void ChartsWindow::chooseImageFile(int scale) {
     if (!data_ || tabs_->currentIndex() < 0) return;
     QString filter;
-    const QString suggested = QDir::current().filePath(currentChartName(tabs_) +
-                                                       (scale > 1 ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
-    QString file = QFileDialog::getSaveFileName(this, scale > 1 ? QStringLiteral("Save Image at 2\u00d7 Size")
-                                                                : QStringLiteral("Save Image"),
-                                                suggested, IMAGE_FILTERS, &filter);
+    const QString suggested = QDir::current().filePath(
+        currentChartName(tabs_) + (scale > 1 ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
+    QString file = QFileDialog::getSaveFileName(
+        this, scale > 1 ? QStringLiteral("Save Image at 2\u00d7 Size") : QStringLiteral("Save Image"),
+        suggested, IMAGE_FILTERS, &filter);
     if (file.isEmpty()) return;
     const QString suffix = QFileInfo(file).suffix().toLower();
     if (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg")) {

@@ -57,8 +57,10 @@ QChart* comparisonChart(const ComparedRuns& runs, ComparisonKind kind, const Com
         line.colour = chartColour(run);
         line.style = seriesLineStyle(run);
         line.band = table.curves[c].band;
-        line.legend = QStringLiteral("%1: %2").arg(letter(run), QString::fromStdString(table.curves[c].scenario));
-        line.label = kind == ComparisonKind::Difference ? letter(run) + QStringLiteral(" \u2212 A") : letter(run);
+        line.legend =
+            QStringLiteral("%1: %2").arg(letter(run), QString::fromStdString(table.curves[c].scenario));
+        line.label =
+            kind == ComparisonKind::Difference ? letter(run) + QStringLiteral(" \u2212 A") : letter(run);
         lines.push_back(line);
     }
     LineChartLayout layout;
@@ -108,10 +110,12 @@ QString comparisonSubtitle(const ComparedRuns& runs) {
         const QString community = QString::fromStdString(run.community);
         const QString climate = climatePresetName(run.climate, QString::fromStdString(run.climate));
         if (!community.isEmpty() && !name.contains(community)) facts << community;
-        if (!climate.isEmpty() && !name.contains(climate) && !name.contains(QString::fromStdString(run.climate)))
+        if (!climate.isEmpty() && !name.contains(climate) &&
+            !name.contains(QString::fromStdString(run.climate)))
             facts << climate;
         facts << QStringLiteral("%1 iterations × %2 plots").arg(run.iterations).arg(run.plots);
-        if (!run.years.empty()) facts << QStringLiteral("years %1–%2").arg(run.years.front()).arg(run.years.back());
+        if (!run.years.empty())
+            facts << QStringLiteral("years %1–%2").arg(run.years.front()).arg(run.years.back());
         lines << QStringLiteral("%1: %2 · %3").arg(letter(r), name, facts.join(QStringLiteral(" · ")));
     }
     return lines.join(QLatin1Char('\n'));
@@ -121,19 +125,22 @@ QString comparisonCaption(const ComparedRuns& runs, ComparisonKind kind, const C
     const int fewest = fewestIterations(runs);
     const QString rough = fewest < 10 ? QStringLiteral(" (few iterations: rough)") : QString();
     if (kind == ComparisonKind::Scenarios) {
-        QString caption = QStringLiteral("Lines: each scenario's average of its iterations%1. Shading: 95 % "
-                                         "confidence interval of that average.")
+        QString caption = QStringLiteral(
+                              "Lines: each scenario's average of its iterations%1. Shading: 95 % "
+                              "confidence interval of that average.")
                               .arg(rough);
         if (anyBelowZero(table))
             caption += QStringLiteral(" Where the interval reaches below zero, the shading is cut at zero.");
         return caption;
     }
-    return QStringLiteral("Line: each scenario's average minus A's%1. Shading: 95 % interval of the difference "
-                          "(Welch); where it leaves the zero line, the difference is larger than chance.")
+    return QStringLiteral(
+               "Line: each scenario's average minus A's%1. Shading: 95 % interval of the difference "
+               "(Welch); where it leaves the zero line, the difference is larger than chance.")
         .arg(rough);
 }
 
-ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent, bool compact) : QWidget(parent), kind_(kind) {
+ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent, bool compact)
+    : QWidget(parent), kind_(kind) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -155,7 +162,8 @@ ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent, bool compac
 }
 
 void ComparisonPage::showRuns(const ComparedRuns& runs, const ComparisonChoice& choice) {
-    table_ = kind_ == ComparisonKind::Scenarios ? comparisonTable(runs, choice) : differenceTable(runs, choice);
+    table_ =
+        kind_ == ComparisonKind::Scenarios ? comparisonTable(runs, choice) : differenceTable(runs, choice);
     subtitle_->setText(comparisonSubtitle(runs));
     caption_->setText(comparisonCaption(runs, kind_, table_));
     const QString note = QString::fromStdString(sharedYearsNote(runs));

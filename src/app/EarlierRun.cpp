@@ -21,7 +21,8 @@ std::optional<RunIdentity> runIdentityOf(const std::string& file) {
     }
 }
 
-std::optional<std::size_t> libraryPositionOf(const std::vector<LibraryEntry>& entries, const std::string& file) {
+std::optional<std::size_t> libraryPositionOf(const std::vector<LibraryEntry>& entries,
+                                             const std::string& file) {
     const std::optional<RunIdentity> run = runIdentityOf(file);
     if (!run || run->startedUtc.empty()) return std::nullopt;
     for (std::size_t i = entries.size(); i-- > 0;) {
@@ -39,7 +40,8 @@ QString runNameAndStart(const RunIdentity& run) {
     const QDateTime started = QDateTime::fromString(QString::fromStdString(run.startedUtc), Qt::ISODate);
     const QString name = QStringLiteral("\u201c%1\u201d").arg(QString::fromStdString(run.scenario));
     return started.isValid()
-               ? QStringLiteral("%1 of %2").arg(name, started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+               ? QStringLiteral("%1 of %2")
+                     .arg(name, started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                : name;
 }
 

@@ -20,7 +20,8 @@ std::optional<RunIdentity> runIdentityOf(const std::string& file);
 
 // The position in `entries` (oldest first) of the library run the working directory's last-run
 // database `file` holds (the same start); none when it holds none of them.
-std::optional<std::size_t> libraryPositionOf(const std::vector<LibraryEntry>& entries, const std::string& file);
+std::optional<std::size_t> libraryPositionOf(const std::vector<LibraryEntry>& entries,
+                                             const std::string& file);
 
 // Whether the last-run database is an earlier run than the library's newest: a later run did not
 // complete its database, so the earlier one was kept.

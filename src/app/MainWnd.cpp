@@ -23,9 +23,9 @@
 #include "app/AboutDialog.h"
 #include "app/AppIcon.h"
 #include "app/ChartsWindow.h"
-#include "app/EarlierRun.h"
 #include "app/CommunitiesDialog.h"
 #include "app/DisturbanceDialog.h"
+#include "app/EarlierRun.h"
 #include "app/GraphicsDialog.h"
 #include "app/HelpPages.h"
 #include "app/ModelOptionsDialog.h"
@@ -428,11 +428,13 @@ QString MainWnd::chartsDescription() const {
             .arg(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME));
     }
     const std::optional<RunIdentity> earlier = runIdentityOf(STANDARD_RUN_DATABASE_NAME);
-    const QString reason = model_->output.databaseFailure.empty()
-                               ? QString()
-                               : QStringLiteral(" (%1)").arg(QString::fromStdString(model_->output.databaseFailure));
-    return QStringLiteral("Charts of the earlier run %1: the last run left no complete run database%2, "
-                          "so %3 still holds the earlier one.")
+    const QString reason =
+        model_->output.databaseFailure.empty()
+            ? QString()
+            : QStringLiteral(" (%1)").arg(QString::fromStdString(model_->output.databaseFailure));
+    return QStringLiteral(
+               "Charts of the earlier run %1: the last run left no complete run database%2, "
+               "so %3 still holds the earlier one.")
         .arg(earlier ? runNameAndStart(*earlier) : QString(), reason,
              QString::fromLatin1(STANDARD_RUN_DATABASE_NAME));
 }

@@ -179,7 +179,7 @@ class MainWnd : public QMainWindow {
     std::string lastRunFailure_;  // why the last run's database could not become the last run
     // The last run left no complete database: the working directory's is an earlier run's, kept.
     bool earlierRunKept_ = false;
-    WindowPlacement placement_;   // as restored; keeps the minimized and maximized positions
+    WindowPlacement placement_;  // as restored; keeps the minimized and maximized positions
 };
 
 }  // namespace dravia

@@ -129,7 +129,8 @@ void keepIterationValue(QuantityCurves& curves, const std::vector<RunPart>& part
     if (curves.iterationTotals.empty()) return;
     const int ordinal = iterationOrdinal(parts, iteration);
     if (ordinal < 0) return;
-    auto& years = species < 0 ? curves.iterationTotals : curves.iterationsBySpecies[static_cast<size_t>(species)];
+    auto& years =
+        species < 0 ? curves.iterationTotals : curves.iterationsBySpecies[static_cast<size_t>(species)];
     years[static_cast<size_t>(year)][static_cast<size_t>(ordinal)] = value;
 }
 

@@ -59,8 +59,8 @@ struct RunChartData {
     // The model options the run was made with ("SLOW_GROWTH_YEARS=3, ..."), from its settings;
     // empty for the classic model.
     std::string modelOptions;
-    int iterations = 0;  // over every part of a merged run
-    int plots = 0;       // of each iteration (of the first part of a merged run)
+    int iterations = 0;     // over every part of a merged run
+    int plots = 0;          // of each iteration (of the first part of a merged run)
     std::string community;  // the habitat of the run's community; empty when not recorded
     std::string climate;    // the name of its climate; empty when not recorded
     std::vector<int> years;

@@ -17,10 +17,10 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
-#include <QStackedBarSeries>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStackedBarSeries>
 #include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -56,7 +56,8 @@ std::string speciesText(const ChartSpecies& species) {
 }
 
 // The curve of a species or total with its true 95 % bounds.
-TableCurve curveOf(const RunChartData& data, const std::vector<MeanWithInterval>& values, std::string species) {
+TableCurve curveOf(const RunChartData& data, const std::vector<MeanWithInterval>& values,
+                   std::string species) {
     TableCurve curve;
     curve.scenario = data.scenario;
     curve.species = std::move(species);
@@ -64,7 +65,8 @@ TableCurve curveOf(const RunChartData& data, const std::vector<MeanWithInterval>
     curve.plots = data.plots;
     for (size_t y = 0; y < data.years.size() && y < values.size(); ++y) {
         const MeanWithInterval& value = values[y];
-        curve.points.push_back({data.years[y], value.mean, value.mean - value.halfWidth, value.mean + value.halfWidth});
+        curve.points.push_back(
+            {data.years[y], value.mean, value.mean - value.halfWidth, value.mean + value.halfWidth});
     }
     return curve;
 }
@@ -146,9 +148,11 @@ QChart* totalChart(const RunChartData& data, StandQuantity quantity, const Chart
     line.curve = &kept.curves.front();
     line.colour = Qt::black;
     line.band = line.curve->band;
-    if (options.iterationLines && data.hasIterationLines()) line.iterations = &data.curves(quantity).iterationTotals;
+    if (options.iterationLines && data.hasIterationLines())
+        line.iterations = &data.curves(quantity).iterationTotals;
     LineChartLayout layout;
-    layout.title = QStringLiteral("Stand %1 (%2)").arg(quantityName(quantity).toLower(), quantityUnit(quantity));
+    layout.title =
+        QStringLiteral("Stand %1 (%2)").arg(quantityName(quantity).toLower(), quantityUnit(quantity));
     // The panels are low: the title names the quantity, the axis only its unit.
     layout.valueTitle = quantityUnit(quantity);
     return newLineChart(layout, {line});
@@ -312,7 +316,8 @@ QColor speciesColour(const RunChartData& data, int species) {
     return seriesColour(static_cast<size_t>(std::max(0, data.speciesPosition(species))));
 }
 
-std::vector<ChartTable> runChartTables(const RunChartData& data, ChartKind kind, const ChartOptions& options) {
+std::vector<ChartTable> runChartTables(const RunChartData& data, ChartKind kind,
+                                       const ChartOptions& options) {
     std::vector<ChartTable> tables;
     if (isBySpecies(kind)) {
         const StandQuantity quantity = quantityOfChart(kind);
@@ -363,18 +368,21 @@ QString chartCaption(const RunChartData& data, ChartKind kind, const ChartOption
     const bool focusShown = options.focusSpecies && shown(options, *options.focusSpecies) &&
                             data.speciesPosition(*options.focusSpecies) >= 0;
     if (isBySpecies(kind) && !focusShown) {
-        return QStringLiteral("Lines: averages of %1%2. Choose a species in focus to see how sure its average is.")
+        return QStringLiteral(
+                   "Lines: averages of %1%2. Choose a species in focus to see how sure its average is.")
             .arg(behind, rough);
     }
     if (!data.hasIntervals()) {
-        return QStringLiteral("Line: one iteration of %1 plots; a single iteration has no confidence interval.")
+        return QStringLiteral(
+                   "Line: one iteration of %1 plots; a single iteration has no confidence interval.")
             .arg(data.plots);
     }
     const QString line = QStringLiteral("Line: average of %1%2.");
     if (options.iterationLines && data.hasIterationLines()) {
         return line.arg(behind, rough) + QStringLiteral(" Thin lines: each iteration on its own.");
     }
-    QString caption = line.arg(behind, rough) + QStringLiteral(" Shading: 95 % confidence interval of that average.");
+    QString caption =
+        line.arg(behind, rough) + QStringLiteral(" Shading: 95 % confidence interval of that average.");
     if (anyCut(runChartTables(data, kind, options)))
         caption += QStringLiteral(" Where the interval reaches below zero, the shading is cut at zero.");
     return caption;
@@ -409,7 +417,8 @@ QString chartSubtitle(const RunChartData& data, const QString& runLabel) {
     const QString climate = climatePresetName(data.climate, QString::fromStdString(data.climate));
     if (!community.isEmpty() && !scenario.contains(community))
         facts << QStringLiteral("Community: %1").arg(community);
-    if (!climate.isEmpty() && !scenario.contains(climate) && !scenario.contains(QString::fromStdString(data.climate)))
+    if (!climate.isEmpty() && !scenario.contains(climate) &&
+        !scenario.contains(QString::fromStdString(data.climate)))
         facts << QStringLiteral("Climate: %1").arg(climate);
     facts << QStringLiteral("%1 iterations × %2 plots").arg(data.iterations).arg(data.plots);
     if (!data.years.empty())
@@ -492,7 +501,8 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
     }
     caption_ = newTextLine(this, QStringLiteral("caption"), CAPTION_POINTS, false);
     column->addWidget(caption_);
-    if (withSpeciesList && (isBySpecies(kind_) || kind_ == ChartKind::Composition || kind_ == ChartKind::Diameters)) {
+    if (withSpeciesList &&
+        (isBySpecies(kind_) || kind_ == ChartKind::Composition || kind_ == ChartKind::Diameters)) {
         list_ = new QTableWidget(0, 2, this);
         list_->setObjectName(QStringLiteral("speciesList"));
         list_->setHorizontalHeaderLabels({QStringLiteral("Shown"), QStringLiteral("Focus")});
@@ -553,7 +563,8 @@ void ChartPage::fillSpeciesList() {
         name->setData(Qt::UserRole, species.species);
         list_->setItem(row, 0, name);
         auto* focus = new QTableWidgetItem;
-        focus->setToolTip(QStringLiteral("Draw %1 in colour with its confidence interval").arg(speciesName(species)));
+        focus->setToolTip(
+            QStringLiteral("Draw %1 in colour with its confidence interval").arg(speciesName(species)));
         focus->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         focus->setCheckState(options_.focusSpecies == species.species ? Qt::Checked : Qt::Unchecked);
         focus->setData(Qt::UserRole, species.species);
@@ -572,11 +583,12 @@ void ChartPage::listChanged(int row, int column) {
     const bool checked = item->checkState() == Qt::Checked;
     // Told queued: whoever decides rebuilds this list, which must not happen inside its own signal.
     if (column == 0) {
-        QMetaObject::invokeMethod(this, [this, species, checked] { emit speciesShown(species, checked); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, species, checked] { emit speciesShown(species, checked); }, Qt::QueuedConnection);
     } else {
         const std::optional<int> focus = checked ? std::optional<int>(species) : std::nullopt;
-        QMetaObject::invokeMethod(this, [this, focus] { emit focusChosen(focus); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, focus] { emit focusChosen(focus); }, Qt::QueuedConnection);
     }
 }
 

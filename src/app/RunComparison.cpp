@@ -18,8 +18,8 @@ std::string shownName(const ChartSpecies& species) {
 
 std::string yearsText(const std::vector<int>& years) {
     if (years.empty()) return "no years";
-    std::string text = std::to_string(years.size()) + " years from " + std::to_string(years.front()) + " to " +
-                       std::to_string(years.back());
+    std::string text = std::to_string(years.size()) + " years from " + std::to_string(years.front()) +
+                       " to " + std::to_string(years.back());
     if (years.size() > 2) text += " every " + std::to_string(years[1] - years[0]);
     return text;
 }
@@ -62,8 +62,8 @@ DifferenceInterval welchDifference(double mean, double variance, int iterations,
         // No spread on either side: the difference is known exactly, there is nothing to widen.
         interval.degreesOfFreedom = iterations + referenceIterations - 2;
     } else {
-        const double freedom =
-            (squaredError * squaredError) / ((a * a) / (iterations - 1) + (b * b) / (referenceIterations - 1));
+        const double freedom = (squaredError * squaredError) /
+                               ((a * a) / (iterations - 1) + (b * b) / (referenceIterations - 1));
         interval.degreesOfFreedom = std::max(1, static_cast<int>(std::floor(freedom + 1e-9)));
     }
     // The table's first entry stands for one degree of freedom.
@@ -141,7 +141,8 @@ ChartTable comparisonTable(const ComparedRuns& runs, const ComparisonChoice& cho
         TableCurve curve = emptyCurve(*runs[r], names[r], choice);
         for (const int year : years) {
             const MeanWithInterval value = valueAt(*runs[r], choice, year);
-            curve.points.push_back({year, value.mean, value.mean - value.halfWidth, value.mean + value.halfWidth});
+            curve.points.push_back(
+                {year, value.mean, value.mean - value.halfWidth, value.mean + value.halfWidth});
         }
         table.curves.push_back(std::move(curve));
     }

@@ -179,15 +179,19 @@ TEST_F(FocusWindow, IterationsAsLinesReplaceTheBandOfTheSpeciesInFocus) {
             firstPoints.insert(qobject_cast<QLineSeries*>(series)->at(0).y());
     }
     EXPECT_EQ(firstPoints, (std::set<double>{3.0, 4.0, 5.0}));
-    EXPECT_TRUE(window.page(ChartKind::BasalArea)->caption().endsWith(QStringLiteral("Thin lines: each iteration on its own.")));
+    EXPECT_TRUE(window.page(ChartKind::BasalArea)
+                    ->caption()
+                    .endsWith(QStringLiteral("Thin lines: each iteration on its own.")));
     EXPECT_EQ(seriesCount(window.page(ChartKind::Totals)->chart(0), QStringLiteral("iteration")), 3);
 }
 
 // Every control can be reached with Tab, and every command has its keys.
 TEST_F(FocusWindow, EveryControlIsReachableByKeyboard) {
-    const std::vector<QWidget*> controls = {window.tabs(), window.iterationLinesBox(), window.diameterYears(),
-                                            window.page(ChartKind::BasalArea)->speciesList(), window.compareRuns(),
-                                            window.compareQuantity(), window.compareSubject(), window.compareChart()};
+    const std::vector<QWidget*> controls = {
+        window.tabs(),           window.iterationLinesBox(),
+        window.diameterYears(),  window.page(ChartKind::BasalArea)->speciesList(),
+        window.compareRuns(),    window.compareQuantity(),
+        window.compareSubject(), window.compareChart()};
     for (QWidget* control : controls) {
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus) << control->objectName().toStdString();
@@ -261,13 +265,15 @@ TEST_F(FocusWindow, ExportedDataIsTheDrawnValues) {
         const double lower = std::stod(row[4]);
         EXPECT_EQ(row[5], displayedValue(band->upperSeries()->at(point).y(), 2));
         EXPECT_EQ(row[6], lower < 0.0 ? "1" : "0");
-        EXPECT_EQ(displayedValue(std::max(0.0, lower), 2), displayedValue(band->lowerSeries()->at(point).y(), 2));
+        EXPECT_EQ(displayedValue(std::max(0.0, lower), 2),
+                  displayedValue(band->lowerSeries()->at(point).y(), 2));
         cut += row[6] == "1";
     }
     // Maple in year 10: 1, 2, 3 m²/ha, mean 2, half-width 4.303 × sqrt(1/3) = 2.484; in year 20:
     // 2, 4, 6, mean 4, half-width 4.303 × sqrt(4/3) = 4.969: both cut.
     EXPECT_EQ(cut, 2);
-    EXPECT_TRUE(page->caption().contains(QStringLiteral("shading is cut at zero"))) << page->caption().toStdString();
+    EXPECT_TRUE(page->caption().contains(QStringLiteral("shading is cut at zero")))
+        << page->caption().toStdString();
     EXPECT_TRUE(page->caption().contains(QStringLiteral("(few iterations: rough)")));
 }
 
@@ -281,11 +287,15 @@ TEST(ChartCaption, SaysWhatTheLineAndShadingAreAndWhenTheyAreRough) {
     test::TempDirectory directory;
     // Ten iterations are no longer few; values far above zero are not cut.
     const CaptionCase cases[] = {
-        {{10, 11, 12, 13, 14, 15, 16, 17, 18}, "Line: average of 9 iterations of 1 plot (few iterations: rough). "
-                                                "Shading: 95 % confidence interval of that average.",
+        {{10, 11, 12, 13, 14, 15, 16, 17, 18},
+         "Line: average of 9 iterations of 1 plot (few iterations: rough). "
+         "Shading: 95 % confidence interval of that average.",
          "cut at zero"},
-        {{10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, "Line: average of 10 iterations of 1 plot. Shading:", "rough"},
-        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}, "Where the interval reaches below zero, the shading is cut at zero.",
+        {{10, 11, 12, 13, 14, 15, 16, 17, 18, 19},
+         "Line: average of 10 iterations of 1 plot. Shading:",
+         "rough"},
+        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5},
+         "Where the interval reaches below zero, the shading is cut at zero.",
          "rough"},
         {{5}, "Line: one iteration of 1 plots; a single iteration has no confidence interval.", "Shading"},
     };
@@ -346,14 +356,15 @@ TEST(Difference, WelchIntervalOfFiveAgainstSevenIterations) {
     page.resize(1200, 800);
     page.showRuns(runs, {StandQuantity::BasalArea, std::nullopt});
     ASSERT_NE(seriesNamed<QLineSeries>(page.chart(), QStringLiteral("zero")), nullptr);
-    auto* band = seriesNamed<QAreaSeries>(page.chart(),
-                                          QStringLiteral("band:Test stand (2) \u2212 Test stand:Stand total"));
+    auto* band = seriesNamed<QAreaSeries>(
+        page.chart(), QStringLiteral("band:Test stand (2) \u2212 Test stand:Stand total"));
     ASSERT_NE(band, nullptr);
     EXPECT_NEAR(band->lowerSeries()->at(0).y(), 5.0 - 2.7703730, 1e-6);
     EXPECT_TRUE(page.caption().contains(QStringLiteral("(Welch)")));
-    EXPECT_EQ(page.subtitle().toStdString(),
-              "A: Test stand · 5 iterations × 1 plots · years 10–20\nB: Test stand (2) · 7 iterations × 1 plots · "
-              "years 10–20");
+    EXPECT_EQ(
+        page.subtitle().toStdString(),
+        "A: Test stand · 5 iterations × 1 plots · years 10–20\nB: Test stand (2) · 7 iterations × 1 plots · "
+        "years 10–20");
 }
 
 TEST(Difference, RunsOfOtherYearsAreComparedAtTheYearsTheyShare) {
@@ -364,9 +375,10 @@ TEST(Difference, RunsOfOtherYearsAreComparedAtTheYearsTheyShare) {
         std::make_shared<const RunChartData>(readRunChartData(directory.path() / "a.sqlite")),
         std::make_shared<const RunChartData>(readRunChartData(directory.path() / "b.sqlite"))};
     EXPECT_EQ(sharedYears(runs), (std::vector<int>{10, 30}));
-    EXPECT_EQ(sharedYearsNote(runs),
-              "The runs recorded different years (Test stand: 3 years from 10 to 30 every 10; Test stand (2): "
-              "2 years from 10 to 30), so the charts show only the 2 years from 10 to 30 all of them recorded.");
+    EXPECT_EQ(
+        sharedYearsNote(runs),
+        "The runs recorded different years (Test stand: 3 years from 10 to 30 every 10; Test stand (2): "
+        "2 years from 10 to 30), so the charts show only the 2 years from 10 to 30 all of them recorded.");
     EXPECT_EQ(comparisonTable(runs, {}).curves.at(0).points.size(), 2u);
     EXPECT_EQ(sharedYearsNote({runs[0], runs[0]}), "");
 }
@@ -395,28 +407,29 @@ TEST(CompareCommand, WritesTheScenarioAndDifferenceChartsOrEndsWithItsStatus) {
     for (const CompareCase& row : cases) {
         QProcess program;
         program.setWorkingDirectory(QString::fromStdString(directory.path().string()));
-        program.start(QStringLiteral(DRAVIA_APP_PATH), QStringList{QStringLiteral("--compare")} + row.arguments);
+        program.start(QStringLiteral(DRAVIA_APP_PATH),
+                      QStringList{QStringLiteral("--compare")} + row.arguments);
         ASSERT_TRUE(program.waitForFinished(60000));
-        EXPECT_EQ(program.exitCode(), row.status)
-            << row.arguments.join(' ').toStdString() << "\n"
-            << program.readAllStandardError().toStdString();
+        EXPECT_EQ(program.exitCode(), row.status) << row.arguments.join(' ').toStdString() << "\n"
+                                                  << program.readAllStandardError().toStdString();
     }
-    for (const char* name : {"compare-total-basal-area", "difference-total-basal-area", "compare-species-stems",
-                             "difference-species-biomass"}) {
+    for (const char* name : {"compare-total-basal-area", "difference-total-basal-area",
+                             "compare-species-stems", "difference-species-biomass"}) {
         const QImage image(out + "/" + name + ".png");
         EXPECT_EQ(image.size(), QSize(1200, 800)) << name;
         EXPECT_TRUE(QFile::exists(out + "/" + name + ".svg")) << name;
         EXPECT_TRUE(QFile::exists(out + "/" + name + ".csv")) << name;
     }
     EXPECT_TRUE(QImage(out + "/compare-total-basal-area.png").save(test::artefactPath("charts-compare.png")));
-    EXPECT_TRUE(QImage(out + "/difference-total-basal-area.png").save(test::artefactPath("charts-difference.png")));
+    EXPECT_TRUE(
+        QImage(out + "/difference-total-basal-area.png").save(test::artefactPath("charts-difference.png")));
     QFile csv(out + "/difference-total-basal-area.csv");
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const auto rows = csvRows(csv.readAll().toStdString());
     ASSERT_EQ(rows.size(), 4u);
     // Year 10: 16 − 11 = 5 ± 2.7704, shown to two decimals.
-    EXPECT_EQ(rows[1], (std::vector<std::string>{"Test stand (2) \xE2\x88\x92 Test stand", "Stand total", "10",
-                                                 "5.00", "2.23", "7.77", "0", "7", "1", "5", "1"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"Test stand (2) \xE2\x88\x92 Test stand", "Stand total",
+                                                 "10", "5.00", "2.23", "7.77", "0", "7", "1", "5", "1"}));
     EXPECT_FALSE(QFile::exists(out + "-apart"));
 }
 
@@ -424,7 +437,8 @@ TEST(CompareCommand, WritesTheScenarioAndDifferenceChartsOrEndsWithItsStatus) {
 TEST(CompareTab, ComparesTheRunShownWithALibraryRun) {
     test::TempDirectory directory;
     std::filesystem::create_directory(directory.path() / "runs");
-    writeIterationRun(directory.path() / "runs" / "20260101-100000-a.sqlite", {10, 12, 9, 11, 13}, {10, 20, 30});
+    writeIterationRun(directory.path() / "runs" / "20260101-100000-a.sqlite", {10, 12, 9, 11, 13},
+                      {10, 20, 30});
     writeIterationRun(directory.path() / "b.sqlite", {14, 18, 12, 16, 20, 15, 17}, {10, 20, 30}, 1.0);
     ChartsWindow window;
     window.resize(1200, 720);

@@ -46,7 +46,8 @@ TEST_F(ChartsWindowTest, UntickingASpeciesHidesItOnEveryChart) {
     ASSERT_EQ(window.tabs()->count(), 7);  // six charts and Compare
     for (int tab = 0; tab < window.tabs()->count(); ++tab) {
         window.tabs()->setCurrentIndex(tab);
-        test::saveArtefact(window, QStringLiteral("charts-window-%1.png").arg(window.tabs()->currentWidget()->objectName()));
+        test::saveArtefact(
+            window, QStringLiteral("charts-window-%1.png").arg(window.tabs()->currentWidget()->objectName()));
     }
     ChartPage* stems = window.page(ChartKind::Stems);
     stems->speciesList()->item(0, 0)->setCheckState(Qt::Unchecked);
@@ -55,7 +56,8 @@ TEST_F(ChartsWindowTest, UntickingASpeciesHidesItOnEveryChart) {
     for (const ChartKind kind : {ChartKind::BasalArea, ChartKind::Biomass, ChartKind::Stems}) {
         QChart* chart = window.page(kind)->chart();
         int maple = 0;
-        for (QAbstractSeries* series : chart->series()) maple += series->objectName().contains(QStringLiteral("Sugar maple"));
+        for (QAbstractSeries* series : chart->series())
+            maple += series->objectName().contains(QStringLiteral("Sugar maple"));
         EXPECT_EQ(maple, 0);
         EXPECT_EQ(window.page(kind)->speciesList()->item(0, 0)->checkState(), Qt::Unchecked);
     }

@@ -34,7 +34,8 @@ TEST_F(ShippedData, AFailedRunLeavesTheEarlierRunNamedAsSuch) {
     ASSERT_TRUE(isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME));
     QAction* charts = window.commandAction(CMD_CHARTS);
     window.updateCommandStates();
-    EXPECT_TRUE(charts->toolTip().startsWith(QStringLiteral("Charts of the last run"))) << charts->toolTip().toStdString();
+    EXPECT_TRUE(charts->toolTip().startsWith(QStringLiteral("Charts of the last run")))
+        << charts->toolTip().toStdString();
 
     // The library folder taken by a file: the next run cannot write its database.
     ASSERT_TRUE(QDir().rename(QStringLiteral("runs"), QStringLiteral("runs-kept")));
@@ -45,7 +46,9 @@ TEST_F(ShippedData, AFailedRunLeavesTheEarlierRunNamedAsSuch) {
     model.params.NUM_ITERS = 1;
     window.commandAction(CMD_RUN)->trigger();
     EXPECT_NE(std::find_if(time.messages.begin(), time.messages.end(),
-                           [](const std::string& text) { return text.find("The run goes on without it") != std::string::npos; }),
+                           [](const std::string& text) {
+                               return text.find("The run goes on without it") != std::string::npos;
+                           }),
               time.messages.end());
     ASSERT_TRUE(isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME));  // the earlier run's, kept
     window.updateCommandStates();
@@ -57,7 +60,8 @@ TEST_F(ShippedData, AFailedRunLeavesTheEarlierRunNamedAsSuch) {
     auto* chartsWindow = window.findChild<ChartsWindow*>();
     ASSERT_NE(chartsWindow, nullptr);
     EXPECT_EQ(chartsWindow->data()->iterations, 2);  // the earlier run's, not the last run's one
-    EXPECT_TRUE(chartsWindow->page(ChartKind::BasalArea)->subtitle().startsWith(QStringLiteral("Earlier run: ")));
+    EXPECT_TRUE(
+        chartsWindow->page(ChartKind::BasalArea)->subtitle().startsWith(QStringLiteral("Earlier run: ")));
     EXPECT_TRUE(chartsWindow->windowTitle().contains(QStringLiteral("Earlier run")));
     chartsWindow->close();
 
@@ -88,8 +92,9 @@ TEST(RunsList, TheRunChartsShowsIsMarkedLastOrEarlier) {
         int row;            // its row, newest first
         const char* state;
     };
-    for (const Case& row : {Case{files[1], 0, "completed \u00b7 last run, shown by Charts"},
-                            Case{files[0], 1, "completed \u00b7 earlier run, shown by Charts (the last run failed)"}}) {
+    for (const Case& row :
+         {Case{files[1], 0, "completed \u00b7 last run, shown by Charts"},
+          Case{files[0], 1, "completed \u00b7 earlier run, shown by Charts (the last run failed)"}}) {
         std::filesystem::copy_file(row.shown, STANDARD_RUN_DATABASE_NAME,
                                    std::filesystem::copy_options::overwrite_existing);
         RunsDialog dialog;

@@ -7,15 +7,15 @@
 
 #include <QChartView>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGraphicsTextItem>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
-#include <QTableWidget>
-#include <QDialogButtonBox>
-#include <QImage>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -26,6 +26,7 @@
 #include "app/ChartsWindow.h"
 #include "app/CommunitiesDialog.h"
 #include "app/HelpBrowser.h"
+#include "app/WindowPlacement.h"
 #include "display/TestForest.h"
 
 namespace dravia {
@@ -212,6 +213,9 @@ TEST_F(Lesson, AClassWatchesPausesInspectsComparesAndReads) {
     auto* charts = window.findChild<ChartsWindow*>();
     ASSERT_NE(charts, nullptr);
     EXPECT_TRUE(charts->isVisible());
+    expectWhollyOnScreen(*charts);
+    // The manual's pictures at the size of a laptop's window, where the screen has room for it.
+    resizeWithinScreen(*charts, QSize(1024, 700));
     expectWhollyOnScreen(*charts);
     saveShot(*charts, "lesson-6-charts.png");
     const std::string normalScenario = charts->data()->scenario;
