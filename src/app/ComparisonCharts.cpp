@@ -30,22 +30,6 @@ QString choiceName(const ComparisonChoice& choice) {
     return QStringLiteral("%1 %2").arg(what, quantityName(choice.quantity).toLower());
 }
 
-QLabel* newTextLine(QWidget* parent, const QString& name) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    label->setTextFormat(Qt::PlainText);
-    label->setContentsMargins(8, 3, 8, 3);
-    label->setAutoFillBackground(true);
-    QPalette white = label->palette();
-    white.setColor(QPalette::Window, CHART_BACKGROUND);
-    white.setColor(QPalette::WindowText, CHART_TEXT);
-    label->setPalette(white);
-    label->setFont(chartFont(CAPTION_POINTS));
-    return label;
-}
-
 QChart* comparisonChart(const ComparedRuns& runs, ComparisonKind kind, const ComparisonChoice& choice,
                         const ChartTable& table, bool compact) {
     std::vector<DrawnLine> lines;
@@ -144,13 +128,13 @@ ComparisonPage::ComparisonPage(ComparisonKind kind, QWidget* parent, bool compac
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    subtitle_ = newTextLine(this, QStringLiteral("subtitle"));
+    subtitle_ = newChartTextLine(this, QStringLiteral("subtitle"));
     view_ = new QChartView(this);
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setFrameShape(QFrame::NoFrame);
     view_->setFocusPolicy(Qt::NoFocus);
-    caption_ = newTextLine(this, QStringLiteral("caption"));
-    note_ = newTextLine(this, QStringLiteral("yearsNote"));
+    caption_ = newChartTextLine(this, QStringLiteral("caption"));
+    note_ = newChartTextLine(this, QStringLiteral("yearsNote"));
     // Beside the window's controls the run list says the rest: the subtitle steps back.
     compact_ = compact;
     if (compact) subtitle_->setFont(chartFont(COMPACT_SUBTITLE_POINTS));

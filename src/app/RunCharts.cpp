@@ -432,9 +432,7 @@ int diameterChartYear(const RunChartData& data, const ChartOptions& options) {
     return options.diameterYear.value_or(data.years.empty() ? 0 : data.years.back());
 }
 
-namespace {
-
-QLabel* newTextLine(QWidget* parent, const QString& name, int points, bool bold) {
+QLabel* newChartTextLine(QWidget* parent, const QString& name) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
@@ -446,11 +444,9 @@ QLabel* newTextLine(QWidget* parent, const QString& name, int points, bool bold)
     white.setColor(QPalette::Window, CHART_BACKGROUND);
     white.setColor(QPalette::WindowText, CHART_TEXT);
     label->setPalette(white);
-    label->setFont(chartFont(points, bold));
+    label->setFont(chartFont(CAPTION_POINTS));
     return label;
 }
-
-}  // namespace
 
 void keepTextWhole(QLabel& label, int width) {
     // A wrapped line asks for the height of its lines at the width it will have; the chart gives
@@ -471,7 +467,7 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
     outer->addLayout(column, 1);
     // One subtitle over every panel and one caption under them, on the charts' white, so that a
     // saved image says what ran and what the lines mean.
-    subtitle_ = newTextLine(this, QStringLiteral("subtitle"), CAPTION_POINTS, false);
+    subtitle_ = newChartTextLine(this, QStringLiteral("subtitle"));
     column->addWidget(subtitle_);
     const int panels = kind_ == ChartKind::Totals ? static_cast<int>(STAND_QUANTITIES.size()) : 1;
     // In the window, panels that do not fit a small screen scroll rather than push the window off it.
@@ -499,7 +495,7 @@ ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, C
         panelColumn->addWidget(view, 1);
         views_.push_back(view);
     }
-    caption_ = newTextLine(this, QStringLiteral("caption"), CAPTION_POINTS, false);
+    caption_ = newChartTextLine(this, QStringLiteral("caption"));
     column->addWidget(caption_);
     if (withSpeciesList &&
         (isBySpecies(kind_) || kind_ == ChartKind::Composition || kind_ == ChartKind::Diameters)) {

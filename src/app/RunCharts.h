@@ -117,6 +117,9 @@ class ChartPage : public QWidget {
     std::vector<QChartView*> views_;
 };
 
+// A line of text above or under a chart: centred, wrapped, plain, on the chart's white.
+QLabel* newChartTextLine(QWidget* parent, const QString& name);
+
 // Gives a wrapped label the height its lines take at `width`, so that a chart beside it gives
 // way rather than the text being cut.
 void keepTextWhole(QLabel& label, int width);

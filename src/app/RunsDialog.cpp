@@ -194,7 +194,8 @@ void RunsDialog::reload() {
                                                          .arg(entry.years)
                                                    : QString();
         QString state = stateText(entry);
-        if (row == shownRow) {
+        // Only a completed run is charted: a quit one is the last run, but has no charts.
+        if (row == shownRow && entry.completed) {
             state += earlier ? QStringLiteral(" · earlier run, shown by Charts (the last run failed)")
                              : QStringLiteral(" · last run, shown by Charts");
         }
