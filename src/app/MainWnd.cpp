@@ -25,6 +25,7 @@
 #include "app/ChartsWindow.h"
 #include "app/CommunitiesDialog.h"
 #include "app/DisturbanceDialog.h"
+#include "app/EarlierRun.h"
 #include "app/GraphicsDialog.h"
 #include "app/HelpPages.h"
 #include "app/ModelOptionsDialog.h"
@@ -418,11 +419,24 @@ void MainWnd::updateCommandStates() {
     QAction* charts = actions_.at(CMD_CHARTS);
     const QString unavailable = chartsUnavailableReason();
     charts->setEnabled(unavailable.isEmpty());
-    charts->setToolTip(withShortcut(
-        unavailable.isEmpty() ? QStringLiteral("Charts of the last run, from %1 in the working directory.")
-                                    .arg(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME))
-                              : unavailable,
-        charts));
+    charts->setToolTip(withShortcut(unavailable.isEmpty() ? chartsDescription() : unavailable, charts));
+}
+
+QString MainWnd::chartsDescription() const {
+    if (!earlierRunKept_) {
+        return QStringLiteral("Charts of the last run, from %1 in the working directory.")
+            .arg(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME));
+    }
+    const std::optional<RunIdentity> earlier = runIdentityOf(STANDARD_RUN_DATABASE_NAME);
+    const QString reason =
+        model_->output.databaseFailure.empty()
+            ? QString()
+            : QStringLiteral(" (%1)").arg(QString::fromStdString(model_->output.databaseFailure));
+    return QStringLiteral(
+               "Charts of the earlier run %1: the last run left no complete run database%2, "
+               "so %3 still holds the earlier one.")
+        .arg(earlier ? runNameAndStart(*earlier) : QString(), reason,
+             QString::fromLatin1(STANDARD_RUN_DATABASE_NAME));
 }
 
 QString MainWnd::chartsUnavailableReason() const {
@@ -506,12 +520,19 @@ void MainWnd::startRun() {
 }
 
 void MainWnd::settleLastRun() {
-    // A run stopped by an error, or whose database failed, left nothing under the library name.
-    if (runEntry_.empty() || model_->run.flags.running ||
-        !QFileInfo::exists(QString::fromStdString(runEntry_)))
-        return;
-    lastRunFailure_ = publishLastRun(runEntry_, STANDARD_RUN_DATABASE_NAME);
+    if (runEntry_.empty() || model_->run.flags.running) return;
+    const std::string entry = runEntry_;
     runEntry_.clear();
+    // A run stopped by an error, or whose database failed, left nothing whole under the library
+    // name: the earlier run's database stays the last one the charts show.
+    const bool written = QFileInfo::exists(QString::fromStdString(entry)) &&
+                         (isCompleteRunDatabase(entry) || model_->output.databaseFailure.empty());
+    if (written) lastRunFailure_ = publishLastRun(entry, STANDARD_RUN_DATABASE_NAME);
+    earlierRunKept_ = !written && isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME);
+    // A charts window left open shows the run that has just finished, or names the earlier one.
+    if (lastRunFailure_.empty() && charts_ && charts_->isVisible() &&
+        isCompleteRunDatabase(STANDARD_RUN_DATABASE_NAME))
+        openChartsOf(QDir::current().absoluteFilePath(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME)));
 }
 
 void MainWnd::quitRun() {
@@ -620,7 +641,10 @@ void MainWnd::openCharts() {
 
 void MainWnd::openChartsOf(const QString& file) {
     if (!charts_) charts_ = new ChartsWindow(this);
-    const bool read = charts_->openDatabase(file);
+    // The working directory's database, kept from before a run that failed, is named so.
+    const bool earlier =
+        earlierRunKept_ && QFileInfo(file) == QFileInfo(QString::fromLatin1(STANDARD_RUN_DATABASE_NAME));
+    const bool read = charts_->openDatabase(file, earlier ? QStringLiteral("Earlier run") : QString());
     if (!read && !charts_->data()) return;
     charts_->show();
     charts_->raise();
@@ -630,6 +654,7 @@ void MainWnd::openChartsOf(const QString& file) {
 void MainWnd::openRunsDialog() {
     if (model_->run.flags.running) return;
     RunsDialog dialog(this);
+    dialog.setLastRunFailed(earlierRunKept_);
     dialog.exec();
     if (!dialog.chartsFile().isEmpty()) openChartsOf(dialog.chartsFile());
     runStateChanged();

@@ -96,6 +96,8 @@ class MainWnd : public QMainWindow {
 
     // Why the charts cannot be shown now; empty when they can.
     QString chartsUnavailableReason() const;
+    // What the charts item opens: the last run, or the earlier run a failed run left in place.
+    QString chartsDescription() const;
 
     // Shows the window where it was last closed.
     void restorePlacement();
@@ -175,7 +177,9 @@ class MainWnd : public QMainWindow {
     QPointer<ChartsWindow> charts_;
     std::string runEntry_;        // the library file of the run in progress, until it is the last run
     std::string lastRunFailure_;  // why the last run's database could not become the last run
-    WindowPlacement placement_;   // as restored; keeps the minimized and maximized positions
+    // The last run left no complete database: the working directory's is an earlier run's, kept.
+    bool earlierRunKept_ = false;
+    WindowPlacement placement_;  // as restored; keeps the minimized and maximized positions
 };
 
 }  // namespace dravia

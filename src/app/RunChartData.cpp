@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <memory>
 
 #include "model/ModelOptions.h"
@@ -89,6 +90,50 @@ int plotsOfIteration(const std::vector<RunPart>& parts, int iteration) {
     return 0;
 }
 
+// The sample variance of n values from their sum and sum of squares, as the reports' interval
+// takes it.
+double iterationVariance(double sum, double squares, int iterations) {
+    const double n = static_cast<double>(iterations);
+    return std::fabs((squares - (sum * sum) / n) / (n - 1.0));
+}
+
+// The place of an iteration among all iterations of the run, parts in order; -1 outside the run.
+int iterationOrdinal(const std::vector<RunPart>& parts, int iteration) {
+    long long before = 0;
+    for (const RunPart& part : parts) {
+        if (iteration >= part.firstIteration &&
+            static_cast<long long>(iteration) - part.firstIteration < part.iterations) {
+            return static_cast<int>(before + iteration - part.firstIteration);
+        }
+        before += part.iterations;
+    }
+    return -1;
+}
+
+// Iterations drawn as lines keep every iteration's value (0 where it has no record), as long as
+// that stays small beside the rest of the charts.
+constexpr std::size_t MAX_ITERATION_VALUES = 4000000;
+
+void prepareIterationLines(QuantityCurves& curves, const RunChartData& data) {
+    const std::size_t values =
+        (data.species.size() + 1) * data.years.size() * static_cast<std::size_t>(data.iterations);
+    if (data.iterations > MAX_ITERATION_LINES || values > MAX_ITERATION_VALUES) return;
+    const std::vector<double> zeros(static_cast<std::size_t>(data.iterations), 0.0);
+    curves.iterationTotals.assign(data.years.size(), zeros);
+    curves.iterationsBySpecies.assign(data.species.size(), curves.iterationTotals);
+}
+
+// `species` -1 stands for the stand total.
+void keepIterationValue(QuantityCurves& curves, const std::vector<RunPart>& parts, int iteration, int species,
+                        int year, double value) {
+    if (curves.iterationTotals.empty()) return;
+    const int ordinal = iterationOrdinal(parts, iteration);
+    if (ordinal < 0) return;
+    auto& years =
+        species < 0 ? curves.iterationTotals : curves.iterationsBySpecies[static_cast<size_t>(species)];
+    years[static_cast<size_t>(year)][static_cast<size_t>(ordinal)] = value;
+}
+
 // The sum and sum of squares over iterations, from which the reports take mean and interval.
 struct IterationSums {
     double sum = 0.0;
@@ -99,8 +144,9 @@ struct IterationSums {
     }
     MeanWithInterval summary(int iterations) const {
         const double n = static_cast<double>(iterations);
-        if (iterations < 2) return {sum / n, 0.0};
-        return {sum / n, confidenceHalfWidth(studentT(iterations - 2), sum, squares, n)};
+        if (iterations < 2) return {sum / n, 0.0, 0.0};
+        return {sum / n, confidenceHalfWidth(studentT(iterations - 2), sum, squares, n),
+                iterationVariance(sum, squares, iterations)};
     }
 };
 
@@ -145,6 +191,20 @@ int yearPosition(const std::vector<int>& years, int year) {
     return it != years.end() && *it == year ? static_cast<int>(it - years.begin()) : -1;
 }
 
+// The community, climate and plots the charts' subtitles name.
+void readRunDescription(DatabaseConnection& database, const std::vector<RunPart>& parts, RunChartData& data) {
+    DatabaseStatement first = database.prepare("SELECT min(part) FROM run");
+    const int part = first.nextRow() ? integerAt(first, 0) : 1;
+    const RunSettings settings = settingsOfPart(database, runDatabaseFormat(database), data.scenario, part);
+    const auto value = [&settings](const std::string& key) {
+        const auto found = settings.find(key);
+        return found == settings.end() ? std::string() : found->second;
+    };
+    data.community = value("HABITAT[" + value("COMMUNITY") + "]");
+    data.climate = value("WTHR_TYPES[" + value("WTHR_TYPE") + "]");
+    data.plots = parts.front().plots;
+}
+
 void readStandCurves(DatabaseConnection& database, const std::vector<RunPart>& parts, RunChartData& data) {
     const size_t yearCount = data.years.size();
     constexpr size_t QUANTITIES = STAND_QUANTITIES.size();
@@ -163,10 +223,13 @@ void readStandCurves(DatabaseConnection& database, const std::vector<RunPart>& p
     int currentIteration = 0;
     int currentYear = -1;
     std::array<double, QUANTITIES> total{};
+    for (QuantityCurves& curves : data.quantities) prepareIterationLines(curves, data);
     auto flushTotal = [&] {
         if (currentYear >= 0) {
-            for (size_t q = 0; q < QUANTITIES; ++q)
+            for (size_t q = 0; q < QUANTITIES; ++q) {
                 totalSums[q][static_cast<size_t>(currentYear)].add(total[q]);
+                keepIterationValue(data.quantities[q], parts, currentIteration, -1, currentYear, total[q]);
+            }
         }
         total.fill(0.0);
     };
@@ -185,6 +248,7 @@ void readStandCurves(DatabaseConnection& database, const std::vector<RunPart>& p
             const double meanPlot = row.realColumn(3 + static_cast<int>(q)) / plots;
             speciesSums[q][static_cast<size_t>(species)][static_cast<size_t>(year)].add(meanPlot);
             total[q] += meanPlot;
+            keepIterationValue(data.quantities[q], parts, iteration, species, year, meanPlot);
         }
     }
     flushTotal();
@@ -264,6 +328,7 @@ RunChartData readRunChartData(const std::string& file) {
             refuse(file, "it records " + std::to_string(data.years.size()) + " years, more than the " +
                              std::to_string(MAX_CHART_YEARS) + " a chart can show");
         }
+        readRunDescription(database, parts, data);
         data.species = readPresentSpecies(database, file);
         readStandCurves(database, parts, data);
         readDiameters(database, parts, data, file);

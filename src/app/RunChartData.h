@@ -25,6 +25,7 @@ inline constexpr std::array<StandQuantity, 3> STAND_QUANTITIES = {
 struct MeanWithInterval {
     double mean = 0.0;
     double halfWidth = 0.0;
+    double variance = 0.0;  // the sample variance of the iterations' values (0 for one iteration)
 };
 
 struct ChartSpecies {
@@ -38,7 +39,14 @@ struct ChartSpecies {
 struct QuantityCurves {
     std::vector<std::vector<MeanWithInterval>> bySpecies;
     std::vector<MeanWithInterval> total;
+    // Each iteration's mean plot, [species][year][iteration] and [year][iteration]; empty when the
+    // run has more iterations than MAX_ITERATION_LINES or too many values to keep.
+    std::vector<std::vector<std::vector<double>>> iterationsBySpecies;
+    std::vector<std::vector<double>> iterationTotals;
 };
+
+// A chart drawing each iteration as a line stays readable up to this many iterations.
+inline constexpr int MAX_ITERATION_LINES = 100;
 
 // Mean stems per hectare of a recorded year by 5-cm diameter class (lower bound in cm) and
 // species number.
@@ -51,13 +59,17 @@ struct RunChartData {
     // The model options the run was made with ("SLOW_GROWTH_YEARS=3, ..."), from its settings;
     // empty for the classic model.
     std::string modelOptions;
-    int iterations = 0;  // over every part of a merged run
+    int iterations = 0;     // over every part of a merged run
+    int plots = 0;          // of each iteration (of the first part of a merged run)
+    std::string community;  // the habitat of the run's community; empty when not recorded
+    std::string climate;    // the name of its climate; empty when not recorded
     std::vector<int> years;
     std::vector<ChartSpecies> species;  // those present on some plot in some recorded year
     std::array<QuantityCurves, STAND_QUANTITIES.size()> quantities;
     std::map<int, DiameterDistribution> diameters;  // by year
 
     bool hasIntervals() const { return iterations > 1; }
+    bool hasIterationLines() const { return !quantities.front().iterationTotals.empty(); }
     const QuantityCurves& curves(StandQuantity quantity) const {
         return quantities[static_cast<size_t>(quantity)];
     }

@@ -2,22 +2,27 @@
 
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
-#include <QBarLegendMarker>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QGraphicsLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedBarSeries>
 #include <QSvgGenerator>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -27,22 +32,230 @@
 #include <new>
 #include <set>
 
+#include "app/ChartDrawing.h"
+#include "app/ChartStyle.h"
 #include "display/DisplayNames.h"
-#include "display/DisplayPalette.h"
+#include "model/ModelOptions.h"
 #include "platform/ProgramExit.h"
 
 namespace dravia {
 
 namespace {
 
-// A light grey behind the curves, so that the white and yellow species colours still show.
-const QColor PLOT_AREA_BACKGROUND(222, 226, 230);
-const QColor OUTLINE(70, 70, 70);
-constexpr int BAND_ALPHA = 70;
 constexpr const char* SPECIES_PROPERTY = "species";
-constexpr const char* BAND_PROPERTY = "band";
+constexpr int FEW_ITERATIONS = 10;
+// The height below which a chart panel's title, axes and curves no longer fit.
+constexpr int MINIMUM_PANEL_HEIGHT = 220;
 
-StandQuantity quantityOf(ChartKind kind) {
+QString speciesName(const ChartSpecies& species) {
+    return speciesDisplayName(species.name);
+}
+
+std::string speciesText(const ChartSpecies& species) {
+    return speciesName(species).toStdString();
+}
+
+// The curve of a species or total with its true 95 % bounds.
+TableCurve curveOf(const RunChartData& data, const std::vector<MeanWithInterval>& values,
+                   std::string species) {
+    TableCurve curve;
+    curve.scenario = data.scenario;
+    curve.species = std::move(species);
+    curve.iterations = data.iterations;
+    curve.plots = data.plots;
+    for (size_t y = 0; y < data.years.size() && y < values.size(); ++y) {
+        const MeanWithInterval& value = values[y];
+        curve.points.push_back(
+            {data.years[y], value.mean, value.mean - value.halfWidth, value.mean + value.halfWidth});
+    }
+    return curve;
+}
+
+bool shown(const ChartOptions& options, int species) {
+    return !options.hiddenSpecies.count(species);
+}
+
+bool inFocus(const ChartOptions& options, int species) {
+    return options.focusSpecies && *options.focusSpecies == species && shown(options, species);
+}
+
+// Whether some shaded lower bound of the tables is below zero, where the shading stops.
+bool anyCut(const std::vector<ChartTable>& tables) {
+    for (const ChartTable& table : tables) {
+        for (const TableCurve& curve : table.curves) {
+            if (!curve.band || !table.cutAtZero) continue;
+            for (const CurvePoint& point : curve.points) {
+                if (point.lower < 0.0) return true;
+            }
+        }
+    }
+    return false;
+}
+
+QString iterationsAndPlots(const RunChartData& data) {
+    return QStringLiteral("%1 iteration%2 of %3 plot%4")
+        .arg(data.iterations)
+        .arg(data.iterations == 1 ? "" : "s")
+        .arg(data.plots)
+        .arg(data.plots == 1 ? "" : "s");
+}
+
+QString roughNote(int iterations) {
+    return iterations < FEW_ITERATIONS ? QStringLiteral(" (few iterations: rough)") : QString();
+}
+
+QChart* speciesChart(const RunChartData& data, ChartKind kind, const ChartOptions& options) {
+    const StandQuantity quantity = quantityOfChart(kind);
+    // The lines point into the table while the chart is built; its series copy the points.
+    const ChartTable kept = runChartTables(data, kind, options).front();
+    const QuantityCurves& curves = data.curves(quantity);
+    std::vector<DrawnLine> lines;
+    for (const TableCurve& curve : kept.curves) {
+        const ChartSpecies* species = nullptr;
+        for (const ChartSpecies& candidate : data.species)
+            if (speciesText(candidate) == curve.species) species = &candidate;
+        if (!species) continue;
+        const int position = data.speciesPosition(species->species);
+        DrawnLine line;
+        line.curve = &curve;
+        line.label = speciesName(*species);
+        const bool focus = inFocus(options, species->species);
+        if (options.focusSpecies && !focus) {
+            // Context: thin, grey and unnamed, so that the eye goes to the species in focus.
+            line.colour = CONTEXT_GREY;
+            line.width = 1.2;
+            line.label.clear();
+        } else {
+            line.colour = speciesColour(data, species->species);
+            line.style = seriesLineStyle(static_cast<size_t>(position));
+            line.width = focus ? 3.5 : 2.5;
+            line.band = curve.band;
+            if (focus && options.iterationLines && data.hasIterationLines())
+                line.iterations = &curves.iterationsBySpecies[static_cast<size_t>(position)];
+        }
+        lines.push_back(line);
+    }
+    LineChartLayout layout;
+    layout.title = QStringLiteral("%1 by species (%2)").arg(quantityName(quantity), quantityUnit(quantity));
+    // The title names the quantity; the axis its unit, which fits a low chart on a small screen.
+    layout.valueTitle = quantityUnit(quantity);
+    return newLineChart(layout, lines);
+}
+
+QChart* totalChart(const RunChartData& data, StandQuantity quantity, const ChartOptions& options) {
+    const ChartTable kept = runChartTables(data, ChartKind::Totals, options)[static_cast<size_t>(quantity)];
+    DrawnLine line;
+    line.curve = &kept.curves.front();
+    line.colour = Qt::black;
+    line.band = line.curve->band;
+    if (options.iterationLines && data.hasIterationLines())
+        line.iterations = &data.curves(quantity).iterationTotals;
+    LineChartLayout layout;
+    layout.title =
+        QStringLiteral("Stand %1 (%2)").arg(quantityName(quantity).toLower(), quantityUnit(quantity));
+    // The panels are low: the title names the quantity, the axis only its unit.
+    layout.valueTitle = quantityUnit(quantity);
+    return newLineChart(layout, {line});
+}
+
+QChart* compositionChart(const RunChartData& data, const ChartOptions& options) {
+    QChart* chart = newChart(QStringLiteral("Composition: share of the average basal area by species"));
+    QValueAxis* x = addYearAxis(chart, data.years);
+    QValueAxis* y = addValueAxis(chart, QStringLiteral("Share of basal area (%)"), 0.0, 100.0);
+    // Shares fill the height exactly.
+    y->setRange(0.0, 100.0);
+    y->setTickCount(6);
+    y->setLabelFormat(QStringLiteral("%.0f"));
+    const std::vector<std::vector<double>> shares = basalAreaShares(data);
+    std::vector<double> stacked(data.years.size(), 0.0);
+    for (size_t s = 0; s < data.species.size(); ++s) {
+        const ChartSpecies& species = data.species[s];
+        if (!shown(options, species.species)) continue;
+        auto* layer = new QAreaSeries;
+        auto* upper = new QLineSeries(layer);
+        auto* lower = new QLineSeries(layer);
+        for (size_t t = 0; t < data.years.size(); ++t) {
+            lower->append(data.years[t], stacked[t]);
+            stacked[t] += shares[s][t];
+            upper->append(data.years[t], stacked[t]);
+        }
+        layer->setUpperSeries(upper);
+        layer->setLowerSeries(lower);
+        QColor colour = speciesColour(data, species.species);
+        // Out of focus, a species' layer steps back into a pale tint of its colour.
+        if (options.focusSpecies && !inFocus(options, species.species)) colour = colour.lighter(170);
+        layer->setBrush(QBrush(colour, seriesFillStyle(s)));
+        layer->setPen(QPen(Qt::white, 1.0));
+        layer->setName(speciesName(species));
+        layer->setProperty(SPECIES_PROPERTY, species.species);
+        chart->addSeries(layer);
+        layer->attachAxis(x);
+        layer->attachAxis(y);
+    }
+    return chart;
+}
+
+QString classLabel(int lowerCm) {
+    return QStringLiteral("%1–%2").arg(lowerCm).arg(lowerCm + 5);
+}
+
+QChart* diameterChart(const RunChartData& data, const ChartOptions& options) {
+    const int year = diameterChartYear(data, options);
+    QChart* chart = newChart(QStringLiteral("Stems by 5-cm diameter class in year %1").arg(year));
+    const auto found = data.diameters.find(year);
+    const DiameterDistribution empty;
+    const DiameterDistribution& distribution = found != data.diameters.end() ? found->second : empty;
+    // The classes present, and where they span no more than a chart can show every class of, the
+    // empty ones between 0 cm and the largest too, so that gaps show as gaps.
+    constexpr int MOST_FILLED_CLASSES = 100;
+    std::set<int> classes;
+    for (const auto& entry : distribution) classes.insert(entry.first);
+    const int largest = distribution.empty() ? 0 : distribution.rbegin()->first;
+    if (largest / 5 < MOST_FILLED_CLASSES) {
+        for (int lower = 0; lower <= largest; lower += 5) classes.insert(lower);
+    }
+
+    auto* bars = new QStackedBarSeries;
+    double maximum = 0.0;
+    std::map<int, double> classTotals;
+    for (size_t s = 0; s < data.species.size(); ++s) {
+        const ChartSpecies& species = data.species[s];
+        if (!shown(options, species.species)) continue;
+        auto* set = new QBarSet(speciesName(species));
+        for (const int lower : classes) {
+            double stems = 0.0;
+            const auto row = distribution.find(lower);
+            if (row != distribution.end()) {
+                const auto cell = row->second.find(species.species);
+                if (cell != row->second.end()) stems = cell->second;
+            }
+            set->append(stems);
+            maximum = std::max(maximum, classTotals[lower] += stems);
+        }
+        QColor colour = speciesColour(data, species.species);
+        if (options.focusSpecies && !inFocus(options, species.species)) colour = colour.lighter(170);
+        set->setBrush(QBrush(colour, seriesFillStyle(s)));
+        set->setBorderColor(Qt::white);
+        set->setProperty(SPECIES_PROPERTY, species.species);
+        bars->append(set);
+    }
+    chart->addSeries(bars);
+    auto* x = new QBarCategoryAxis;
+    styleAxis(x, QStringLiteral("Diameter at breast height (cm)"));
+    for (const int lower : classes) x->append(classLabel(lower));
+    chart->addAxis(x, Qt::AlignBottom);
+    bars->attachAxis(x);
+    bars->attachAxis(addValueAxis(chart, QStringLiteral("Stems (stems/ha)"), 0.0, maximum));
+    return chart;
+}
+
+}  // namespace
+
+bool isBySpecies(ChartKind kind) {
+    return kind == ChartKind::BasalArea || kind == ChartKind::Biomass || kind == ChartKind::Stems;
+}
+
+StandQuantity quantityOfChart(ChartKind kind) {
     switch (kind) {
         case ChartKind::Biomass:
             return StandQuantity::AboveGroundBiomass;
@@ -77,391 +290,247 @@ QString quantityUnit(StandQuantity quantity) {
     return QStringLiteral("m²/ha");
 }
 
-QString iterationsText(const RunChartData& data) {
-    return data.iterations == 1 ? QStringLiteral("one iteration")
-                                : QStringLiteral("mean of %1 iterations").arg(data.iterations);
-}
-
-QString meanAndBandText(const RunChartData& data) {
-    return data.hasIntervals() ? iterationsText(data) + QStringLiteral(", shaded: 95 % confidence interval")
-                               : iterationsText(data);
-}
-
-QChart* newChart(const QString& title) {
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    QFont titleFont = chart->titleFont();
-    titleFont.setPointSize(13);
-    titleFont.setBold(true);
-    chart->setTitleFont(titleFont);
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundRoundness(0);
-    chart->setPlotAreaBackgroundBrush(PLOT_AREA_BACKGROUND);
-    chart->setPlotAreaBackgroundVisible(true);
-    chart->legend()->setAlignment(Qt::AlignRight);
-    // The legend on the same grey as the curves, where white and yellow markers show.
-    chart->legend()->setBackgroundVisible(true);
-    chart->legend()->setBrush(PLOT_AREA_BACKGROUND);
-    chart->legend()->setPen(Qt::NoPen);
-    // The chart's white fills its view, and a saved image, to the edges.
-    chart->layout()->setContentsMargins(0, 0, 0, 0);
-    return chart;
-}
-
-void styleAxis(QAbstractAxis* axis, const QString& title) {
-    axis->setTitleText(title);
-    QFont font = axis->titleFont();
-    font.setPointSize(11);
-    font.setBold(false);
-    axis->setTitleFont(font);
-    QFont labels = axis->labelsFont();
-    labels.setPointSize(10);
-    axis->setLabelsFont(labels);
-}
-
-// A round step (1, 2 or 5 times a power of ten) giving at most about `ticks` intervals.
-double roundStep(double span, int ticks) {
-    const double raw = span / ticks;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : {1.0, 2.0, 5.0}) {
-        if (factor * power >= raw) return factor * power;
+ChartTable quantityTable(StandQuantity quantity) {
+    ChartTable table;
+    switch (quantity) {
+        case StandQuantity::AboveGroundBiomass:
+            table.quantity = "above_ground_biomass";
+            table.unit = "Mg_per_ha";
+            table.decimals = 1;
+            break;
+        case StandQuantity::Stems:
+            table.quantity = "stems";
+            table.unit = "stems_per_ha";
+            table.decimals = 0;
+            break;
+        case StandQuantity::BasalArea:
+            table.quantity = "basal_area";
+            table.unit = "m2_per_ha";
+            table.decimals = 2;
+            break;
     }
-    return 10.0 * power;
+    return table;
 }
 
-QValueAxis* addYearAxis(QChart* chart, const RunChartData& data) {
-    auto* axis = new QValueAxis;
-    styleAxis(axis, QStringLiteral("Year"));
-    axis->setLabelFormat(QStringLiteral("%d"));
-    const double first = data.years.front();
-    const double last = data.years.back();
-    if (last > first) {
-        axis->setRange(first, last);
-        axis->setTickType(QValueAxis::TicksDynamic);
-        axis->setTickAnchor(0.0);
-        axis->setTickInterval(std::max(1.0, roundStep(last - first, 10)));
-    } else {
-        axis->setRange(first - 1.0, last + 1.0);
-        axis->setTickCount(3);
-    }
-    chart->addAxis(axis, Qt::AlignBottom);
-    return axis;
+QColor speciesColour(const RunChartData& data, int species) {
+    return seriesColour(static_cast<size_t>(std::max(0, data.speciesPosition(species))));
 }
 
-QValueAxis* addValueAxis(QChart* chart, const QString& title, double maximum) {
-    auto* axis = new QValueAxis;
-    styleAxis(axis, title);
-    // A little room above the highest value, so that it does not touch the frame.
-    axis->setRange(0.0, maximum > 0.0 ? 1.04 * maximum : 1.0);
-    axis->applyNiceNumbers();
-    // As many decimals as the step between the labels needs, and no more.
-    const double step = (axis->max() - axis->min()) / std::max(1, axis->tickCount() - 1);
-    const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 6);
-    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
-    chart->addAxis(axis, Qt::AlignLeft);
-    return axis;
-}
-
-void attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
-    chart->addSeries(series);
-    series->attachAxis(x);
-    series->attachAxis(y);
-}
-
-// The shaded 95 % band between mean − half-width and mean + half-width.
-QAreaSeries* newBand(const RunChartData& data, const std::vector<MeanWithInterval>& curve, QColor colour) {
-    auto* band = new QAreaSeries;
-    auto* upper = new QLineSeries(band);
-    auto* lower = new QLineSeries(band);
-    for (size_t y = 0; y < data.years.size(); ++y) {
-        upper->append(data.years[y], curve[y].mean + curve[y].halfWidth);
-        lower->append(data.years[y], std::max(0.0, curve[y].mean - curve[y].halfWidth));
-    }
-    band->setUpperSeries(upper);
-    band->setLowerSeries(lower);
-    colour.setAlpha(BAND_ALPHA);
-    band->setBrush(colour);
-    band->setPen(Qt::NoPen);
-    band->setProperty(BAND_PROPERTY, true);
-    return band;
-}
-
-QLineSeries* newMeanLine(const RunChartData& data, const std::vector<MeanWithInterval>& curve,
-                         const QColor& colour, Qt::PenStyle style) {
-    auto* line = new QLineSeries;
-    for (size_t y = 0; y < data.years.size(); ++y) line->append(data.years[y], curve[y].mean);
-    QPen pen(colour, 2.5, style);
-    line->setPen(pen);
-    // A single recorded year makes no line: its point shows instead.
-    line->setPointsVisible(data.years.size() == 1);
-    return line;
-}
-
-double curveMaximum(const std::vector<MeanWithInterval>& curve) {
-    double maximum = 0.0;
-    for (const MeanWithInterval& point : curve) maximum = std::max(maximum, point.mean + point.halfWidth);
-    return maximum;
-}
-
-// How many charted species before each one share its palette colour: those that do are told
-// apart by the pattern of their line or fill.
-std::vector<int> colourRepeats(const RunChartData& data) {
-    std::map<QRgb, int> uses;
-    std::vector<int> repeats;
-    for (const ChartSpecies& species : data.species)
-        repeats.push_back(uses[paletteColour(species.colourIndex).rgb()]++);
-    return repeats;
-}
-
-Qt::PenStyle lineStyle(int repeat) {
-    constexpr Qt::PenStyle STYLES[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
-    return STYLES[repeat % 4];
-}
-
-QBrush fill(const QColor& colour, int repeat) {
-    constexpr Qt::BrushStyle STYLES[] = {Qt::SolidPattern, Qt::BDiagPattern, Qt::FDiagPattern,
-                                         Qt::DiagCrossPattern};
-    return QBrush(colour, STYLES[repeat % 4]);
-}
-
-QChart* speciesChart(const RunChartData& data, StandQuantity quantity, const ChartOptions& options) {
-    const QString name = quantityName(quantity);
-    QChart* chart = newChart(QStringLiteral("%1 by species (%2)").arg(name, meanAndBandText(data)));
-    const QuantityCurves& curves = data.curves(quantity);
-    double maximum = 0.0;
-    for (size_t s = 0; s < data.species.size(); ++s) {
-        if (!options.hiddenSpecies.count(data.species[s].species)) {
-            maximum = std::max(maximum, curveMaximum(curves.bySpecies[s]));
+std::vector<ChartTable> runChartTables(const RunChartData& data, ChartKind kind,
+                                       const ChartOptions& options) {
+    std::vector<ChartTable> tables;
+    if (isBySpecies(kind)) {
+        const StandQuantity quantity = quantityOfChart(kind);
+        ChartTable table = quantityTable(quantity);
+        const QuantityCurves& curves = data.curves(quantity);
+        for (size_t s = 0; s < data.species.size(); ++s) {
+            const ChartSpecies& species = data.species[s];
+            if (!shown(options, species.species)) continue;
+            table.curves.push_back(curveOf(data, curves.bySpecies[s], speciesText(species)));
+            table.curves.back().band = data.hasIntervals() && inFocus(options, species.species);
         }
-    }
-    QValueAxis* x = addYearAxis(chart, data);
-    QValueAxis* y = addValueAxis(chart, QStringLiteral("%1 (%2)").arg(name, quantityUnit(quantity)), maximum);
-    const std::vector<int> repeats = colourRepeats(data);
-    // A piece of each line in the legend shows its pattern too.
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    // The bands first, so that every mean line is drawn over them.
-    for (size_t s = 0; s < data.species.size(); ++s) {
-        const ChartSpecies& species = data.species[s];
-        if (!data.hasIntervals() || options.hiddenSpecies.count(species.species)) continue;
-        QAreaSeries* band = newBand(data, curves.bySpecies[s], paletteColour(species.colourIndex));
-        band->setName(speciesDisplayName(species.name) + QStringLiteral(" 95 %"));
-        band->setProperty(SPECIES_PROPERTY, species.species);
-        attach(chart, band, x, y);
-    }
-    for (size_t s = 0; s < data.species.size(); ++s) {
-        const ChartSpecies& species = data.species[s];
-        const bool hidden = options.hiddenSpecies.count(species.species) > 0;
-        QColor colour = paletteColour(species.colourIndex);
-        // A hidden species' line stays for its legend entry, which shows it pale.
-        if (hidden) colour.setAlpha(70);
-        QLineSeries* line = newMeanLine(data, curves.bySpecies[s], colour, lineStyle(repeats[s]));
-        line->setName(speciesDisplayName(species.name));
-        line->setProperty(SPECIES_PROPERTY, species.species);
-        attach(chart, line, x, y);
-        line->setVisible(!hidden);
-    }
-    return chart;
-}
-
-QChart* totalChart(const RunChartData& data, StandQuantity quantity) {
-    const QString name = quantityName(quantity);
-    const QString unit = quantityUnit(quantity);
-    QChart* chart = newChart(QStringLiteral("Stand %1 (%2)").arg(name.toLower(), unit));
-    const std::vector<MeanWithInterval>& curve = data.curves(quantity).total;
-    QValueAxis* x = addYearAxis(chart, data);
-    // The panels are low: the title names the quantity, the axis only its unit.
-    QValueAxis* y = addValueAxis(chart, unit, curveMaximum(curve));
-    if (data.hasIntervals()) {
-        QAreaSeries* band = newBand(data, curve, OUTLINE);
-        band->setName(QStringLiteral("95 % confidence interval"));
-        attach(chart, band, x, y);
-    }
-    QLineSeries* line = newMeanLine(data, curve, Qt::black, Qt::SolidLine);
-    const QString mean = iterationsText(data);
-    line->setName(mean.left(1).toUpper() + mean.mid(1));
-    attach(chart, line, x, y);
-    return chart;
-}
-
-QChart* compositionChart(const RunChartData& data, const ChartOptions& options) {
-    QChart* chart = newChart(QStringLiteral("Composition: share of the mean basal area by species (%1)")
-                                 .arg(iterationsText(data)));
-    QValueAxis* x = addYearAxis(chart, data);
-    QValueAxis* y = addValueAxis(chart, QStringLiteral("Share of basal area (%)"), 100.0);
-    // Shares fill the height exactly.
-    y->setRange(0.0, 100.0);
-    y->setTickCount(6);
-    y->setLabelFormat(QStringLiteral("%.0f"));
-    const std::vector<std::vector<double>> shares = basalAreaShares(data);
-    std::vector<double> stacked(data.years.size(), 0.0);
-    const std::vector<int> repeats = colourRepeats(data);
-    for (size_t s = 0; s < data.species.size(); ++s) {
-        const ChartSpecies& species = data.species[s];
-        const bool hidden = options.hiddenSpecies.count(species.species) > 0;
-        auto* layer = new QAreaSeries;
-        auto* upper = new QLineSeries(layer);
-        auto* lower = new QLineSeries(layer);
-        for (size_t t = 0; t < data.years.size(); ++t) {
-            lower->append(data.years[t], stacked[t]);
-            if (!hidden) stacked[t] += shares[s][t];
-            upper->append(data.years[t], stacked[t]);
+        tables.push_back(std::move(table));
+    } else if (kind == ChartKind::Totals) {
+        for (const StandQuantity quantity : STAND_QUANTITIES) {
+            ChartTable table = quantityTable(quantity);
+            table.curves.push_back(curveOf(data, data.curves(quantity).total, "Stand total"));
+            table.curves.back().band = data.hasIntervals();
+            tables.push_back(std::move(table));
         }
-        layer->setUpperSeries(upper);
-        layer->setLowerSeries(lower);
-        layer->setBrush(fill(paletteColour(species.colourIndex), repeats[s]));
-        layer->setPen(QPen(OUTLINE, 1.0));
-        layer->setName(speciesDisplayName(species.name));
-        layer->setProperty(SPECIES_PROPERTY, species.species);
-        attach(chart, layer, x, y);
-        layer->setVisible(!hidden);
-    }
-    return chart;
-}
-
-QString classLabel(int lowerCm) {
-    return QStringLiteral("%1–%2").arg(lowerCm).arg(lowerCm + 5);
-}
-
-QChart* diameterChart(const RunChartData& data, const ChartOptions& options) {
-    const int year = diameterChartYear(data, options);
-    QChart* chart = newChart(
-        QStringLiteral("Stems by 5-cm diameter class in year %1 (%2)").arg(year).arg(iterationsText(data)));
-    const auto found = data.diameters.find(year);
-    const DiameterDistribution empty;
-    const DiameterDistribution& distribution = found != data.diameters.end() ? found->second : empty;
-    // The classes present, and where they span no more than a chart can show every class of, the
-    // empty ones between 0 cm and the largest too, so that gaps show as gaps.
-    constexpr int MOST_FILLED_CLASSES = 100;
-    std::set<int> classes;
-    for (const auto& entry : distribution) classes.insert(entry.first);
-    const int largest = distribution.empty() ? 0 : distribution.rbegin()->first;
-    if (largest / 5 < MOST_FILLED_CLASSES) {
-        for (int lower = 0; lower <= largest; lower += 5) classes.insert(lower);
-    }
-
-    auto* bars = new QStackedBarSeries;
-    double maximum = 0.0;
-    std::map<int, double> classTotals;
-    const std::vector<int> repeats = colourRepeats(data);
-    for (size_t s = 0; s < data.species.size(); ++s) {
-        const ChartSpecies& species = data.species[s];
-        const bool hidden = options.hiddenSpecies.count(species.species) > 0;
-        auto* set = new QBarSet(speciesDisplayName(species.name));
-        for (const int lower : classes) {
-            double stems = 0.0;
-            const auto row = distribution.find(lower);
-            if (!hidden && row != distribution.end()) {
-                const auto cell = row->second.find(species.species);
-                if (cell != row->second.end()) stems = cell->second;
-            }
-            set->append(stems);
-            maximum = std::max(maximum, classTotals[lower] += stems);
+    } else if (kind == ChartKind::Composition) {
+        ChartTable table{"basal_area_share", "percent", 1, true, {}};
+        const std::vector<std::vector<double>> shares = basalAreaShares(data);
+        for (size_t s = 0; s < data.species.size(); ++s) {
+            if (!shown(options, data.species[s].species)) continue;
+            TableCurve curve = curveOf(data, {}, speciesText(data.species[s]));
+            for (size_t y = 0; y < data.years.size(); ++y)
+                curve.points.push_back({data.years[y], shares[s][y], shares[s][y], shares[s][y]});
+            table.curves.push_back(std::move(curve));
         }
-        set->setBrush(fill(paletteColour(species.colourIndex), repeats[s]));
-        set->setBorderColor(OUTLINE);
-        set->setProperty(SPECIES_PROPERTY, species.species);
-        bars->append(set);
+        tables.push_back(std::move(table));
     }
-    chart->addSeries(bars);
-    auto* x = new QBarCategoryAxis;
-    styleAxis(x, QStringLiteral("Diameter at breast height (cm)"));
-    for (const int lower : classes) x->append(classLabel(lower));
-    chart->addAxis(x, Qt::AlignBottom);
-    bars->attachAxis(x);
-    bars->attachAxis(addValueAxis(chart, QStringLiteral("Stems (stems/ha)"), maximum));
-    return chart;
+    return tables;
 }
 
-// The species a legend marker stands for, or 0 for the markers of the stand totals.
-int markerSpecies(QLegendMarker* marker) {
-    if (auto* bar = qobject_cast<QBarLegendMarker*>(marker)) {
-        return bar->barset()->property(SPECIES_PROPERTY).toInt();
+QString chartCaption(const RunChartData& data, ChartKind kind, const ChartOptions& options) {
+    const QString behind = iterationsAndPlots(data);
+    const QString rough = roughNote(data.iterations);
+    switch (kind) {
+        case ChartKind::Composition:
+            return QStringLiteral("Layers: each species' share of the average basal area of %1.").arg(behind);
+        case ChartKind::Diameters:
+            return QStringLiteral("Bars: average stems per hectare of %1, in year %2.")
+                .arg(behind)
+                .arg(diameterChartYear(data, options));
+        default:
+            break;
     }
-    return marker->series()->property(SPECIES_PROPERTY).toInt();
+    const bool focusShown = options.focusSpecies && shown(options, *options.focusSpecies) &&
+                            data.speciesPosition(*options.focusSpecies) >= 0;
+    if (isBySpecies(kind) && !focusShown) {
+        return QStringLiteral(
+                   "Lines: averages of %1%2. Choose a species in focus to see how sure its average is.")
+            .arg(behind, rough);
+    }
+    if (!data.hasIntervals()) {
+        return QStringLiteral(
+                   "Line: one iteration of %1 plots; a single iteration has no confidence interval.")
+            .arg(data.plots);
+    }
+    const QString line = QStringLiteral("Line: average of %1%2.");
+    if (options.iterationLines && data.hasIterationLines()) {
+        return line.arg(behind, rough) + QStringLiteral(" Thin lines: each iteration on its own.");
+    }
+    QString caption =
+        line.arg(behind, rough) + QStringLiteral(" Shading: 95 % confidence interval of that average.");
+    if (anyCut(runChartTables(data, kind, options)))
+        caption += QStringLiteral(" Where the interval reaches below zero, the shading is cut at zero.");
+    return caption;
 }
 
-bool isSpeciesBand(QLegendMarker* marker) {
-    return marker->series() && marker->series()->property(BAND_PROPERTY).toBool() &&
-           markerSpecies(marker) != 0;
-}
+namespace {
 
-// The page laid out at `size` without showing it on a screen, ready to be painted.
-void layOutOffScreen(ChartPage& page, QSize size) {
-    page.resize(size);
-    page.layout()->activate();
-    // The views pass their sizes on to their charts, which lay themselves out, through events.
-    QCoreApplication::sendPostedEvents();
-}
-
-bool writeImage(ChartPage& page, const QString& file) {
-    if (QFileInfo(file).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator drawing;
-        drawing.setFileName(file);
-        drawing.setSize(CHART_IMAGE_SIZE);
-        drawing.setViewBox(QRect(QPoint(0, 0), CHART_IMAGE_SIZE));
-        drawing.setTitle(page.chart()->title());
-        // Text in points comes out the size it has on the screen the page was laid out for.
-        drawing.setResolution(page.logicalDpiX());
-        QPainter painter;
-        if (!painter.begin(&drawing)) return false;
-        page.render(&painter);
-        return painter.end();
+// Whether a scenario's name already says each option of "KEY=value, KEY=value" (as its default
+// name does: "slow-growth years 3").
+bool namesEveryOption(const QString& scenario, const std::string& options) {
+    for (const QString& option : QString::fromStdString(options).split(QStringLiteral(", "))) {
+        const QStringList keyAndValue = option.split(QLatin1Char('='));
+        if (keyAndValue.size() != 2) return false;
+        bool named = false;
+        for (const ModelOptionKind& kind : MODEL_OPTION_KINDS) {
+            if (keyAndValue[0] == QLatin1String(kind.key))
+                named = scenario.contains(QString::fromLatin1(kind.name) + QLatin1Char(' ') + keyAndValue[1]);
+        }
+        if (!named) return false;
     }
-    QImage image(CHART_IMAGE_SIZE, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        page.render(&painter);
-    }
-    return image.save(file, "PNG");
+    return true;
 }
 
 }  // namespace
 
-QString chartSubtitle(const RunChartData& data) {
-    QString text = QString::fromStdString(data.scenario);
-    if (!data.modelOptions.empty())
-        text += QStringLiteral("\nModel options: ") + QString::fromStdString(data.modelOptions);
-    return text;
+QString chartSubtitle(const RunChartData& data, const QString& runLabel) {
+    const QString scenario = QString::fromStdString(data.scenario);
+    QString text = runLabel.isEmpty() ? scenario : runLabel + QStringLiteral(": ") + scenario;
+    // The community and climate where the scenario's name does not already say them.
+    QStringList facts;
+    const QString community = QString::fromStdString(data.community);
+    const QString climate = climatePresetName(data.climate, QString::fromStdString(data.climate));
+    if (!community.isEmpty() && !scenario.contains(community))
+        facts << QStringLiteral("Community: %1").arg(community);
+    if (!climate.isEmpty() && !scenario.contains(climate) &&
+        !scenario.contains(QString::fromStdString(data.climate)))
+        facts << QStringLiteral("Climate: %1").arg(climate);
+    facts << QStringLiteral("%1 iterations × %2 plots").arg(data.iterations).arg(data.plots);
+    if (!data.years.empty())
+        facts << QStringLiteral("Years %1–%2").arg(data.years.front()).arg(data.years.back());
+    if (!data.modelOptions.empty() && !namesEveryOption(scenario, data.modelOptions))
+        facts << QStringLiteral("Model options: ") + QString::fromStdString(data.modelOptions);
+    return text + QStringLiteral("\n") + facts.join(QStringLiteral(" · "));
 }
 
 int diameterChartYear(const RunChartData& data, const ChartOptions& options) {
     return options.diameterYear.value_or(data.years.empty() ? 0 : data.years.back());
 }
 
+QLabel* newChartTextLine(QWidget* parent, const QString& name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setContentsMargins(8, 3, 8, 3);
+    label->setAutoFillBackground(true);
+    QPalette white = label->palette();
+    white.setColor(QPalette::Window, CHART_BACKGROUND);
+    white.setColor(QPalette::WindowText, CHART_TEXT);
+    label->setPalette(white);
+    label->setFont(chartFont(CAPTION_POINTS));
+    return label;
+}
+
+void keepTextWhole(QLabel& label, int width) {
+    // A wrapped line asks for the height of its lines at the width it will have; the chart gives
+    // way. Before the page has a width of its own there is nothing to ask.
+    if (width < 200) return;
+    const int needed = label.heightForWidth(width);
+    if (needed > 0 && label.minimumHeight() != needed) label.setMinimumHeight(needed);
+}
+
 ChartPage::ChartPage(std::shared_ptr<const RunChartData> data, ChartKind kind, ChartOptions options,
-                     QWidget* parent)
+                     QWidget* parent, bool withSpeciesList)
     : QWidget(parent), data_(std::move(data)), kind_(kind), options_(std::move(options)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    // One subtitle over every panel, on the charts' white, so that a saved image says what ran.
-    subtitle_ = new QLabel(chartSubtitle(*data_), this);
-    subtitle_->setObjectName(QStringLiteral("subtitle"));
-    subtitle_->setAlignment(Qt::AlignCenter);
-    subtitle_->setContentsMargins(8, 6, 8, 0);
-    subtitle_->setAutoFillBackground(true);
-    QPalette white = subtitle_->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::WindowText, QColor(60, 60, 60));
-    subtitle_->setPalette(white);
-    QFont subtitleFont = subtitle_->font();
-    subtitleFont.setPointSize(10);
-    subtitle_->setFont(subtitleFont);
-    layout->addWidget(subtitle_);
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto* column = new QVBoxLayout;
+    column->setSpacing(0);
+    outer->addLayout(column, 1);
+    // One subtitle over every panel and one caption under them, on the charts' white, so that a
+    // saved image says what ran and what the lines mean.
+    subtitle_ = newChartTextLine(this, QStringLiteral("subtitle"));
+    column->addWidget(subtitle_);
     const int panels = kind_ == ChartKind::Totals ? static_cast<int>(STAND_QUANTITIES.size()) : 1;
+    // In the window, panels that do not fit a small screen scroll rather than push the window off it.
+    QVBoxLayout* panelColumn = column;
+    if (withSpeciesList && panels > 1) {
+        auto* scroll = new QScrollArea(this);
+        scroll->setObjectName(QStringLiteral("panels"));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        auto* inner = new QWidget(scroll);
+        inner->setMinimumHeight(panels * MINIMUM_PANEL_HEIGHT);
+        panelColumn = new QVBoxLayout(inner);
+        panelColumn->setContentsMargins(0, 0, 0, 0);
+        panelColumn->setSpacing(0);
+        scroll->setWidget(inner);
+        column->addWidget(scroll, 1);
+    }
     for (int panel = 0; panel < panels; ++panel) {
         auto* view = new QChartView(this);
         view->setRenderHint(QPainter::Antialiasing);
         view->setFrameShape(QFrame::NoFrame);
-        layout->addWidget(view);
+        view->setFocusPolicy(Qt::NoFocus);
+        // Low rather than pushing the caption off a small screen.
+        view->setMinimumHeight(MINIMUM_PANEL_HEIGHT / 2);
+        panelColumn->addWidget(view, 1);
         views_.push_back(view);
+    }
+    caption_ = newChartTextLine(this, QStringLiteral("caption"));
+    column->addWidget(caption_);
+    if (withSpeciesList &&
+        (isBySpecies(kind_) || kind_ == ChartKind::Composition || kind_ == ChartKind::Diameters)) {
+        list_ = new QTableWidget(0, 2, this);
+        list_->setObjectName(QStringLiteral("speciesList"));
+        list_->setHorizontalHeaderLabels({QStringLiteral("Shown"), QStringLiteral("Focus")});
+        list_->verticalHeader()->hide();
+        list_->setSelectionMode(QAbstractItemView::SingleSelection);
+        list_->setSelectionBehavior(QAbstractItemView::SelectItems);
+        list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        list_->setTabKeyNavigation(false);
+        list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+        list_->setToolTip(
+            QStringLiteral("Space ticks the cell: Shown draws the species, Focus draws it in colour with "
+                           "its confidence interval and the others in grey"));
+        outer->addWidget(list_);
+        connect(list_, &QTableWidget::cellChanged, this, &ChartPage::listChanged);
     }
     rebuild();
 }
 
+void ChartPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int width = event->size().width() - (list_ ? list_->width() : 0);
+    keepTextWhole(*subtitle_, width);
+    keepTextWhole(*caption_, width);
+}
+
 QString ChartPage::subtitle() const {
     return subtitle_->text();
+}
+
+QString ChartPage::caption() const {
+    return caption_->text();
 }
 
 QChart* ChartPage::chart(size_t panel) const {
@@ -473,17 +542,66 @@ void ChartPage::setOptions(ChartOptions options) {
     rebuild();
 }
 
+void ChartPage::fillSpeciesList() {
+    if (!list_) return;
+    const QSignalBlocker quiet(list_);
+    list_->setRowCount(static_cast<int>(data_->species.size()));
+    for (size_t s = 0; s < data_->species.size(); ++s) {
+        const ChartSpecies& species = data_->species[s];
+        const int row = static_cast<int>(s);
+        auto* name = new QTableWidgetItem(speciesName(species));
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        name->setCheckState(shown(options_, species.species) ? Qt::Checked : Qt::Unchecked);
+        // A swatch of the species' colour, the same as its line.
+        QPixmap swatch(14, 14);
+        swatch.fill(speciesColour(*data_, species.species));
+        name->setIcon(QIcon(swatch));
+        name->setData(Qt::UserRole, species.species);
+        list_->setItem(row, 0, name);
+        auto* focus = new QTableWidgetItem;
+        focus->setToolTip(
+            QStringLiteral("Draw %1 in colour with its confidence interval").arg(speciesName(species)));
+        focus->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        focus->setCheckState(options_.focusSpecies == species.species ? Qt::Checked : Qt::Unchecked);
+        focus->setData(Qt::UserRole, species.species);
+        list_->setItem(row, 1, focus);
+    }
+    // As wide as its names, the rest of the page for the chart.
+    list_->resizeColumnsToContents();
+    list_->setFixedWidth(list_->horizontalHeader()->length() + 2 * list_->frameWidth() +
+                         list_->verticalScrollBar()->sizeHint().width());
+}
+
+void ChartPage::listChanged(int row, int column) {
+    const QTableWidgetItem* item = list_->item(row, column);
+    if (!item) return;
+    const int species = item->data(Qt::UserRole).toInt();
+    const bool checked = item->checkState() == Qt::Checked;
+    // Told queued: whoever decides rebuilds this list, which must not happen inside its own signal.
+    if (column == 0) {
+        QMetaObject::invokeMethod(
+            this, [this, species, checked] { emit speciesShown(species, checked); }, Qt::QueuedConnection);
+    } else {
+        const std::optional<int> focus = checked ? std::optional<int>(species) : std::nullopt;
+        QMetaObject::invokeMethod(
+            this, [this, focus] { emit focusChosen(focus); }, Qt::QueuedConnection);
+    }
+}
+
 void ChartPage::rebuild() {
+    subtitle_->setText(chartSubtitle(*data_, options_.runLabel));
+    caption_->setText(chartCaption(*data_, kind_, options_));
+    fillSpeciesList();
     for (size_t panel = 0; panel < views_.size(); ++panel) {
         QChart* chart = nullptr;
         switch (kind_) {
             case ChartKind::BasalArea:
             case ChartKind::Biomass:
             case ChartKind::Stems:
-                chart = speciesChart(*data_, quantityOf(kind_), options_);
+                chart = speciesChart(*data_, kind_, options_);
                 break;
             case ChartKind::Totals:
-                chart = totalChart(*data_, STAND_QUANTITIES[panel]);
+                chart = totalChart(*data_, STAND_QUANTITIES[panel], options_);
                 break;
             case ChartKind::Composition:
                 chart = compositionChart(*data_, options_);
@@ -492,7 +610,6 @@ void ChartPage::rebuild() {
                 chart = diameterChart(*data_, options_);
                 break;
         }
-        connectLegend(chart);
         // The view owns the chart it shows; the one it showed before goes.
         QChart* previous = views_[panel]->chart();
         views_[panel]->setChart(chart);
@@ -500,37 +617,38 @@ void ChartPage::rebuild() {
     }
 }
 
-void ChartPage::connectLegend(QChart* chart) {
-    for (QLegendMarker* marker : chart->legend()->markers()) {
-        const int species = markerSpecies(marker);
-        if (isSpeciesBand(marker)) {
-            // The band goes with its species' mean line, which has the legend entry.
-            marker->setVisible(false);
-            continue;
-        }
-        marker->setPen(QPen(OUTLINE));
-        if (species == 0) continue;
-        if (options_.hiddenSpecies.count(species)) {
-            // A hidden species keeps a pale entry, to be clicked back.
-            marker->setVisible(true);
-            marker->setLabelBrush(QColor(150, 150, 150));
-            QColor faded = marker->brush().color();
-            faded.setAlpha(60);
-            marker->setBrush(faded);
-        }
-        // Queued: whoever hides the species rebuilds this chart, marker and all, which must not
-        // happen inside the marker's own mouse handling.
-        connect(
-            marker, &QLegendMarker::clicked, this, [this, species] { emit speciesClicked(species); },
-            Qt::QueuedConnection);
+bool writeChartPage(QWidget& page, const QString& file, int scale) {
+    page.resize(CHART_IMAGE_SIZE);
+    if (page.layout()) page.layout()->activate();
+    // The views pass their sizes on to their charts, which lay themselves out, through events.
+    QCoreApplication::sendPostedEvents();
+    if (QFileInfo(file).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+        QSvgGenerator drawing;
+        drawing.setFileName(file);
+        drawing.setSize(CHART_IMAGE_SIZE);
+        drawing.setViewBox(QRect(QPoint(0, 0), CHART_IMAGE_SIZE));
+        drawing.setTitle(page.windowTitle());
+        // Text in points comes out the size it has on the screen the page was laid out for.
+        drawing.setResolution(page.logicalDpiX());
+        QPainter painter;
+        if (!painter.begin(&drawing)) return false;
+        page.render(&painter);
+        return painter.end();
     }
+    QImage image(CHART_IMAGE_SIZE * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        page.render(&painter);
+    }
+    return image.save(file, "PNG");
 }
 
 bool saveChartImage(const std::shared_ptr<const RunChartData>& data, ChartKind kind,
-                    const ChartOptions& options, const QString& file) {
+                    const ChartOptions& options, const QString& file, int scale) {
     ChartPage page(data, kind, options);
-    layOutOffScreen(page, CHART_IMAGE_SIZE);
-    return writeImage(page, file);
+    return writeChartPage(page, file, scale);
 }
 
 namespace {
@@ -572,10 +690,9 @@ int writeRunChartsOf(const QString& databaseFile, const QString& outputDirectory
     const QDir directory(outputDirectory);
     for (const ChartDescription& description : RUN_CHARTS) {
         ChartPage page(data, description.kind, options);
-        layOutOffScreen(page, CHART_IMAGE_SIZE);
         for (const char* extension : {".png", ".svg"}) {
             const QString file = directory.filePath(QString::fromLatin1(description.name) + extension);
-            if (!writeImage(page, file)) {
+            if (!writeChartPage(page, file)) {
                 std::fprintf(stderr, "dravia4: cannot write the chart \"%s\"\n", qPrintable(file));
                 return EXIT_FATAL_ERROR;
             }

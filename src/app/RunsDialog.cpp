@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/EarlierRun.h"
 #include "app/HelpPages.h"
 #include "app/WindowPlacement.h"
 #include "output/rundb/Combine.h"
@@ -170,11 +171,21 @@ RunsDialog::RunsDialog(QWidget* parent, unsigned long long warningBytes)
     resizeWithinScreen(*this, QSize(960, 460));
 }
 
+void RunsDialog::setLastRunFailed(bool failed) {
+    lastRunFailed_ = failed;
+    reload();
+}
+
 void RunsDialog::reload() {
     std::vector<LibraryEntry> entries = readRunLibrary(RUN_LIBRARY_FOLDER);
     // Newest first: the run just made is the one most often wanted.
     rows_.assign(entries.rbegin(), entries.rend());
     table_->setRowCount(static_cast<int>(rows_.size()));
+    // The run the working directory's database holds is the one Charts shows; after a run that
+    // left no complete database it is an earlier run, and named so.
+    const std::optional<std::size_t> shown = libraryPositionOf(entries, STANDARD_RUN_DATABASE_NAME);
+    const bool earlier = shown && (lastRunFailed_ || *shown + 1 < entries.size());
+    const int shownRow = shown ? static_cast<int>(entries.size() - 1 - *shown) : -1;
     for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
         const LibraryEntry& entry = rows_[static_cast<size_t>(row)];
         const QString size = entry.problem.empty() ? QStringLiteral("%1 \u00d7 %2 \u00d7 %3")
@@ -182,7 +193,13 @@ void RunsDialog::reload() {
                                                          .arg(entry.plots)
                                                          .arg(entry.years)
                                                    : QString();
-        const QString cells[COLUMN_COUNT] = {nameText(entry), startedText(entry), size, stateText(entry)};
+        QString state = stateText(entry);
+        // Only a completed run is charted: a quit one is the last run, but has no charts.
+        if (row == shownRow && entry.completed) {
+            state += earlier ? QStringLiteral(" · earlier run, shown by Charts (the last run failed)")
+                             : QStringLiteral(" · last run, shown by Charts");
+        }
+        const QString cells[COLUMN_COUNT] = {nameText(entry), startedText(entry), size, state};
         for (int column = 0; column < COLUMN_COUNT; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setToolTip(QStringLiteral("%1 (%2)").arg(

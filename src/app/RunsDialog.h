@@ -36,6 +36,9 @@ class RunsDialog : public QDialog {
     // The run whose charts the user asked for when the dialog closed; empty otherwise.
     QString chartsFile() const { return chartsFile_; }
 
+    // Says the last run failed: the run the working directory's database holds is the earlier one.
+    void setLastRunFailed(bool failed);
+
     // Selects the rows (others deselected).
     void selectRows(const std::vector<int>& rows);
 
@@ -55,6 +58,7 @@ class RunsDialog : public QDialog {
     void deleteEntries(const std::vector<LibraryEntry>& entries, const QString& title);
 
     unsigned long long warningBytes_;
+    bool lastRunFailed_ = false;
     std::vector<LibraryEntry> rows_;
     QTableWidget* table_;
     QPushButton* charts_;

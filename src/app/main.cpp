@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/AppIcon.h"
+#include "app/ComparisonCharts.h"
 #include "app/MainWnd.h"
 #include "app/RunCharts.h"
 #include "app/VersionInfoDialog.h"
@@ -22,12 +23,17 @@ namespace {
 constexpr const char* USAGE =
     "Usage: dravia4 [--workdir DIR]\n"
     "       dravia4 --charts RUN.sqlite --out DIR [--year Y]\n"
+    "       dravia4 --compare A.sqlite B.sqlite [C.sqlite D.sqlite] --out DIR [--species NAME]\n"
     "  --workdir DIR  read Data/ and write the results files in DIR\n"
     "  --charts FILE  write the charts of the run database FILE, without a window: NAME.png\n"
     "                 (1200 x 800) and NAME.svg for basal-area, biomass, stems, totals,\n"
     "                 composition and diameters\n"
     "  --out DIR      the directory the charts go to (made when missing)\n"
-    "  --year Y       the recorded year of the diameter classes (default: the last one)\n";
+    "  --year Y       the recorded year of the diameter classes (default: the last one)\n"
+    "  --compare A B  compare the runs of two to four run databases, without a window: each\n"
+    "                 scenario's stand total and one species (compare-*.png, .svg, .csv) and\n"
+    "                 each one's difference from A with its 95 % interval (difference-*)\n"
+    "  --species NAME the species compared (default: the one with most basal area in A)\n";
 
 struct Arguments {
     QString workdir;
@@ -35,6 +41,8 @@ struct Arguments {
     QString chartsDatabase;
     QString chartsDirectory;
     std::optional<int> chartsYear;
+    QStringList compareDatabases;
+    std::optional<QString> compareSpecies;
     bool help = false;
     bool valid = true;
 };
@@ -50,12 +58,28 @@ Arguments parseArguments(const QStringList& arguments) {
     const QCommandLineOption charts(QStringLiteral("charts"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption out(QStringLiteral("out"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption year(QStringLiteral("year"), QString(), QStringLiteral("Y"));
-    parser.addOptions({workdir, writeIcon, help, charts, out, year});
+    const QCommandLineOption compare(QStringLiteral("compare"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption species(QStringLiteral("species"), QString(), QStringLiteral("NAME"));
+    parser.addOptions({workdir, writeIcon, help, charts, out, year, compare, species});
 
     Arguments parsed;
-    // Nothing but options: no file names, and no "--" before them either.
-    parsed.valid = parser.parse(arguments) && parser.positionalArguments().isEmpty() &&
-                   !arguments.mid(1).contains(QStringLiteral("--"));
+    parsed.valid = parser.parse(arguments) && !arguments.mid(1).contains(QStringLiteral("--"));
+    if (!parsed.valid) return parsed;
+    if (parser.isSet(compare)) {
+        // The comparison stands alone: two to four databases (the first after --compare), where
+        // its charts go and perhaps the species.
+        parsed.compareDatabases = QStringList{parser.value(compare)} + parser.positionalArguments();
+        parsed.chartsDirectory = parser.value(out);
+        if (parser.isSet(species)) parsed.compareSpecies = parser.value(species);
+        parsed.valid = parsed.compareDatabases.size() >= 2 &&
+                       parsed.compareDatabases.size() <= static_cast<qsizetype>(dravia::MOST_COMPARED_RUNS) &&
+                       !parsed.compareDatabases.contains(QString()) && !parsed.chartsDirectory.isEmpty() &&
+                       parser.values(compare).size() == 1 && !parser.isSet(charts) && !parser.isSet(year) &&
+                       !parser.isSet(workdir) && !parser.isSet(writeIcon) && !parser.isSet(help);
+        return parsed;
+    }
+    // Otherwise nothing but options: no file names.
+    parsed.valid = parser.positionalArguments().isEmpty() && !parser.isSet(species);
     if (!parsed.valid) return parsed;
     parsed.workdir = parser.value(workdir);
     parsed.iconFile = parser.value(writeIcon);
@@ -77,11 +101,13 @@ Arguments parseArguments(const QStringList& arguments) {
     return parsed;
 }
 
-// The charts command draws without a display, wherever it runs.
+// The charts and comparison commands draw without a display, wherever it runs.
 bool chartsCommandAsked(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument == "--charts" || argument.startsWith("--charts=")) return true;
+        if (argument == "--charts" || argument.startsWith("--charts=") || argument == "--compare" ||
+            argument.startsWith("--compare="))
+            return true;
     }
     return false;
 }
@@ -104,6 +130,10 @@ int main(int argc, char** argv) {
     if (arguments.help || !arguments.valid) {
         std::fputs(USAGE, arguments.valid ? stdout : stderr);
         return arguments.valid ? dravia::EXIT_NORMAL : dravia::EXIT_USAGE;
+    }
+    if (!arguments.compareDatabases.isEmpty()) {
+        return dravia::writeComparisonCharts(arguments.compareDatabases, arguments.chartsDirectory,
+                                             arguments.compareSpecies);
     }
     if (!arguments.chartsDatabase.isEmpty()) {
         return dravia::writeRunCharts(arguments.chartsDatabase, arguments.chartsDirectory,

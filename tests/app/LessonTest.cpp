@@ -5,12 +5,17 @@
 // an image and open the glossary. The screenshots are those of the manual's first chapter.
 #include <gtest/gtest.h>
 
+#include <QChartView>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -21,6 +26,7 @@
 #include "app/ChartsWindow.h"
 #include "app/CommunitiesDialog.h"
 #include "app/HelpBrowser.h"
+#include "app/WindowPlacement.h"
 #include "display/TestForest.h"
 
 namespace dravia {
@@ -28,6 +34,35 @@ namespace {
 
 using test::FakeTime;
 using test::ShippedData;
+
+// The window, and the axis titles of its chart, lie wholly on the screen.
+void expectWhollyOnScreen(ChartsWindow& charts) {
+    QApplication::processEvents();
+    const QRect screen = charts.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(charts.geometry()))
+        << charts.geometry().width() << "x" << charts.geometry().height() << " on " << screen.width() << "x"
+        << screen.height();
+    auto* page = qobject_cast<ChartPage*>(charts.tabs()->currentWidget());
+    ASSERT_NE(page, nullptr);
+    // The lines above and under the chart are whole.
+    for (const QString& name : {QStringLiteral("subtitle"), QStringLiteral("caption")}) {
+        auto* label = page->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name.toStdString();
+    }
+    QChartView* view = page->views().at(0);
+    for (QAbstractAxis* axis : page->chart()->axes()) {
+        bool found = false;
+        for (QGraphicsItem* item : view->scene()->items()) {
+            const auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            if (!text || text->toPlainText() != axis->titleText()) continue;
+            found = true;
+            const QRect shown = view->mapFromScene(text->sceneBoundingRect()).boundingRect();
+            EXPECT_TRUE(view->rect().contains(shown)) << axis->titleText().toStdString();
+        }
+        EXPECT_TRUE(found) << axis->titleText().toStdString();
+    }
+}
 
 void saveShot(QWidget& widget, const char* name) {
     EXPECT_TRUE(widget.grab().save(test::artefactPath(QString::fromLatin1(name)))) << name;
@@ -178,9 +213,12 @@ TEST_F(Lesson, AClassWatchesPausesInspectsComparesAndReads) {
     auto* charts = window.findChild<ChartsWindow*>();
     ASSERT_NE(charts, nullptr);
     EXPECT_TRUE(charts->isVisible());
-    charts->resize(1024, 700);
+    expectWhollyOnScreen(*charts);
+    // The manual's pictures at the size of a laptop's window, where the screen has room for it.
+    resizeWithinScreen(*charts, QSize(1024, 700));
+    expectWhollyOnScreen(*charts);
     saveShot(*charts, "lesson-6-charts.png");
-    charts->close();
+    const std::string normalScenario = charts->data()->scenario;
 
     // The warming climate, named with its size in the dialog.
     test::withNextModal([&] { window.commandAction(CMD_COMMUNITIES)->trigger(); },
@@ -217,13 +255,47 @@ TEST_F(Lesson, AClassWatchesPausesInspectsComparesAndReads) {
     EXPECT_EQ(window.windowTitle().toStdString(),
               std::string("Dravia4 - ") + warming + " · iteration 3 of 3 · year 60 of 60 (2080) · run ended");
 
-    // Ctrl+Shift+C charts it; an image of a chart is saved.
+    // The charts left open show the new run.
+    EXPECT_TRUE(charts->isVisible());
+    EXPECT_NE(charts->data()->scenario, normalScenario);
+    EXPECT_NE(charts->data()->scenario.find("Warming"), std::string::npos) << charts->data()->scenario;
+    charts->close();
+
+    // Ctrl+Shift+C charts it; sugar maple in focus, by keyboard; an image of a chart is saved.
     QApplication::setActiveWindow(&window);
     EXPECT_TRUE(window.commandAction(CMD_CHARTS)->isEnabled());
     QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(charts->isVisible());
+    expectWhollyOnScreen(*charts);
+    ChartPage* basalArea = charts->page(ChartKind::BasalArea);
+    charts->tabs()->setCurrentWidget(basalArea);
+    QTableWidget* list = basalArea->speciesList();
+    int mapleRow = -1;
+    for (int row = 0; row < list->rowCount(); ++row)
+        if (list->item(row, 0)->text() == QStringLiteral("Sugar maple")) mapleRow = row;
+    ASSERT_GE(mapleRow, 0);
+    list->setFocus();
+    list->setCurrentCell(mapleRow, 1);
+    QTest::keyClick(list, Qt::Key_Space);
+    QApplication::processEvents();
+    ASSERT_TRUE(charts->focusSpecies().has_value());
+    EXPECT_TRUE(basalArea->caption().contains(QStringLiteral("Shading: 95 % confidence interval")));
+    saveShot(*charts, "lesson-10-focus.png");
     ASSERT_TRUE(charts->saveImage(QStringLiteral("warming-basal-area.png")));
     EXPECT_FALSE(QImage(QStringLiteral("warming-basal-area.png")).isNull());
+
+    // Compare: both runs ticked, the normal climate first; the difference chart.
+    charts->tabs()->setCurrentWidget(charts->compareTab());
+    QListWidget* runs = charts->compareRuns();
+    ASSERT_EQ(runs->count(), 2);
+    for (int row = 0; row < runs->count(); ++row) runs->item(row)->setCheckState(Qt::Checked);
+    QApplication::processEvents();
+    ASSERT_EQ(charts->differencePage()->table().curves.size(), 1u);
+    EXPECT_NE(charts->differencePage()->table().curves[0].scenario.find("Warming"), std::string::npos);
+    saveShot(*charts, "lesson-11-compare.png");
+    charts->compareChart()->setCurrentIndex(1);
+    QApplication::processEvents();
+    saveShot(*charts, "lesson-12-difference.png");
     charts->close();
 
     // The glossary, in the program's own help window.

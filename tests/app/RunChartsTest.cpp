@@ -251,12 +251,21 @@ struct SubtitleCase {
 TEST(RunCharts, SubtitleNamesTheScenarioAndTheModelOptionsOn) {
     test::TempDirectory directory;
     const SubtitleCase cases[] = {
-        {{}, "Test stand"},
-        {{{"SLOW_GROWTH_YEARS", "1"}, {"CLIMATE_MEMORY_YEARS", "1"}}, "Test stand"},
+        {{}, "Test stand\n3 iterations × 1 plots · Years 10–20"},
+        {{{"SLOW_GROWTH_YEARS", "1"}, {"CLIMATE_MEMORY_YEARS", "1"}},
+         "Test stand\n3 iterations × 1 plots · Years 10–20"},
         {{{"SLOW_GROWTH_YEARS", "3"}, {"CLIMATE_MEMORY_YEARS", "1"}},
-         "Test stand\nModel options: SLOW_GROWTH_YEARS=3"},
+         "Test stand\n3 iterations × 1 plots · Years 10–20 · Model options: SLOW_GROWTH_YEARS=3"},
         {{{"SLOW_GROWTH_YEARS", "3"}, {"CLIMATE_MEMORY_YEARS", "15"}, {"NUM_YEARS", "20"}},
-         "Test stand\nModel options: SLOW_GROWTH_YEARS=3, CLIMATE_MEMORY_YEARS=15"},
+         "Test stand\n3 iterations × 1 plots · Years 10–20 · Model options: SLOW_GROWTH_YEARS=3, "
+         "CLIMATE_MEMORY_YEARS=15"},
+        // The community and climate the run's settings name (the climate as the program shows it).
+        {{{"COMMUNITY", "2"},
+          {"HABITAT[2]", "Boreal BF"},
+          {"WTHR_TYPE", "1"},
+          {"WTHR_TYPES[1]", "Warming +3.6 C over 100 yr"}},
+         "Test stand\nCommunity: Boreal BF · Climate: Warming: +3.6 °C over 100 years · 3 iterations × 1 "
+         "plots · Years 10–20"},
     };
     int k = 0;
     for (const SubtitleCase& row : cases) {

@@ -93,11 +93,16 @@ inline std::shared_ptr<const TreeBitmap> bitmapFromImage(const QImage& image) {
     return std::make_shared<const TreeBitmap>(image.width(), image.height(), std::move(pixels));
 }
 
-// Test artefacts (pictures for a person to look at) go beside the test programs.
+// Test artefacts (pictures for a person to look at) go beside the test programs; those of a run
+// at another screen scale in a folder of their own, so that neither replaces the other.
 inline QString artefactPath(const QString& name) {
     QDir directory(QCoreApplication::applicationDirPath());
-    directory.mkpath(QStringLiteral("artefacts"));
-    return directory.filePath(QStringLiteral("artefacts/") + name);
+    const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
+    const QString folder = scale.isEmpty() || scale == QStringLiteral("1")
+                               ? QStringLiteral("artefacts")
+                               : QStringLiteral("artefacts/scale-") + scale;
+    directory.mkpath(folder);
+    return directory.filePath(folder + QStringLiteral("/") + name);
 }
 
 }  // namespace dravia::test
