@@ -9,6 +9,7 @@
 
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
+#include "output/rundb/Scenario.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 
@@ -42,9 +43,13 @@ void appendCsvText(std::string& line, const std::string& text) {
 std::string exportRunDatabase(const std::string& path, const std::string& directory) {
     try {
         DatabaseConnection db(path, true);
-        for (const char* table : RUN_DATABASE_TABLES) {
+        const int format = runDatabaseFormat(db);
+        std::vector<std::string> tables = runTablesOfFormat(format);
+        // The view that stands for the earlier formats' table keeps its file.
+        if (format == RUN_DATABASE_FORMAT) tables.emplace_back("limiting_factors");
+        for (const std::string& table : tables) {
             const std::string fileName = directory + "/" + table + ".csv";
-            DatabaseStatement rows = db.prepare(formatText("SELECT * FROM %s", table).c_str());
+            DatabaseStatement rows = db.prepare(formatText("SELECT * FROM %s", table.c_str()).c_str());
             errno = 0;
             FileHandle file = openFile(fileName, "w");
             if (!file) {
