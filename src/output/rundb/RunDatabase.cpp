@@ -210,12 +210,16 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     try {
         db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
         // The file is renamed into place only when complete, so a crash leaves nothing behind that
-        // looks like a database: SQLite's own journal would only slow the writing down.
+        // looks like a database: SQLite's own journal would only slow the writing down. Rows are
+        // appended at the right edge of their tables, so a small page cache holds every page still
+        // being filled; a large one only costs fresh memory (page faults) for pages written once.
+        // 16 KB pages: fewer page splits and page headers than 4 KB, (measured in bench_database).
         db_->execute(
-            "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE; "
-            "PRAGMA cache_size=-16384;");
-        db_->execute(runDatabaseSchemaSql().c_str());
+            "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; "
+            "PRAGMA locking_mode=EXCLUSIVE; PRAGMA cache_size=-1024;");
+        // The schema and its dictionary in the first transaction: one write, not one per row.
         db_->execute("BEGIN");
+        db_->execute(runDatabaseSchemaSql().c_str());
         plotYear_ = insertInto(*db_, "plot_year", scenario_);
         stand_ = insertInto(*db_, "stand", scenario_);
         afterDisturbance_ = insertInto(*db_, "stand_after_disturbance", scenario_);
@@ -431,7 +435,8 @@ void RunDatabase::recordSiteYear(const ModelState& model, const Plot& plot) {
     if (siteSpecies_ < 1) return;
     guarded([&] {
         const Climate& c = model.climate;
-        std::vector<double> values = {c.DEGREE_DAYS, c.sumPREC, c.sumE0, c.sumEVAP, c.soilWater, c.W_FC, c.WILT};
+        std::vector<double>& values = siteValues_;
+        values.assign({c.DEGREE_DAYS, c.sumPREC, c.sumE0, c.sumEVAP, c.soilWater, c.W_FC, c.WILT});
         constexpr double none = std::numeric_limits<double>::quiet_NaN();
         for (int sn = 1; sn <= siteSpecies_; ++sn) {
             const Species& s = model.species[static_cast<size_t>(sn)];
@@ -447,7 +452,7 @@ void RunDatabase::recordSiteYear(const ModelState& model, const Plot& plot) {
             // Iteration 1's year is kept until every plot has had it: plots alike share one row set.
             if (yearOfPlots_ != year) yearPlots_.clear();
             yearOfPlots_ = year;
-            yearPlots_.emplace_back(plot.PLOT_NO, std::move(values));
+            yearPlots_.emplace_back(plot.PLOT_NO, values);
             if (yearPlots_.size() == model.plots.size()) writeFirstSiteYear(year);
             return;
         }

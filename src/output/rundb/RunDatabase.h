@@ -125,6 +125,7 @@ class RunDatabase {
     std::size_t rememberedValues_ = 0;
     int yearOfPlots_ = -1;
     std::vector<std::pair<int, std::vector<double>>> yearPlots_;  // this year's plots so far
+    std::vector<double> siteValues_;                               // the plot-year's, reused
     std::map<int, PlotDemography> demographyByPlot_;
     std::array<Removed, MAX_SPECIES + 1> removed_{};
 };
