@@ -3,7 +3,6 @@
 // without a database and then with one recording (its default tables, demography every year, or
 // every tree), back to back in one process, and reports the CPU time of each and their ratio.
 #include <benchmark/benchmark.h>
-
 #include <time.h>
 
 #include <memory>

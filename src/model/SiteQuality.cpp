@@ -94,7 +94,8 @@ void rememberClimateOfYear(ModelState& model, Plot& plot) {
         Species& s = model.species[static_cast<size_t>(sn)];
         s.ESTABLISHED_SQ_WILT = droughtFactor(wilt, s);
         s.ESTABLISHED_SQ_TEMP = temperatureFactor(degreeDays, s);
-        s.ESTABLISHED_SITE_QUALITY = s.ESTABLISHED_SQ_WILT * s.SQ_SOIL_N * s.ESTABLISHED_SQ_TEMP * s.SQ_WETNESS;
+        s.ESTABLISHED_SITE_QUALITY =
+            s.ESTABLISHED_SQ_WILT * s.SQ_SOIL_N * s.ESTABLISHED_SQ_TEMP * s.SQ_WETNESS;
     }
 }
 

@@ -237,7 +237,8 @@ void stepYear(ModelState& model) {
         if (model.options.CLIMATE_MEMORY_YEARS > 1) rememberClimateOfYear(model, plot);
         // A constant climate's factors hold for the whole run, unless climate memory moves the
         // established ones: recorded as year 1.
-        if (database && (p.CLIMATE_CHANGE == 1 || run.CURRENT_YEAR == 1 || model.options.CLIMATE_MEMORY_YEARS > 1))
+        if (database &&
+            (p.CLIMATE_CHANGE == 1 || run.CURRENT_YEAR == 1 || model.options.CLIMATE_MEMORY_YEARS > 1))
             database->recordSiteYear(model, plot);
         addSaplings(model, plot);
         if (database) database->noteRecruits(model, plot);

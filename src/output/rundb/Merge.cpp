@@ -39,10 +39,11 @@ void copySiteYears(DatabaseConnection& db, int offset, const std::string& scenar
     }
     const char* list = values.c_str() + 1;
     DatabaseStatement differing = db.prepare(
-        formatText("SELECT (SELECT count(*) FROM (SELECT %s FROM source.site_year WHERE iteration = 0 EXCEPT "
-                   "SELECT %s FROM main.site_year WHERE iteration = 0)) + (SELECT count(*) FROM (SELECT %s FROM "
-                   "main.site_year WHERE iteration = 0 EXCEPT SELECT %s FROM source.site_year WHERE iteration = 0))",
-                   list, list, list, list)
+        formatText(
+            "SELECT (SELECT count(*) FROM (SELECT %s FROM source.site_year WHERE iteration = 0 EXCEPT "
+            "SELECT %s FROM main.site_year WHERE iteration = 0)) + (SELECT count(*) FROM (SELECT %s FROM "
+            "main.site_year WHERE iteration = 0 EXCEPT SELECT %s FROM source.site_year WHERE iteration = 0))",
+            list, list, list, list)
             .c_str());
     const bool shared = differing.nextRow() && differing.integerColumn(0) == 0;
     differing = {};
@@ -54,9 +55,10 @@ void copySiteYears(DatabaseConnection& db, int offset, const std::string& scenar
         .execute();
     if (shared) return;
     // The iterations the source recorded, whatever its run table claims.
-    db.prepare(formatText("INSERT OR IGNORE INTO main.site_year SELECT k.iteration + %d%s, ?1 FROM source.site_year "
-                          "AS f JOIN (SELECT DISTINCT iteration FROM source.plot_year) AS k WHERE f.iteration = 0",
-                          offset, values.c_str())
+    db.prepare(formatText(
+                   "INSERT OR IGNORE INTO main.site_year SELECT k.iteration + %d%s, ?1 FROM source.site_year "
+                   "AS f JOIN (SELECT DISTINCT iteration FROM source.plot_year) AS k WHERE f.iteration = 0",
+                   offset, values.c_str())
                    .c_str())
         .bind(1, scenario)
         .execute();

@@ -31,7 +31,8 @@ namespace {
 
 constexpr const char* PROGRAM_VERSION = "Dravia4 Version 4.00 beta";
 constexpr int DIAMETER_CLASS_WIDTH = 5;  // cm
-constexpr const char* CAUSE_NAMES[] = {"background", "slow_growth", "logging", "windthrow"};  // by RemovalCause
+constexpr const char* CAUSE_NAMES[] = {"background", "slow_growth", "logging",
+                                       "windthrow"};  // by RemovalCause
 // Values kept of a year-plot's site: those above the species, the species' factors (the
 // established ones NaN without climate memory).
 constexpr int SITE_VALUES = 7;
@@ -240,9 +241,8 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
 }
 
 void RunDatabase::closeStatements() {
-    for (DatabaseStatement* statement :
-         {&plotYear_, &stand_, &afterDisturbance_, &classes_, &demography_, &siteYear_, &disturbance_, &tree_,
-          &death_}) {
+    for (DatabaseStatement* statement : {&plotYear_, &stand_, &afterDisturbance_, &classes_, &demography_,
+                                         &siteYear_, &disturbance_, &tree_, &death_}) {
         *statement = {};
     }
 }
@@ -347,7 +347,10 @@ void RunDatabase::beginIteration(const ModelState& model) {
     guarded([&] {
         // The initial stand, before any growth, as year 0; its demography begins there.
         for (const Plot& plot : model.plots) {
-            plotYear_.bind(1, model.run.CURRENT_ITERATION).bind(2, 0).bind(3, plot.PLOT_NO).bind(4, plot.NTREES);
+            plotYear_.bind(1, model.run.CURRENT_ITERATION)
+                .bind(2, 0)
+                .bind(3, plot.PLOT_NO)
+                .bind(4, plot.NTREES);
             plotYear_.execute();
             writeStand(model, plot, 0, stand_, true);
             if (trees_) writeTrees(model, plot, 0);

@@ -115,8 +115,8 @@ class RunDatabase {
     bool finished_ = false;
     std::string failure_;
     std::unique_ptr<DatabaseConnection> db_;
-    DatabaseStatement plotYear_, stand_, afterDisturbance_, classes_, demography_, siteYear_, disturbance_, tree_,
-        death_;
+    DatabaseStatement plotYear_, stand_, afterDisturbance_, classes_, demography_, siteYear_, disturbance_,
+        tree_, death_;
     int siteSpecies_ = 0;  // species of a site year
     bool memory_ = false;  // climate memory on: the established factors are recorded
     // Iteration 1's site years (values of the plot, or of plot 0 for all), by year.
@@ -125,7 +125,7 @@ class RunDatabase {
     std::size_t rememberedValues_ = 0;
     int yearOfPlots_ = -1;
     std::vector<std::pair<int, std::vector<double>>> yearPlots_;  // this year's plots so far
-    std::vector<double> siteValues_;                               // the plot-year's, reused
+    std::vector<double> siteValues_;                              // the plot-year's, reused
     std::map<int, PlotDemography> demographyByPlot_;
     std::array<Removed, MAX_SPECIES + 1> removed_{};
 };

@@ -145,7 +145,8 @@ constexpr ColumnDeclaration SITE_YEAR[] = {
     {"wetness", AMOUNT, "", "water-table factor, 0..1"},
     {"nitrogen", AMOUNT, "", "nitrogen factor, 0..1"},
     {"site_quality", AMOUNT, "", "their product, what trees grow by"},
-    {"established_temperature", "REAL", "", "with climate memory: temperature factor of the remembered years' mean"},
+    {"established_temperature", "REAL", "",
+     "with climate memory: temperature factor of the remembered years' mean"},
     {"established_drought", "REAL", "", "with climate memory: drought factor of the remembered years' mean"},
     {"established_site_quality", "REAL", "", "with climate memory: what trees of 10 cm and more grow by"},
     SCENARIO,
@@ -216,8 +217,8 @@ constexpr TableDeclaration TABLES[] = {
     {"plot_year", PLOT_YEAR, RUN_KEY, true, "", true},
     {"stand", STAND, "scenario, iteration, year, plot, species", true, "", true},
     {"stand_after_disturbance", STAND, "scenario, iteration, year, plot, species", true, "", true},
-    {"diameter_classes", DIAMETER_CLASSES, "scenario, iteration, year, plot, species, class_lower_cm", true, "",
-     true},
+    {"diameter_classes", DIAMETER_CLASSES, "scenario, iteration, year, plot, species, class_lower_cm", true,
+     "", true},
     {"demography", DEMOGRAPHY, "scenario, iteration, year_end, plot, species", true, "", true},
     {"site_year", SITE_YEAR, "scenario, iteration, year, plot, species", true, "", true},
     {"disturbance", DISTURBANCE, "", false, "scenario, iteration, year", true},
@@ -236,8 +237,8 @@ struct Quantity {
     const char* unit;
 };
 constexpr Quantity MEAN_QUANTITIES[] = {
-    {"stems_per_ha", "1/ha"},         {"basal_area_m2_per_ha", "m2/ha"},     {"above_ground_mg_per_ha", "Mg/ha"},
-    {"total_mg_per_ha", "Mg/ha"},     {"carbon_mg_per_ha", "Mg C/ha"},       {"volume_m3_per_ha", "m3/ha"},
+    {"stems_per_ha", "1/ha"},     {"basal_area_m2_per_ha", "m2/ha"}, {"above_ground_mg_per_ha", "Mg/ha"},
+    {"total_mg_per_ha", "Mg/ha"}, {"carbon_mg_per_ha", "Mg C/ha"},   {"volume_m3_per_ha", "m3/ha"},
 };
 
 constexpr ColumnDeclaration MEAN_KEYS[] = {
@@ -252,8 +253,8 @@ std::string meanViewSql(bool bySpecies) {
     std::string sums, averages;
     for (const Quantity& q : MEAN_QUANTITIES) {
         sums += formatText(", coalesce(sum(st.%s), 0) / p.plots AS %s", q.column, q.column);
-        averages += formatText(", sum(%s) AS %s_sum, sum(%s * %s) AS %s_squares", q.column, q.column, q.column,
-                               q.column, q.column);
+        averages += formatText(", sum(%s) AS %s_sum, sum(%s * %s) AS %s_squares", q.column, q.column,
+                               q.column, q.column, q.column);
     }
     std::string out;
     for (const Quantity& q : MEAN_QUANTITIES) {
@@ -312,7 +313,8 @@ constexpr const char* LIMITING_FACTORS_SQL =
     "SELECT k.iteration, k.plot, f.species, f.year, f.temperature, f.drought, f.wetness, f.nitrogen, "
     "f.site_quality, f.scenario FROM (SELECT DISTINCT scenario, iteration, plot FROM plot_year) AS k "
     "JOIN site_year AS f ON f.scenario = k.scenario AND f.iteration IN (0, k.iteration) AND f.plot IN (0, "
-    "k.plot) WHERE NOT EXISTS (SELECT 1 FROM site_year AS g WHERE g.scenario = f.scenario AND g.year = f.year "
+    "k.plot) WHERE NOT EXISTS (SELECT 1 FROM site_year AS g WHERE g.scenario = f.scenario AND g.year = "
+    "f.year "
     "AND g.species = f.species AND g.iteration IN (0, k.iteration) AND g.plot IN (0, k.plot) AND "
     "(g.iteration > f.iteration OR (g.iteration = f.iteration AND g.plot > f.plot)))";
 
@@ -371,22 +373,26 @@ std::vector<std::string> runTablesOfFormat(int format) {
         return tables;
     }
     // The tables of formats 0 and 2, which differ only in their scenario column.
-    return {"run",        "setting",          "input_file",  "species", "plot_year", "stand", "diameter_classes",
-            "demography", "limiting_factors", "disturbance", "trees"};
+    return {"run",   "setting",          "input_file", "species",          "plot_year",
+            "stand", "diameter_classes", "demography", "limiting_factors", "disturbance",
+            "trees"};
 }
 
 std::string runDatabaseSchemaSql() {
     std::string sql;
     for (const TableDeclaration& table : TABLES) {
         sql += formatText("CREATE TABLE %s (", table.name);
-        for (const ColumnDeclaration& column : table.columns) sql += formatText("%s %s, ", column.name, column.type);
+        for (const ColumnDeclaration& column : table.columns)
+            sql += formatText("%s %s, ", column.name, column.type);
         if (*table.primaryKey != '\0') {
-            sql += formatText("PRIMARY KEY (%s))%s;\n", table.primaryKey, table.withoutRowid ? " WITHOUT ROWID" : "");
+            sql += formatText("PRIMARY KEY (%s))%s;\n", table.primaryKey,
+                              table.withoutRowid ? " WITHOUT ROWID" : "");
         } else {
             sql.resize(sql.size() - 2);
             sql += ");\n";
         }
-        if (*table.index != '\0') sql += formatText("CREATE INDEX %s_index ON %s (%s);\n", table.name, table.name, table.index);
+        if (*table.index != '\0')
+            sql += formatText("CREATE INDEX %s_index ON %s (%s);\n", table.name, table.name, table.index);
     }
     for (const ViewDeclaration& view : runDatabaseViews()) {
         sql += formatText("CREATE VIEW %s (", view.name);
@@ -400,7 +406,8 @@ std::string runDatabaseSchemaSql() {
         const std::string degrees = position < 30   ? std::to_string(position + 1)
                                     : position < 33 ? std::to_string(LARGE_DEGREES[position - 30])
                                                     : "NULL";
-        sql += formatText("INSERT INTO t_table VALUES (%d, %s, %.17g);\n", position, degrees.c_str(), studentT(position));
+        sql += formatText("INSERT INTO t_table VALUES (%d, %s, %.17g);\n", position, degrees.c_str(),
+                          studentT(position));
     }
     auto describe = [&sql](const char* owner, std::span<const ColumnDeclaration> columns) {
         for (const ColumnDeclaration& column : columns) {

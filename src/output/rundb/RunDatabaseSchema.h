@@ -21,10 +21,10 @@ struct ColumnDeclaration {
 struct TableDeclaration {
     const char* name;
     std::span<const ColumnDeclaration> columns;
-    const char* primaryKey;   // its columns, or empty where rows have no key of their own
-    bool withoutRowid;        // stored in key order: rows are written in (nearly) that order
-    const char* index;        // the columns of an index besides the key, or empty
-    bool perScenario;         // a run's rows, with a last column `scenario`; else the file's own
+    const char* primaryKey;  // its columns, or empty where rows have no key of their own
+    bool withoutRowid;       // stored in key order: rows are written in (nearly) that order
+    const char* index;       // the columns of an index besides the key, or empty
+    bool perScenario;        // a run's rows, with a last column `scenario`; else the file's own
 };
 
 struct ViewDeclaration {

@@ -163,7 +163,9 @@ std::string renameLibraryRun(const std::string& path, const std::string& name) {
         // One transaction: the tables never disagree about the run's name.
         db.execute("BEGIN IMMEDIATE");
         for (const std::string& table : runTablesOfFormat(format))
-            db.prepare(formatText("UPDATE %s SET scenario = ?1", table.c_str()).c_str()).bind(1, name).execute();
+            db.prepare(formatText("UPDATE %s SET scenario = ?1", table.c_str()).c_str())
+                .bind(1, name)
+                .execute();
         db.execute("COMMIT");
         db.close();
     } catch (const DatabaseError& error) {

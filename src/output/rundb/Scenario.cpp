@@ -69,10 +69,11 @@ int runDatabaseFormat(DatabaseConnection& db) {
     if (format == RUN_DATABASE_FORMAT || format == PREVIOUS_RUN_DATABASE_FORMAT ||
         format == FIRST_RUN_DATABASE_FORMAT)
         return format;
-    throw DatabaseError{formatText("it was written by %s version of Dravia4 (format %d; this version "
-                                   "reads formats %d, %d and %d)",
-                                   format > RUN_DATABASE_FORMAT ? "a later" : "an earlier", format,
-                                   FIRST_RUN_DATABASE_FORMAT, PREVIOUS_RUN_DATABASE_FORMAT, RUN_DATABASE_FORMAT)};
+    throw DatabaseError{
+        formatText("it was written by %s version of Dravia4 (format %d; this version "
+                   "reads formats %d, %d and %d)",
+                   format > RUN_DATABASE_FORMAT ? "a later" : "an earlier", format, FIRST_RUN_DATABASE_FORMAT,
+                   PREVIOUS_RUN_DATABASE_FORMAT, RUN_DATABASE_FORMAT)};
 }
 
 RunSettings settingsOfPart(DatabaseConnection& db, int format, const std::string& scenario, int part) {

@@ -15,9 +15,9 @@ void createRunDatabaseTables(DatabaseConnection& db) {
 std::vector<std::string> tableColumns(DatabaseConnection& db, const char* schema, const char* table) {
     std::vector<std::string> columns;
     // Only a table: a view of the same name (limiting_factors of the current format) is no source.
-    DatabaseStatement kind =
-        db.prepare(formatText("SELECT count(*) FROM %s.sqlite_master WHERE type = 'table' AND name = ?1", schema)
-                       .c_str());
+    DatabaseStatement kind = db.prepare(
+        formatText("SELECT count(*) FROM %s.sqlite_master WHERE type = 'table' AND name = ?1", schema)
+            .c_str());
     kind.bind(1, std::string(table));
     if (!kind.nextRow() || kind.integerColumn(0) == 0) return columns;
     kind = {};
