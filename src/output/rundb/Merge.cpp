@@ -54,10 +54,12 @@ void copySiteYears(DatabaseConnection& db, int offset, const std::string& scenar
         .bind(1, scenario)
         .execute();
     if (shared) return;
-    // The iterations the source recorded, whatever its run table claims.
+    // The iterations the source recorded, and only those its run table (checked against the run's
+    // statistics copies) holds: a crafted plot_year cannot multiply the rows.
     db.prepare(formatText(
                    "INSERT OR IGNORE INTO main.site_year SELECT k.iteration + %d%s, ?1 FROM source.site_year "
-                   "AS f JOIN (SELECT DISTINCT iteration FROM source.plot_year) AS k WHERE f.iteration = 0",
+                   "AS f JOIN (SELECT DISTINCT iteration FROM source.plot_year WHERE iteration BETWEEN 1 AND "
+                   "(SELECT sum(iterations) FROM source.run)) AS k WHERE f.iteration = 0",
                    offset, values.c_str())
                    .c_str())
         .bind(1, scenario)
