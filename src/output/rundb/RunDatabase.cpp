@@ -41,18 +41,26 @@ constexpr int SPECIES_FACTORS = 8;
 // with more (many plots, years and species) writes every iteration's rows.
 constexpr std::size_t MOST_REMEMBERED_SITE_VALUES = std::size_t{1} << 22;
 
+int columnsOf(const char* table) {
+    for (const TableDeclaration& declared : runDatabaseTables()) {
+        if (std::string(declared.name) == table) return static_cast<int>(declared.columns.size());
+    }
+    throw DatabaseError{formatText("no table %s", table)};
+}
+
 // An insert of every column of the table, the scenario (the last) bound once: a statement keeps
 // its bindings.
 DatabaseStatement insertInto(DatabaseConnection& db, const char* table, const std::string& scenario) {
-    for (const TableDeclaration& declared : runDatabaseTables()) {
-        if (std::string(declared.name) != table) continue;
-        std::string sql = formatText("INSERT INTO %s VALUES (?", table);
-        for (size_t c = 1; c < declared.columns.size(); ++c) sql += ",?";
-        DatabaseStatement statement = db.prepare((sql + ")").c_str());
-        statement.bind(static_cast<int>(declared.columns.size()), scenario);
-        return statement;
-    }
-    throw DatabaseError{formatText("no table %s", table)};
+    const int columns = columnsOf(table);
+    std::string sql = formatText("INSERT INTO %s VALUES (?", table);
+    for (int c = 1; c < columns; ++c) sql += ",?";
+    DatabaseStatement statement = db.prepare((sql + ")").c_str());
+    statement.bind(columns, scenario);
+    return statement;
+}
+
+BatchedInsert batchedInto(DatabaseConnection& db, const char* table, const std::string& scenario) {
+    return BatchedInsert(db, table, columnsOf(table), scenario);
 }
 
 std::string utcNow() {
@@ -221,15 +229,15 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
         // The schema and its dictionary in the first transaction: one write, not one per row.
         db_->execute("BEGIN");
         db_->execute(runDatabaseSchemaSql().c_str());
-        plotYear_ = insertInto(*db_, "plot_year", scenario_);
-        stand_ = insertInto(*db_, "stand", scenario_);
-        afterDisturbance_ = insertInto(*db_, "stand_after_disturbance", scenario_);
-        classes_ = insertInto(*db_, "diameter_classes", scenario_);
-        demography_ = insertInto(*db_, "demography", scenario_);
-        siteYear_ = insertInto(*db_, "site_year", scenario_);
+        plotYear_ = batchedInto(*db_, "plot_year", scenario_);
+        stand_ = batchedInto(*db_, "stand", scenario_);
+        afterDisturbance_ = batchedInto(*db_, "stand_after_disturbance", scenario_);
+        classes_ = batchedInto(*db_, "diameter_classes", scenario_);
+        demography_ = batchedInto(*db_, "demography", scenario_);
+        siteYear_ = batchedInto(*db_, "site_year", scenario_);
         disturbance_ = insertInto(*db_, "disturbance", scenario_);
-        tree_ = insertInto(*db_, "trees", scenario_);
-        death_ = insertInto(*db_, "deaths", scenario_);
+        tree_ = batchedInto(*db_, "trees", scenario_);
+        death_ = batchedInto(*db_, "deaths", scenario_);
         siteSpecies_ = std::min(std::max(model.NSPP, 0), MAX_SPECIES);
         memory_ = model.options.CLIMATE_MEMORY_YEARS > 1;
         writeRun(model, settings, inputs);
@@ -241,9 +249,10 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
 }
 
 void RunDatabase::closeStatements() {
-    for (DatabaseStatement* statement : {&plotYear_, &stand_, &afterDisturbance_, &classes_, &demography_,
-                                         &siteYear_, &disturbance_, &tree_, &death_}) {
-        *statement = {};
+    disturbance_ = {};
+    for (BatchedInsert* rows :
+         {&plotYear_, &stand_, &afterDisturbance_, &classes_, &demography_, &siteYear_, &tree_, &death_}) {
+        *rows = {};
     }
 }
 
@@ -359,8 +368,16 @@ void RunDatabase::beginIteration(const ModelState& model) {
     });
 }
 
+void RunDatabase::flushRows() {
+    for (BatchedInsert* rows :
+         {&plotYear_, &stand_, &afterDisturbance_, &classes_, &demography_, &siteYear_, &tree_, &death_}) {
+        rows->flush();
+    }
+}
+
 void RunDatabase::endIteration() {
     guarded([&] {
+        flushRows();
         db_->execute("COMMIT");
         db_->execute("BEGIN");
     });
@@ -494,6 +511,7 @@ void RunDatabase::writeFirstSiteYear(int year) {
         // Too many to keep: iteration 1's rows written so far hold for it alone from here on.
         remembering_ = false;
         rememberedSites_.clear();
+        siteYear_.flush();
         db_->execute("UPDATE site_year SET iteration = 1 WHERE iteration = 0");
         return;
     }
@@ -537,7 +555,7 @@ void RunDatabase::recordPlotYear(const ModelState& model, const Plot& plot, bool
     });
 }
 
-void RunDatabase::writeStand(const ModelState& model, const Plot& plot, int year, DatabaseStatement& stand,
+void RunDatabase::writeStand(const ModelState& model, const Plot& plot, int year, BatchedInsert& stand,
                              bool withClasses) {
     // Each species' amounts are summed in tree-list order, as the results file's records are.
     std::array<int, MAX_SPECIES + 1> count{};
@@ -650,6 +668,7 @@ void RunDatabase::finish(const ModelState& model, bool completed) {
             db_->prepare("UPDATE run SET iterations=?, finished_utc=?, completed=? WHERE part=1");
         run.bind(1, model.run.CURRENT_ITERATION).bind(2, utcNow()).bind(3, completed ? 1 : 0).execute();
         run = {};
+        flushRows();
         db_->execute("COMMIT");
         closeStatements();
         db_->close();

@@ -8,6 +8,7 @@
 
 #include "model/ModelState.h"
 #include "model/Removal.h"
+#include "output/rundb/BatchedInsert.h"
 #include "output/rundb/DatabaseConnection.h"
 
 namespace dravia {
@@ -95,7 +96,7 @@ class RunDatabase {
     void writeRun(const ModelState& model, const std::vector<std::pair<std::string, std::string>>& settings,
                   const std::vector<InputFile>& inputs);
     void writeSpecies(const ModelState& model);
-    void writeStand(const ModelState& model, const Plot& plot, int year, DatabaseStatement& stand,
+    void writeStand(const ModelState& model, const Plot& plot, int year, BatchedInsert& stand,
                     bool withClasses);
     void writeTrees(const ModelState& model, const Plot& plot, int year);
     void writeDemography(const ModelState& model, const Plot& plot, int year, PlotDemography& demography);
@@ -115,8 +116,10 @@ class RunDatabase {
     bool finished_ = false;
     std::string failure_;
     std::unique_ptr<DatabaseConnection> db_;
-    DatabaseStatement plotYear_, stand_, afterDisturbance_, classes_, demography_, siteYear_, disturbance_,
-        tree_, death_;
+    // Inserts the queued rows of every table.
+    void flushRows();
+    DatabaseStatement disturbance_;
+    BatchedInsert plotYear_, stand_, afterDisturbance_, classes_, demography_, siteYear_, tree_, death_;
     int siteSpecies_ = 0;  // species of a site year
     bool memory_ = false;  // climate memory on: the established factors are recorded
     // Iteration 1's site years (values of the plot, or of plot 0 for all), by year.
