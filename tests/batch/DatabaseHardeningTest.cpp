@@ -128,6 +128,25 @@ TEST_F(Runs, MergedSiteYearsStayWithinTheIterationsOfTheirRun) {
     EXPECT_EQ(iterations.integerColumn(1), 4);
 }
 
+// Export reads the one view it writes as a file only as the program makes it: a crafted endless
+// one is refused, not written until the disk is full.
+TEST_F(Runs, ExportRefusesAViewItDidNotWrite) {
+    const fs::path a = run("a", "--db DB/dravia4-run.sqlite");
+    {
+        DatabaseConnection db((a / STANDARD_RUN_DATABASE_NAME).string(), false);
+        db.execute(
+            "DROP VIEW limiting_factors; CREATE VIEW limiting_factors AS WITH RECURSIVE k(i) AS (SELECT 1 "
+            "UNION "
+            "ALL SELECT i + 1 FROM k) SELECT i FROM k");
+    }
+    const auto exported = batch("export --db " + test::quoted(a / STANDARD_RUN_DATABASE_NAME) + " --csv " +
+                                test::quoted(temp.path() / "csv"));
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_NE(exported.output.find("its view limiting_factors is not the one Dravia4 writes"),
+              std::string::npos)
+        << exported.output;
+}
+
 TEST_F(Runs, MergeRefusesADatabaseThatDescribesAnotherRun) {
     const fs::path a = run("a", "--db DB/dravia4-run.sqlite");
     const fs::path b = run("b", "--db DB/dravia4-run.sqlite --seed 5");

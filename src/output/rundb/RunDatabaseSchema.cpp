@@ -378,6 +378,13 @@ std::vector<std::string> runTablesOfFormat(int format) {
             "trees"};
 }
 
+std::string createViewSql(const ViewDeclaration& view) {
+    std::string sql = formatText("CREATE VIEW %s (", view.name);
+    for (const ColumnDeclaration& column : view.columns) sql += formatText("%s, ", column.name);
+    sql.resize(sql.size() - 2);
+    return sql + formatText(") AS %s", view.select);
+}
+
 std::string runDatabaseSchemaSql() {
     std::string sql;
     for (const TableDeclaration& table : TABLES) {
@@ -394,12 +401,7 @@ std::string runDatabaseSchemaSql() {
         if (*table.index != '\0')
             sql += formatText("CREATE INDEX %s_index ON %s (%s);\n", table.name, table.name, table.index);
     }
-    for (const ViewDeclaration& view : runDatabaseViews()) {
-        sql += formatText("CREATE VIEW %s (", view.name);
-        for (const ColumnDeclaration& column : view.columns) sql += formatText("%s, ", column.name);
-        sql.resize(sql.size() - 2);
-        sql += formatText(") AS %s;\n", view.select);
-    }
+    for (const ViewDeclaration& view : runDatabaseViews()) sql += createViewSql(view) + ";\n";
     constexpr int T_POSITIONS = 34;  // degrees of freedom 1..30, 40, 60, 120, infinitely many
     constexpr int LARGE_DEGREES[] = {40, 60, 120};
     for (int position = 0; position < T_POSITIONS; ++position) {

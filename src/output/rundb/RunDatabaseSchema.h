@@ -47,6 +47,8 @@ inline constexpr int FIRST_RUN_DATABASE_FORMAT = 0;
 
 // The tables of a run's rows (the perScenario ones) a database of the given readable format holds.
 std::vector<std::string> runTablesOfFormat(int format);
+// The statement that creates the view, as the file's sqlite_master keeps it.
+std::string createViewSql(const ViewDeclaration& view);
 // The statements that create every table, index and view of the current format, with its
 // column_info and t_table rows and its user_version.
 std::string runDatabaseSchemaSql();
