@@ -256,7 +256,7 @@ void RunsDialog::selectionChanged() {
         chartsWhy = notChartable(entry);
         if (!entry.problem.empty()) {
             renameWhy = chartsWhy;
-        } else if (entry.format != RUN_DATABASE_FORMAT) {
+        } else if (entry.format == FIRST_RUN_DATABASE_FORMAT) {
             renameWhy = QStringLiteral(
                             "%1 was written by an earlier version of Dravia4: it is named by its "
                             "settings and cannot be renamed.")

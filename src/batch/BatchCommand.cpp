@@ -177,9 +177,11 @@ int exportBatch(const ExportOptions& options, Host& host) {
         return EXIT_FATAL_ERROR;
     }
     // Each table is written as DIR/TABLE.csv: none of them may be the database being read.
-    for (const char* table : RUN_DATABASE_TABLES) {
-        const std::string target =
-            (std::filesystem::path(options.csvDirectory) / (std::string(table) + ".csv")).string();
+    // (The tables of every format readable, and the view standing for the earlier ones' table.)
+    std::vector<std::string> tables = runTablesOfFormat(RUN_DATABASE_FORMAT);
+    tables.emplace_back("limiting_factors");
+    for (const std::string& table : tables) {
+        const std::string target = (std::filesystem::path(options.csvDirectory) / (table + ".csv")).string();
         if (sameFile(target, options.database)) {
             host.showMessage("Error: the run database \"" + options.database + "\" is the file " + table +
                                  ".csv that export would write; export its tables into another directory.",

@@ -93,6 +93,7 @@ void resetPlot(ModelState& model, Plot& plot) {
     for (Tree& tree : plot.trees) releaseDisplaySlot(model, tree);
     plot.trees.clear();
     plot.NTREES = 0;
+    plot.TREES_ENTERED = 0;
     plot.PLOT_BA = 0.0;
     plot.PLOT_BIOM = 0.0;
     plot.PLOT_VOL = 0.0;

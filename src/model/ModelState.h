@@ -145,6 +145,7 @@ struct Species {
     // With climate memory: the site quality trees of 10 cm and more grow by, from the mean
     // degree-days and drought of the plot's remembered years.
     double ESTABLISHED_SITE_QUALITY = 0.0;
+    double ESTABLISHED_SQ_TEMP = 0.0, ESTABLISHED_SQ_WILT = 0.0;  // its factors of those means
 
     // Tallies of the current plot (per 100 m²: trees; cm²/m²; kg/m²; cu ft/acre).
     int POP = 0;
@@ -176,6 +177,9 @@ struct Tree {
     // fraction of full light.
     double LAST_DIAM_INC = 0.0;
     double AVAILABLE_LIGHT = 0.0;
+    // The tree's number on its plot within the iteration, 1, 2, ... in the order the trees
+    // entered it (the plot file's first); the run database tells trees apart by it.
+    int UID = 0;
 };
 
 // Tallest first; std::list nodes never move, so display slots may hold Tree pointers.
@@ -195,6 +199,7 @@ struct Plot {
     double PLOT_VOL = 0.0;
     double AVG_POP_TOTAL = 0.0, AVG_BA_TOTAL = 0.0, AVG_BIOM_TOTAL = 0.0, AVG_VOL_TOTAL = 0.0;
     TreeList trees;
+    int TREES_ENTERED = 0;  // trees that entered the plot this iteration, the last UID given
     // With climate memory: this iteration's latest years, oldest first, at most
     // CLIMATE_MEMORY_YEARS of them.
     std::vector<YearClimate> climateHistory;

@@ -92,8 +92,10 @@ void rememberClimateOfYear(ModelState& model, Plot& plot) {
     wilt = wilt / count;
     for (int sn = 1; sn <= model.NSPP; ++sn) {
         Species& s = model.species[static_cast<size_t>(sn)];
+        s.ESTABLISHED_SQ_WILT = droughtFactor(wilt, s);
+        s.ESTABLISHED_SQ_TEMP = temperatureFactor(degreeDays, s);
         s.ESTABLISHED_SITE_QUALITY =
-            droughtFactor(wilt, s) * s.SQ_SOIL_N * temperatureFactor(degreeDays, s) * s.SQ_WETNESS;
+            s.ESTABLISHED_SQ_WILT * s.SQ_SOIL_N * s.ESTABLISHED_SQ_TEMP * s.SQ_WETNESS;
     }
 }
 

@@ -25,6 +25,7 @@ void sortTreesByHeight(Plot& plot) {
 TreeList::iterator insertTree(Plot& plot, TreeList::iterator position, const Tree& tree) {
     auto inserted = plot.trees.insert(position, tree);
     plot.NTREES += 1;
+    inserted->UID = ++plot.TREES_ENTERED;
     return inserted;
 }
 

@@ -7,7 +7,8 @@ namespace dravia {
 // Reorders the plot's trees tallest first; trees of equal height keep their order.
 void sortTreesByHeight(Plot& plot);
 
-// Links a tree in before position and adds one to NTREES; returns the new node.
+// Links a tree in before position, adds one to NTREES and gives it the plot's next UID;
+// returns the new node.
 TreeList::iterator insertTree(Plot& plot, TreeList::iterator position, const Tree& tree);
 
 // Unlinks and frees a tree, releasing its display slot; returns the tree that followed it.

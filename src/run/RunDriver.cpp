@@ -71,7 +71,7 @@ bool openRunDatabase(ModelState& model) {
         hostOf(model).showMessage(error.reason + " The run goes on without it.", MessageIcon::Error);
         return true;
     }
-    model.output.database->beginIteration();
+    model.output.database->beginIteration(model);
     return true;
 }
 
@@ -88,7 +88,7 @@ void startIteration(ModelState& model) {
     hostOf(model).layOutDisplay(model);
     model.run.CURRENT_YEAR = 1;
     readPlotFile(model, PlotFileMode::Plots);
-    if (RunDatabase* database = databaseOf(model)) database->beginIteration();
+    if (RunDatabase* database = databaseOf(model)) database->beginIteration(model);
 }
 
 void noteRemoval(const ModelState& model, const Plot& plot, const Tree& tree, RemovalCause cause) {
@@ -138,7 +138,10 @@ void finishPlotYear(ModelState& model, Plot& plot) {
         database->recordPlotYear(model, plot, standRecordDue(p, plan));
     if (p.TEST_DISTURB == 1) {
         run.flags.disturbed_this_year = decideDisturbance(model, plot, disturbanceObserver(model));
-        if (run.flags.disturbed_this_year) summarizePlot(model, plot);
+        if (run.flags.disturbed_this_year) {
+            summarizePlot(model, plot);
+            if (RunDatabase* database = databaseOf(model)) database->recordAfterDisturbance(model, plot);
+        }
     }
     if (run.flags.disturbed_this_year && afterDisturbanceReportDue(p, plan)) {
         run.DISTURBANCE_REPORTED = 1;
@@ -247,9 +250,11 @@ void stepYear(ModelState& model) {
             computeSiteQualityWithMonitor(model);
         }
         if (model.options.CLIMATE_MEMORY_YEARS > 1) rememberClimateOfYear(model, plot);
-        // A constant climate's factors hold for the whole run: recorded once per plot and iteration.
-        if (database && (p.CLIMATE_CHANGE == 1 || run.CURRENT_YEAR == 1))
-            database->recordLimitingFactors(model, plot);
+        // A constant climate's factors hold for the whole run, unless climate memory moves the
+        // established ones: recorded as year 1.
+        if (database &&
+            (p.CLIMATE_CHANGE == 1 || run.CURRENT_YEAR == 1 || model.options.CLIMATE_MEMORY_YEARS > 1))
+            database->recordSiteYear(model, plot);
         addSaplings(model, plot);
         if (database) database->noteRecruits(model, plot);
         growTrees(model, plot);

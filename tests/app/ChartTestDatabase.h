@@ -17,7 +17,7 @@ class ChartTestDatabase {
     explicit ChartTestDatabase(const std::filesystem::path& file) : file_(file) {
         std::filesystem::remove(file);
         EXPECT_EQ(sqlite3_open(file.c_str(), &database_), SQLITE_OK);
-        execute(RUN_DATABASE_SCHEMA);
+        execute(runDatabaseSchemaSql());
         execute("PRAGMA user_version=" + std::to_string(RUN_DATABASE_FORMAT));
     }
     ~ChartTestDatabase() { sqlite3_close(database_); }
@@ -57,7 +57,7 @@ class ChartTestDatabase {
     // A species on a plot: its stems, basal area and above-ground biomass per hectare.
     void stand(int iteration, int year, int plot, int sn, double stems, double basalArea,
                double aboveGround) {
-        insert("stand", iteration, year, plot, sn, stems, basalArea, 0, 0, 0, 0, 0, aboveGround, 0, 0, 0);
+        insert("stand", iteration, year, plot, sn, stems, basalArea, 0, 0, 0, 0, 0, aboveGround, 0, 0, 0, 0);
     }
     void diameterClass(int iteration, int year, int plot, int sn, int lowerCm, double stems) {
         insert("diameter_classes", iteration, year, plot, sn, lowerCm, stems, 0);

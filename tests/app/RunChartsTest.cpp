@@ -121,7 +121,10 @@ TEST(RunChartData, DiameterClassesAtTheLastYearUnlessChosen) {
     test::TempDirectory directory;
     test::ChartTestDatabase database(directory.path() / "run.sqlite");
     test::writeTwoSpeciesRun(database);
-    database.diameterClass(2, 20, 1, 1, 0, 30.0);  // mean over three iterations: +10
+    // mean over three iterations: +10
+    database.execute(
+        "UPDATE diameter_classes SET stems_per_ha = stems_per_ha + 30 WHERE iteration = 2 AND "
+        "year = 20 AND species = 1 AND class_lower_cm = 0");
     const auto data = std::make_shared<const RunChartData>(readRunChartData(database.file()));
     EXPECT_EQ(diameterChartYear(*data, {}), 20);
     EXPECT_NEAR(data->diameters.at(20).at(0).at(1), 70.0, TOLERANCE);

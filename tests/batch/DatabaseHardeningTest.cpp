@@ -102,6 +102,51 @@ TEST_F(Runs, ADatabaseNamedLikeAFileTheProgramWritesIsRefused) {
         << directoryThere.output;
 }
 
+// Site years for every iteration that differ from the first part's become rows of the part's own
+// iterations: only those its run holds, however many a crafted plot_year claims.
+TEST_F(Runs, MergedSiteYearsStayWithinTheIterationsOfTheirRun) {
+    const fs::path a = run("a", "--db DB/dravia4-run.sqlite");
+    const fs::path b = run("b", "--db DB/dravia4-run.sqlite --seed 5");
+    {
+        DatabaseConnection db((b / STANDARD_RUN_DATABASE_NAME).string(), false);
+        db.execute(
+            "UPDATE site_year SET temperature = 0.5 WHERE iteration = 0; WITH RECURSIVE k(i) AS (SELECT 3 "
+            "UNION "
+            "ALL SELECT i + 1 FROM k WHERE i < 200000) INSERT INTO plot_year SELECT i, 1, 1, 0, scenario "
+            "FROM k, "
+            "(SELECT scenario FROM run)");
+    }
+    const auto merged =
+        batch("merge " + test::quoted(temp.path() / "out") + " " + test::quoted(a) + " " + test::quoted(b));
+    ASSERT_EQ(merged.status, 0) << merged.output;
+    DatabaseConnection db((temp.path() / "out" / STANDARD_RUN_DATABASE_NAME).string(), true);
+    DatabaseStatement iterations = db.prepare(
+        "SELECT min(iteration), max(iteration) FROM site_year WHERE iteration > 0 "
+        "AND temperature = 0.5");
+    ASSERT_TRUE(iterations.nextRow());
+    EXPECT_EQ(iterations.integerColumn(0), 3);
+    EXPECT_EQ(iterations.integerColumn(1), 4);
+}
+
+// Export reads the one view it writes as a file only as the program makes it: a crafted endless
+// one is refused, not written until the disk is full.
+TEST_F(Runs, ExportRefusesAViewItDidNotWrite) {
+    const fs::path a = run("a", "--db DB/dravia4-run.sqlite");
+    {
+        DatabaseConnection db((a / STANDARD_RUN_DATABASE_NAME).string(), false);
+        db.execute(
+            "DROP VIEW limiting_factors; CREATE VIEW limiting_factors AS WITH RECURSIVE k(i) AS (SELECT 1 "
+            "UNION "
+            "ALL SELECT i + 1 FROM k) SELECT i FROM k");
+    }
+    const auto exported = batch("export --db " + test::quoted(a / STANDARD_RUN_DATABASE_NAME) + " --csv " +
+                                test::quoted(temp.path() / "csv"));
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_NE(exported.output.find("its view limiting_factors is not the one Dravia4 writes"),
+              std::string::npos)
+        << exported.output;
+}
+
 TEST_F(Runs, MergeRefusesADatabaseThatDescribesAnotherRun) {
     const fs::path a = run("a", "--db DB/dravia4-run.sqlite");
     const fs::path b = run("b", "--db DB/dravia4-run.sqlite --seed 5");

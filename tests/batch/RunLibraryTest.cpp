@@ -119,7 +119,7 @@ TEST_F(LibraryRuns, ARenameReachesEveryTableAndRefusesWhatItCannotName) {
     const fs::path database = run("20260305-070809-a.sqlite", "--scenario Before");
     const std::string name = "Warm 'n' dry\"; DROP TABLE run; --";  // names are data
     EXPECT_EQ(renameLibraryRun(database.string(), name), "");
-    for (const char* table : RUN_DATABASE_TABLES)
+    for (const std::string& table : runTablesOfFormat(RUN_DATABASE_FORMAT))
         EXPECT_EQ(query(database, std::string("SELECT DISTINCT scenario FROM ") + table), Rows{{name}})
             << table;
     EXPECT_EQ(namesIn(library), std::vector<std::string>{"20260305-070809-a.sqlite"});

@@ -92,7 +92,7 @@ struct ScenarioRuns : ::testing::Test {
 TEST_F(ScenarioRuns, ANamedRunKeysEveryTableByItsName) {
     const std::string name = "Warm 'n' dry \xC2\xB7 test";  // quotes and all: names are data
     const fs::path database = run("named", "--scenario \"" + name + "\" --db-trees");
-    for (const char* table : RUN_DATABASE_TABLES) {
+    for (const std::string& table : runTablesOfFormat(RUN_DATABASE_FORMAT)) {
         EXPECT_EQ(query(database, std::string("SELECT DISTINCT scenario FROM ") + table),
                   (std::vector<std::vector<std::string>>{{name}}))
             << table;

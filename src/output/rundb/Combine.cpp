@@ -34,6 +34,8 @@ std::vector<CombineInput> readInputs(const std::vector<std::string>& paths, cons
     for (const std::string& path : paths) {
         file = path;
         if (sameFile(path, target)) throw DatabaseError{"it is also the study database to be written"};
+        // A later or unknown format says so before completeness is asked of it.
+        refuseUnreadableFormat(path);
         if (!isCompleteRunDatabase(path))
             throw DatabaseError{"it is not the run database of a completed run"};
         DatabaseConnection db(path, true);
@@ -53,17 +55,17 @@ std::vector<CombineInput> readInputs(const std::vector<std::string>& paths, cons
 }
 
 // Copies every table of the attached input "source" into the study database; a database of the
-// first format gets its one scenario's name in the column it lacks.
+// first format gets its one scenario's name in the column it lacks, one of an earlier format its
+// limiting factors as site years without the climate (which it did not record).
 void copyTables(DatabaseConnection& db, const CombineInput& input) {
     const bool unnamed = input.format == FIRST_RUN_DATABASE_FORMAT;
-    for (const char* table : RUN_DATABASE_TABLES) {
-        copyTable(
-            db, table,
-            [unnamed](const std::string& column) {
-                return column == "scenario" && unnamed ? std::string("?1") : column;
-            },
-            input.scenarios.front());
-    }
+    const auto columnFrom = [unnamed](const std::string& column) {
+        return column == "scenario" && unnamed ? std::string("?1") : column;
+    };
+    for (const std::string& table : runTablesOfFormat(RUN_DATABASE_FORMAT))
+        copyTable(db, table.c_str(), columnFrom, input.scenarios.front());
+    if (input.format != RUN_DATABASE_FORMAT)
+        copyTable(db, "site_year", columnFrom, input.scenarios.front(), "limiting_factors");
 }
 
 }  // namespace

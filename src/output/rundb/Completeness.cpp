@@ -6,6 +6,7 @@
 
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
+#include "output/rundb/Scenario.h"
 #include "platform/Format.h"
 
 namespace dravia {
@@ -14,11 +15,11 @@ bool isCompleteRunDatabase(const std::string& path) {
     if (!databasePathProblem(path).empty() || access(path.c_str(), R_OK) != 0) return false;
     try {
         DatabaseConnection db(path, true);
-        // Every table of a run database, then every part of its run completed.
+        // Every table of a run database of its format, then every part of its run completed.
         DatabaseStatement tables =
             db.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
-        for (const char* table : RUN_DATABASE_TABLES) {
-            if (!tables.bind(1, std::string(table)).nextRow() || tables.integerColumn(0) != 1) return false;
+        for (const std::string& table : runTablesOfFormat(runDatabaseFormat(db))) {
+            if (!tables.bind(1, table).nextRow() || tables.integerColumn(0) != 1) return false;
             tables.nextRow();  // to its end, ready for the next table
         }
         DatabaseStatement parts = db.prepare("SELECT count(*), min(completed) FROM run");
@@ -26,6 +27,23 @@ bool isCompleteRunDatabase(const std::string& path) {
         return parts.integerColumn(0) > 0 && parts.integerColumn(1) == 1;
     } catch (const DatabaseError&) {
         return false;
+    }
+}
+
+void refuseUnreadableFormat(const std::string& path) {
+    if (!databasePathProblem(path).empty() || access(path.c_str(), R_OK) != 0) return;
+    int format = RUN_DATABASE_FORMAT;
+    try {
+        DatabaseConnection db(path, true);
+        DatabaseStatement version = db.prepare("PRAGMA user_version");
+        if (version.nextRow()) format = static_cast<int>(version.integerColumn(0));
+    } catch (const DatabaseError&) {
+        return;  // no database at all: the completeness check says so
+    }
+    if (format != RUN_DATABASE_FORMAT && format != PREVIOUS_RUN_DATABASE_FORMAT &&
+        format != FIRST_RUN_DATABASE_FORMAT) {
+        DatabaseConnection db(path, true);
+        runDatabaseFormat(db);  // throws, saying which version wrote it
     }
 }
 

@@ -29,6 +29,43 @@ std::string onlyScenarioOf(const std::string& path) {
     return names.front();
 }
 
+// The site years of a source whose iterations are numbered on by offset. Rows for every iteration
+// (iteration 0) stay so where the runs before it have the same ones, as the replicates of one
+// scenario do; otherwise they become rows of each of its iterations, below those it has of its own.
+void copySiteYears(DatabaseConnection& db, int offset, const std::string& scenario) {
+    std::string values;
+    for (const std::string& column : tableColumns(db, "main", "site_year")) {
+        if (column != "iteration" && column != "scenario") values += "," + column;
+    }
+    const char* list = values.c_str() + 1;
+    DatabaseStatement differing = db.prepare(
+        formatText(
+            "SELECT (SELECT count(*) FROM (SELECT %s FROM source.site_year WHERE iteration = 0 EXCEPT "
+            "SELECT %s FROM main.site_year WHERE iteration = 0)) + (SELECT count(*) FROM (SELECT %s FROM "
+            "main.site_year WHERE iteration = 0 EXCEPT SELECT %s FROM source.site_year WHERE iteration = 0))",
+            list, list, list, list)
+            .c_str());
+    const bool shared = differing.nextRow() && differing.integerColumn(0) == 0;
+    differing = {};
+    db.prepare(formatText("INSERT INTO main.site_year SELECT iteration + %d%s, ?1 FROM source.site_year "
+                          "WHERE iteration <> 0",
+                          offset, values.c_str())
+                   .c_str())
+        .bind(1, scenario)
+        .execute();
+    if (shared) return;
+    // The iterations the source recorded, and only those its run table (checked against the run's
+    // statistics copies) holds: a crafted plot_year cannot multiply the rows.
+    db.prepare(formatText(
+                   "INSERT OR IGNORE INTO main.site_year SELECT k.iteration + %d%s, ?1 FROM source.site_year "
+                   "AS f JOIN (SELECT DISTINCT iteration FROM source.plot_year WHERE iteration BETWEEN 1 AND "
+                   "(SELECT sum(iterations) FROM source.run)) AS k WHERE f.iteration = 0",
+                   offset, values.c_str())
+                   .c_str())
+        .bind(1, scenario)
+        .execute();
+}
+
 }  // namespace
 
 std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std::string& target) {
@@ -48,8 +85,18 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
         for (size_t k = 0; k < sources.size(); ++k) {
             const MergeSource& source = sources[k];
             current = source.path;
+            refuseUnreadableFormat(source.path);
             if (!isCompleteRunDatabase(source.path))
                 throw DatabaseError{"it is not the database of a completed run"};
+            {
+                DatabaseConnection check(source.path, true);
+                if (runDatabaseFormat(check) != RUN_DATABASE_FORMAT) {
+                    throw DatabaseError{formatText(
+                        "it was written by an earlier version of Dravia4 (format %d); merge joins the runs "
+                        "of this version (format %d): run them again, or combine them as scenarios",
+                        runDatabaseFormat(check), RUN_DATABASE_FORMAT)};
+                }
+            }
             const std::string name = onlyScenarioOf(source.path);
             if (k == 0) scenario = name;
             if (name != scenario) {
@@ -60,8 +107,13 @@ std::string mergeRunDatabases(const std::vector<MergeSource>& sources, const std
             }
             db.prepare("ATTACH DATABASE ? AS source").bind(1, source.path).execute();
             db.execute("BEGIN");
-            for (const char* table : RUN_DATABASE_TABLES) {
-                if (std::string(table) == "species" && k > 0) continue;
+            for (const std::string& name : runTablesOfFormat(RUN_DATABASE_FORMAT)) {
+                const char* table = name.c_str();
+                if (name == "species" && k > 0) continue;
+                if (name == "site_year" && (k > 0 || source.iterationOffset != 0)) {
+                    copySiteYears(db, source.iterationOffset, scenario);
+                    continue;
+                }
                 // Every column by name, the numbering ones moved on, the scenario the parts' common
                 // name (also where a database of the first format has none).
                 copyTable(

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <utility>
 
 #include "output/ParameterCopies.h"
@@ -30,7 +31,37 @@ namespace {
 
 constexpr const char* PROGRAM_VERSION = "Dravia4 Version 4.00 beta";
 constexpr int DIAMETER_CLASS_WIDTH = 5;  // cm
-constexpr int LIMITING_COLUMNS = 10;     // a limiting_factors row's values, its scenario the last
+constexpr const char* CAUSE_NAMES[] = {"background", "slow_growth", "logging",
+                                       "windthrow"};  // by RemovalCause
+// Values kept of a year-plot's site: those above the species, the species' factors (the
+// established ones NaN without climate memory).
+constexpr int SITE_VALUES = 7;
+constexpr int SPECIES_FACTORS = 8;
+// The most values of iteration 1's site years kept to compare the later iterations' with; a run
+// with more (many plots, years and species) writes every iteration's rows.
+constexpr std::size_t MOST_REMEMBERED_SITE_VALUES = std::size_t{1} << 22;
+
+int columnsOf(const char* table) {
+    for (const TableDeclaration& declared : runDatabaseTables()) {
+        if (std::string(declared.name) == table) return static_cast<int>(declared.columns.size());
+    }
+    throw DatabaseError{formatText("no table %s", table)};
+}
+
+// An insert of every column of the table, the scenario (the last) bound once: a statement keeps
+// its bindings.
+DatabaseStatement insertInto(DatabaseConnection& db, const char* table, const std::string& scenario) {
+    const int columns = columnsOf(table);
+    std::string sql = formatText("INSERT INTO %s VALUES (?", table);
+    for (int c = 1; c < columns; ++c) sql += ",?";
+    DatabaseStatement statement = db.prepare((sql + ")").c_str());
+    statement.bind(columns, scenario);
+    return statement;
+}
+
+BatchedInsert batchedInto(DatabaseConnection& db, const char* table, const std::string& scenario) {
+    return BatchedInsert(db, table, columnsOf(table), scenario);
+}
 
 std::string utcNow() {
     const std::time_t now = std::time(nullptr);
@@ -188,32 +219,27 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
     try {
         db_ = std::make_unique<DatabaseConnection>(temporaryPath_, false);
         // The file is renamed into place only when complete, so a crash leaves nothing behind that
-        // looks like a database: SQLite's own journal would only slow the writing down.
+        // looks like a database: SQLite's own journal would only slow the writing down. Rows are
+        // appended at the right edge of their tables, so a small page cache holds every page still
+        // being filled; a large one only costs fresh memory (page faults) for pages written once.
+        // 16 KB pages: fewer page splits and page headers than 4 KB, (measured in bench_database).
         db_->execute(
-            "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA locking_mode=EXCLUSIVE; "
-            "PRAGMA cache_size=-16384;");
-        db_->execute(RUN_DATABASE_SCHEMA);
-        db_->execute(formatText("PRAGMA user_version=%d", RUN_DATABASE_FORMAT).c_str());
+            "PRAGMA page_size=16384; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; "
+            "PRAGMA locking_mode=EXCLUSIVE; PRAGMA cache_size=-1024;");
+        // The schema and its dictionary in the first transaction: one write, not one per row.
         db_->execute("BEGIN");
-        // The scenario, every row's last column, is bound once: a statement keeps its bindings.
-        plotYear_ = db_->prepare("INSERT INTO plot_year VALUES (?,?,?,?,?)");
-        plotYear_.bind(5, scenario_);
-        stand_ = db_->prepare("INSERT INTO stand VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        stand_.bind(16, scenario_);
-        classes_ = db_->prepare("INSERT INTO diameter_classes VALUES (?,?,?,?,?,?,?,?)");
-        classes_.bind(8, scenario_);
-        demography_ = db_->prepare("INSERT INTO demography VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        demography_.bind(13, scenario_);
-        // The factors of every species in one statement: a year-to-year climate records them each year.
-        std::string limiting = "INSERT INTO limiting_factors VALUES (?,?,?,?,?,?,?,?,?,?)";
-        for (int sn = 2; sn <= model.NSPP && sn <= MAX_SPECIES; ++sn) limiting += ",(?,?,?,?,?,?,?,?,?,?)";
-        limiting_ = db_->prepare(limiting.c_str());
-        limitingSpecies_ = std::min(std::max(model.NSPP, 1), MAX_SPECIES);
-        for (int row = 1; row <= limitingSpecies_; ++row) limiting_.bind(LIMITING_COLUMNS * row, scenario_);
-        disturbance_ = db_->prepare("INSERT INTO disturbance VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
-        disturbance_.bind(12, scenario_);
-        tree_ = db_->prepare("INSERT INTO trees VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        tree_.bind(13, scenario_);
+        db_->execute(runDatabaseSchemaSql().c_str());
+        plotYear_ = batchedInto(*db_, "plot_year", scenario_);
+        stand_ = batchedInto(*db_, "stand", scenario_);
+        afterDisturbance_ = batchedInto(*db_, "stand_after_disturbance", scenario_);
+        classes_ = batchedInto(*db_, "diameter_classes", scenario_);
+        demography_ = batchedInto(*db_, "demography", scenario_);
+        siteYear_ = batchedInto(*db_, "site_year", scenario_);
+        disturbance_ = insertInto(*db_, "disturbance", scenario_);
+        tree_ = batchedInto(*db_, "trees", scenario_);
+        death_ = batchedInto(*db_, "deaths", scenario_);
+        siteSpecies_ = std::min(std::max(model.NSPP, 0), MAX_SPECIES);
+        memory_ = model.options.CLIMATE_MEMORY_YEARS > 1;
         writeRun(model, settings, inputs);
         writeSpecies(model);
     } catch (const DatabaseError& error) {
@@ -223,9 +249,10 @@ RunDatabase::RunDatabase(const RunDatabaseRequest& request, const ModelState& mo
 }
 
 void RunDatabase::closeStatements() {
-    for (DatabaseStatement* statement :
-         {&plotYear_, &stand_, &classes_, &demography_, &limiting_, &disturbance_, &tree_}) {
-        *statement = {};
+    disturbance_ = {};
+    for (BatchedInsert* rows :
+         {&plotYear_, &stand_, &afterDisturbance_, &classes_, &demography_, &siteYear_, &tree_, &death_}) {
+        *rows = {};
     }
 }
 
@@ -324,12 +351,33 @@ void RunDatabase::writeSpecies(const ModelState& model) {
     }
 }
 
-void RunDatabase::beginIteration() {
+void RunDatabase::beginIteration(const ModelState& model) {
     demographyByPlot_.clear();
+    guarded([&] {
+        // The initial stand, before any growth, as year 0; its demography begins there.
+        for (const Plot& plot : model.plots) {
+            plotYear_.bind(1, model.run.CURRENT_ITERATION)
+                .bind(2, 0)
+                .bind(3, plot.PLOT_NO)
+                .bind(4, plot.NTREES);
+            plotYear_.execute();
+            writeStand(model, plot, 0, stand_, true);
+            if (trees_) writeTrees(model, plot, 0);
+            writeDemography(model, plot, 0, demographyByPlot_[plot.PLOT_NO]);
+        }
+    });
+}
+
+void RunDatabase::flushRows() {
+    for (BatchedInsert* rows :
+         {&plotYear_, &stand_, &afterDisturbance_, &classes_, &demography_, &siteYear_, &tree_, &death_}) {
+        rows->flush();
+    }
 }
 
 void RunDatabase::endIteration() {
     guarded([&] {
+        flushRows();
         db_->execute("COMMIT");
         db_->execute("BEGIN");
     });
@@ -347,6 +395,18 @@ void RunDatabase::noteRemoval(const ModelState& model, const Plot& plot, const T
     if (!validSpecies(tree.SN)) return;
     const auto sn = static_cast<size_t>(tree.SN);
     demographyByPlot_[plot.PLOT_NO].deaths[static_cast<size_t>(cause)][sn] += 1;
+    guarded([&] {
+        death_.bind(1, model.run.CURRENT_ITERATION)
+            .bind(2, model.run.CURRENT_YEAR)
+            .bind(3, plot.PLOT_NO)
+            .bind(4, tree.UID)
+            .bind(5, tree.SN)
+            .bind(6, tree.DBH)
+            .bind(7, tree.HEIGHT / 100.0)
+            .bind(8, tree.AGE)
+            .bind(9, std::string(CAUSE_NAMES[static_cast<size_t>(cause)]))
+            .execute();
+    });
     if (cause == RemovalCause::Logging || cause == RemovalCause::Windthrow) {
         removed_[sn].stems += 1;
         removed_[sn].amounts +=
@@ -381,32 +441,102 @@ void RunDatabase::endDisturbance(const ModelState& model, const Plot& plot, Remo
             disturbance_.bind(6, ha.stems)
                 .bind(7, ha.basalArea)
                 .bind(8, ha.aboveGround)
-                .bind(9, ha.total)
-                .bind(10, ha.carbon)
-                .bind(11, ha.volume)
+                .bind(9, ha.root)
+                .bind(10, ha.total)
+                .bind(11, CARBON_OF_BIOMASS * ha.aboveGround)
+                .bind(12, ha.carbon)
+                .bind(13, ha.volume)
                 .execute();
         }
     });
 }
 
-void RunDatabase::recordLimitingFactors(const ModelState& model, const Plot& plot) {
-    if (model.NSPP < 1) return;
+void RunDatabase::recordSiteYear(const ModelState& model, const Plot& plot) {
+    if (siteSpecies_ < 1) return;
     guarded([&] {
-        for (int sn = 1; sn <= limitingSpecies_; ++sn) {
+        const Climate& c = model.climate;
+        std::vector<double>& values = siteValues_;
+        values.assign({c.DEGREE_DAYS, c.sumPREC, c.sumE0, c.sumEVAP, c.soilWater, c.W_FC, c.WILT});
+        constexpr double none = std::numeric_limits<double>::quiet_NaN();
+        for (int sn = 1; sn <= siteSpecies_; ++sn) {
             const Species& s = model.species[static_cast<size_t>(sn)];
-            const int column = LIMITING_COLUMNS * (sn - 1);
-            limiting_.bind(column + 1, model.run.CURRENT_ITERATION)
-                .bind(column + 2, plot.PLOT_NO)
-                .bind(column + 3, sn)
-                .bind(column + 4, model.run.CURRENT_YEAR)
-                .bind(column + 5, s.SQ_TEMP)
-                .bind(column + 6, s.SQ_WILT)
-                .bind(column + 7, s.SQ_WETNESS)
-                .bind(column + 8, s.SQ_SOIL_N)
-                .bind(column + 9, s.SITE_QUALITY);
+            for (const double value : {s.SQ_TEMP, s.SQ_WILT, s.SQ_WETNESS, s.SQ_SOIL_N, s.SITE_QUALITY})
+                values.push_back(value);
+            values.push_back(memory_ ? s.ESTABLISHED_SQ_TEMP : none);
+            values.push_back(memory_ ? s.ESTABLISHED_SQ_WILT : none);
+            values.push_back(memory_ ? s.ESTABLISHED_SITE_QUALITY : none);
         }
-        limiting_.execute();
+        const int iteration = model.run.CURRENT_ITERATION;
+        const int year = model.run.CURRENT_YEAR;
+        if (iteration == 1 && remembering_) {
+            // Iteration 1's year is kept until every plot has had it: plots alike share one row set.
+            if (yearOfPlots_ != year) yearPlots_.clear();
+            yearOfPlots_ = year;
+            yearPlots_.emplace_back(plot.PLOT_NO, values);
+            if (yearPlots_.size() == model.plots.size()) writeFirstSiteYear(year);
+            return;
+        }
+        const auto kept = rememberedSites_.find(year);
+        if (kept != rememberedSites_.end()) {
+            for (const auto& [number, remembered] : kept->second) {
+                // Bit for bit: a value that repeats iteration 1's is the same number, NaN included.
+                if ((number == 0 || number == plot.PLOT_NO) && remembered.size() == values.size() &&
+                    std::memcmp(remembered.data(), values.data(), values.size() * sizeof(double)) == 0)
+                    return;
+            }
+        }
+        writeSiteRows(iteration, year, plot.PLOT_NO, values);
     });
+}
+
+void RunDatabase::writeFirstSiteYear(int year) {
+    // Bit for bit, so that the established factors' NaN (no climate memory) compare alike.
+    bool alike = true;
+    for (const auto& [number, values] : yearPlots_) {
+        alike = alike && std::memcmp(values.data(), yearPlots_.front().second.data(),
+                                     values.size() * sizeof(double)) == 0;
+    }
+    std::vector<std::pair<int, std::vector<double>>> kept;
+    if (alike) {
+        kept.emplace_back(0, std::move(yearPlots_.front().second));
+    } else {
+        kept = std::move(yearPlots_);
+    }
+    yearPlots_.clear();
+    for (const auto& [number, values] : kept) {
+        writeSiteRows(0, year, number, values);
+        rememberedValues_ += values.size();
+    }
+    if (rememberedValues_ > MOST_REMEMBERED_SITE_VALUES) {
+        // Too many to keep: iteration 1's rows written so far hold for it alone from here on.
+        remembering_ = false;
+        rememberedSites_.clear();
+        siteYear_.flush();
+        db_->execute("UPDATE site_year SET iteration = 1 WHERE iteration = 0");
+        return;
+    }
+    rememberedSites_[year] = std::move(kept);
+}
+
+void RunDatabase::writeSiteRows(int iteration, int year, int plot, const std::vector<double>& values) {
+    for (int sn = 1; sn <= siteSpecies_; ++sn) {
+        siteYear_.bind(1, iteration).bind(2, year).bind(3, plot).bind(4, sn);
+        int column = 5;
+        for (int k = 0; k < SITE_VALUES; ++k) siteYear_.bind(column++, values[static_cast<size_t>(k)]);
+        const size_t first = SITE_VALUES + static_cast<size_t>(SPECIES_FACTORS * (sn - 1));
+        for (size_t k = first; k < first + SPECIES_FACTORS; ++k) {
+            if (std::isnan(values[k])) {
+                siteYear_.bindNull(column++);
+            } else {
+                siteYear_.bind(column++, values[k]);
+            }
+        }
+        siteYear_.execute();
+    }
+}
+
+void RunDatabase::recordAfterDisturbance(const ModelState& model, const Plot& plot) {
+    guarded([&] { writeStand(model, plot, model.run.CURRENT_YEAR, afterDisturbance_, false); });
 }
 
 void RunDatabase::recordPlotYear(const ModelState& model, const Plot& plot, bool standYear) {
@@ -417,16 +547,19 @@ void RunDatabase::recordPlotYear(const ModelState& model, const Plot& plot, bool
                 .bind(3, plot.PLOT_NO)
                 .bind(4, plot.NTREES)
                 .execute();
-            writeStand(model, plot);
+            writeStand(model, plot, model.run.CURRENT_YEAR, stand_, true);
         }
-        if (trees_ && (standYear || yearly_)) writeTrees(model, plot);
-        if (standYear || yearly_) writeDemography(model, plot, demographyByPlot_[plot.PLOT_NO]);
+        if (trees_ && (standYear || yearly_)) writeTrees(model, plot, model.run.CURRENT_YEAR);
+        if (standYear || yearly_)
+            writeDemography(model, plot, model.run.CURRENT_YEAR, demographyByPlot_[plot.PLOT_NO]);
     });
 }
 
-void RunDatabase::writeStand(const ModelState& model, const Plot& plot) {
+void RunDatabase::writeStand(const ModelState& model, const Plot& plot, int year, BatchedInsert& stand,
+                             bool withClasses) {
     // Each species' amounts are summed in tree-list order, as the results file's records are.
     std::array<int, MAX_SPECIES + 1> count{};
+    std::array<double, MAX_SPECIES + 1> light{};
     std::array<Amounts, MAX_SPECIES + 1> sums{};
     std::map<std::pair<int, int>, std::pair<int, double>> classes;  // (species, class) → stems, basal area
     for (const Tree& tree : plot.trees) {
@@ -436,6 +569,8 @@ void RunDatabase::writeStand(const ModelState& model, const Plot& plot) {
             computeTreeValues(model.species[sn], model.VOLUME_COEF[sn], tree.DBH, tree.HEIGHT);
         count[sn] += 1;
         sums[sn] += values;
+        light[sn] += tree.AVAILABLE_LIGHT;
+        if (!withClasses) continue;
         const int lower =
             DIAMETER_CLASS_WIDTH * static_cast<int>(std::floor(tree.DBH / DIAMETER_CLASS_WIDTH));
         auto& cell = classes[{tree.SN, lower}];
@@ -443,17 +578,23 @@ void RunDatabase::writeStand(const ModelState& model, const Plot& plot) {
         cell.second += values.BA;
     }
     const int iteration = model.run.CURRENT_ITERATION;
-    const int year = model.run.CURRENT_YEAR;
     for (int sn = 1; sn <= MAX_SPECIES; ++sn) {
-        if (count[static_cast<size_t>(sn)] == 0) continue;
-        const PerHectare ha = perHectare(count[static_cast<size_t>(sn)], sums[static_cast<size_t>(sn)]);
-        stand_.bind(1, iteration).bind(2, year).bind(3, plot.PLOT_NO).bind(4, sn);
+        const int trees = count[static_cast<size_t>(sn)];
+        if (trees == 0) continue;
+        const PerHectare ha = perHectare(trees, sums[static_cast<size_t>(sn)]);
+        stand.bind(1, iteration).bind(2, year).bind(3, plot.PLOT_NO).bind(4, sn);
         int column = 5;
         for (const double value : {ha.stems, ha.basalArea, ha.stem, ha.bark, ha.branch, ha.leaf, ha.root,
                                    ha.aboveGround, ha.total, ha.carbon, ha.volume}) {
-            stand_.bind(column++, value);
+            stand.bind(column++, value);
         }
-        stand_.execute();
+        // The initial trees have not grown yet: no light has reached them.
+        if (year == 0) {
+            stand.bindNull(column);
+        } else {
+            stand.bind(column, light[static_cast<size_t>(sn)] / trees);
+        }
+        stand.execute();
     }
     for (const auto& [key, cell] : classes) {
         classes_.bind(1, iteration)
@@ -467,30 +608,31 @@ void RunDatabase::writeStand(const ModelState& model, const Plot& plot) {
     }
 }
 
-void RunDatabase::writeTrees(const ModelState& model, const Plot& plot) {
+void RunDatabase::writeTrees(const ModelState& model, const Plot& plot, int year) {
     for (const Tree& tree : plot.trees) {
         tree_.bind(1, model.run.CURRENT_ITERATION)
-            .bind(2, model.run.CURRENT_YEAR)
+            .bind(2, year)
             .bind(3, plot.PLOT_NO)
             .bind(4, tree.SN)
             .bind(5, tree.PLOT_NO)
             .bind(6, tree.BIRTH_YEAR)
             .bind(7, tree.TREE_ID)
-            .bind(8, tree.AGE)
-            .bind(9, tree.DBH)
-            .bind(10, tree.HEIGHT / 100.0)
-            .bind(11, tree.LAST_DIAM_INC)
-            .bind(12, tree.AVAILABLE_LIGHT)
+            .bind(8, tree.UID)
+            .bind(9, tree.AGE)
+            .bind(10, tree.DBH)
+            .bind(11, tree.HEIGHT / 100.0)
+            .bind(12, tree.LAST_DIAM_INC)
+            .bind(13, tree.AVAILABLE_LIGHT)
             .execute();
     }
 }
 
-void RunDatabase::writeDemography(const ModelState& model, const Plot& plot, PlotDemography& demography) {
+void RunDatabase::writeDemography(const ModelState& model, const Plot& plot, int year,
+                                  PlotDemography& demography) {
     std::array<int, MAX_SPECIES + 1> stems{};
     for (const Tree& tree : plot.trees) {
         if (validSpecies(tree.SN)) stems[static_cast<size_t>(tree.SN)] += 1;
     }
-    const int year = model.run.CURRENT_YEAR;
     if (demography.started) {
         for (size_t sn = 1; sn <= MAX_SPECIES; ++sn) {
             const int start = demography.stems[sn];
@@ -526,6 +668,7 @@ void RunDatabase::finish(const ModelState& model, bool completed) {
             db_->prepare("UPDATE run SET iterations=?, finished_utc=?, completed=? WHERE part=1");
         run.bind(1, model.run.CURRENT_ITERATION).bind(2, utcNow()).bind(3, completed ? 1 : 0).execute();
         run = {};
+        flushRows();
         db_->execute("COMMIT");
         closeStatements();
         db_->close();

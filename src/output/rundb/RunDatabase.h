@@ -8,6 +8,7 @@
 
 #include "model/ModelState.h"
 #include "model/Removal.h"
+#include "output/rundb/BatchedInsert.h"
 #include "output/rundb/DatabaseConnection.h"
 
 namespace dravia {
@@ -48,8 +49,9 @@ class RunDatabase {
     const std::string& path() const { return path_; }
     const std::string& scenario() const { return scenario_; }
 
-    // An iteration starts: its plots' demography begins again.
-    void beginIteration();
+    // An iteration starts, its plots as the plot file made them: their stand is recorded as
+    // year 0 and their demography begins there.
+    void beginIteration(const ModelState& model);
     // The iteration's rows are committed.
     void endIteration();
 
@@ -61,8 +63,12 @@ class RunDatabase {
     void beginDisturbance();
     void endDisturbance(const ModelState& model, const Plot& plot, RemovalCause cause);
 
-    // The species' site-quality factors in force for the plot this year.
-    void recordLimitingFactors(const ModelState& model, const Plot& plot);
+    // The climate and the species' site-quality factors in force for the plot this year: kept
+    // once for every iteration (site_year.iteration 0), and for every plot where all plots share
+    // them (plot 0), as iteration 1 has them; a later iteration's only where they differ.
+    void recordSiteYear(const ModelState& model, const Plot& plot);
+    // The plot just after the year's disturbances.
+    void recordAfterDisturbance(const ModelState& model, const Plot& plot);
     // The plot in this year, after its mortality and before its disturbance: the stand, its
     // diameter classes and trees in a results year (standYear), and the demography of the period
     // the year closes when it is a results year or the database is yearly.
@@ -90,9 +96,12 @@ class RunDatabase {
     void writeRun(const ModelState& model, const std::vector<std::pair<std::string, std::string>>& settings,
                   const std::vector<InputFile>& inputs);
     void writeSpecies(const ModelState& model);
-    void writeStand(const ModelState& model, const Plot& plot);
-    void writeTrees(const ModelState& model, const Plot& plot);
-    void writeDemography(const ModelState& model, const Plot& plot, PlotDemography& demography);
+    void writeStand(const ModelState& model, const Plot& plot, int year, BatchedInsert& stand,
+                    bool withClasses);
+    void writeTrees(const ModelState& model, const Plot& plot, int year);
+    void writeDemography(const ModelState& model, const Plot& plot, int year, PlotDemography& demography);
+    void writeFirstSiteYear(int year);
+    void writeSiteRows(int iteration, int year, int plot, const std::vector<double>& values);
     // Finalizes the prepared statements, which must go before their connection closes.
     void closeStatements();
     // The temporary file is no longer this object's to remove or hold locked.
@@ -107,8 +116,19 @@ class RunDatabase {
     bool finished_ = false;
     std::string failure_;
     std::unique_ptr<DatabaseConnection> db_;
-    DatabaseStatement plotYear_, stand_, classes_, demography_, limiting_, disturbance_, tree_;
-    int limitingSpecies_ = 0;  // species per limiting-factors statement
+    // Inserts the queued rows of every table.
+    void flushRows();
+    DatabaseStatement disturbance_;
+    BatchedInsert plotYear_, stand_, afterDisturbance_, classes_, demography_, siteYear_, tree_, death_;
+    int siteSpecies_ = 0;  // species of a site year
+    bool memory_ = false;  // climate memory on: the established factors are recorded
+    // Iteration 1's site years (values of the plot, or of plot 0 for all), by year.
+    bool remembering_ = true;
+    std::map<int, std::vector<std::pair<int, std::vector<double>>>> rememberedSites_;
+    std::size_t rememberedValues_ = 0;
+    int yearOfPlots_ = -1;
+    std::vector<std::pair<int, std::vector<double>>> yearPlots_;  // this year's plots so far
+    std::vector<double> siteValues_;                              // the plot-year's, reused
     std::map<int, PlotDemography> demographyByPlot_;
     std::array<Removed, MAX_SPECIES + 1> removed_{};
 };

@@ -151,7 +151,8 @@ std::string renameLibraryRun(const std::string& path, const std::string& name) {
     if (!problem.empty()) return formatText("The run cannot take that name: %s.", problem.c_str());
     try {
         DatabaseConnection db(path, false);
-        if (runDatabaseFormat(db) != RUN_DATABASE_FORMAT) {
+        const int format = runDatabaseFormat(db);
+        if (format == FIRST_RUN_DATABASE_FORMAT) {
             return formatText(
                 "\"%s\" was written by an earlier version of Dravia4, whose run databases "
                 "keep no name: it is named by its settings and cannot be renamed.",
@@ -161,8 +162,10 @@ std::string renameLibraryRun(const std::string& path, const std::string& name) {
             return formatText("\"%s\" is not the database of one run.", path.c_str());
         // One transaction: the tables never disagree about the run's name.
         db.execute("BEGIN IMMEDIATE");
-        for (const char* table : RUN_DATABASE_TABLES)
-            db.prepare(formatText("UPDATE %s SET scenario = ?1", table).c_str()).bind(1, name).execute();
+        for (const std::string& table : runTablesOfFormat(format))
+            db.prepare(formatText("UPDATE %s SET scenario = ?1", table.c_str()).c_str())
+                .bind(1, name)
+                .execute();
         db.execute("COMMIT");
         db.close();
     } catch (const DatabaseError& error) {

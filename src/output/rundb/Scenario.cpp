@@ -66,17 +66,14 @@ std::string scenarioNameProblem(const std::string& name) {
 int runDatabaseFormat(DatabaseConnection& db) {
     DatabaseStatement version = db.prepare("PRAGMA user_version");
     const int format = version.nextRow() ? static_cast<int>(version.integerColumn(0)) : -1;
-    if (format == RUN_DATABASE_FORMAT || format == FIRST_RUN_DATABASE_FORMAT) return format;
-    if (format > RUN_DATABASE_FORMAT) {
-        throw DatabaseError{
-            formatText("it was written by a later version of Dravia4 (format %d; this version "
-                       "reads formats %d and %d)",
-                       format, FIRST_RUN_DATABASE_FORMAT, RUN_DATABASE_FORMAT)};
-    }
+    if (format == RUN_DATABASE_FORMAT || format == PREVIOUS_RUN_DATABASE_FORMAT ||
+        format == FIRST_RUN_DATABASE_FORMAT)
+        return format;
     throw DatabaseError{
-        formatText("it was written by an earlier version of Dravia4 (format %d; this version "
-                   "reads formats %d and %d)",
-                   format, FIRST_RUN_DATABASE_FORMAT, RUN_DATABASE_FORMAT)};
+        formatText("it was written by %s version of Dravia4 (format %d; this version "
+                   "reads formats %d, %d and %d)",
+                   format > RUN_DATABASE_FORMAT ? "a later" : "an earlier", format, FIRST_RUN_DATABASE_FORMAT,
+                   PREVIOUS_RUN_DATABASE_FORMAT, RUN_DATABASE_FORMAT)};
 }
 
 RunSettings settingsOfPart(DatabaseConnection& db, int format, const std::string& scenario, int part) {
