@@ -504,8 +504,16 @@ void computeClimateOfYear(ModelState& model) {
     ClimateMemo& memo = model.climateMemo;
     Climate& c = model.climate;
     const std::array<double, ClimateMemo::INPUTS> inputs = climateInputs(model);
-    // The weather record and the tag only say where to look: every input is compared.
-    const std::size_t record = model.params.CLIMATE_CHANGE == 1 ? weatherRecordOf(model, c.weatherYear) : 0;
+    // Where to look: the year of the weather file's record (a long run's weather repeats it, and
+    // its repeated years share their computations), and a tag of a few inputs; every input is
+    // compared.
+    std::size_t record = 0;
+    if (model.params.CLIMATE_CHANGE == 1) {
+        const int recordYears = model.weather.recordYears;
+        record = recordYears > 0 && c.weatherYear >= 1
+                     ? static_cast<std::size_t>((c.weatherYear - 1) % recordYears + 1)
+                     : weatherRecordOf(model, c.weatherYear);
+    }
     const std::uint64_t tag = inputsTag(inputs);
     if (record < memo.latestOfRecord.size()) {
         for (std::uint32_t k = memo.latestOfRecord[record]; k != ClimateMemo::NONE;
