@@ -117,6 +117,7 @@ class ForestBench {
         double treeYears = 0.0;
         double years = 0.0;
         int sinceReset = 0;
+        const double takenBefore = static_cast<double>(model_->climateMemo.taken);
         for (auto _ : state) {
             treeYears += treesStanding();
             years += 1.0;
@@ -137,6 +138,10 @@ class ForestBench {
         state.counters["ns/plot_year"] =
             benchmark::Counter(plotYears, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
         state.counters["trees"] = years > 0.0 ? treeYears / years : 0.0;
+        if (model_->params.CLIMATE_CHANGE == 1 && plotYears > 0.0) {
+            state.counters["from_memo"] =
+                (static_cast<double>(model_->climateMemo.taken) - takenBefore) / plotYears;
+        }
     }
 
   private:

@@ -6,7 +6,6 @@
 #include <list>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model/Amounts.h"
@@ -228,13 +227,9 @@ struct WeatherData {
     int recordYears = 0;                // NY of the file
 };
 
-// The yearly climate and soil-water balance, and what carries over between computations.
-struct Climate {
-    // Monthly station weather in use this computation (°C, mm).
-    MonthlyValues stationTemperature{};
-    MonthlyValues stationPrecipitation{};
-    int weatherYear = 0;  // weather year index; CURRENT_YEAR when a year's weather is taken
-
+// What a year's climate and soil-water balance computations write, and what carries over from
+// one computation to the next: all a year taken from the climate memo replaces.
+struct ClimateResults {
     double DEGREE_DAYS = 0.0;  // °C-days above 4.44 °C
     double ADJ_ROOT_DEPTH = 0.0;
     double WATER_TABLE = 0.0;
@@ -254,6 +249,14 @@ struct Climate {
     double soilWater = 0.0;  // W, mm
     double snowStore = 0.0;  // mm
     MonthlyValues previousTEMP{};
+};
+
+// The yearly climate and soil-water balance, with the station weather it is worked out from.
+struct Climate : ClimateResults {
+    // Monthly station weather in use this computation (°C, mm).
+    MonthlyValues stationTemperature{};
+    MonthlyValues stationPrecipitation{};
+    int weatherYear = 0;  // weather year index; CURRENT_YEAR when a year's weather is taken
 
     // Values that are pure functions of their inputs, kept with those inputs so that a later
     // computation with the same inputs takes them instead of working them out again. The
@@ -282,16 +285,27 @@ struct Climate {
 // Whole years of climate and water balance already worked out, each with every input it was
 // worked out from. A year whose inputs are bit for bit those of a kept one takes its results
 // instead of working them out again: every iteration after the first repeats the first one's
-// weather years from the same start.
+// weather years from the same start. The entries are kept in the order they were worked out,
+// which is the order a later iteration asks for them, and are found through the weather record
+// they were worked out for.
 struct ClimateMemo {
-    static constexpr std::size_t CAPACITY = 2048;  // years kept; about 7 MB
+    static constexpr std::size_t CAPACITY = 2048;  // years kept; about 5 MB
     static constexpr std::size_t INPUTS = 50;
+    static constexpr std::uint32_t NONE = 0xffffffffu;
     struct Entry {
         std::array<double, INPUTS> inputs{};
-        Climate result;
+        ClimateResults result;
     };
-    std::unordered_map<std::uint64_t, Entry> entries;  // by a hash of their inputs
-    std::uint64_t taken = 0;                           // years taken from the memo
+    // Beside each entry, apart from them so that a search stays in few cache lines: a few of its
+    // inputs' bits folded together, and the entry worked out before it for the same weather record.
+    struct Link {
+        std::uint64_t tag = 0;
+        std::uint32_t earlier = NONE;
+    };
+    std::vector<Entry> entries;
+    std::vector<Link> links;
+    std::vector<std::uint32_t> latestOfRecord;  // by weather record (0: constant climate): an entry or NONE
+    std::uint64_t taken = 0;                    // years taken from the memo
 };
 
 // A graphics display slot: a place on the plot image and the tree shown there.

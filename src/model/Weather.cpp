@@ -336,15 +336,25 @@ void setSoilConstants(ModelState& model) {
 
 }  // namespace
 
-void takeWeatherYear(ModelState& model, int year) {
+namespace {
+
+// The weather record of a year, or 0 when the weather holds none for it.
+std::size_t weatherRecordOf(const ModelState& model, int year) {
     const std::vector<WeatherYear>& years = model.weather.years;
     int record = year;
     if ((record < 1 || record >= static_cast<int>(years.size())) && model.weather.recordYears > 0) {
         record = (year - 1) % model.weather.recordYears + 1;  // the record repeats in turn
     }
-    if (record >= 1 && record < static_cast<int>(years.size())) {
-        model.climate.stationTemperature = years[static_cast<size_t>(record)].temperature;
-        model.climate.stationPrecipitation = years[static_cast<size_t>(record)].precipitation;
+    return record >= 1 && record < static_cast<int>(years.size()) ? static_cast<std::size_t>(record) : 0;
+}
+
+}  // namespace
+
+void takeWeatherYear(ModelState& model, int year) {
+    const std::size_t record = weatherRecordOf(model, year);
+    if (record != 0) {
+        model.climate.stationTemperature = model.weather.years[record].temperature;
+        model.climate.stationPrecipitation = model.weather.years[record].precipitation;
     }
     model.climate.weatherYear = year;
 }
@@ -469,6 +479,19 @@ std::array<double, ClimateMemo::INPUTS> climateInputs(const ModelState& model) {
     return inputs;
 }
 
+// What most often tells a weather record's kept computations apart, folded into one word: the
+// evaporation factor, the soil water and snow carried in, January's and December's temperatures.
+std::uint64_t inputsTag(const std::array<double, ClimateMemo::INPUTS>& inputs) {
+    std::uint64_t tag = 0;
+    for (const std::size_t k :
+         {std::size_t{10}, std::size_t{12}, std::size_t{13}, std::size_t{14}, std::size_t{47}}) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &inputs[k], sizeof bits);
+        tag = ((tag << 7) | (tag >> 57)) ^ bits;
+    }
+    return tag;
+}
+
 }  // namespace
 
 void computeClimateOfYear(ModelState& model) {
@@ -481,40 +504,37 @@ void computeClimateOfYear(ModelState& model) {
     ClimateMemo& memo = model.climateMemo;
     Climate& c = model.climate;
     const std::array<double, ClimateMemo::INPUTS> inputs = climateInputs(model);
-    // FNV-1a over the inputs' bits, eight bytes at a time.
-    std::uint64_t key = 14695981039346656037ull;
-    for (const double input : inputs) {
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, &input, sizeof bits);
-        key = (key ^ bits) * 1099511628211ull;
+    // Where to look: the year of the weather file's record (a long run's weather repeats it, and
+    // its repeated years share their computations), and a tag of a few inputs; every input is
+    // compared.
+    std::size_t record = 0;
+    if (model.params.CLIMATE_CHANGE == 1) {
+        const int recordYears = model.weather.recordYears;
+        record = recordYears > 0 && c.weatherYear >= 1
+                     ? static_cast<std::size_t>((c.weatherYear - 1) % recordYears + 1)
+                     : weatherRecordOf(model, c.weatherYear);
     }
-
-    const auto found = memo.entries.find(key);
-    // Bit for bit: -0.0 is not 0.0 to every formula, and a NaN never matches.
-    if (found != memo.entries.end() &&
-        std::memcmp(found->second.inputs.data(), inputs.data(), sizeof(double) * inputs.size()) == 0) {
-        // What the computations do not write stays as it is.
-        Climate::Remembered remembered = c.remembered;
-        const MonthlyValues stationTemperature = c.stationTemperature;
-        const MonthlyValues stationPrecipitation = c.stationPrecipitation;
-        const int weatherYear = c.weatherYear;
-        const double co2Factor = c.co2Factor;
-        c = found->second.result;
-        c.remembered = remembered;
-        c.stationTemperature = stationTemperature;
-        c.stationPrecipitation = stationPrecipitation;
-        c.weatherYear = weatherYear;
-        c.co2Factor = co2Factor;
-        ++memo.taken;
-        return;
+    const std::uint64_t tag = inputsTag(inputs);
+    if (record < memo.latestOfRecord.size()) {
+        for (std::uint32_t k = memo.latestOfRecord[record]; k != ClimateMemo::NONE;
+             k = memo.links[k].earlier) {
+            if (memo.links[k].tag != tag) continue;
+            const ClimateMemo::Entry& entry = memo.entries[k];
+            // Bit for bit: -0.0 is not 0.0 to every formula.
+            if (std::memcmp(entry.inputs.data(), inputs.data(), sizeof(double) * inputs.size()) == 0) {
+                static_cast<ClimateResults&>(c) = entry.result;  // the rest stays as it is
+                ++memo.taken;
+                return;
+            }
+        }
     }
     computeYearlyClimate(model);
     computeWaterBalance(model);
-    if (found != memo.entries.end()) {
-        found->second.inputs = inputs;
-        found->second.result = c;
-    } else if (memo.entries.size() < ClimateMemo::CAPACITY) {
-        memo.entries.emplace(key, ClimateMemo::Entry{inputs, c});
+    if (memo.entries.size() < ClimateMemo::CAPACITY) {
+        if (record >= memo.latestOfRecord.size()) memo.latestOfRecord.resize(record + 1, ClimateMemo::NONE);
+        memo.entries.push_back(ClimateMemo::Entry{inputs, c});
+        memo.links.push_back(ClimateMemo::Link{tag, memo.latestOfRecord[record]});
+        memo.latestOfRecord[record] = static_cast<std::uint32_t>(memo.entries.size() - 1);
     }
 }
 

@@ -113,14 +113,18 @@ bool writeFileAtomically(const std::string& storedName, const std::string& text)
 }
 
 bool appendWhole(int descriptor, const char* data, std::size_t size) {
-    const off_t before = lseek(descriptor, 0, SEEK_END);
     std::size_t done = 0;
     while (done < size) {
         const ssize_t count = write(descriptor, data + done, size - done);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
             const int failure = count < 0 ? errno : ENOSPC;
-            if (before >= 0 && ftruncate(descriptor, before) != 0) {
+            // The file's writer is this run alone (it holds the file's lock): the text's first
+            // part ends the file, so the file ended `done` bytes earlier before it. Asked only
+            // here, the file's end costs nothing on every write that succeeds.
+            const off_t end = lseek(descriptor, 0, SEEK_END);
+            const off_t before = end - static_cast<off_t>(done);
+            if (end >= 0 && before >= 0 && ftruncate(descriptor, before) != 0) {
                 // Nothing more can be done for a file that can neither grow nor shrink.
             }
             errno = failure;
