@@ -26,20 +26,8 @@ namespace dravia {
 namespace {
 
 namespace fs = std::filesystem;
+using test::queryExact;
 using Rows = std::vector<std::vector<std::string>>;
-
-Rows rowsOf(const fs::path& database, const std::string& sql) {
-    DatabaseConnection db(database.string(), true);
-    DatabaseStatement rows = db.prepare(sql.c_str());
-    Rows result;
-    while (rows.nextRow()) {
-        std::vector<std::string> row;
-        for (int c = 0; c < rows.columnCount(); ++c)
-            row.push_back(rows.realValued(c) ? formatText("%.17g", rows.realColumn(c)) : rows.textColumn(c));
-        result.push_back(row);
-    }
-    return result;
-}
 
 double number(const std::string& text) {
     return std::stod(text);
@@ -78,15 +66,16 @@ struct StagedRun : ::testing::Test {
 // demography's deaths (a disturbance after the last record belongs to no period), and per event
 // the stems the disturbance removed. A tree's uid names one tree within its iteration and plot.
 TEST_F(StagedRun, DeathsAreTheDemographysDeathsAndTheDisturbancesRemovals) {
-    const Rows counted = rowsOf(database(),
-                                "SELECT iteration, plot, species, cause, 100.0 * count(*) FROM deaths WHERE "
-                                "cause IN ('background', 'slow_growth') OR year < 30 GROUP BY 1, 2, 3, 4");
+    const Rows counted =
+        queryExact(database(),
+                   "SELECT iteration, plot, species, cause, 100.0 * count(*) FROM deaths WHERE "
+                   "cause IN ('background', 'slow_growth') OR year < 30 GROUP BY 1, 2, 3, 4");
     std::map<std::tuple<std::string, std::string, std::string, std::string>, double> demography;
     const char* causes[] = {"background", "slow_growth", "logging", "windthrow"};
-    for (const auto& row : rowsOf(database(),
-                                  "SELECT iteration, plot, species, sum(deaths_background_per_ha), "
-                                  "sum(deaths_slow_growth_per_ha), sum(deaths_logging_per_ha), "
-                                  "sum(deaths_windthrow_per_ha) FROM demography GROUP BY 1, 2, 3")) {
+    for (const auto& row : queryExact(database(),
+                                      "SELECT iteration, plot, species, sum(deaths_background_per_ha), "
+                                      "sum(deaths_slow_growth_per_ha), sum(deaths_logging_per_ha), "
+                                      "sum(deaths_windthrow_per_ha) FROM demography GROUP BY 1, 2, 3")) {
         for (int c = 0; c < 4; ++c) {
             if (number(row[3 + c]) != 0.0)
                 demography[{row[0], row[1], row[2], causes[c]}] = number(row[3 + c]);
@@ -101,32 +90,33 @@ TEST_F(StagedRun, DeathsAreTheDemographysDeathsAndTheDisturbancesRemovals) {
     EXPECT_EQ(counted.size(), demography.size());
     EXPECT_EQ(seen, (std::set<std::string>{"background", "slow_growth", "logging", "windthrow"}));
 
-    EXPECT_EQ(
-        rowsOf(database(),
-               "SELECT iteration, year, plot, event, species, stems_per_ha FROM disturbance WHERE species "
-               "IS NOT NULL ORDER BY 1, 2, 3, 4, 5"),
-        rowsOf(database(),
-               "SELECT iteration, year, plot, cause, species, 100.0 * count(*) FROM deaths WHERE cause IN "
-               "('logging', 'windthrow') GROUP BY 1, 2, 3, 4, 5 ORDER BY 1, 2, 3, 4, 5"));
+    EXPECT_EQ(queryExact(
+                  database(),
+                  "SELECT iteration, year, plot, event, species, stems_per_ha FROM disturbance WHERE species "
+                  "IS NOT NULL ORDER BY 1, 2, 3, 4, 5"),
+              queryExact(
+                  database(),
+                  "SELECT iteration, year, plot, cause, species, 100.0 * count(*) FROM deaths WHERE cause IN "
+                  "('logging', 'windthrow') GROUP BY 1, 2, 3, 4, 5 ORDER BY 1, 2, 3, 4, 5"));
     // A tree dies once, its last tree row is the year before (or of its removal after the
     // record), and it keeps its species.
-    EXPECT_EQ(rowsOf(database(),
-                     "SELECT count(*) FROM (SELECT 1 FROM deaths GROUP BY iteration, plot, uid "
-                     "HAVING count(*) > 1)")[0][0],
+    EXPECT_EQ(queryExact(database(),
+                         "SELECT count(*) FROM (SELECT 1 FROM deaths GROUP BY iteration, plot, uid "
+                         "HAVING count(*) > 1)")[0][0],
               "0");
-    EXPECT_EQ(rowsOf(database(),
-                     "SELECT count(*) FROM deaths AS d JOIN trees AS t USING (iteration, plot, uid) "
-                     "WHERE t.year > d.year OR (t.year = d.year AND d.cause NOT IN ('logging', "
-                     "'windthrow')) OR t.species <> d.species")[0][0],
+    EXPECT_EQ(queryExact(database(),
+                         "SELECT count(*) FROM deaths AS d JOIN trees AS t USING (iteration, plot, uid) "
+                         "WHERE t.year > d.year OR (t.year = d.year AND d.cause NOT IN ('logging', "
+                         "'windthrow')) OR t.species <> d.species")[0][0],
               "0");
-    EXPECT_EQ(rowsOf(database(),
-                     "SELECT count(*) FROM (SELECT 1 FROM trees GROUP BY iteration, year, plot, uid "
-                     "HAVING count(*) > 1)")[0][0],
+    EXPECT_EQ(queryExact(database(),
+                         "SELECT count(*) FROM (SELECT 1 FROM trees GROUP BY iteration, year, plot, uid "
+                         "HAVING count(*) > 1)")[0][0],
               "0");
     // Each disturbance's after-stand is what was left: the stand of that plot-year less what it removed.
-    EXPECT_EQ(rowsOf(database(),
-                     "SELECT count(*) FROM stand_after_disturbance AS a JOIN stand AS s USING "
-                     "(iteration, year, plot, species) WHERE a.stems_per_ha > s.stems_per_ha")[0][0],
+    EXPECT_EQ(queryExact(database(),
+                         "SELECT count(*) FROM stand_after_disturbance AS a JOIN stand AS s USING "
+                         "(iteration, year, plot, species) WHERE a.stems_per_ha > s.stems_per_ha")[0][0],
               "0");
 }
 
@@ -154,14 +144,14 @@ TEST_F(StagedRun, YearZeroIsThePlotFile) {
                 classes[{tree.species, 5 * static_cast<int>(tree.dbh / 5)}] += 100;
             }
             EXPECT_EQ(
-                rowsOf(database(), "SELECT uid, species, dbh_cm, birth_year, tree_id, age_yr FROM trees" +
-                                       where + " ORDER BY uid"),
+                queryExact(database(), "SELECT uid, species, dbh_cm, birth_year, tree_id, age_yr FROM trees" +
+                                           where + " ORDER BY uid"),
                 trees);
-            EXPECT_EQ(rowsOf(database(), "SELECT trees FROM plot_year" + where), (Rows{{"6"}}));
-            const Rows stand = rowsOf(database(),
-                                      "SELECT species, stems_per_ha, basal_area_m2_per_ha, mean_light "
-                                      "FROM stand" +
-                                          where + " ORDER BY species");
+            EXPECT_EQ(queryExact(database(), "SELECT trees FROM plot_year" + where), (Rows{{"6"}}));
+            const Rows stand = queryExact(database(),
+                                          "SELECT species, stems_per_ha, basal_area_m2_per_ha, mean_light "
+                                          "FROM stand" +
+                                              where + " ORDER BY species");
             ASSERT_EQ(stand.size(), 3u);
             for (const auto& row : stand) {
                 const auto& expected = bySpecies[std::stoi(row[0])];
@@ -169,10 +159,10 @@ TEST_F(StagedRun, YearZeroIsThePlotFile) {
                 EXPECT_NEAR(number(row[2]), expected.second, 1e-6 * expected.second);
                 EXPECT_EQ(row[3], "");
             }
-            const Rows classRows = rowsOf(database(),
-                                          "SELECT species, class_lower_cm, stems_per_ha FROM "
-                                          "diameter_classes" +
-                                              where);
+            const Rows classRows = queryExact(database(),
+                                              "SELECT species, class_lower_cm, stems_per_ha FROM "
+                                              "diameter_classes" +
+                                                  where);
             ASSERT_EQ(classRows.size(), classes.size());
             for (const auto& row : classRows)
                 EXPECT_EQ(number(row[2]), (classes[{std::stoi(row[0]), std::stoi(row[1])}]))
@@ -192,10 +182,10 @@ TEST_F(StagedRun, StandAfterDisturbanceIsTheAfterDisturbanceFilePerHectare) {
         records[{record->iteration, record->year, record->plot, record->species}] = *record;
     }
     ASSERT_GT(records.size(), 5u);
-    const Rows rows = rowsOf(database(),
-                             "SELECT iteration, year, plot, species, stems_per_ha, basal_area_m2_per_ha, "
-                             "total_mg_per_ha, volume_m3_per_ha, root_mg_per_ha FROM "
-                             "stand_after_disturbance");
+    const Rows rows = queryExact(database(),
+                                 "SELECT iteration, year, plot, species, stems_per_ha, basal_area_m2_per_ha, "
+                                 "total_mg_per_ha, volume_m3_per_ha, root_mg_per_ha FROM "
+                                 "stand_after_disturbance");
     std::set<std::tuple<int, int, int>> recordedPlotYears;
     for (const auto& [key, record] : records)
         recordedPlotYears.insert({std::get<0>(key), std::get<1>(key), std::get<2>(key)});
@@ -215,16 +205,16 @@ TEST_F(StagedRun, StandAfterDisturbanceIsTheAfterDisturbanceFilePerHectare) {
     }
     EXPECT_EQ(matched, records.size());
     // An after-stand follows a disturbance of its plot-year, never another year.
-    EXPECT_EQ(rowsOf(database(),
-                     "SELECT count(*) FROM stand_after_disturbance AS a WHERE NOT EXISTS (SELECT 1 "
-                     "FROM disturbance AS d WHERE d.iteration = a.iteration AND d.year = a.year AND "
-                     "d.plot = a.plot)")[0][0],
+    EXPECT_EQ(queryExact(database(),
+                         "SELECT count(*) FROM stand_after_disturbance AS a WHERE NOT EXISTS (SELECT 1 "
+                         "FROM disturbance AS d WHERE d.iteration = a.iteration AND d.year = a.year AND "
+                         "d.plot = a.plot)")[0][0],
               "0");
     // Removals carry their roots: total = above ground + root, and the above-ground carbon.
-    EXPECT_EQ(rowsOf(database(),
-                     "SELECT count(*) FROM disturbance WHERE abs(above_ground_mg_per_ha + "
-                     "root_mg_per_ha - total_mg_per_ha) > 1e-9 OR above_ground_carbon_mg_per_ha <> 0.5 "
-                     "* above_ground_mg_per_ha")[0][0],
+    EXPECT_EQ(queryExact(database(),
+                         "SELECT count(*) FROM disturbance WHERE abs(above_ground_mg_per_ha + "
+                         "root_mg_per_ha - total_mg_per_ha) > 1e-9 OR above_ground_carbon_mg_per_ha <> 0.5 "
+                         "* above_ground_mg_per_ha")[0][0],
               "0");
 }
 
@@ -232,20 +222,20 @@ TEST_F(StagedRun, StandAfterDisturbanceIsTheAfterDisturbanceFilePerHectare) {
 TEST_F(StagedRun, ColumnInfoDescribesEveryColumn) {
     size_t columns = 0;
     for (const auto& object :
-         rowsOf(database(), "SELECT name FROM sqlite_master WHERE type IN ('table', 'view')")) {
-        for (const auto& column : rowsOf(database(), "PRAGMA table_info(" + object[0] + ")")) {
+         queryExact(database(), "SELECT name FROM sqlite_master WHERE type IN ('table', 'view')")) {
+        for (const auto& column : queryExact(database(), "PRAGMA table_info(" + object[0] + ")")) {
             ++columns;
-            EXPECT_EQ(
-                rowsOf(database(), "SELECT count(*) FROM column_info WHERE table_name = '" + object[0] +
-                                       "' AND column_name = '" + column[1] + "' AND description <> ''")[0][0],
-                "1")
+            EXPECT_EQ(queryExact(database(), "SELECT count(*) FROM column_info WHERE table_name = '" +
+                                                 object[0] + "' AND column_name = '" + column[1] +
+                                                 "' AND description <> ''")[0][0],
+                      "1")
                 << object[0] << "." << column[1];
         }
     }
-    EXPECT_EQ(rowsOf(database(), "SELECT count(*) FROM column_info")[0][0], std::to_string(columns));
-    EXPECT_EQ(rowsOf(database(),
-                     "SELECT unit FROM column_info WHERE table_name = 'stand' AND column_name = "
-                     "'basal_area_m2_per_ha'"),
+    EXPECT_EQ(queryExact(database(), "SELECT count(*) FROM column_info")[0][0], std::to_string(columns));
+    EXPECT_EQ(queryExact(database(),
+                         "SELECT unit FROM column_info WHERE table_name = 'stand' AND column_name = "
+                         "'basal_area_m2_per_ha'"),
               (Rows{{"m2/ha"}}));
 }
 
@@ -256,19 +246,19 @@ TEST_F(StagedRun, TheViewsAreTheMeanPlotsMeanAndIntervalOverIterations) {
     constexpr double T_OF_THREE_ITERATIONS = 4.304;
     std::map<std::pair<int, int>, std::array<double, 3>> basalArea;  // (year, species; 0 all) → per iteration
     for (const auto& row :
-         rowsOf(database(), "SELECT iteration, year, species, basal_area_m2_per_ha FROM stand")) {
+         queryExact(database(), "SELECT iteration, year, species, basal_area_m2_per_ha FROM stand")) {
         for (const int species : {std::stoi(row[2]), 0})
             basalArea[{std::stoi(row[1]), species}][static_cast<size_t>(std::stoi(row[0]) - 1)] +=
                 number(row[3]) / 2;
     }
     const int baseYear =
-        std::stoi(rowsOf(database(), "SELECT value FROM setting WHERE name = 'BASE_YEAR'")[0][0]);
-    const Rows bySpecies = rowsOf(database(),
-                                  "SELECT year, species, n, basal_area_m2_per_ha, "
-                                  "basal_area_m2_per_ha_ci95, calendar_year FROM stand_mean");
-    const Rows totals = rowsOf(database(),
-                               "SELECT year, 0, n, basal_area_m2_per_ha, basal_area_m2_per_ha_ci95, "
-                               "calendar_year FROM stand_totals");
+        std::stoi(queryExact(database(), "SELECT value FROM setting WHERE name = 'BASE_YEAR'")[0][0]);
+    const Rows bySpecies = queryExact(database(),
+                                      "SELECT year, species, n, basal_area_m2_per_ha, "
+                                      "basal_area_m2_per_ha_ci95, calendar_year FROM stand_mean");
+    const Rows totals = queryExact(database(),
+                                   "SELECT year, 0, n, basal_area_m2_per_ha, basal_area_m2_per_ha_ci95, "
+                                   "calendar_year FROM stand_totals");
     bool zeroFilled = false;
     bool spread = false;  // some interval wide enough to tell one t from another
     for (const Rows* view : {&bySpecies, &totals}) {
@@ -302,7 +292,7 @@ TEST_F(StagedRun, ADatabaseOfThePreviousFormatIsReadCombinedOrRefusedByMerge) {
     const fs::path previous = temp->path() / "previous.sqlite";
     fs::copy_file(database(), previous, fs::copy_options::overwrite_existing);
     test::makePreviousFormat(previous);
-    const Rows limiting = rowsOf(previous, "SELECT * FROM limiting_factors ORDER BY 1, 2, 3, 4");
+    const Rows limiting = queryExact(previous, "SELECT * FROM limiting_factors ORDER BY 1, 2, 3, 4");
     ASSERT_EQ(limiting.size(), 3u * 2 * 30 * 3);
     EXPECT_TRUE(isCompleteRunDatabase(previous.string()));
     const fs::path csv = temp->path() / "csv";
@@ -316,13 +306,16 @@ TEST_F(StagedRun, ADatabaseOfThePreviousFormatIsReadCombinedOrRefusedByMerge) {
     ASSERT_EQ(combineRunDatabases({previous.string(), database().string()}, study.string()), "");
     Rows expected = limiting;
     for (auto& row : expected) row.back() = "Earlier";
-    EXPECT_EQ(rowsOf(study, "SELECT * FROM limiting_factors WHERE scenario = 'Earlier' ORDER BY 1, 2, 3, 4"),
-              expected);
     EXPECT_EQ(
-        rowsOf(study,
-               "SELECT count(*) FROM site_year WHERE scenario = 'Earlier' AND degree_days IS NOT NULL")[0][0],
+        queryExact(study, "SELECT * FROM limiting_factors WHERE scenario = 'Earlier' ORDER BY 1, 2, 3, 4"),
+        expected);
+    EXPECT_EQ(
+        queryExact(
+            study,
+            "SELECT count(*) FROM site_year WHERE scenario = 'Earlier' AND degree_days IS NOT NULL")[0][0],
         "0");
-    EXPECT_EQ(rowsOf(study, "SELECT count(*) FROM stand WHERE scenario = 'Earlier' AND year = 0")[0][0], "0");
+    EXPECT_EQ(queryExact(study, "SELECT count(*) FROM stand WHERE scenario = 'Earlier' AND year = 0")[0][0],
+              "0");
 
     const std::string refused = mergeRunDatabases({{database().string(), 0}, {previous.string(), 3}},
                                                   (temp->path() / "merged.sqlite").string());
@@ -339,14 +332,14 @@ TEST_F(StagedRun, MergedSiteYearsHoldForTheIterationsOfTheirOwnPart) {
     ASSERT_EQ(mergeRunDatabases({{database().string(), 0}, {other.string(), 3}}, merged.string()), "");
     const std::string view =
         "SELECT iteration, plot, species, year, temperature, site_quality FROM limiting_factors";
-    Rows expected = rowsOf(database(), view + " ORDER BY 1, 2, 3, 4");
-    for (const auto& row : rowsOf(database(), view + " ORDER BY 1, 2, 3, 4")) {
+    Rows expected = queryExact(database(), view + " ORDER BY 1, 2, 3, 4");
+    for (const auto& row : queryExact(database(), view + " ORDER BY 1, 2, 3, 4")) {
         expected.push_back(row);
         expected.back()[0] = std::to_string(std::stoi(row[0]) + 3);
     }
-    EXPECT_EQ(rowsOf(merged, view + " ORDER BY 1, 2, 3, 4"), expected);
-    EXPECT_EQ(rowsOf(merged, "SELECT count(*) FROM site_year WHERE iteration = 0"),
-              rowsOf(database(), "SELECT count(*) FROM site_year WHERE iteration = 0"));
+    EXPECT_EQ(queryExact(merged, view + " ORDER BY 1, 2, 3, 4"), expected);
+    EXPECT_EQ(queryExact(merged, "SELECT count(*) FROM site_year WHERE iteration = 0"),
+              queryExact(database(), "SELECT count(*) FROM site_year WHERE iteration = 0"));
 
     {
         DatabaseConnection db(other.string(), false);
@@ -354,13 +347,13 @@ TEST_F(StagedRun, MergedSiteYearsHoldForTheIterationsOfTheirOwnPart) {
     }
     const fs::path differing = temp->path() / "merged-differing.sqlite";
     ASSERT_EQ(mergeRunDatabases({{database().string(), 0}, {other.string(), 3}}, differing.string()), "");
-    const Rows halved = rowsOf(differing,
-                               "SELECT DISTINCT iteration FROM limiting_factors AS f WHERE year = 5 AND "
-                               "temperature <> (SELECT temperature FROM limiting_factors AS g WHERE "
-                               "g.iteration = f.iteration - 3 AND g.plot = f.plot AND g.species = "
-                               "f.species AND g.year = 5) ORDER BY 1");
+    const Rows halved = queryExact(differing,
+                                   "SELECT DISTINCT iteration FROM limiting_factors AS f WHERE year = 5 AND "
+                                   "temperature <> (SELECT temperature FROM limiting_factors AS g WHERE "
+                                   "g.iteration = f.iteration - 3 AND g.plot = f.plot AND g.species = "
+                                   "f.species AND g.year = 5) ORDER BY 1");
     EXPECT_EQ(halved, (Rows{{"4"}, {"5"}, {"6"}}));
-    EXPECT_EQ(rowsOf(differing, "SELECT count(*) FROM limiting_factors")[0][0],
+    EXPECT_EQ(queryExact(differing, "SELECT count(*) FROM limiting_factors")[0][0],
               std::to_string(2 * 3 * 2 * 30 * 3));
 }
 

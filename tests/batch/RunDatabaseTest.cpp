@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "batch/BatchTestSupport.h"
+#include "batch/RunDatabaseTestSupport.h"
 #include "output/RecordLayout.h"
 #include "output/rundb/Completeness.h"
 #include "output/rundb/DatabaseConnection.h"
@@ -24,6 +25,7 @@ namespace dravia {
 namespace {
 
 namespace fs = std::filesystem;
+using test::queryExact;
 using test::runCommand;
 
 TEST(Sha256, PublishedDigestsIncludingBothPaddingCases) {
@@ -42,19 +44,6 @@ TEST(Sha256, PublishedDigestsIncludingBothPaddingCases) {
 }
 
 // Rows of a query, every column as text (REALs with all their digits).
-std::vector<std::vector<std::string>> query(const fs::path& database, const std::string& sql) {
-    DatabaseConnection db(database.string(), true);
-    DatabaseStatement rows = db.prepare(sql.c_str());
-    std::vector<std::vector<std::string>> result;
-    while (rows.nextRow()) {
-        std::vector<std::string> row;
-        for (int c = 0; c < rows.columnCount(); ++c)
-            row.push_back(rows.realValued(c) ? formatText("%.17g", rows.realColumn(c)) : rows.textColumn(c));
-        result.push_back(row);
-    }
-    return result;
-}
-
 double number(const std::string& text) {
     return std::stod(text);
 }
@@ -105,14 +94,14 @@ TEST_F(DatabaseRun, RecordingChangesNoFileAndTheDatabaseIsComplete) {
     EXPECT_EQ(runFiles(withDatabase), runFiles(without));
     EXPECT_TRUE(isCompleteRunDatabase(database.string()));
     const auto run =
-        query(database, "SELECT iterations, years, plots, completed, random_state_at_start FROM run");
+        queryExact(database, "SELECT iterations, years, plots, completed, random_state_at_start FROM run");
     ASSERT_EQ(run.size(), 1u);
     EXPECT_EQ(run[0], (std::vector<std::string>{"3", "30", "2", "1", "4711"}));
     // The recorded hash is the hash of the file's bytes.
-    const auto plot = query(database, "SELECT bytes, sha256 FROM input_file WHERE role = 'plot'");
+    const auto plot = queryExact(database, "SELECT bytes, sha256 FROM input_file WHERE role = 'plot'");
     const std::string bytes = test::readTextFile(withDatabase / "Data" / "plot.txt");
     EXPECT_EQ(plot[0], (std::vector<std::string>{std::to_string(bytes.size()), sha256Hex(bytes)}));
-    EXPECT_EQ(query(database, "SELECT value FROM setting WHERE name = 'NUM_PLOTS'")[0][0], "2");
+    EXPECT_EQ(queryExact(database, "SELECT value FROM setting WHERE name = 'NUM_PLOTS'")[0][0], "2");
     // No temporary file is left beside the database.
     int beside = 0;
     for (const auto& entry : fs::directory_iterator(temp.path())) beside += entry.is_regular_file();
@@ -126,10 +115,11 @@ TEST_F(DatabaseRun, StandIsTheResultsFilePerHectare) {
         const auto record = parseSummaryRecord(line);
         records[{record->iteration, record->year, record->plot, record->species}] = *record;
     }
-    const auto stand = query(database,
-                             "SELECT iteration, year, plot, species, stems_per_ha, basal_area_m2_per_ha, "
-                             "stem_mg_per_ha, leaf_mg_per_ha, above_ground_mg_per_ha, total_mg_per_ha, "
-                             "carbon_mg_per_ha, volume_m3_per_ha FROM stand WHERE year > 0");
+    const auto stand =
+        queryExact(database,
+                   "SELECT iteration, year, plot, species, stems_per_ha, basal_area_m2_per_ha, "
+                   "stem_mg_per_ha, leaf_mg_per_ha, above_ground_mg_per_ha, total_mg_per_ha, "
+                   "carbon_mg_per_ha, volume_m3_per_ha FROM stand WHERE year > 0");
     ASSERT_EQ(stand.size(), records.size());
     ASSERT_GT(stand.size(), 20u);
     for (const auto& row : stand) {
@@ -151,62 +141,66 @@ TEST_F(DatabaseRun, StandIsTheResultsFilePerHectare) {
     }
     // Diameter classes add up to the stand, and a plot-year's trees are its tree rows.
     EXPECT_TRUE(
-        query(database,
-              "SELECT 1 FROM stand s JOIN (SELECT iteration, year, plot, species, sum(stems_per_ha) n, "
-              "sum(basal_area_m2_per_ha) b FROM diameter_classes GROUP BY 1, 2, 3, 4) c USING (iteration, "
-              "year, plot, species) WHERE c.n <> s.stems_per_ha OR abs(c.b - s.basal_area_m2_per_ha) > 1e-9")
+        queryExact(
+            database,
+            "SELECT 1 FROM stand s JOIN (SELECT iteration, year, plot, species, sum(stems_per_ha) n, "
+            "sum(basal_area_m2_per_ha) b FROM diameter_classes GROUP BY 1, 2, 3, 4) c USING (iteration, "
+            "year, plot, species) WHERE c.n <> s.stems_per_ha OR abs(c.b - s.basal_area_m2_per_ha) > 1e-9")
             .empty());
     EXPECT_TRUE(
-        query(database,
-              "SELECT 1 FROM plot_year p LEFT JOIN (SELECT iteration, year, plot, count(*) n FROM trees "
-              "GROUP BY 1, 2, 3) t USING (iteration, year, plot) WHERE coalesce(t.n, 0) <> p.trees")
+        queryExact(database,
+                   "SELECT 1 FROM plot_year p LEFT JOIN (SELECT iteration, year, plot, count(*) n FROM trees "
+                   "GROUP BY 1, 2, 3) t USING (iteration, year, plot) WHERE coalesce(t.n, 0) <> p.trees")
             .empty());
-    EXPECT_EQ(query(database, "SELECT count(*) FROM diameter_classes WHERE class_lower_cm % 5 <> 0")[0][0],
-              "0");
+    EXPECT_EQ(
+        queryExact(database, "SELECT count(*) FROM diameter_classes WHERE class_lower_cm % 5 <> 0")[0][0],
+        "0");
     // A tree's class begins at the 5 cm below its diameter (12.3 cm: the 10 cm class), never the nearest.
     EXPECT_TRUE(
-        query(database,
-              "SELECT 1 FROM (SELECT iteration, year, plot, species, 5 * CAST(dbh_cm / 5 AS INTEGER) AS "
-              "class_lower_cm, 100.0 * count(*) AS n FROM trees GROUP BY 1, 2, 3, 4, 5) t "
-              "FULL JOIN diameter_classes d USING (iteration, year, plot, species, class_lower_cm) "
-              "WHERE t.n IS NULL OR d.stems_per_ha IS NULL OR t.n <> d.stems_per_ha")
+        queryExact(database,
+                   "SELECT 1 FROM (SELECT iteration, year, plot, species, 5 * CAST(dbh_cm / 5 AS INTEGER) AS "
+                   "class_lower_cm, 100.0 * count(*) AS n FROM trees GROUP BY 1, 2, 3, 4, 5) t "
+                   "FULL JOIN diameter_classes d USING (iteration, year, plot, species, class_lower_cm) "
+                   "WHERE t.n IS NULL OR d.stems_per_ha IS NULL OR t.n <> d.stems_per_ha")
             .empty());
 }
 
 TEST_F(DatabaseRun, DemographyBalancesAndChainsFromStandToStand) {
     // start + recruits − deaths = end, for every species, plot and period.
-    EXPECT_EQ(query(database,
-                    "SELECT count(*) FROM demography WHERE stems_start_per_ha + recruits_per_ha - "
-                    "deaths_background_per_ha - deaths_slow_growth_per_ha - deaths_logging_per_ha - "
-                    "deaths_windthrow_per_ha <> stems_end_per_ha")[0][0],
+    EXPECT_EQ(queryExact(database,
+                         "SELECT count(*) FROM demography WHERE stems_start_per_ha + recruits_per_ha - "
+                         "deaths_background_per_ha - deaths_slow_growth_per_ha - deaths_logging_per_ha - "
+                         "deaths_windthrow_per_ha <> stems_end_per_ha")[0][0],
               "0");
     // Periods run between consecutive results years from the initial stand, and their ends are
     // the stand's stems.
-    EXPECT_EQ(query(database, "SELECT DISTINCT year_start, year_end FROM demography ORDER BY 1"),
+    EXPECT_EQ(queryExact(database, "SELECT DISTINCT year_start, year_end FROM demography ORDER BY 1"),
               (std::vector<std::vector<std::string>>{{"0", "1"}, {"1", "10"}, {"10", "20"}, {"20", "30"}}));
     EXPECT_TRUE(
-        query(database,
-              "SELECT 1 FROM demography d LEFT JOIN stand s ON s.iteration = d.iteration AND s.year = "
-              "d.year_end AND s.plot = d.plot AND s.species = d.species WHERE coalesce(s.stems_per_ha, 0) "
-              "<> d.stems_end_per_ha")
+        queryExact(
+            database,
+            "SELECT 1 FROM demography d LEFT JOIN stand s ON s.iteration = d.iteration AND s.year = "
+            "d.year_end AND s.plot = d.plot AND s.species = d.species WHERE coalesce(s.stems_per_ha, 0) "
+            "<> d.stems_end_per_ha")
             .empty());
     // Every tree a disturbance took before the last results year is a death by its cause.
-    const auto removed = query(database,
-                               "SELECT event, sum(stems_per_ha) FROM disturbance WHERE year < 30 "
-                               "GROUP BY event ORDER BY event");
-    const auto deaths =
-        query(database, "SELECT sum(deaths_logging_per_ha), sum(deaths_windthrow_per_ha) FROM demography");
+    const auto removed = queryExact(database,
+                                    "SELECT event, sum(stems_per_ha) FROM disturbance WHERE year < 30 "
+                                    "GROUP BY event ORDER BY event");
+    const auto deaths = queryExact(
+        database, "SELECT sum(deaths_logging_per_ha), sum(deaths_windthrow_per_ha) FROM demography");
     ASSERT_GE(removed.size(), 1u);
     EXPECT_EQ(removed[0][0], "logging");
     EXPECT_EQ(number(removed[0][1]), number(deaths[0][0]));
     EXPECT_EQ(removed.size() == 2 ? number(removed[1][1]) : 0.0, number(deaths[0][1]));
     // Logging in years 10, 17 and 24 on both plots of all three iterations: one event each at least.
-    EXPECT_EQ(query(database,
-                    "SELECT count(DISTINCT iteration || '/' || plot || '/' || year) FROM disturbance "
-                    "WHERE event = 'logging'")[0][0],
+    EXPECT_EQ(queryExact(database,
+                         "SELECT count(DISTINCT iteration || '/' || plot || '/' || year) FROM disturbance "
+                         "WHERE event = 'logging'")[0][0],
               "18");
     // Year-to-year climate: the factors of every species on every plot in every year.
-    EXPECT_EQ(query(database, "SELECT count(*) FROM limiting_factors")[0][0], std::to_string(3 * 2 * 30 * 3));
+    EXPECT_EQ(queryExact(database, "SELECT count(*) FROM limiting_factors")[0][0],
+              std::to_string(3 * 2 * 30 * 3));
 }
 
 // A CSV line taken apart: commas, and double quotes around a field that holds one.
@@ -238,7 +232,7 @@ TEST_F(DatabaseRun, TheCsvExportReadsBackEqualToTheDatabase) {
     tables.emplace_back("limiting_factors");  // the view standing for format 2's table
     for (const std::string& table : tables) {
         const auto lines = test::linesOf(test::readTextFile(csv / (table + ".csv")));
-        const auto rows = query(database, "SELECT * FROM " + table);
+        const auto rows = queryExact(database, "SELECT * FROM " + table);
         ASSERT_EQ(lines.size(), rows.size() + 1) << table;
         for (size_t i = 0; i < rows.size(); ++i) {
             const auto fields = csvFields(lines[i + 1]);
@@ -317,20 +311,20 @@ TEST_F(DatabaseRun, MergeJoinsTheDatabasesWithIterationsNumberedOn) {
                                    test::quoted(withDatabase) + " " + test::quoted(second) + " 2>&1");
     ASSERT_EQ(merged.status, 0) << merged.output;
     const fs::path joined = out / STANDARD_RUN_DATABASE_NAME;
-    EXPECT_EQ(query(joined, "SELECT part, first_iteration, iterations FROM run ORDER BY part"),
+    EXPECT_EQ(queryExact(joined, "SELECT part, first_iteration, iterations FROM run ORDER BY part"),
               (std::vector<std::vector<std::string>>{{"1", "1", "3"}, {"2", "4", "3"}}));
     // Each part names the seed it began with, as its statistics copy does.
-    EXPECT_EQ(query(joined, "SELECT part, value FROM setting WHERE name = 'SEED_INIT' ORDER BY part"),
+    EXPECT_EQ(queryExact(joined, "SELECT part, value FROM setting WHERE name = 'SEED_INIT' ORDER BY part"),
               (std::vector<std::vector<std::string>>{{"1", formatText("%lf", 4711.0)},
                                                      {"2", formatText("%lf", 77.0)}}));
     EXPECT_EQ(
-        query(joined, "SELECT * FROM stand WHERE iteration > 3"),
-        query(
+        queryExact(joined, "SELECT * FROM stand WHERE iteration > 3"),
+        queryExact(
             second / STANDARD_RUN_DATABASE_NAME,
             "SELECT iteration + 3, year, plot, species, stems_per_ha, basal_area_m2_per_ha, stem_mg_per_ha, "
             "bark_mg_per_ha, branch_mg_per_ha, leaf_mg_per_ha, root_mg_per_ha, above_ground_mg_per_ha, "
             "total_mg_per_ha, carbon_mg_per_ha, volume_m3_per_ha, mean_light, scenario FROM stand"));
-    EXPECT_EQ(query(joined, "SELECT count(*) FROM species")[0][0], "3");
+    EXPECT_EQ(queryExact(joined, "SELECT count(*) FROM species")[0][0], "3");
     // The merged files are created as any new file is, whatever the umask.
     for (const auto& [mask, mode] : {std::pair{"022", 0644u}, std::pair{"077", 0600u}}) {
         const fs::path again = temp.path() / (std::string("merged") + mask);
@@ -364,9 +358,10 @@ TEST(RunDatabaseRecording, AConstantClimateRecordsTheLimitingFactorsOfYearOne) {
                          test::quoted(database) + " 2>&1")
                   .status,
               0);
-    EXPECT_EQ(query(database,
-                    "SELECT count(DISTINCT iteration || '/' || plot) FROM limiting_factors WHERE year = 1"),
-              (std::vector<std::vector<std::string>>{{"4"}}));
+    EXPECT_EQ(
+        queryExact(database,
+                   "SELECT count(DISTINCT iteration || '/' || plot) FROM limiting_factors WHERE year = 1"),
+        (std::vector<std::vector<std::string>>{{"4"}}));
 }
 
 TEST(RunDatabaseRefusal, ADatabaseThatCannotBeCreatedStopsTheRunBeforeItStarts) {

@@ -8,6 +8,7 @@
 
 #include "output/rundb/DatabaseConnection.h"
 #include "output/rundb/RunDatabaseSchema.h"
+#include "platform/Format.h"
 
 namespace dravia::test {
 
@@ -20,6 +21,21 @@ inline std::vector<std::vector<std::string>> query(const std::filesystem::path& 
     while (rows.nextRow()) {
         std::vector<std::string> row;
         for (int c = 0; c < rows.columnCount(); ++c) row.push_back(rows.textColumn(c));
+        result.push_back(row);
+    }
+    return result;
+}
+
+// Rows of a query, reals written with every digit (%.17g) so that tests can compare them exactly.
+inline std::vector<std::vector<std::string>> queryExact(const std::filesystem::path& database,
+                                                        const std::string& sql) {
+    DatabaseConnection db(database.string(), true);
+    DatabaseStatement rows = db.prepare(sql.c_str());
+    std::vector<std::vector<std::string>> result;
+    while (rows.nextRow()) {
+        std::vector<std::string> row;
+        for (int c = 0; c < rows.columnCount(); ++c)
+            row.push_back(rows.realValued(c) ? formatText("%.17g", rows.realColumn(c)) : rows.textColumn(c));
         result.push_back(row);
     }
     return result;
