@@ -374,8 +374,9 @@ QString chartCaption(const RunChartData& data, ChartKind kind, const ChartOption
     }
     if (!data.hasIntervals()) {
         return QStringLiteral(
-                   "Line: one iteration of %1 plots; a single iteration has no confidence interval.")
-            .arg(data.plots);
+                   "Line: one iteration of %1 plot%2; a single iteration has no confidence interval.")
+            .arg(data.plots)
+            .arg(data.plots == 1 ? "" : "s");
     }
     const QString line = QStringLiteral("Line: average of %1%2.");
     if (options.iterationLines && data.hasIterationLines()) {

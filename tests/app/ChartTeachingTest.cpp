@@ -297,7 +297,7 @@ TEST(ChartCaption, SaysWhatTheLineAndShadingAreAndWhenTheyAreRough) {
         {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5},
          "Where the interval reaches below zero, the shading is cut at zero.",
          "rough"},
-        {{5}, "Line: one iteration of 1 plots; a single iteration has no confidence interval.", "Shading"},
+        {{5}, "Line: one iteration of 1 plot; a single iteration has no confidence interval.", "Shading"},
     };
     int k = 0;
     for (const CaptionCase& row : cases) {
